@@ -1,0 +1,128 @@
+#include "core/interface_refresh.h"
+
+#include <vector>
+
+#include "core/interface_list.h"
+
+HANDLE RefreshStopEvent;
+HANDLE RefreshThread;
+HANDLE ViewPublishedEvent;
+HANDLE StatusChangedEvent;
+HANDLE MonitorOptionsAppliedEvent;
+volatile bool FirstRefresh;
+
+namespace {
+struct RefreshNode {
+    InterfaceEntry entry;
+    bool connected;
+};
+}
+
+// Between busy answers the refresh waits on its stop event, so that a
+// service that stays busy cannot hold up the agent's shutdown.
+static bool PauseUnlessStopped(void* stopEvent)
+{
+    return WaitForSingleObject(static_cast<HANDLE>(stopEvent), 200) == WAIT_TIMEOUT;
+}
+
+static void ListInterfaces(HANDLE stop, std::vector<RefreshNode>* nodes)
+{
+    ServiceReply reply;
+    uint32_t selector = SelectMonitored;
+    ServiceStatus status = RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply,
+                                                      PauseUnlessStopped, stop);
+    std::vector<InterfaceEntry> entries;
+    DecodeInterfaceList(ReaderInterfaceRefresh, status, reply.data, reply.size, &entries);
+    ReleaseReply(&reply);
+    for (const InterfaceEntry& entry : entries)
+        nodes->push_back(RefreshNode{entry, false});
+}
+
+static void RefreshInterfaces(HANDLE stop)
+{
+    std::vector<RefreshNode> nodes;
+    ListInterfaces(stop, &nodes);
+    // Connected states, monitor options and the opening and hiding of
+    // monitor windows join here as the monitors are built.
+    FirstRefresh = false;
+}
+
+static bool SleepUnlessStopped(HANDLE stop, DWORD ms)
+{
+    return WaitForSingleObject(stop, ms) == WAIT_TIMEOUT;
+}
+
+static DWORD WINAPI InterfaceRefreshThread(void* stopEvent)
+{
+    HANDLE stop = static_cast<HANDLE>(stopEvent);
+    if (!SleepUnlessStopped(stop, 500))
+        return 0;
+    RefreshInterfaces(stop);
+    for (;;) {
+        HANDLE waits[4] = {stop, ViewPublishedEvent, StatusChangedEvent, MonitorOptionsAppliedEvent};
+        DWORD woke = WaitForMultipleObjects(4, waits, FALSE, INFINITE);
+        DWORD settle;
+        if (woke == WAIT_OBJECT_0)
+            return 0;
+        else if (woke == WAIT_OBJECT_0 + 1)
+            settle = 2000;
+        else if (woke == WAIT_OBJECT_0 + 2)
+            settle = 500;
+        else if (woke == WAIT_OBJECT_0 + 3)
+            settle = 0;
+        else
+            continue;
+        if (settle && !SleepUnlessStopped(stop, settle))
+            return 0;
+        RefreshInterfaces(stop);
+    }
+}
+
+static void ClearRefreshHandles()
+{
+    RefreshStopEvent = RefreshThread = ViewPublishedEvent = StatusChangedEvent = MonitorOptionsAppliedEvent = nullptr;
+}
+
+bool StartInterfaceRefresh()
+{
+    ClearRefreshHandles();
+    FirstRefresh = true;
+    RefreshStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (RefreshStopEvent)
+        ViewPublishedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (ViewPublishedEvent)
+        StatusChangedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (StatusChangedEvent)
+        MonitorOptionsAppliedEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (MonitorOptionsAppliedEvent)
+        RefreshThread = CreateThread(nullptr, 0, InterfaceRefreshThread, RefreshStopEvent, 0, nullptr);
+    if (!RefreshThread) {
+        StopInterfaceRefresh();
+        return false;
+    }
+    return true;
+}
+
+static void CloseIfOpen(HANDLE handle)
+{
+    if (handle)
+        CloseHandle(handle);
+}
+
+void StopInterfaceRefresh()
+{
+    if (RefreshStopEvent) {
+        SetEvent(RefreshStopEvent);
+        if (RefreshThread) {
+            WaitForSingleObject(RefreshThread, INFINITE);
+            CloseHandle(RefreshThread);
+        }
+        CloseHandle(RefreshStopEvent);
+    }
+    // The watchers may still pulse these until they are stopped after us,
+    // so they are cleared before they are closed.
+    HANDLE events[3] = {ViewPublishedEvent, StatusChangedEvent, MonitorOptionsAppliedEvent};
+    ClearRefreshHandles();
+    for (HANDLE event : events)
+        CloseIfOpen(event);
+}

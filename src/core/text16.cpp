@@ -1,0 +1,34 @@
+#include "core/text16.h"
+
+size_t BoundedLength16(const Char16* text, size_t maxChars)
+{
+    size_t n = 0;
+    while (n < maxChars && text[n] != 0)
+        ++n;
+    return n;
+}
+
+static Char16 FoldAsciiLetter(Char16 c)
+{
+    return (c >= 'a' && c <= 'z') ? Char16(c - 'a' + 'A') : c;
+}
+
+bool SameInterfaceName(const Char16* a, const Char16* b)
+{
+    for (;; ++a, ++b) {
+        if (FoldAsciiLetter(*a) != FoldAsciiLetter(*b))
+            return false;
+        if (*a == 0)
+            return true;
+    }
+}
+
+bool SameInterfaceName(const Text16& a, const Text16& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i]))
+            return false;
+    return true;
+}

@@ -1,0 +1,56 @@
+#include "prefs/agent_options.h"
+
+#include "platform/registry_keys.h"
+
+StartupOptionsRecord StartupOptions;
+StatisticWindowOptionsRecord StatisticWindowOptions = {false, true, true, false, false};
+
+static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
+
+HKEY OpenAgentSettingsKey(const wchar_t* section, bool create, bool writable)
+{
+    if (create)
+        return CreateKeyPath(CreateKeyPath(HKEY_LOCAL_MACHINE, AgentKeyPath), section);
+    HKEY agent = nullptr;
+    REGSAM access = writable ? (KEY_READ | KEY_WRITE) : KEY_READ;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AgentKeyPath, 0, access, &agent) != ERROR_SUCCESS)
+        return nullptr;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(agent, section, 0, access, &key) != ERROR_SUCCESS)
+        key = nullptr;
+    RegCloseKey(agent);
+    return key;
+}
+
+LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly)
+{
+    if (!writeOnly) {
+        BYTE stored[1];
+        DWORD type = 0;
+        DWORD size = 1;
+        // Anything but a single byte 0 or 1 leaves the preset in place, and
+        // the write below repairs the value.
+        if (RegQueryValueExW(key, name, nullptr, &type, stored, &size) == ERROR_SUCCESS && type == REG_BINARY &&
+            size == 1 && stored[0] <= 1)
+            *flag = stored[0];
+    }
+    return RegSetValueExW(key, name, 0, REG_BINARY, flag, 1);
+}
+
+static bool SyncStartupFlag(HKEY key, const wchar_t* name)
+{
+    BYTE flag = 0;
+    SyncFlagValue(key, &flag, name, false);
+    return flag != 0;
+}
+
+void LoadStartupOptions()
+{
+    HKEY key = OpenAgentSettingsKey(L"General", true, true);
+    if (!key)
+        return;
+    StartupOptions.SetDisableState = SyncStartupFlag(key, L"SetDisableStateZorvanHAgent");
+    StartupOptions.ShowMonitorWindows = SyncStartupFlag(key, L"ShowMonitorWindows");
+    StartupOptions.ShowStatisticsWindow = SyncStartupFlag(key, L"ShowStatisticsWindow");
+    RegCloseKey(key);
+}

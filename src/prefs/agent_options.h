@@ -1,0 +1,31 @@
+// The agent's own on/off options under Software\Merovax\ZorvanHAgent.
+#pragma once
+
+#include <windows.h>
+
+struct StartupOptionsRecord {
+    bool SetDisableState;  // also the run-time disabled state
+    bool ShowMonitorWindows;
+    bool ShowStatisticsWindow;
+};
+
+struct StatisticWindowOptionsRecord {
+    bool ShowWindowOnTop;
+    bool HideMSInTime;
+    bool DontConsiderHardwareHeaders;
+    bool AverageSpeedInBytesPerSecond;
+    bool SpeedInBytesPerSecond;
+};
+
+extern StartupOptionsRecord StartupOptions;
+extern StatisticWindowOptionsRecord StatisticWindowOptions;
+
+// `section` is L"General" or L"StatisticWindow". Returns the subkey or null.
+HKEY OpenAgentSettingsKey(const wchar_t* section, bool create, bool writable);
+
+// Reads a one-byte flag into `flag` (left as preset when missing or of
+// another type or size) unless writeOnly, then always writes it back.
+LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly);
+
+// The start-up load: fills StartupOptions from General, completing the key.
+void LoadStartupOptions();

@@ -1,0 +1,44 @@
+// Resource numbers, grouped by the window or table that uses them. The
+// numbers are fixed: other programs and the manual refer to some of them.
+#pragma once
+
+// Main dialog and exit window
+#define IDD_MAIN 101
+#define IDD_EXIT_WINDOW 151
+#define IDC_MAIN_CLOSE 70
+#define IDC_PAGE_TREE 1000
+#define IDC_PAGE_AREA 1028
+
+// Icons
+#define IDI_TRAY_ENABLED 107
+#define IDI_TRAY_DISABLED 108
+#define IDI_AGENT 110
+
+// Start-up and service messages
+#define IDS_UNLOAD_QUESTION 1
+#define IDS_CANT_LOAD_LIBRARY 2
+#define IDS_BAD_WINDOWS 3
+#define IDS_CANT_CREATE_MUTEX 4
+#define IDS_ALREADY_RUNNING 5
+#define IDS_CANT_INIT_LIBRARY 6
+#define IDS_SERVICE_NOT_STARTED 7
+#define IDS_SERVICE_ERROR 8
+#define IDS_BAD_SERVICE_VERSION 9
+#define IDS_NO_BOUND_ADAPTERS 10
+#define IDS_ENABLE_AGENT 11
+#define IDS_DISABLE_AGENT 12
+#define IDS_TIP_ENABLED 13
+#define IDS_TIP_DISABLED 14
+#define IDS_NO_INTERFACES 71
+#define IDS_OUT_OF_MEMORY 72
+#define IDS_ACCESS_DENIED 78
+#define IDS_COMPONENT_MISSING 83
+#define IDS_CANT_INIT_SYNC 103
+#define IDS_HELP_NOT_FOUND 106
+#define IDS_PREFERENCES_CAPTION 109
+#define IDS_NO_NOT_PRESENT 119
+
+// Private window messages
+#define WM_AGENT_REFRESH 0x8065
+#define WM_AGENT_TRAY_NOTIFY 0x80C8
+#define AGENT_CLOSE_COMMAND 0x0012

@@ -1,0 +1,98 @@
+#include "tray/main_dialog.h"
+
+#include "core/agent_state.h"
+#include "platform/message_box.h"
+#include "prefs/agent_options.h"
+#include "resources/resource_ids.h"
+#include "tray/tray_icon.h"
+
+HWND MainWindow;
+HWND ExitWindow;
+static UINT TaskbarCreatedMessage;
+
+static INT_PTR CALLBACK ExitWindowProc(HWND window, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        ExitWindow = window;
+        SetWindowTextW(window, L"ZorvanHAgent Exit Window");
+        return TRUE;
+    case WM_AGENT_REFRESH:
+        // Another program asks the agent to go: no question, no delay. The
+        // posted close command ends the main dialog's loop like a quit.
+        RemoveTrayIcon(MainWindow);
+        PostMessageW(MainWindow, AGENT_CLOSE_COMMAND, 0, 0);
+        return TRUE;
+    case AGENT_CLOSE_COMMAND:
+        ExitWindow = nullptr;
+        DestroyWindow(window);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+static void SetPreferencesCaption(HWND dialog)
+{
+    wchar_t caption[256];
+    if (LoadAgentString(IDS_PREFERENCES_CAPTION, caption, 256))
+        SetWindowTextW(dialog, caption);
+}
+
+static void InitMainDialog(HWND dialog)
+{
+    SetPreferencesCaption(dialog);
+    MainWindow = dialog;
+    HWND exitWindow = CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_EXIT_WINDOW), dialog, ExitWindowProc, 0);
+    if (exitWindow)
+        ShowWindow(exitWindow, SW_HIDE);
+    PostMessageW(dialog, WM_COMMAND, 3, 0);
+    ShowWindow(dialog, SW_MINIMIZE);
+    HICON icon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_AGENT));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+static void UnloadAgent(HWND dialog)
+{
+    if (ExitWindow)
+        SendMessageW(ExitWindow, AGENT_CLOSE_COMMAND, 0, 0);
+    RemoveTrayIcon(dialog);
+    EndDialog(dialog, 0);
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    if (TaskbarCreatedMessage != 0 && message == TaskbarCreatedMessage) {
+        ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState);
+        return TRUE;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        InitMainDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL:
+        case IDC_MAIN_CLOSE:
+            ShowWindow(dialog, SW_HIDE);
+            return TRUE;
+        case 3:
+            if (ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState))
+                ShowWindow(dialog, SW_HIDE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_AGENT_REFRESH:
+        SetPreferencesCaption(dialog);
+        return TRUE;
+    case AGENT_CLOSE_COMMAND:
+        UnloadAgent(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,66 @@
+#include "request_dispatch.h"
+
+#include "../common/wire.h"
+#include "faults.h"
+#include "ledger.h"
+#include "request_handlers.h"
+#include "sim_state.h"
+
+namespace {
+
+// What a busy answer carries when its fault asks for a block: recognisable
+// bytes the caller must hand back like any reply.
+void FillBusyBlock(uint32_t size, std::vector<uint8_t>& block) {
+  block.assign(size, 0);
+  for (uint32_t at = 0; at < size; ++at) block[at] = static_cast<uint8_t>(0xB0 + at % 16);
+}
+
+}  // namespace
+
+void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t inputSize, RequestAnswer& answer) {
+  answer.status = kStatusNotStarted;
+  answer.hasBlock = false;
+  answer.token = wire::kNoToken;
+  answer.block.clear();
+
+  EnterCriticalSection(&SimLock);
+  ++Sim.requestCounts[code];
+  ++Sim.requestTotal;
+  bool replyAnyway = false;
+  if (Sim.serviceRunning) {
+    SimFault fault;
+    bool faulted = TakeFault(code, false, fault);
+    if (faulted && fault.kind != FaultKind::kTruncate && fault.kind != FaultKind::kMalformed) {
+      answer.status = fault.status;
+      if (fault.kind == FaultKind::kBusy && fault.block) {
+        FillBusyBlock(fault.bytes, answer.block);
+        replyAnyway = true;
+      }
+    } else {
+      RequestHandler handler = FindRequestHandler(code);
+      bool malformed = faulted && fault.kind == FaultKind::kMalformed;
+      RequestInput request{input, inputSize, malformed ? &fault : nullptr};
+      answer.status = handler != nullptr ? handler(request, answer.block) : kStatusFailure;
+      if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
+        answer.block.resize(fault.bytes);
+      // A successful request always has a reply, even one cut to nothing.
+      replyAnyway = answer.status == kStatusSuccess || !answer.block.empty();
+    }
+  }
+  if (wantReply && replyAnyway) {
+    answer.hasBlock = true;
+    answer.token = IssueReplyToken();
+  } else {
+    answer.block.clear();
+  }
+  LeaveCriticalSection(&SimLock);
+}
+
+uint32_t ServeInitialize() {
+  EnterCriticalSection(&SimLock);
+  ++Sim.initCalls;
+  SimFault fault;
+  uint32_t status = TakeFault(0, true, fault) ? fault.status : kStatusSuccess;
+  LeaveCriticalSection(&SimLock);
+  return status;
+}

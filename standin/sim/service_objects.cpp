@@ -1,0 +1,36 @@
+#include "service_objects.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE NetStatusChangedEvent = nullptr;
+HANDLE NetConfChangedEvent = nullptr;
+
+void CloseObject(HANDLE& handle) {
+  if (handle != nullptr) CloseHandle(handle);
+  handle = nullptr;
+}
+
+}  // namespace
+
+bool StartServiceObjects() {
+  if (NetStatusChangedEvent == nullptr)
+    NetStatusChangedEvent = CreateEventW(nullptr, FALSE, FALSE, L"ZorvanHEvSrvNetStatusChanged");
+  if (NetConfChangedEvent == nullptr)
+    NetConfChangedEvent = CreateEventW(nullptr, FALSE, FALSE, L"ZorvanHEvSrvNetConfChanged");
+  return NetStatusChangedEvent != nullptr && NetConfChangedEvent != nullptr;
+}
+
+void StopServiceObjects() {
+  CloseObject(NetStatusChangedEvent);
+  CloseObject(NetConfChangedEvent);
+}
+
+void SignalNetStatusChanged() {
+  if (NetStatusChangedEvent != nullptr) SetEvent(NetStatusChangedEvent);
+}
+
+void SignalNetConfChanged() {
+  if (NetConfChangedEvent != nullptr) SetEvent(NetConfChangedEvent);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "driver_args.h"
+
+// Exit codes of every command.
+const int ConditionMet = 0;
+const int ConditionNotMet = 1;
+const int UsageError = 2;
+
+typedef int (*CommandHandler)(const DriverArgs* args);
+
+int WaitWindowCommand(const DriverArgs* args);
+int WaitGoneCommand(const DriverArgs* args);
+int ListWindowsCommand(const DriverArgs* args);
+int ListChildrenCommand(const DriverArgs* args);
+int TextCommand(const DriverArgs* args);
+int MessageBoxCommand(const DriverArgs* args);
+int PressCommand(const DriverArgs* args);
+int SendCommand(const DriverArgs* args);
+int PostCommand(const DriverArgs* args);
+int MutexExistsCommand(const DriverArgs* args);

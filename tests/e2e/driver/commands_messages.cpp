@@ -1,0 +1,80 @@
+#include "commands.h"
+#include "driver_output.h"
+#include "window_query.h"
+
+#include <cwchar>
+
+struct MessageParts {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+static bool ReadMessageParts(const DriverArgs* args, MessageParts* parts)
+{
+    ULONGLONG message = 0, wParam = 0, lParam = 0;
+    if (!ParseNumber(args->words[1], &message))
+        return false;
+    if (args->count > 2 && !ParseNumber(args->words[2], &wParam))
+        return false;
+    if (args->count > 3 && !ParseNumber(args->words[3], &lParam))
+        return false;
+    parts->message = (UINT)message;
+    parts->wParam = (WPARAM)wParam;
+    parts->lParam = (LPARAM)lParam;
+    return true;
+}
+
+int SendCommand(const DriverArgs* args)
+{
+    MessageParts parts;
+    if (!ReadMessageParts(args, &parts))
+        return UsageError;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, parts.message, parts.wParam, parts.lParam,
+                             SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
+        PrintError(L"send: no answer (error %lu)", GetLastError());
+        return ConditionNotMet;
+    }
+    PrintLine(L"0x%llx", (ULONGLONG)result);
+    return ConditionMet;
+}
+
+int PostCommand(const DriverArgs* args)
+{
+    MessageParts parts;
+    if (!ReadMessageParts(args, &parts))
+        return UsageError;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet
+                                                                           : ConditionNotMet;
+}
+
+// The default posts WM_COMMAND as the button would, so a handler that opens
+// a modal window does not block the driver; "--click" sends BM_CLICK instead.
+int PressCommand(const DriverArgs* args)
+{
+    bool click = args->count > 2 && wcscmp(args->words[2], L"--click") == 0;
+    ULONGLONG id = 0;
+    if (!ParseNumber(args->words[1], &id))
+        return UsageError;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    HWND control = GetDlgItem(window, (int)id);
+    if (click) {
+        if (control == NULL)
+            return ConditionNotMet;
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs,
+                                   &result) ? ConditionMet : ConditionNotMet;
+    }
+    WPARAM command = MAKEWPARAM((WORD)id, BN_CLICKED);
+    return PostMessageW(window, WM_COMMAND, command, (LPARAM)control) ? ConditionMet
+                                                                       : ConditionNotMet;
+}

@@ -1,0 +1,123 @@
+#include "commands.h"
+#include "driver_output.h"
+#include "message_box_icon.h"
+#include "window_query.h"
+
+#include <cwchar>
+
+int WaitWindowCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)window);
+    return ConditionMet;
+}
+
+int WaitGoneCommand(const DriverArgs* args)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (FindTopLevel(args->words[0], args) == NULL)
+            return ConditionMet;
+        if (!WaitStep(start, args->timeoutMs))
+            return ConditionNotMet;
+    }
+}
+
+static void PrintWindowRow(HWND window, int id)
+{
+    wchar_t className[256];
+    wchar_t caption[512];
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (GetClassNameW(window, className, 256) == 0)
+        className[0] = 0;
+    GetWindowTextW(window, caption, 512);
+    if (id < 0)
+        PrintLine(L"0x%llx\t%lu\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, processId,
+                  IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
+    else
+        PrintLine(L"0x%llx\t%d\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, id,
+                  IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
+}
+
+static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM)
+{
+    PrintWindowRow(window, -1);
+    return TRUE;
+}
+
+int ListWindowsCommand(const DriverArgs*)
+{
+    EnumWindows(PrintTopLevel, 0);
+    return ConditionMet;
+}
+
+static BOOL CALLBACK PrintChild(HWND window, LPARAM)
+{
+    PrintWindowRow(window, GetDlgCtrlID(window));
+    return TRUE;
+}
+
+int ListChildrenCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    EnumChildWindows(window, PrintChild, 0);
+    return ConditionMet;
+}
+
+static bool ControlOf(HWND window, const wchar_t* idText, HWND* control)
+{
+    ULONGLONG id = 0;
+    if (!ParseNumber(idText, &id))
+        return false;
+    *control = GetDlgItem(window, (int)id);
+    return true;
+}
+
+int TextCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    HWND target = window;
+    if (args->count > 1) {
+        if (!ControlOf(window, args->words[1], &target))
+            return UsageError;
+        if (target == NULL)
+            return ConditionNotMet;
+    }
+    wchar_t text[4096];
+    if (!ReadWindowText(target, text, 4096))
+        return ConditionNotMet;
+    PrintText(text);
+    PrintText(L"\n");
+    return ConditionMet;
+}
+
+int MessageBoxCommand(const DriverArgs* args)
+{
+    DriverArgs query = *args;
+    query.messageBoxOnly = true;
+    query.windowClass = L"#32770";
+    HWND box = WaitTopLevel(args->words[0], &query, args->timeoutMs);
+    if (box == NULL)
+        return ConditionNotMet;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(box, &processId);
+    wchar_t text[4096];
+    if (!ReadWindowText(GetDlgItem(box, MessageTextId), text, 4096))
+        return ConditionNotMet;
+    // The box may still be drawing its icon when it first appears.
+    Sleep(300);
+    PrintLine(L"hwnd=0x%llx", (ULONGLONG)(ULONG_PTR)box);
+    PrintLine(L"pid=%lu", processId);
+    PrintLine(L"icon=%ls", IdentifyMessageBoxIcon(box));
+    PrintText(L"text=");
+    PrintText(text);
+    PrintText(L"\n");
+    return ConditionMet;
+}

@@ -1,0 +1,57 @@
+#include "driver_args.h"
+
+#include <cwchar>
+
+static wchar_t* WordStore[64];
+
+bool ParseNumber(const wchar_t* text, ULONGLONG* value)
+{
+    if (text == NULL || *text == 0)
+        return false;
+    wchar_t* end = NULL;
+    ULONGLONG result = wcstoull(text, &end, 0);
+    if (end == NULL || *end != 0)
+        return false;
+    *value = result;
+    return true;
+}
+
+// Options may stand anywhere after the command; everything else is positional.
+bool ParseDriverArgs(int argc, wchar_t** argv, DriverArgs* args)
+{
+    args->count = 0;
+    args->words = WordStore;
+    args->timeoutMs = 5000;
+    args->windowClass = NULL;
+    args->messageBoxOnly = false;
+    args->processId = 0;
+    args->desktop = NULL;
+    for (int i = 0; i < argc; ++i) {
+        const wchar_t* word = argv[i];
+        ULONGLONG number = 0;
+        if (wcscmp(word, L"--timeout") == 0 || wcscmp(word, L"--pid") == 0) {
+            if (i + 1 >= argc || !ParseNumber(argv[i + 1], &number))
+                return false;
+            if (word[2] == L't')
+                args->timeoutMs = (DWORD)number;
+            else
+                args->processId = (DWORD)number;
+            ++i;
+        } else if (wcscmp(word, L"--class") == 0) {
+            if (i + 1 >= argc)
+                return false;
+            args->windowClass = argv[++i];
+        } else if (wcscmp(word, L"--desktop") == 0) {
+            if (i + 1 >= argc)
+                return false;
+            args->desktop = argv[++i];
+        } else if (wcscmp(word, L"--msgbox") == 0) {
+            args->messageBoxOnly = true;
+        } else {
+            if (args->count >= 64)
+                return false;
+            WordStore[args->count++] = argv[i];
+        }
+    }
+    return true;
+}

@@ -1,0 +1,71 @@
+#include "commands.h"
+#include "driver_output.h"
+
+#include <cwchar>
+
+struct CommandEntry {
+    const wchar_t* name;
+    int minimumWords;
+    CommandHandler handler;
+    const wchar_t* usage;
+};
+
+// One row per command; a new command is a handler and a row here.
+static const CommandEntry Commands[] = {
+    {L"wait-window", 1, WaitWindowCommand, L"wait-window <caption>: prints the hwnd"},
+    {L"wait-gone", 1, WaitGoneCommand, L"wait-gone <caption>"},
+    {L"list-windows", 0, ListWindowsCommand, L"list-windows: hwnd pid visible class caption"},
+    {L"list-children", 1, ListChildrenCommand, L"list-children <caption>: hwnd id class text"},
+    {L"text", 1, TextCommand, L"text <caption> [control-id]"},
+    {L"msgbox", 1, MessageBoxCommand, L"msgbox <caption>: hwnd, pid, icon and text"},
+    {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
+    {L"send", 2, SendCommand, L"send <caption> <msg> [wparam] [lparam]: prints the result"},
+    {L"post", 2, PostCommand, L"post <caption> <msg> [wparam] [lparam]"},
+    {L"mutex-exists", 1, MutexExistsCommand, L"mutex-exists <name>"},
+};
+
+// Window enumeration sees only the calling thread's desktop, so a program
+// run inside a virtual desktop is reached by moving onto that desktop first.
+static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
+{
+    if (args->desktop == NULL)
+        return handler(args);
+    HDESK desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
+    if (desktop == NULL) {
+        PrintError(L"no desktop %ls", args->desktop);
+        return ConditionNotMet;
+    }
+    int result = ConditionNotMet;
+    if (SetThreadDesktop(desktop))
+        result = handler(args);
+    else
+        PrintError(L"cannot move to desktop %ls", args->desktop);
+    // The thread still belongs to the desktop, which closes with the process.
+    return result;
+}
+
+static int PrintUsage()
+{
+    PrintError(L"usage: AgentDriver <command> [words] [--timeout ms] [--class C] [--msgbox] [--pid N] [--desktop D]");
+    for (const CommandEntry& entry : Commands)
+        PrintError(L"  %ls", entry.usage);
+    PrintError(L"exit: 0 condition met, 1 not met or timed out, 2 usage");
+    return UsageError;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return PrintUsage();
+    for (const CommandEntry& entry : Commands) {
+        if (wcscmp(entry.name, argv[1]) != 0)
+            continue;
+        DriverArgs args;
+        if (!ParseDriverArgs(argc - 2, argv + 2, &args) || args.count < entry.minimumWords) {
+            PrintError(L"usage: AgentDriver %ls", entry.usage);
+            return UsageError;
+        }
+        return RunOnDesktop(entry.handler, &args);
+    }
+    return PrintUsage();
+}

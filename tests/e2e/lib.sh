@@ -1,0 +1,326 @@
+# Harness procedures for the end-to-end cases: a private wine prefix and X
+# display, the simulator, the agent, and checks through AgentDriver.exe.
+# Source it from bash; everything it starts is remembered and stopped by
+# e2e_cleanup, and nothing else is ever stopped.
+
+E2E_BIN=""
+E2E_ARTIFACTS=""
+E2E_TMP=""
+E2E_LOG=/dev/null
+E2E_XVFB_PID=""
+E2E_SIM_PID=""
+E2E_AGENT_PIDS=()
+E2E_LAST_PID=""
+E2E_EXIT_CODE=""
+E2E_REASON=""
+E2E_PREFIX_READY=0
+E2E_SCENARIOS=""
+E2E_EXIT_WINDOW="ZorvanHAgent Exit Window"
+E2E_TITLE="ZorvanHAgent"
+E2E_AGENT_KEY='HKLM\Software\Merovax\ZorvanHAgent'
+
+e2e_log() {
+    printf '%s %s\n' "$(date +%T)" "$*" >>"$E2E_LOG"
+}
+
+# Records the first reason of a case's failure; always returns 1 so a check
+# reads "condition || e2e_fail reason || return 1".
+e2e_fail() {
+    [ -n "$E2E_REASON" ] || E2E_REASON="$*"
+    e2e_log "FAIL: $*"
+    return 1
+}
+
+e2e_winpath() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+e2e_sleep_ms() {
+    sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"
+}
+
+# Wine commands that return on their own; the time limit only guards
+# against a hung prefix.
+e2e_wine() {
+    timeout -k 2 60 wine "$@" 2>>"$E2E_LOG"
+}
+
+e2e_driver() {
+    timeout -k 2 60 wine "$E2E_BIN/AgentDriver.exe" "$@" 2>>"$E2E_LOG"
+}
+
+e2e_simctl() {
+    timeout -k 2 20 wine "$E2E_BIN/ZorvanHSimCtl.exe" "$@" 2>>"$E2E_LOG" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+e2e_start_xvfb() {
+    local n
+    for n in $(seq 90 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -nolisten tcp -screen 0 1280x800x24 >>"$E2E_LOG" 2>&1 &
+        E2E_XVFB_PID=$!
+        local waited=0
+        while [ $waited -lt 50 ]; do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                e2e_log "Xvfb pid $E2E_XVFB_PID on $DISPLAY"
+                return 0
+            fi
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        # Lost a race for this number, or it never came up: try the next.
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=""
+    done
+    return 1
+}
+
+e2e_prepare_prefix() {
+    export WINEPREFIX="$E2E_TMP/prefix"
+    export WINEDEBUG=-all
+    # No mono or gecko in an offline prefix, and no dialog asking for them.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+    mkdir -p "$WINEPREFIX"
+    E2E_PREFIX_READY=1
+    timeout -k 2 120 wineboot -i >>"$E2E_LOG" 2>&1 || return 1
+    # A persistent server keeps every later wine call quick.
+    wineserver -p >>"$E2E_LOG" 2>&1
+    return 0
+}
+
+# e2e_setup <bin-dir> <artifacts-dir>
+e2e_setup() {
+    E2E_BIN=$(realpath -m "$1")
+    E2E_ARTIFACTS=$(realpath -m "$2")
+    E2E_SCENARIOS=${E2E_SCENARIOS:-$(realpath -m "$(dirname "${BASH_SOURCE[0]}")/../../standin/scenarios")}
+    mkdir -p "$E2E_ARTIFACTS" || return 1
+    E2E_LOG="$E2E_ARTIFACTS/run.log"
+    : >"$E2E_LOG"
+    local exe
+    for exe in ZorvanHAgent.exe ZorvanHServiceIO.dll ZorvanHSim.exe ZorvanHSimCtl.exe AgentDriver.exe; do
+        [ -f "$E2E_BIN/$exe" ] || { e2e_fail "missing $E2E_BIN/$exe"; return 1; }
+    done
+    E2E_TMP=$(mktemp -d /tmp/zorvanh-e2e.XXXXXX) || return 1
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    if [ "${E2E_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+        e2e_log "using DISPLAY $DISPLAY"
+    else
+        e2e_start_xvfb || { e2e_fail "no free X display for Xvfb"; return 1; }
+    fi
+    e2e_prepare_prefix || { e2e_fail "wineboot failed"; return 1; }
+    e2e_log "prefix $WINEPREFIX ready"
+}
+
+e2e_cleanup() {
+    e2e_case_teardown
+    if [ "$E2E_PREFIX_READY" = 1 ] && [ "$WINEPREFIX" = "$E2E_TMP/prefix" ]; then
+        wineserver -k >>"$E2E_LOG" 2>&1
+        E2E_PREFIX_READY=0
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=""
+    fi
+    case "$E2E_TMP" in
+        /tmp/zorvanh-e2e.*) rm -rf "$E2E_TMP" ;;
+    esac
+    E2E_TMP=""
+}
+
+# e2e_wait_exit <pid> <seconds>: sets E2E_EXIT_CODE; 1 when still running.
+e2e_wait_exit() {
+    local pid=$1 limit=$(($2 * 10)) waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $waited -ge "$limit" ] && return 1
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    wait "$pid" 2>/dev/null
+    E2E_EXIT_CODE=$?
+    return 0
+}
+
+e2e_kill_own() {
+    local pid=$1
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+    kill "$pid" 2>/dev/null
+    e2e_wait_exit "$pid" 3 || { kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
+}
+
+e2e_scenario_path() {
+    case "$1" in
+        /*) printf '%s' "$1" ;;
+        *) printf '%s/%s' "$E2E_SCENARIOS" "$1" ;;
+    esac
+}
+
+# e2e_sim_start <scenario> [command...]: starts the simulator, waits until it
+# answers, then gives it each command (a fault, say) before the agent comes.
+e2e_sim_start() {
+    local file command
+    file=$(e2e_scenario_path "$1")
+    shift
+    [ -f "$file" ] || { e2e_fail "no scenario $file"; return 1; }
+    wine "$E2E_BIN/ZorvanHSim.exe" "$(e2e_winpath "$file")" >>"$E2E_LOG" 2>&1 &
+    E2E_SIM_PID=$!
+    e2e_log "simulator pid $E2E_SIM_PID with $file"
+    local tries=0 ready=0
+    while [ $tries -lt 50 ]; do
+        [ "$(e2e_simctl ping 2>/dev/null)" = ok ] && { ready=1; break; }
+        kill -0 "$E2E_SIM_PID" 2>/dev/null || break
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+    [ $ready = 1 ] || { e2e_fail "simulator with $file does not answer ping"; return 1; }
+    for command in "$@"; do
+        # shellcheck disable=SC2086 # a command is its words
+        e2e_simctl $command >>"$E2E_LOG" || { e2e_fail "simulator refused: $command"; return 1; }
+    done
+}
+
+e2e_sim_stop() {
+    [ -n "$E2E_SIM_PID" ] || return 0
+    if kill -0 "$E2E_SIM_PID" 2>/dev/null; then
+        e2e_simctl quit >/dev/null 2>&1
+        e2e_wait_exit "$E2E_SIM_PID" 5 || e2e_kill_own "$E2E_SIM_PID"
+    fi
+    wait "$E2E_SIM_PID" 2>/dev/null
+    E2E_SIM_PID=""
+}
+
+e2e_ledger() {
+    e2e_simctl ledger
+}
+
+# e2e_ledger_field <ledger-line> <name>
+e2e_ledger_field() {
+    printf '%s\n' "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"
+}
+
+# e2e_ledger_clean <min-issued>: every reply handed back exactly once.
+e2e_ledger_clean() {
+    local line field
+    line=$(e2e_ledger) || { e2e_fail "no ledger from the simulator"; return 1; }
+    e2e_log "ledger: $line"
+    for field in outstanding double unknown; do
+        [ "$(e2e_ledger_field "$line" $field)" = 0 ] || { e2e_fail "ledger not clean: $line"; return 1; }
+    done
+    [ "$(e2e_ledger_field "$line" issued)" -ge "${1:-0}" ] 2>/dev/null ||
+        { e2e_fail "ledger issued below $1: $line"; return 1; }
+}
+
+# e2e_agent_start [folder]: starts the agent with that folder as its current
+# directory, so a missing library is not found there either.
+e2e_agent_start() {
+    local folder=${1:-$E2E_BIN}
+    (cd "$folder" && exec wine ./ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
+    E2E_LAST_PID=$!
+    E2E_AGENT_PIDS+=("$E2E_LAST_PID")
+    e2e_log "agent pid $E2E_LAST_PID from $folder"
+}
+
+# e2e_expect_window <caption> [ms]
+e2e_expect_window() {
+    e2e_driver wait-window "$1" --timeout "${2:-10000}" >/dev/null ||
+        e2e_fail "no window \"$1\" within ${2:-10000} ms"
+}
+
+# e2e_expect_exit <pid> <code> [seconds]
+e2e_expect_exit() {
+    e2e_wait_exit "$1" "${3:-10}" || { e2e_fail "process $1 still running after ${3:-10} s"; return 1; }
+    [ "$E2E_EXIT_CODE" = "$2" ] || e2e_fail "process $1 ended with code $E2E_EXIT_CODE, not $2"
+}
+
+# e2e_unload <pid>: 0x8065 to the exit window, then a clean end with code 0.
+# Under wine without a desktop shell, removing a tray icon takes about 2 s,
+# hence the generous time-outs.
+e2e_unload() {
+    e2e_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null ||
+        { e2e_fail "exit window does not take 0x8065"; return 1; }
+    e2e_expect_exit "$1" 0 10 || return 1
+    e2e_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 2000 || { e2e_fail "exit window left behind"; return 1; }
+    e2e_driver mutex-exists ZorvanHAgentMtStillRunning >/dev/null &&
+        { e2e_fail "mutex ZorvanHAgentMtStillRunning still exists after unload"; return 1; }
+    return 0
+}
+
+# e2e_expect_msgbox <text> [icon] [ms]: sets E2E_MSGBOX_ICON.
+e2e_expect_msgbox() {
+    local out text
+    out=$(e2e_driver msgbox "$E2E_TITLE" --timeout "${3:-10000}") ||
+        { e2e_fail "no message box \"$1\" within ${3:-10000} ms"; return 1; }
+    e2e_log "message box: $(printf '%s' "$out" | tr '\n' ' ')"
+    text=$(printf '%s\n' "$out" | sed -n 's/^text=//p')
+    E2E_MSGBOX_ICON=$(printf '%s\n' "$out" | sed -n 's/^icon=//p')
+    [ "$text" = "$1" ] || { e2e_fail "message box says \"$text\", not \"$1\""; return 1; }
+    # The icon is judged from screen pixels; only a confident answer counts.
+    if [ -n "${2:-}" ] && [ "$E2E_MSGBOX_ICON" != unknown ] && [ "$E2E_MSGBOX_ICON" != "$2" ]; then
+        e2e_fail "message box shows the $E2E_MSGBOX_ICON icon, not $2"
+        return 1
+    fi
+    return 0
+}
+
+e2e_press_ok() {
+    e2e_driver press "$E2E_TITLE" 1 --msgbox --timeout 3000 || e2e_fail "cannot press OK"
+}
+
+e2e_shot() {
+    timeout -k 2 20 /usr/bin/import -display "$DISPLAY" -window root "$E2E_ARTIFACTS/$1.png" >>"$E2E_LOG" 2>&1 ||
+        e2e_log "screenshot $1 failed"
+}
+
+e2e_reset_registry() {
+    e2e_wine reg delete "$E2E_AGENT_KEY" /f >/dev/null 2>&1
+    return 0
+}
+
+# e2e_reg_value <key> <name>: prints "TYPE DATA" of one value.
+e2e_reg_value() {
+    e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { print $2, $3 }'
+}
+
+# Ends whatever a case left running: agents are first asked to unload.
+e2e_case_teardown() {
+    local pid
+    for pid in "${E2E_AGENT_PIDS[@]}"; do
+        if kill -0 "$pid" 2>/dev/null; then
+            [ "$E2E_PREFIX_READY" = 1 ] &&
+                e2e_driver post "$E2E_EXIT_WINDOW" 0x8065 --timeout 500 >/dev/null 2>&1
+            e2e_wait_exit "$pid" 6 || e2e_kill_own "$pid"
+        fi
+        wait "$pid" 2>/dev/null
+    done
+    E2E_AGENT_PIDS=()
+    e2e_sim_stop
+}
+
+# e2e_wait_count <code> <minimum> <seconds>: the simulator saw that many requests.
+e2e_wait_count() {
+    local limit=$(($3 * 5)) tries=0 seen=""
+    while [ $tries -le "$limit" ]; do
+        seen=$(e2e_simctl count "$1")
+        [ "$seen" -ge "$2" ] 2>/dev/null && return 0
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+    e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
+}
+
+# e2e_expect_responsive <pid>: still running, and its exit window answers.
+e2e_expect_responsive() {
+    kill -0 "$1" 2>/dev/null || { e2e_fail "agent $1 ended by itself"; return 1; }
+    e2e_driver send "$E2E_EXIT_WINDOW" 0 --timeout 5000 >/dev/null ||
+        e2e_fail "exit window does not answer"
+}
+

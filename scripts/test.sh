@@ -1,0 +1,78 @@
+#!/bin/bash
+# Sets up what is missing, builds everything and runs both test tiers:
+# native unit tests with sanitizers, the decoders' fuzz targets for a bounded
+# time, the 32-bit build, and the end-to-end cases under wine.
+#   scripts/test.sh            everything
+#   FUZZ_SECONDS=N             time per fuzz target (default 60)
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root" || exit 1
+fuzz_seconds=${FUZZ_SECONDS:-60}
+passed=0
+failed=0
+failures=()
+
+step() { echo; echo "=== $*"; }
+count_result() {  # count_result <name> <status>
+    if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$1"); fi
+}
+
+step "set-up and 64-bit Windows build"
+bash scripts/setup.sh || { echo "set-up failed"; echo "0 passed, 1 failed"; exit 1; }
+
+step "32-bit Windows build (compile and link only)"
+cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build/win32
+count_result "32-bit build" $?
+
+step "native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+native_ok=1
+if cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null && cmake --build build/native; then
+    ctest_log=$(mktemp)
+    (cd build/native && ctest --output-on-failure) | tee "$ctest_log"
+    unit_total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' "$ctest_log")
+    unit_failed=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' "$ctest_log")
+    rm -f "$ctest_log"
+    if [ -n "$unit_total" ]; then
+        passed=$((passed + unit_total - unit_failed))
+        failed=$((failed + unit_failed))
+        [ "$unit_failed" -eq 0 ] || failures+=("unit tests")
+        native_ok=0
+    fi
+fi
+[ $native_ok -eq 0 ] || count_result "native build" 1
+
+step "fuzz targets, ${fuzz_seconds} s each"
+if CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DZORVANH_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake --build build/fuzz; then
+    for corpus in tests/fuzz/corpus/*/; do
+        name=$(basename "$corpus")
+        work=$(mktemp -d)
+        cp "$corpus"* "$work"/
+        build/fuzz/bin/${name}_fuzz -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" 2>&1 |
+            grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' 
+        count_result "fuzz $name" "${PIPESTATUS[0]}"
+        rm -rf "$work"
+    done
+else
+    count_result "fuzz build" 1
+fi
+
+step "end-to-end tests under wine"
+e2e_log=$(mktemp)
+bash tests/e2e/run.sh "$root/build/win64/bin" | tee "$e2e_log"
+e2e_passed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_log" | tail -1)
+e2e_failed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_log" | tail -1)
+rm -f "$e2e_log"
+if [ -n "$e2e_passed" ]; then
+    passed=$((passed + e2e_passed))
+    failed=$((failed + e2e_failed))
+    [ "$e2e_failed" -eq 0 ] || failures+=("end-to-end cases")
+else
+    count_result "end-to-end run" 1
+fi
+
+echo
+[ ${#failures[@]} -eq 0 ] || echo "failed: ${failures[*]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

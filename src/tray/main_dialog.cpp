@@ -9,6 +9,10 @@
 HWND MainWindow;
 HWND ExitWindow;
 static UINT TaskbarCreatedMessage;
+// Set while the window lives only as a tray icon. The modal dialog loop shows
+// its dialog the first time its queue runs empty, which comes after the
+// posted command 3 has hidden it; the flag keeps that show from happening.
+static bool HiddenInTray;
 
 static INT_PTR CALLBACK ExitWindowProc(HWND window, UINT message, WPARAM, LPARAM)
 {
@@ -63,9 +67,16 @@ static void UnloadAgent(HWND dialog)
     PostQuitMessage(0);
 }
 
+void ShowPreferences()
+{
+    HiddenInTray = false;
+    ShowWindow(MainWindow, SW_SHOW);
+    ShowWindow(MainWindow, SW_RESTORE);
+    SetForegroundWindow(MainWindow);
+}
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    (void)lParam;
     if (TaskbarCreatedMessage != 0 && message == TaskbarCreatedMessage) {
         ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState);
         return TRUE;
@@ -74,6 +85,12 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         InitMainDialog(dialog);
         return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        if (HiddenInTray) {
+            auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
+            position->flags &= ~SWP_SHOWWINDOW;
+        }
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -82,8 +99,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             ShowWindow(dialog, SW_HIDE);
             return TRUE;
         case 3:
-            if (ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState))
+            if (ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState)) {
+                HiddenInTray = true;
                 ShowWindow(dialog, SW_HIDE);
+            }
             return TRUE;
         }
         return FALSE;

@@ -8,3 +8,6 @@ extern HWND MainWindow;
 extern HWND ExitWindow;
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Brings the preferences out of the tray: shown, restored and in front.
+void ShowPreferences();

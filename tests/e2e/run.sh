@@ -5,6 +5,7 @@
 # $DISPLAY instead of a private Xvfb; E2E_ARTIFACTS sets the output folder.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+artifacts=${E2E_ARTIFACTS:-$(realpath -m "$here/../../out/e2e")}
 . "$here/lib.sh"
 
 E2E_CASE_NAMES=()
@@ -21,7 +22,6 @@ for file in "$here"/cases/*.sh; do
 done
 
 bin=${1:-/work/main/build/win64/bin}
-artifacts=${E2E_ARTIFACTS:-$(realpath -m "$here/../../out/e2e")}
 passed=0
 failed=0
 

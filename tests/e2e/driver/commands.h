@@ -19,3 +19,7 @@ int PressCommand(const DriverArgs* args);
 int SendCommand(const DriverArgs* args);
 int PostCommand(const DriverArgs* args);
 int MutexExistsCommand(const DriverArgs* args);
+int WindowRectCommand(const DriverArgs* args);
+int TrayDeleteCommand(const DriverArgs* args);
+int KeyCommand(const DriverArgs* args);
+int TooltipsCommand(const DriverArgs* args);

@@ -19,9 +19,13 @@ static const CommandEntry Commands[] = {
     {L"text", 1, TextCommand, L"text <caption> [control-id]"},
     {L"msgbox", 1, MessageBoxCommand, L"msgbox <caption>: hwnd, pid, icon and text"},
     {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
-    {L"send", 2, SendCommand, L"send <caption> <msg> [wparam] [lparam]: prints the result"},
-    {L"post", 2, PostCommand, L"post <caption> <msg> [wparam] [lparam]"},
+    {L"send", 2, SendCommand, L"send <caption> <msg|name:N> [wparam] [lparam]: prints the result"},
+    {L"post", 2, PostCommand, L"post <caption> <msg|name:N> [wparam] [lparam]"},
     {L"mutex-exists", 1, MutexExistsCommand, L"mutex-exists <name>"},
+    {L"window-rect", 1, WindowRectCommand, L"window-rect <caption>: left top right bottom"},
+    {L"tray-delete", 1, TrayDeleteCommand, L"tray-delete <caption>: removes the window's tray icon"},
+    {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
+    {L"tooltips", 0, TooltipsCommand, L"tooltips: the text of every visible tooltip tool"},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program
@@ -30,7 +34,13 @@ static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
 {
     if (args->desktop == NULL)
         return handler(args);
+    // A desktop that is still being made by its explorer is waited for.
+    DWORD start = GetTickCount();
     HDESK desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
+    while (desktop == NULL && GetTickCount() - start < args->timeoutMs) {
+        Sleep(100);
+        desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
+    }
     if (desktop == NULL) {
         PrintError(L"no desktop %ls", args->desktop);
         return ConditionNotMet;

@@ -1,0 +1,100 @@
+#include "commands.h"
+#include "driver_output.h"
+#include "window_query.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+// Screen rectangle of a window, for the pixel checks of the scripts.
+int WindowRectCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    RECT rect;
+    if (window == NULL || !GetWindowRect(window, &rect))
+        return ConditionNotMet;
+    PrintLine(L"%ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
+    return ConditionMet;
+}
+
+// Removes a window's notification icon (id 0) as a shell restart would.
+int TrayDeleteCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    NOTIFYICONDATAW data = {};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 0;
+    return Shell_NotifyIconW(NIM_DELETE, &data) ? ConditionMet : ConditionNotMet;
+}
+
+// Down and up of one virtual key, posted to a window of the target thread;
+// a menu in TrackPopupMenu reads them from that thread's queue.
+int KeyCommand(const DriverArgs* args)
+{
+    ULONGLONG key = 0;
+    if (!ParseNumber(args->words[1], &key))
+        return UsageError;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    PostMessageW(window, WM_KEYDOWN, (WPARAM)key, 1);
+    return PostMessageW(window, WM_KEYUP, (WPARAM)key, (LPARAM)0xC0000001) ? ConditionMet : ConditionNotMet;
+}
+
+// Texts of every visible tool of every tooltip window; the texts live in
+// the tooltip owner's memory, so the request block is placed there.
+struct RemoteToolRequest {
+    TTTOOLINFOW info;
+    wchar_t text[256];
+};
+
+static void PrintToolTexts(HWND tooltip)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(tooltip, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == NULL)
+        return;
+    RemoteToolRequest* remote = (RemoteToolRequest*)VirtualAllocEx(process, NULL, sizeof(RemoteToolRequest),
+                                                                   MEM_COMMIT, PAGE_READWRITE);
+    if (remote != NULL) {
+        DWORD_PTR count = 0;
+        SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+        for (DWORD_PTR i = 0; i < count; ++i) {
+            RemoteToolRequest local = {};
+            local.info.cbSize = sizeof local.info;
+            local.info.lpszText = remote->text;
+            DWORD_PTR found = 0;
+            if (!WriteProcessMemory(process, remote, &local, sizeof local, NULL) ||
+                !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i, (LPARAM)&remote->info, SMTO_ABORTIFHUNG, 2000,
+                                     &found) ||
+                !found || !ReadProcessMemory(process, remote, &local, sizeof local, NULL))
+                continue;
+            local.text[255] = 0;
+            // A removed icon leaves its tool behind with an empty rectangle
+            // on a hidden window; only a tool one can hover counts.
+            if (IsWindowVisible(local.info.hwnd) && !IsRectEmpty(&local.info.rect))
+                PrintLine(L"%ls", local.text);
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+}
+
+static BOOL CALLBACK VisitTooltip(HWND window, LPARAM)
+{
+    wchar_t className[64];
+    if (GetClassNameW(window, className, 64) != 0 && _wcsicmp(className, TOOLTIPS_CLASSW) == 0)
+        PrintToolTexts(window);
+    return TRUE;
+}
+
+int TooltipsCommand(const DriverArgs*)
+{
+    EnumWindows(VisitTooltip, 0);
+    return ConditionMet;
+}

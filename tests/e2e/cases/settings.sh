@@ -26,6 +26,8 @@ case_first_start_options() {
     done
     e2e_shot first-start-options
     e2e_unload "$agent" || return 1
+    # What a first start leaves in the registry, for the record.
+    e2e_wine reg export "$E2E_AGENT_KEY" "$(e2e_winpath "$E2E_ARTIFACTS/first-start.reg")" /y >/dev/null
 
     e2e_wine reg add "$E2E_GENERAL_KEY" /v ShowMonitorWindows /t REG_DWORD /d 0 /f >/dev/null ||
         e2e_fail "cannot prepare a REG_DWORD value" || return 1

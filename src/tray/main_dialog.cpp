@@ -4,7 +4,10 @@
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
+#include "tray/menu_draw.h"
+#include "tray/tray_commands.h"
 #include "tray/tray_icon.h"
+#include "tray/tray_menu.h"
 
 HWND MainWindow;
 HWND ExitWindow;
@@ -63,6 +66,10 @@ static void UnloadAgent(HWND dialog)
     if (ExitWindow)
         SendMessageW(ExitWindow, AGENT_CLOSE_COMMAND, 0, 0);
     RemoveTrayIcon(dialog);
+    if (StatisticsWindow)
+        EndDialog(StatisticsWindow, 0);
+    if (AboutWindow)
+        EndDialog(AboutWindow, 0);
     EndDialog(dialog, 0);
     PostQuitMessage(0);
 }
@@ -109,6 +116,19 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_AGENT_REFRESH:
         SetPreferencesCaption(dialog);
         return TRUE;
+    case WM_AGENT_TRAY_NOTIFY:
+        // A data-files operation owns the agent until its progress ends.
+        if (DataFilesBusy)
+            return TRUE;
+        if (lParam == WM_LBUTTONDBLCLK)
+            ShowStatistics();
+        else if (lParam == WM_RBUTTONUP)
+            OpenTrayMenu(dialog);
+        return TRUE;
+    case WM_MEASUREITEM:
+        return MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM:
+        return DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case AGENT_CLOSE_COMMAND:
         UnloadAgent(dialog);
         return TRUE;

@@ -1,0 +1,211 @@
+# The notification-area icon and its menu, inside a wine virtual desktop
+# whose taskbar holds the icon.
+
+TRAY_DESKTOP=""
+TRAY_DESKTOPS=0
+TRAY_MAIN="ZorvanHAgent Preferences - "
+TRAY_MENU_CLASS="#32768"
+VK_RETURN=0x0D
+VK_ESCAPE=0x1B
+VK_UP=0x26
+VK_DOWN=0x28
+VK_RIGHT=0x27
+
+tray_driver() {
+    e2e_driver "$@" --desktop "$TRAY_DESKTOP"
+}
+
+# Each start gets a desktop of its own: a desktop's explorer lingers for a
+# while after its last program ended.
+tray_agent_start() {
+    TRAY_DESKTOPS=$((TRAY_DESKTOPS + 1))
+    TRAY_DESKTOP="ZorvanHTray$TRAY_DESKTOPS"
+    (cd "$E2E_BIN" && exec wine explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
+    E2E_LAST_PID=$!
+    E2E_AGENT_PIDS+=("$E2E_LAST_PID")
+    tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 15000 >/dev/null ||
+        e2e_fail "no exit window on the virtual desktop" || return 1
+    # The icon is added once the main dialog's loop runs.
+    tray_expect_tip "ZorvanHAgent is enabled"
+}
+
+# The explorer of a virtual desktop outlives the agent; it goes with the
+# agent's end so the next case gets a fresh desktop.
+tray_unload() {
+    tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null ||
+        e2e_fail "exit window does not take 0x8065" || return 1
+    tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null ||
+        e2e_fail "agent did not unload" || return 1
+    e2e_wait_exit "$1" 3 || e2e_kill_own "$1"
+}
+
+# tray_expect_tip <text> [absent]: the shell's tooltips hold (or lack) it.
+tray_expect_tip() {
+    local tries=0 tips
+    while [ $tries -lt 20 ]; do
+        tips=$(tray_driver tooltips | tr -d '\r')
+        if [ "${2:-}" = absent ]; then
+            printf '%s\n' "$tips" | grep -qxF "$1" || return 0
+        else
+            printf '%s\n' "$tips" | grep -qxF "$1" && return 0
+        fi
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    [ "${2:-}" = absent ] && e2e_fail "tray tip \"$1\" still shown" && return 1
+    e2e_fail "no tray tip \"$1\" (tips: $(printf '%s' "$tips" | tr '\n' '|'))"
+}
+
+# Opens the menu as a right click on the icon does; prints the menu's hwnd.
+tray_open_menu() {
+    tray_driver post "$TRAY_MAIN" 0x80C8 0 0x205 --timeout 3000 >/dev/null ||
+        { e2e_fail "main window does not take the tray message"; return 1; }
+    local tries=0 menu
+    while [ $tries -lt 30 ]; do
+        menu=$(tray_driver list-windows | tr -d '\r' |
+            awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible" { print $1; exit }')
+        [ -n "$menu" ] && { printf '%s\n' "$menu"; return 0; }
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+    e2e_fail "the tray menu did not open"
+}
+
+# tray_keys <menu-hwnd> <key>...: one key at a time, as a user types them.
+tray_keys() {
+    local menu=$1 key
+    shift
+    for key in "$@"; do
+        tray_driver key "hwnd:$menu" "$key" >/dev/null || { e2e_fail "menu $menu gone before key $key"; return 1; }
+        sleep 0.15
+    done
+}
+
+# tray_pixel <x> <y> <shot>: prints "r g b".
+tray_pixel() {
+    /usr/bin/convert "$E2E_ARTIFACTS/$3.png" -crop "1x1+$1+$2" -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
+}
+
+case_tray_menu() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID before menu rect
+    before=$(e2e_simctl count 1)
+    menu=$(tray_open_menu) || return 1
+    sleep 0.5
+    e2e_shot tray-menu
+    # Every opening lists the interfaces for the "&Monitors" submenu.
+    e2e_wait_count 1 $((before + 1)) 3 || return 1
+    rect=$(tray_driver window-rect "hwnd:$menu" | tr -d '\r')
+    read -r left top right bottom <<<"$rect"
+    # Left of the caption, which runs up the banner's middle.
+    local height=$((bottom - top)) x=$((left + 4)) rgb_top rgb_mid
+    [ "$height" -gt 150 ] && [ $((right - left)) -gt 100 ] ||
+        e2e_fail "tray menu of $rect is too small for ten items" || return 1
+    # The banner runs from dark blue at the top to light blue at the bottom.
+    rgb_top=$(tray_pixel "$x" $((top + 6)) tray-menu)
+    rgb_mid=$(tray_pixel "$x" $((bottom - 8)) tray-menu)
+    read -r r1 g1 b1 <<<"$rgb_top"
+    read -r r2 g2 b2 <<<"$rgb_mid"
+    [ "$b1" -gt "$r1" ] && [ "$r1" -ge 56 ] && [ "$r1" -le 90 ] && [ "$b1" -ge 120 ] ||
+        e2e_fail "banner top is $rgb_top, not dark blue" || return 1
+    [ "$r2" -gt "$r1" ] && [ "$b2" -gt "$b1" ] ||
+        e2e_fail "banner does not lighten downwards ($rgb_top, then $rgb_mid)" || return 1
+
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT || return 1
+    sleep 0.5
+    local open
+    open=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible"' | wc -l)
+    e2e_shot tray-monitors
+    [ "$open" -ge 2 ] || e2e_fail "the \"&Monitors\" submenu did not open" || return 1
+    tray_keys "$menu" $VK_ESCAPE $VK_ESCAPE || return 1
+    sleep 0.5
+    e2e_ledger_clean 1 || return 1
+    tray_unload "$agent"
+}
+
+case_tray_enable_disable() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID menu
+    e2e_shot tray-enabled
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || return 1
+    tray_expect_tip "ZorvanHAgent is disabled" || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
+    sleep 0.3
+    e2e_shot tray-disabled
+    local changed shot
+    for shot in tray-enabled tray-disabled; do
+        /usr/bin/convert "$E2E_ARTIFACTS/$shot.png" -crop 64x32+1216+768 +repage "$E2E_TMP/$shot-icon.png"
+    done
+    changed=$(/usr/bin/compare -metric AE "$E2E_TMP/tray-enabled-icon.png" "$E2E_TMP/tray-disabled-icon.png" null: 2>&1)
+    [ "${changed%% *}" -gt 20 ] 2>/dev/null || e2e_fail "tray icon looks the same when disabled ($changed)" || return 1
+    menu=$(tray_open_menu) || return 1
+    sleep 0.3
+    e2e_shot tray-menu-disabled
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" || return 1
+    tray_unload "$agent"
+}
+
+case_tray_unload_question() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID menu
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_UP $VK_RETURN || return 1
+    local out text
+    out=$(tray_driver msgbox "$E2E_TITLE" --timeout 5000) || e2e_fail "no unload question" || return 1
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
+    [ "$text" = "ZorvanHAgent will be unloaded. Are you sure?" ] ||
+        e2e_fail "unload question says \"$text\"" || return 1
+    e2e_shot tray-unload-question
+    tray_driver press "$E2E_TITLE" 7 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer No" || return 1
+    sleep 1
+    tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 1000 >/dev/null ||
+        e2e_fail "the agent unloaded although the answer was No" || return 1
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_UP $VK_RETURN || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no second unload question" || return 1
+    tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "Yes did not unload" || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
+    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+    e2e_ledger_clean 2
+}
+
+case_tray_help_missing() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID menu out text wanted
+    wanted="Help File: $(e2e_winpath "$E2E_BIN")\\ZorvanHMonitorManual.chm, was not found or corrupted!"
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_UP $VK_UP $VK_RETURN || return 1
+    out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000) || e2e_fail "no message about the missing manual" || return 1
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
+    e2e_shot tray-help-missing
+    # Wine names the same folder with either letter case of the drive.
+    [ "${text,,}" = "${wanted,,}" ] || e2e_fail "help message says \"$text\", not \"$wanted\"" || return 1
+    tray_driver press "$E2E_TITLE" 1 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot press OK" || return 1
+    tray_unload "$agent"
+}
+
+case_tray_shell_restart() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    tray_driver tray-delete "$TRAY_MAIN" >/dev/null || e2e_fail "cannot remove the icon" || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
+    tray_driver post "$TRAY_MAIN" name:TaskbarCreated --timeout 3000 >/dev/null ||
+        e2e_fail "cannot announce a new taskbar" || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" || return 1
+    tray_unload "$agent"
+}
+
+e2e_case tray-menu case_tray_menu
+e2e_case tray-enable-disable case_tray_enable_disable
+e2e_case tray-unload-question case_tray_unload_question
+e2e_case tray-help-missing case_tray_help_missing
+e2e_case tray-shell-restart case_tray_shell_restart

@@ -59,10 +59,10 @@ TEST(InterfaceListReply, ThirtyTwoBytesAreEmptyAndThirtyThreeAreWalked)
 TEST(InterfaceListReply, RecordsAreCopiedInReplyOrderWithNameIdAndFlags)
 {
     std::vector<uint8_t> reply =
-        BuildInterfaceList({Card(u"Intel(R) PRO/1000", u"{A1}", 0x07), Card(u"Wireless", u"{B2}", 0x15)});
+        BuildInterfaceList({Card(u"Gigabit(R) LAN/1000", u"{A1}", 0x07), Card(u"Wireless", u"{B2}", 0x15)});
     std::vector<InterfaceEntry> entries = Decode(ReaderMovementsPage, reply);
     ASSERT_EQ(2u, entries.size());
-    EXPECT_EQ(u"Intel(R) PRO/1000", entries[0].name);
+    EXPECT_EQ(u"Gigabit(R) LAN/1000", entries[0].name);
     EXPECT_EQ(u"{A1}", entries[0].id);
     EXPECT_EQ(0x07u, entries[0].flags);
     EXPECT_EQ(u"Wireless", entries[1].name);

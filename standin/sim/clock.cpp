@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "shared_mappings.h"
 #include "sim_state.h"
 
 namespace {
@@ -57,6 +58,7 @@ DWORD WINAPI ClockMain(LPVOID) {
     ++Sim.elapsed;
     if (Sim.serviceRunning) AdvanceCounters();
     RunDueEvents();
+    if (Sim.serviceRunning) UpdateSharedMappings();
     LeaveCriticalSection(&SimLock);
   }
   return 0;

@@ -6,6 +6,7 @@
 #include "interface_options.h"
 #include "ledger.h"
 #include "service_objects.h"
+#include "shared_mappings.h"
 #include "sim_state.h"
 #include "text_util.h"
 
@@ -251,7 +252,41 @@ bool Show(const std::vector<std::string>&, std::string& out) {
   for (const SimRecord& connection : Sim.connections) out += "connection " + connection.key + "\n";
   for (const TimedEvent& event : Sim.events)
     if (!event.done) out += "at " + std::to_string(event.second) + " " + event.args[0] + "\n";
+  out += "mapping " + DescribeSharedMappings() + "\n";
   out += LedgerLine();
+  return true;
+}
+
+bool Mapping(const std::vector<std::string>& words, std::string& out) {
+  const char* usage =
+      "usage: mapping directory-invalid|directory-valid|view-invalid|view-valid|view-identity|remove-entry|restore-entry";
+  if (!NeedArgs(words, 2, usage, out)) return false;
+  const std::string& what = words[1];
+  bool done;
+  if (what == "directory-invalid" || what == "directory-valid")
+    done = SetMappingFault(MappingFault::kDirectoryInvalid, what == "directory-invalid", out);
+  else if (what == "view-invalid" || what == "view-valid")
+    done = SetMappingFault(MappingFault::kViewInvalid, what == "view-invalid", out);
+  else if (what == "remove-entry" || what == "restore-entry")
+    done = SetMappingFault(MappingFault::kEntryRemoved, what == "remove-entry", out);
+  else if (what == "view-identity")
+    done = ChangeViewIdentity(out);
+  else {
+    out = usage;
+    return false;
+  }
+  if (done) out = "ok";
+  return done;
+}
+
+bool AbandonMutex(const std::vector<std::string>&, std::string& out) {
+  if (!AbandonServerMutex(out)) return false;
+  out = "ok";
+  return true;
+}
+
+bool Mutex(const std::vector<std::string>&, std::string& out) {
+  out = DescribeServerMutex();
   return true;
 }
 
@@ -281,6 +316,9 @@ const CommandEntry Commands[] = {
     {"at", At},
     {"time", Time},
     {"show", Show},
+    {"mapping", Mapping},
+    {"abandon-mutex", AbandonMutex},
+    {"mutex", Mutex},
 };
 
 }  // namespace

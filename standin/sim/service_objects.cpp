@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "shared_mappings.h"
+
 namespace {
 
 HANDLE NetStatusChangedEvent = nullptr;
@@ -19,10 +21,11 @@ bool StartServiceObjects() {
     NetStatusChangedEvent = CreateEventW(nullptr, FALSE, FALSE, L"ZorvanHEvSrvNetStatusChanged");
   if (NetConfChangedEvent == nullptr)
     NetConfChangedEvent = CreateEventW(nullptr, FALSE, FALSE, L"ZorvanHEvSrvNetConfChanged");
-  return NetStatusChangedEvent != nullptr && NetConfChangedEvent != nullptr;
+  return NetStatusChangedEvent != nullptr && NetConfChangedEvent != nullptr && CreateSharedMappings();
 }
 
 void StopServiceObjects() {
+  CloseSharedMappings();
   CloseObject(NetStatusChangedEvent);
   CloseObject(NetConfChangedEvent);
 }

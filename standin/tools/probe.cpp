@@ -3,8 +3,9 @@
 //   ZorvanHProbe.exe [--dll <path>] [action...]
 // actions: init, list <selector>, busy <selector>, double <selector>,
 //          raw <code> [<u32 input>], ledger, wait-status <ms>, wait-conf <ms>,
-//          threads <count> (each lists 20 times). Without actions: init, list 1,
-//          list 8, list 16, list 44, ledger.
+//          threads <count> (each lists 20 times), mapping (the shared memory as
+//          a reader sees it). Without actions: init, list 1, list 8, list 16,
+//          list 44, ledger.
 #include <windows.h>
 
 #include <cstdint>
@@ -148,6 +149,80 @@ void WaitServiceEvent(const wchar_t* name, uint32_t milliseconds) {
   CloseHandle(event);
 }
 
+std::string IdentityText(const uint8_t* at) {
+  char text[48];
+  snprintf(text, sizeof text, "%08X,%08X,%08X,%08X", static_cast<unsigned>(Get32(at)), static_cast<unsigned>(Get32(at + 4)),
+           static_cast<unsigned>(Get32(at + 8)), static_cast<unsigned>(Get32(at + 12)));
+  return text;
+}
+
+const uint8_t* MapForReading(const wchar_t* name, uint32_t size, HANDLE& mapping) {
+  mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+  if (mapping == nullptr) return nullptr;
+  const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, size);
+  if (view == nullptr) CloseHandle(mapping);
+  return static_cast<const uint8_t*>(view);
+}
+
+void PrintStatisticsView(const std::wstring& name, uint32_t size) {
+  HANDLE mapping = nullptr;
+  const uint8_t* view = size >= 36 ? MapForReading(name.c_str(), size, mapping) : nullptr;
+  if (view == nullptr) {
+    printf("view: missing\n");
+    return;
+  }
+  uint32_t count = Get32(view + 32);
+  printf("view: identity=%s interfaces=%u invalid=%u\n", IdentityText(view).c_str(), static_cast<unsigned>(count),
+         static_cast<unsigned>(view[16] & 1));
+  for (uint32_t index = 0; index < count && 36 + (index + 1) * 1064ull <= size; ++index) {
+    const uint8_t* entry = view + 36 + index * 1064;
+    bool ended = false;
+    std::string text = ReadString(entry + 8, 1024, ended);
+    printf("  interface %u: name=\"%s\" rx=%u tx=%u rx-nh=%u tx-nh=%u time=%llu connected=%u speed=%u\n",
+           static_cast<unsigned>(index), text.c_str(), static_cast<unsigned>(Get32(entry + 1032)),
+           static_cast<unsigned>(Get32(entry + 1036)), static_cast<unsigned>(Get32(entry + 1040)),
+           static_cast<unsigned>(Get32(entry + 1044)),
+           static_cast<unsigned long long>(Get32(entry + 1048) | static_cast<uint64_t>(Get32(entry + 1052)) << 32),
+           static_cast<unsigned>(Get32(entry + 1056)), static_cast<unsigned>(Get32(entry + 1060)));
+  }
+  UnmapViewOfFile(view);
+  CloseHandle(mapping);
+}
+
+// Reads the directory and the view it names without the server mutex, so a
+// test can look while the mutex is held or abandoned.
+void PrintMapping() {
+  HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"ZorvanHServiceFileMappingServerMutexName");
+  printf("mutex: %s\n", mutex != nullptr ? "present" : "missing");
+  if (mutex != nullptr) CloseHandle(mutex);
+  HANDLE mapping = nullptr;
+  const uint8_t* directory = MapForReading(L"ZorvanHServiceFileMappingServerName", 8192, mapping);
+  if (directory == nullptr) {
+    printf("directory: missing\n");
+    return;
+  }
+  uint32_t count = Get32(directory + 16);
+  printf("directory: identity=%s entries=%u invalid=%u\n", IdentityText(directory).c_str(),
+         static_cast<unsigned>(count), static_cast<unsigned>(directory[20] & 1));
+  std::wstring statisticsName;
+  uint32_t statisticsSize = 0;
+  for (uint32_t index = 0; index < count && 24 + (index + 1) * 562ull <= 8192; ++index) {
+    const uint8_t* entry = directory + 24 + index * 562;
+    bool ended = false;
+    std::string text = ReadString(entry + 28, 534, ended);
+    uint32_t key = Get32(entry + 16), size = Get32(entry + 20);
+    printf("  entry %u: key=%u size=%u name=\"%s\"\n", static_cast<unsigned>(index), static_cast<unsigned>(key),
+           static_cast<unsigned>(size), text.c_str());
+    if (key == 65535 && statisticsName.empty()) {
+      statisticsName.assign(text.begin(), text.end());
+      statisticsSize = size;
+    }
+  }
+  UnmapViewOfFile(directory);
+  CloseHandle(mapping);
+  if (!statisticsName.empty()) PrintStatisticsView(statisticsName, statisticsSize);
+}
+
 DWORD WINAPI ListTwentyTimes(LPVOID) {
   for (int round = 0; round < 20; ++round) {
     uint32_t selector = round % 2 == 0 ? 44 : 1;
@@ -222,6 +297,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (action == L"wait-conf" && hasArg) {
       WaitServiceEvent(L"ZorvanHEvSrvNetConfChanged", arg);
       ++at;
+    } else if (action == L"mapping") {
+      PrintMapping();
     } else if (action == L"threads" && hasArg) {
       RunThreads(arg);
       ++at;

@@ -37,7 +37,7 @@ start_sim default.scn
 out=$(probe)
 expect default "$out" "list 1: status=0x00000000"
 expect default "$out" "list 16: .*"$'\n'".*count=1"
-expect default "$out" 'record 0: .*name="Intel\(R\) PRO/1000 MT Network Connection"'
+expect default "$out" 'record 0: .*name="Gigabit Ethernet Adapter \(PCI\)"'
 expect default "$out" "ledger: issued=4 released=4 outstanding=0 double=0 unknown=0"
 expect "count 1" "$(ctl count 1)" "^4$"
 out=$(probe double 44)
@@ -100,7 +100,7 @@ expect malformed "$out" "record 0: bad RecordSize 0"
 expect malformed "$out" "record 0: bad RecordSize"
 expect malformed "$out" "record 1: parts .* overrun"
 expect malformed "$out" "count=5"
-expect malformed "$out" 'name="Realtek RTL8185 Wireless LAN AdapterX" \(no NUL\)'
+expect malformed "$out" 'name="Wireless LAN Adapter 802.11gX" \(no NUL\)'
 expect malformed "$out" 'id="\{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90\}X" \(no NUL\)'
 expect malformed "$(tail -3 <<<"$out")" 'record 1: .*id="\{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90\}"$'
 expect malformed "$(ctl ledger)" "issued=7 released=7 outstanding=0 double=0 unknown=0"
@@ -113,6 +113,39 @@ expect truncated "$out" "size=6 held=yes"$'\n'"  reply shorter than 8 bytes"
 expect truncated "$out" "size=40 held=yes"
 expect truncated "$out" "size=32 held=yes"
 expect truncated "$(ctl ledger)" "issued=4 released=4 outstanding=0"
+stop_sim
+
+echo "== mapping: directory, view and their faults"
+start_sim mapping.scn
+sleep 1.2
+out=$(probe mapping)
+expect mapping "$out" "directory: identity=5A484452,00000001,[0-9A-F]{8},00000000 entries=2 invalid=0"
+expect mapping "$out" 'entry 0: key=1 size=4096'
+expect mapping "$out" 'entry 1: key=65535 size=17060 name="ZorvanHServiceFileMappingStatistics1"'
+expect mapping "$out" "view: identity=5A485653,00000001,00000000,[0-9A-F]{8} interfaces=2 invalid=0"
+expect mapping "$out" 'interface 0: name="Gigabit Ethernet Adapter \(PCI\)" rx=(2400000 tx=300000 rx-nh=2280000 tx-nh=285000|3100000 tx=450000 rx-nh=2945000 tx-nh=427500) time=[0-9]+0000000 connected=2 speed=1000000'
+ctl mapping directory-invalid >/dev/null
+ctl mapping view-invalid >/dev/null
+ctl mapping view-identity >/dev/null
+out=$(probe mapping)
+expect "mapping faults" "$out" "entries=2 invalid=1"
+expect "mapping faults" "$out" "view: identity=5A485653,00000001,00000001,[0-9A-F]{8} interfaces=2 invalid=1"
+ctl mapping directory-valid >/dev/null
+ctl mapping view-valid >/dev/null
+ctl mapping remove-entry >/dev/null
+out=$(probe mapping)
+expect "entry removed" "$out" "identity=5A484452,00000001,[0-9A-F]{8},00000001 entries=1 invalid=0"
+grep -q "key=65535" <<<"$out" && fail "entry removed: still listed"
+ctl mapping restore-entry >/dev/null
+ctl stop-service >/dev/null
+expect "stopped" "$(probe mapping)" "mutex: missing"$'\n'"directory: missing"
+ctl start-service >/dev/null
+out=$(probe mapping)
+expect "restarted" "$out" "directory: identity=5A484452,00000002,[0-9A-F]{8},00000002 entries=2 invalid=0"
+expect "restarted" "$out" 'name="ZorvanHServiceFileMappingStatistics2"'
+expect "abandon" "$(ctl abandon-mutex)" "^ok$"
+sleep 4.2
+expect "abandoned, found by the tick" "$(ctl mutex)" "abandoned=1 busy=0"
 stop_sim
 
 [ "$OWN_PREFIX" = yes ] && { wineserver -k; rm -rf "$WINEPREFIX"; }

@@ -14,12 +14,13 @@ static bool ReadMessageParts(const DriverArgs* args, MessageParts* parts)
 {
     ULONGLONG message = 0, wParam = 0, lParam = 0;
     // "name:Text" stands for the registered message of that name.
-    if (wcsncmp(args->words[1], L"name:", 5) == 0)
+    if (wcsncmp(args->words[1], L"name:", 5) == 0) {
         message = RegisterWindowMessageW(args->words[1] + 5);
-    else if (!ParseNumber(args->words[1], &message))
+        if (message == 0)
+            return false;
+    } else if (!ParseNumber(args->words[1], &message)) {
         return false;
-    if (message == 0)
-        return false;
+    }
     if (args->count > 2 && !ParseNumber(args->words[2], &wParam))
         return false;
     if (args->count > 3 && !ParseNumber(args->words[3], &lParam))

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "core/interface_list.h"
+#include "core/statistics_link.h"
+#include "monitor/monitor_settings_store.h"
 
 HANDLE RefreshStopEvent;
 HANDLE RefreshThread;
@@ -15,6 +17,7 @@ namespace {
 struct RefreshNode {
     InterfaceEntry entry;
     bool connected;
+    MonitorSettings settings;
 };
 }
 
@@ -35,15 +38,38 @@ static void ListInterfaces(HANDLE stop, std::vector<RefreshNode>* nodes)
     DecodeInterfaceList(ReaderInterfaceRefresh, status, reply.data, reply.size, &entries);
     ReleaseReply(&reply);
     for (const InterfaceEntry& entry : entries)
-        nodes->push_back(RefreshNode{entry, false});
+        nodes->push_back(RefreshNode{entry, false, MonitorSettings{}});
+}
+
+// An interface the view does not carry counts as not connected.
+static void ReadConnectedStates(std::vector<RefreshNode>* nodes)
+{
+    for (RefreshNode& node : *nodes) {
+        InterfaceCountersView counters;
+        node.connected = ReadInterfaceCounters(node.entry.name, &counters) && counters.connected != 0;
+    }
+}
+
+// Only interfaces that already have stored settings are touched: the load
+// creates no key, but completes one that exists.
+static void LoadMonitorOptions(std::vector<RefreshNode>* nodes)
+{
+    for (RefreshNode& node : *nodes) {
+        node.settings.interfaceName = node.entry.name;
+        node.settings.interfaceId = node.entry.id;
+        LoadMonitorSettings(&node.settings, false);
+    }
 }
 
 static void RefreshInterfaces(HANDLE stop)
 {
     std::vector<RefreshNode> nodes;
     ListInterfaces(stop, &nodes);
-    // Connected states, monitor options and the opening and hiding of
-    // monitor windows join here as the monitors are built.
+    if (!nodes.empty()) {
+        ReadConnectedStates(&nodes);
+        LoadMonitorOptions(&nodes);
+    }
+    // Opening and hiding the monitor windows joins here with the monitors.
     FirstRefresh = false;
 }
 

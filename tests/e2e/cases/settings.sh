@@ -39,3 +39,38 @@ case_first_start_options() {
 }
 
 e2e_case first-start-options case_first_start_options
+
+E2E_MONITORS_KEY="$E2E_AGENT_KEY\\Monitors"
+
+# The interface refresh loads the monitor options of every listed interface:
+# a stored key is completed in place, an interface without one gets none.
+case_refresh_completes_monitor_key() {
+    local key="$E2E_MONITORS_KEY\\0000" lan_id="{4D36E972-E325-11CE-BFC1-08002BE10318}"
+    e2e_wine reg add "$key" /v Name /t REG_SZ /d "$lan_id" /f >/dev/null &&
+        e2e_wine reg add "$key" /v HideWindowTitle /t REG_BINARY /d 01 /f >/dev/null &&
+        e2e_wine reg add "$key" /v RefreshRate /t REG_DWORD /d 5 /f >/dev/null ||
+        e2e_fail "cannot prepare Monitors\\0000" || return 1
+    e2e_sim_start default.scn || return 1
+    e2e_agent_start
+    local agent=$E2E_LAST_PID tries=0 value
+    e2e_expect_window "$E2E_EXIT_WINDOW" || return 1
+    while [ $tries -lt 20 ]; do
+        value=$(e2e_reg_value "$key" SizePositionWindow)
+        [ -n "$value" ] && break
+        sleep 0.3
+        tries=$((tries + 1))
+    done
+    e2e_unload "$agent" || return 1
+    [ "$value" = "REG_BINARY 010000000000000000000000C800000080000000" ] ||
+        e2e_fail "SizePositionWindow is \"${value:-missing}\" after the refresh" || return 1
+    # Kept as stored, off because missing, default because out of range.
+    [ "$(e2e_reg_value "$key" HideWindowTitle)" = "REG_BINARY 01" ] &&
+        [ "$(e2e_reg_value "$key" ShowWindowOnTop)" = "REG_BINARY 00" ] &&
+        [ "$(e2e_reg_value "$key" RefreshRate)" = "REG_DWORD 0x3e8" ] ||
+        e2e_fail "Monitors\\0000 not completed as stored" || return 1
+    local subkeys
+    subkeys=$(e2e_wine reg query "$E2E_MONITORS_KEY" | tr -d '\r' | grep -c '^HKEY.*\\Monitors\\')
+    [ "$subkeys" -eq 1 ] || e2e_fail "$subkeys monitor keys after the refresh, not the one stored"
+}
+
+e2e_case refresh-completes-monitor-key case_refresh_completes_monitor_key

@@ -5,6 +5,7 @@
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "tray/menu_draw.h"
+#include "tray/preferences_frame.h"
 #include "tray/tray_commands.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_menu.h"
@@ -58,6 +59,7 @@ static void InitMainDialog(HWND dialog)
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    FillPageTree(dialog);
     TaskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
@@ -125,6 +127,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         else if (lParam == WM_RBUTTONUP)
             OpenTrayMenu(dialog);
         return TRUE;
+    case WM_NOTIFY:
+        OnTreeNotify(reinterpret_cast<const NMHDR*>(lParam));
+        return FALSE;
     case WM_MEASUREITEM:
         return MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:

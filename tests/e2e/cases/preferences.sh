@@ -1,0 +1,86 @@
+# The preferences window: opened from the tray menu, its page tree, the
+# pages made once and kept. Uses the virtual-desktop helpers of tray.sh.
+
+TVM_GETNEXTITEM=0x110A
+TVM_SELECTITEM=0x110B
+TVGN_ROOT=0
+TVGN_NEXT=1
+TVGN_CARET=9
+
+prefs_children() {
+    tray_driver list-children "$TRAY_MAIN" | tr -d '\r'
+}
+
+# prefs_group_rows <caption>: the page group boxes of that caption, with state.
+prefs_group_rows() {
+    prefs_children | awk -F'\t' -v t="$1" '$2 == 1090 && $5 == t { print $3 }'
+}
+
+# prefs_select <n>: selects the n-th tree item (1 = "General"), as a click does.
+prefs_select() {
+    local tree item n=1
+    tree=$(prefs_children | awk -F'\t' '$2 == 1000 { print $1; exit }')
+    [ -n "$tree" ] || { e2e_fail "no page tree"; return 1; }
+    item=$(tray_driver send "hwnd:$tree" $TVM_GETNEXTITEM $TVGN_ROOT 0 | tr -d '\r')
+    while [ "$n" -lt "$1" ]; do
+        item=$(tray_driver send "hwnd:$tree" $TVM_GETNEXTITEM $TVGN_NEXT "$item" | tr -d '\r')
+        n=$((n + 1))
+    done
+    [ "$item" != 0x0 ] || { e2e_fail "no tree item $1"; return 1; }
+    tray_driver send "hwnd:$tree" $TVM_SELECTITEM $TVGN_CARET "$item" >/dev/null
+    sleep 0.3
+}
+
+# prefs_expect_page <group caption>: exactly one such page, and it is on show.
+prefs_expect_page() {
+    local rows
+    rows=$(prefs_group_rows "$1")
+    [ "$rows" = visible ] || e2e_fail "page \"$1\" is \"$(printf '%s' "$rows" | tr '\n' ' ')\", not one page on show"
+}
+
+case_preferences_pages() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID menu
+    # The General page is made at start-up, while the window is hidden (so
+    # it counts as hidden too); no other page exists yet.
+    [ "$(prefs_group_rows "General Options")" = hidden ] && [ "$(prefs_children | grep -c '#32770')" = 1 ] ||
+        e2e_fail "no General page after start-up" || return 1
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_RETURN || return 1
+    local shown
+    shown=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')
+    [ "$shown" = visible ] || e2e_fail "\"&Preferences...\" did not show the preferences" || return 1
+    prefs_expect_page "General Options" || return 1
+    e2e_shot preferences-general
+
+    prefs_select 3 || return 1
+    prefs_expect_page "Network Interface(s)" || return 1
+    [ "$(prefs_group_rows "General Options")" = hidden ] || e2e_fail "General page still shown" || return 1
+    prefs_select 2 || return 1
+    prefs_expect_page "Monitor(s) Options" || return 1
+    prefs_select 4 || return 1
+    prefs_expect_page "Movements" || return 1
+    # Selecting a page again shows the page made before.
+    prefs_select 3 || return 1
+    prefs_expect_page "Network Interface(s)" || return 1
+    prefs_select 1 || return 1
+    prefs_expect_page "General Options" || return 1
+
+    # Every page sits right of the tree, where the page area is.
+    local tree_right page_left
+    tree_right=$(tray_driver window-rect "hwnd:$(prefs_children | awk -F'\t' '$2 == 1000 { print $1 }')" | awk '{ print $3 }')
+    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
+        page_left=$(tray_driver window-rect "hwnd:$page" | awk '{ print $1 }')
+        [ "$page_left" -gt "$tree_right" ] || e2e_fail "a page at x=$page_left overlaps the tree (right edge $tree_right)" ||
+            return 1
+    done
+
+    tray_driver press "$TRAY_MAIN" 70 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Close\"" || return 1
+    sleep 0.5
+    shown=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')
+    [ "$shown" = hidden ] || e2e_fail "\"&Close\" left the preferences on show" || return 1
+    tray_unload "$agent"
+}
+
+e2e_case preferences-pages case_preferences_pages

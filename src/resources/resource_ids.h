@@ -17,6 +17,10 @@
 #define IDC_PAGE_GROUP 1090
 #define IDC_REFRESH_INTERFACES 1035
 
+// About box
+#define IDD_ABOUT 160
+#define IDC_ABOUT_VERSION 1601
+
 // Icons
 #define IDI_TRAY_ENABLED 107
 #define IDI_TRAY_DISABLED 108

@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
+#include "tray/about_box.h"
 #include "tray/main_dialog.h"
 #include "tray/tray_icon.h"
 
@@ -21,14 +22,6 @@ void ShowStatistics()
     if (StatisticsWindow) {
         SetForegroundWindow(StatisticsWindow);
         ShowWindow(StatisticsWindow, SW_RESTORE);
-    }
-}
-
-static void ShowAbout()
-{
-    if (AboutWindow) {
-        SetForegroundWindow(AboutWindow);
-        ShowWindow(AboutWindow, SW_RESTORE);
     }
 }
 

@@ -41,13 +41,12 @@ prefs_expect_page() {
 case_preferences_pages() {
     e2e_sim_start default.scn || return 1
     tray_agent_start || return 1
-    local agent=$E2E_LAST_PID menu
+    local agent=$E2E_LAST_PID
     # The General page is made at start-up, while the window is hidden (so
     # it counts as hidden too); no other page exists yet.
     [ "$(prefs_group_rows "General Options")" = hidden ] && [ "$(prefs_children | grep -c '#32770')" = 1 ] ||
         e2e_fail "no General page after start-up" || return 1
-    menu=$(tray_open_menu) || return 1
-    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_RETURN || return 1
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
     local shown
     shown=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')
     [ "$shown" = visible ] || e2e_fail "\"&Preferences...\" did not show the preferences" || return 1

@@ -1,0 +1,8 @@
+// The About box: a small modal dialog on a thread of its own, so that the
+// tray keeps answering while it is open.
+#pragma once
+
+#include <windows.h>
+
+// Brings an open About box to the front, or opens one.
+void ShowAbout();

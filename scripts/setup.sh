@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # wine gives /usr/bin/wine, wine64 the loader; the X libraries and fonts are
 # only recommended by wine's packages, and recommendations stay out.
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev
+    cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3
     libxinerama1 libxcomposite1

@@ -1,0 +1,44 @@
+// One open monitor window: its link in the monitor list, its two threads,
+// its names, the options taken from its settings and the diagram it shows.
+// Allocated zero-filled together with its two names by the code that opens
+// monitors; filled by ApplyMonitorSettings and by the window itself.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/text16.h"
+#include "monitor/diagram_model.h"
+
+struct MonitorRecord {
+    MonitorRecord* next;
+    HANDLE uiThread;
+    HANDLE dataThread;
+    HANDLE stopEvent;
+    Char16* interfaceName;  // both names live behind the record
+    Char16* interfaceId;
+    HWND window;
+    bool hiddenByAgent;
+    HWND tooltip;
+    RECT windowRect;
+    RECT clampedRect;
+    uint32_t transparentLevel;
+    uint64_t connectionTime;  // 100-ns ticks, with each sample
+    bool onTop, titleHidden, toggleTitle;
+    bool bytesPerSecond, showMaxSpeed, showCurPeak, showMaxPeak;
+    bool hideWhenDisconnected, popupWhenConnected;
+    bool dragging, regionActive;
+    bool equalScale, transparentForMouse, bold, noHardwareHeaders, connectionTimeText;
+    COLORREF connectionTimeColor, connectionTimeBackground;
+    int32_t grabX, grabY;
+    uint32_t connectionCount;  // 0: not connected
+
+    // The diagram: the model, and the GDI objects that show it.
+    MonitorDiagram diagram;
+    HBITMAP image;  // a DIB section; diagram.pixels points into it
+    HPEN arrowPen;
+    HFONT timeArrowFont;  // the window's one text font
+
+    POINT menuPoint;
+};

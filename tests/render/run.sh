@@ -18,6 +18,6 @@ timeout -k 2 60 wine "$bin/DiagramRenderCheck.exe" "$(winepath -w "$out")" | tr 
 status=${PIPESTATUS[0]}
 wineserver -w
 for bmp in "$out"/*.bmp; do
-    convert "$bmp" -strip "${bmp%.bmp}.png" && rm -f "$bmp"
+    /usr/bin/convert "$bmp" -strip "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 exit "$status"

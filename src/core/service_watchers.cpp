@@ -1,6 +1,8 @@
 #include "core/service_watchers.h"
 
 #include "core/interface_refresh.h"
+#include "resources/resource_ids.h"
+#include "stats/statistics_window.h"
 
 HANDLE WatcherStopEvent;
 HANDLE SettingsReloadEvent;
@@ -39,6 +41,7 @@ static DWORD WINAPI StatusWatcher(void* stopEvent)
         if (woke == WAIT_OBJECT_0)
             break;
         if (woke == WAIT_OBJECT_0 + 1) {
+            PostStatisticsStatusChange();
             PulseIfExists(StatusChangedEvent);
             continue;
         }
@@ -54,6 +57,9 @@ static DWORD WINAPI StatusWatcher(void* stopEvent)
 static void HandleConfigurationChange(bool settingsReloaded)
 {
     (void)settingsReloaded;  // re-applying monitor looks comes with the monitors
+    HWND statistics = StatisticsWindow;
+    if (statistics)
+        SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);
     PulseIfExists(ViewPublishedEvent);
 }
 

@@ -17,6 +17,25 @@
 #define IDC_PAGE_GROUP 1090
 #define IDC_REFRESH_INTERFACES 1035
 
+// General page and its synchronizing dialog
+#define IDD_SYNCHRONIZING 155
+#define IDC_DATA_FOLDER 1002
+#define IDC_DATA_BROWSE 1058
+#define IDC_ENABLE_START 1059
+#define IDC_START_DISABLED 1060
+#define IDC_START_MONITORS 1061
+#define IDC_START_STATISTICS 1062
+#define IDC_HIDE_MS 1068
+#define IDC_WINDOW_ON_TOP 1069
+#define IDC_HOLD_SLIDER 1070
+#define IDC_HOLD_LABEL 1071
+#define IDC_AVERAGE_IN_BYTES 1073
+#define IDC_SPEED_IN_BYTES 1074
+#define IDC_CUMULATIVE 1079
+#define IDC_NO_HARDWARE_HEADERS 1081
+#define IDS_HOLD_SECONDS 102
+#define IDS_HOLD_INFINITE 125
+
 // About box
 #define IDD_ABOUT 160
 #define IDC_ABOUT_VERSION 1601
@@ -25,6 +44,16 @@
 #define IDI_TRAY_ENABLED 107
 #define IDI_TRAY_DISABLED 108
 #define IDI_AGENT 110
+
+// Statistics window and its clear dialogs
+#define IDD_STATISTICS 113
+#define IDD_CLEAR_OVERALL 132
+#define IDD_CLEAR_CURRENT 147
+#define IDI_STATISTICS 105
+#define IDI_PIN_UP 138
+#define IDI_PIN_DOWN 139
+#define IDS_GETTING_DATA 15
+#define IDS_NO_CONNECTION 104
 
 // Start-up and service messages
 #define IDS_UNLOAD_QUESTION 1
@@ -63,6 +92,7 @@
 
 // Private window messages
 #define WM_AGENT_REFRESH 0x8065
+#define WM_AGENT_RELOAD_PAGE 0x8067
 #define WM_AGENT_TRAY_NOTIFY 0x80C8
 #define AGENT_CLOSE_COMMAND 0x0012
 
@@ -77,3 +107,12 @@
 #define IDB_MENU_ABOUT 127
 #define IDB_MENU_HELP 128
 #define IDB_MENU_ENABLE 130
+
+// Monitor windows and their context menu
+#define IDD_MONITOR 142
+#define IDM_MONITOR 153
+#define IDM_MONITOR_PROPERTIES 40012
+#define IDM_MONITOR_HIDE 40013
+#define IDM_CLEAR_SEND 40015
+#define IDM_CLEAR_RECEIVE 40016
+#define IDM_CLEAR_BOTH 40017

@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
+#include "stats/statistics_window.h"
 #include "tray/about_box.h"
 #include "tray/main_dialog.h"
 #include "tray/tray_icon.h"
@@ -12,16 +13,15 @@ bool StatsHiddenByDisable;
 bool UnloadConfirming;
 bool HelpOpening;
 bool DataFilesBusy;
-HWND StatisticsWindow;
 HWND AboutWindow;
 
 void ShowStatistics()
 {
-    // The statistics window opens on its own thread once it exists; until
-    // then there is nothing to bring forward.
     if (StatisticsWindow) {
         SetForegroundWindow(StatisticsWindow);
         ShowWindow(StatisticsWindow, SW_RESTORE);
+    } else {
+        StartStatisticsWindow();
     }
 }
 

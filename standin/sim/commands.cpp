@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "connection_replies.h"
+
 #include "faults.h"
 #include "interface_options.h"
 #include "ledger.h"
+#include "request_handlers_settings.h"
 #include "service_objects.h"
 #include "shared_mappings.h"
 #include "sim_state.h"
@@ -319,6 +322,10 @@ const CommandEntry Commands[] = {
     {"mapping", Mapping},
     {"abandon-mutex", AbandonMutex},
     {"mutex", Mutex},
+    {"overall", SetOverallStatistics},
+    {"requests", ShowStatisticsRequests},
+    {"data-settings", DataSettingsCommand},
+    {"disconnected-requests", DisconnectedRequestsCommand},
 };
 
 }  // namespace

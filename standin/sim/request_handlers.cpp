@@ -1,7 +1,9 @@
 #include "request_handlers.h"
 
 #include "../common/wire.h"
+#include "connection_replies.h"
 #include "reply_encoder.h"
+#include "request_handlers_settings.h"
 
 namespace {
 
@@ -11,10 +13,29 @@ uint32_t ListInterfaces(const RequestInput& input, std::vector<uint8_t>& reply) 
   return kStatusSuccess;
 }
 
+uint32_t InterfaceStatistics(const RequestInput& input, std::vector<uint8_t>& reply) {
+  return AnswerInterfaceStatistics(input.bytes, input.size, reply);
+}
+
+uint32_t ClearStatistics(const RequestInput& input, std::vector<uint8_t>& reply) {
+  return AnswerClearStatistics(input.bytes, input.size, reply);
+}
+
+uint32_t Connections(const RequestInput& input, std::vector<uint8_t>& reply) {
+  return AnswerConnections(input.bytes, input.size, reply);
+}
+
 // Indexed by request code; codes 2 to 14 get their handlers here.
 const RequestHandler Handlers[15] = {
     nullptr,         // 0
-    ListInterfaces,  // 1
+    ListInterfaces,       // 1
+    InterfaceStatistics,  // 2
+    ClearStatistics,      // 3
+    Connections,          // 4
+    nullptr, nullptr, nullptr, nullptr,  // 5 to 8
+    AnswerDataFilesSettings,             // 9
+    nullptr, nullptr, nullptr, nullptr,  // 10 to 13
+    AnswerDisconnectedOptions,           // 14
 };
 
 }  // namespace

@@ -14,6 +14,7 @@ int WaitGoneCommand(const DriverArgs* args);
 int ListWindowsCommand(const DriverArgs* args);
 int ListChildrenCommand(const DriverArgs* args);
 int TextCommand(const DriverArgs* args);
+int StyleCommand(const DriverArgs* args);
 int MessageBoxCommand(const DriverArgs* args);
 int PressCommand(const DriverArgs* args);
 int SendCommand(const DriverArgs* args);

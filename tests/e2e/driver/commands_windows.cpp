@@ -98,6 +98,23 @@ int TextCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
+// Enabled or not is a style bit, which no message reports.
+int StyleCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    HWND target = window;
+    if (args->count > 1) {
+        if (!ControlOf(window, args->words[1], &target))
+            return UsageError;
+        if (target == NULL)
+            return ConditionNotMet;
+    }
+    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, GWL_STYLE));
+    return ConditionMet;
+}
+
 int MessageBoxCommand(const DriverArgs* args)
 {
     DriverArgs query = *args;

@@ -17,6 +17,7 @@ static const CommandEntry Commands[] = {
     {L"list-windows", 0, ListWindowsCommand, L"list-windows: hwnd pid visible class caption"},
     {L"list-children", 1, ListChildrenCommand, L"list-children <caption>: hwnd id class text"},
     {L"text", 1, TextCommand, L"text <caption> [control-id]"},
+    {L"style", 1, StyleCommand, L"style <caption> [control-id]: the window style in hex"},
     {L"msgbox", 1, MessageBoxCommand, L"msgbox <caption>: hwnd, pid, icon and text"},
     {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
     {L"send", 2, SendCommand, L"send <caption> <msg|name:N> [wparam] [lparam]: prints the result"},

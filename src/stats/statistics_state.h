@@ -1,0 +1,81 @@
+// The statistics window's one record. The window exists at most once, so
+// its state is process-wide; the state mutex guards the selection, the
+// lists and the flags.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/text16.h"
+#include "stats/statistics_wire.h"
+
+// Control ids of dialog 113.
+enum StatisticsControl {
+    IdcStatsGroup = 1081,
+    IdcStatsIcon = 1012,
+    IdcInterfaceCombo = 1001,
+    IdcOverallGroup = 1020,
+    IdcCreated = 1002,
+    IdcLastCleared = 1016,
+    IdcLastModified = 1003,
+    IdcOverallSummary = 1004,
+    IdcConnectionCount = 1005,
+    IdcOverallSent = 1008,
+    IdcOverallReceived = 1009,
+    IdcConnectionCombo = 1007,
+    IdcCurrentSummary = 1006,
+    IdcCurrentSent = 1010,
+    IdcCurrentReceived = 1011,
+    IdcLinkSpeed = 1013,
+    IdcAverageSpeed = 1017,
+    IdcClearOverall = 1015,
+    IdcClearCurrent = 1014,
+    IdcTopmostPin = 1025,
+};
+
+extern HWND StatisticsWindow;
+
+struct StatisticsWindowStateRecord {
+    volatile LONG statusChangeCount;  // changed by the status watcher and the worker, unlocked
+    HFONT valueFont;
+    HANDLE stopEvent, updateEvent, stateMutex, worker;
+
+    bool needInterfaceList, needConnectionList, settingsReloaded, closing, topmost;
+    bool clearOverallPending, clearCurrentPending, clearAllCurrent;
+
+    // In-use copies of the options, taken by the worker.
+    bool hideMs, noHardwareHeaders, averageInBytes, speedInBytes;
+
+    HWND savedFocus;
+    bool focusSaved;
+    int left, top;  // kept for the process's life, not stored
+
+    bool hasInterfaceName, interfaceValid;
+    Text16 interfaceName;
+    bool hasConnectionName, connectionValid;
+    Text16 connectionName;
+    std::vector<ConnectionEntry> entries;  // combo order
+    int currentEntry;                      // index into entries, -1 none
+    InterfaceStatistics savedReply;
+    bool savedReplyValid;
+};
+
+extern StatisticsWindowStateRecord StatisticsWindowState;
+
+// Worker side (statistics_update.cpp), called with the state mutex held.
+void RefreshInterfaceList(HWND window);
+bool RefreshConnectionList(HWND window);
+void UpdateStatisticsFields(HWND window, bool listsRefreshed);
+
+// Field resets, also run by the selection and clear threads.
+void SaveFocus(HWND window);
+void ResetAllFields(HWND window);
+void ResetCurrentFields(HWND window, bool showWaitText);
+
+// Clearing (clear_dialogs.cpp), on the dialog thread.
+void AskClearOverall(HWND window);
+void AskClearCurrent(HWND window);
+
+// Short-lived thread routines of the window.
+DWORD WINAPI StartClear(void* result);

@@ -1,0 +1,18 @@
+// The statistics window: dialog 113 on a thread of its own, at most once.
+#pragma once
+
+#include <windows.h>
+
+#define WM_STATS_STATUS_CHANGED 0x8066
+#define WM_STATS_RESTORE_FOCUS 0x8067
+
+extern HWND StatisticsWindow;
+
+// Starts the window's thread; on the main window's thread only.
+void StartStatisticsWindow();
+
+// Thread routine: runs dialog 113 until it ends.
+DWORD WINAPI OpenStatisticsWindow(void* parameter);
+
+// For the status watcher: counts the notification and posts it.
+void PostStatisticsStatusChange();

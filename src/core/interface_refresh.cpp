@@ -4,7 +4,9 @@
 
 #include "core/interface_list.h"
 #include "core/statistics_link.h"
+#include "monitor/monitor_list.h"
 #include "monitor/monitor_settings_store.h"
+#include "prefs/agent_options.h"
 
 HANDLE RefreshStopEvent;
 HANDLE RefreshThread;
@@ -61,15 +63,81 @@ static void LoadMonitorOptions(std::vector<RefreshNode>* nodes)
     }
 }
 
+// Hiding keeps the monitor with its threads and history; it can come back.
+static void HideMonitorsWhenDisconnected()
+{
+    HANDLE mutex = MonitorListMutex;
+    if (!mutex)
+        return;
+    WaitForSingleObject(mutex, INFINITE);
+    for (MonitorRecord* record = MonitorList; record; record = record->next)
+        if (record->window && record->hideWhenDisconnected)
+            ShowWindow(record->window, SW_HIDE);
+    ReleaseMutex(mutex);
+}
+
+static void HideMonitorNamed(const Text16& name)
+{
+    HANDLE mutex = MonitorListMutex;
+    if (!mutex)
+        return;
+    WaitForSingleObject(mutex, INFINITE);
+    for (MonitorRecord* record = MonitorList; record; record = record->next)
+        if (SameInterfaceName(record->interfaceName, name.c_str())) {
+            if (record->window)
+                ShowWindow(record->window, SW_HIDE);
+            break;
+        }
+    ReleaseMutex(mutex);
+}
+
+static void PopUpOrHideMonitors(const std::vector<RefreshNode>& nodes)
+{
+    const bool popUpAllowed = !StartupOptions.SetDisableState && (!FirstRefresh || StartupOptions.ShowMonitorWindows);
+    for (const RefreshNode& node : nodes) {
+        if (node.connected) {
+            if (node.settings.flags[PopupWhenConnected] && popUpAllowed)
+                OpenMonitor(node.entry.name.c_str(), node.entry.id.c_str());
+        } else if (node.settings.flags[HideWhenDisconnected]) {
+            HideMonitorNamed(node.entry.name);
+        }
+    }
+}
+
+static bool IsListed(const std::vector<RefreshNode>& nodes, const Char16* name)
+{
+    for (const RefreshNode& node : nodes)
+        if (SameInterfaceName(node.entry.name.c_str(), name))
+            return true;
+    return false;
+}
+
+// A monitor whose interface has gone from the list goes out of sight
+// whatever its own options say.
+static void HideUnlistedMonitors(const std::vector<RefreshNode>& nodes)
+{
+    HANDLE mutex = MonitorListMutex;
+    if (!mutex)
+        return;
+    WaitForSingleObject(mutex, INFINITE);
+    for (MonitorRecord* record = MonitorList; record; record = record->next)
+        if (record->window && !IsListed(nodes, record->interfaceName))
+            ShowWindow(record->window, SW_HIDE);
+    ReleaseMutex(mutex);
+}
+
 static void RefreshInterfaces(HANDLE stop)
 {
     std::vector<RefreshNode> nodes;
     ListInterfaces(stop, &nodes);
-    if (!nodes.empty()) {
+    if (nodes.empty()) {
+        HideMonitorsWhenDisconnected();
+    } else {
         ReadConnectedStates(&nodes);
         LoadMonitorOptions(&nodes);
+        PopUpOrHideMonitors(nodes);
+        HideUnlistedMonitors(nodes);
     }
-    // Opening and hiding the monitor windows joins here with the monitors.
     FirstRefresh = false;
 }
 

@@ -1,6 +1,7 @@
 #include "tray/main_dialog.h"
 
 #include "core/agent_state.h"
+#include "monitor/monitor_list.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
@@ -72,6 +73,7 @@ static void UnloadAgent(HWND dialog)
         EndDialog(StatisticsWindow, 0);
     if (AboutWindow)
         EndDialog(AboutWindow, 0);
+    CloseMonitors();
     EndDialog(dialog, 0);
     PostQuitMessage(0);
 }

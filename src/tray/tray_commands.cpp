@@ -1,5 +1,6 @@
 #include "tray/tray_commands.h"
 
+#include "monitor/monitor_list.h"
 #include "platform/agent_directory.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
@@ -33,6 +34,7 @@ void ToggleDisableState(HWND owner)
             PostMessageW(owner, WM_AGENT_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
             StatsHiddenByDisable = false;
         }
+        ShowMonitorsHiddenByAgent();
     } else {
         StartupOptions.SetDisableState = true;
         if (StatisticsWindow) {
@@ -40,6 +42,7 @@ void ToggleDisableState(HWND owner)
             SendMessageW(StatisticsWindow, WM_COMMAND, IDOK, 0);
             StatsHiddenByDisable = true;
         }
+        HideMonitorsForDisable();
     }
     ShowTrayIcon(owner, NIM_MODIFY, StartupOptions.SetDisableState);
 }
@@ -121,7 +124,6 @@ void RunTrayCommand(HWND owner, UINT command, const Text16* interfaceName, const
         AskToUnload(owner);
         return;
     }
-    // Interface entries open their monitor window once monitors exist.
-    (void)interfaceName;
-    (void)interfaceId;
+    if (command >= IDM_FIRST_INTERFACE && command <= IDM_LAST_INTERFACE && interfaceName && interfaceId)
+        OpenMonitor(interfaceName->c_str(), interfaceId->c_str());
 }

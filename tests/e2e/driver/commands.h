@@ -24,3 +24,4 @@ int WindowRectCommand(const DriverArgs* args);
 int TrayDeleteCommand(const DriverArgs* args);
 int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);
+int GuiResourcesCommand(const DriverArgs* args);

@@ -27,6 +27,7 @@ static const CommandEntry Commands[] = {
     {L"tray-delete", 1, TrayDeleteCommand, L"tray-delete <caption>: removes the window's tray icon"},
     {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
     {L"tooltips", 0, TooltipsCommand, L"tooltips: the text of every visible tooltip tool"},
+    {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program

@@ -1,0 +1,34 @@
+#include "core/statistics_link.h"
+#include "monitor/monitor_window.h"
+
+static uint32_t RaisedMaxSpeed(uint32_t maxSpeed, uint32_t linkSpeed)
+{
+    const uint64_t bits = uint64_t(linkSpeed) * 100;  // the link speed comes in 100 bit/s
+    const uint32_t limited = bits > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(bits);
+    return limited > maxSpeed ? limited : maxSpeed;
+}
+
+DWORD WINAPI MonitorSamplingThread(void* parameter)
+{
+    MonitorRecord* record = static_cast<MonitorRecord*>(parameter);
+    // The name is copied once, so that a second's work allocates nothing.
+    const Text16 name(record->interfaceName);
+    DWORD timeout = 0;
+    while (WaitForSingleObject(record->stopEvent, timeout) == WAIT_TIMEOUT) {
+        timeout = 1000;
+        RateSample sample = {0, 0, 0, 0};
+        InterfaceCountersView counters;
+        record->connectionCount = 0;
+        if (ReadInterfaceCounters(name, &counters)) {
+            record->connectionTime = counters.connectionTime;
+            sample.receiveRate = record->noHardwareHeaders ? counters.receiveRateNoHeaders : counters.receiveRate;
+            sample.sendRate = record->noHardwareHeaders ? counters.sendRateNoHeaders : counters.sendRate;
+            DiagramHalf* halves[] = {&record->diagram.receive, &record->diagram.send};
+            for (DiagramHalf* half : halves)
+                half->maxSpeed = RaisedMaxSpeed(half->maxSpeed, counters.linkSpeed);
+            record->connectionCount = counters.connected;
+        }
+        SendMessageW(record->window, WM_MONITOR_SAMPLE, 0, LPARAM(&sample));
+    }
+    return 0;
+}

@@ -1,8 +1,11 @@
 #include "core/service_watchers.h"
 
 #include "core/interface_refresh.h"
+#include "monitor/monitor_appearance.h"
+#include "monitor/monitor_list.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
+#include "tray/preferences_frame.h"
 
 HANDLE WatcherStopEvent;
 HANDLE SettingsReloadEvent;
@@ -52,14 +55,45 @@ static DWORD WINAPI StatusWatcher(void* stopEvent)
     return 0;
 }
 
+// The page the user is looking at re-reads everything, the others only what
+// they keep while hidden.
+static void RefreshPageOnShow()
+{
+    HWND page = CurrentPage;
+    if (!page || !IsWindowVisible(page))
+        return;
+    if (page == GeneralPage)
+        SendMessageW(page, WM_AGENT_RELOAD_PAGE, 0, 0);
+    else if (page == MonitorsPage || page == InterfacesPage)
+        SendMessageW(page, WM_COMMAND, IDC_REFRESH_INTERFACES, 0);
+    else if (page == MovementsPage)
+        SendMessageW(page, WM_AGENT_REFRESH, 0, 0);
+}
+
+static void ReapplyMonitorLooks()
+{
+    HANDLE mutex = MonitorListMutex;
+    if (!mutex || WaitForSingleObject(mutex, INFINITE) == WAIT_FAILED)
+        return;
+    for (MonitorRecord* record = MonitorList; record; record = record->next)
+        ApplyMonitorSettings(record, nullptr, nullptr, false);
+    ReleaseMutex(mutex);
+}
+
 // What every configuration change brings: the windows that show network
-// state re-read it, and the refresh re-lists the interfaces.
+// state re-read it, and the refresh re-lists the interfaces. Restored
+// settings also change the looks of the open monitors.
 static void HandleConfigurationChange(bool settingsReloaded)
 {
-    (void)settingsReloaded;  // re-applying monitor looks comes with the monitors
+    HWND general = GeneralPage;
+    if (general)
+        SendMessageW(general, WM_AGENT_REFRESH, 0, 0);
+    RefreshPageOnShow();
     HWND statistics = StatisticsWindow;
     if (statistics)
         SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);
+    if (settingsReloaded)
+        ReapplyMonitorLooks();
     PulseIfExists(ViewPublishedEvent);
 }
 

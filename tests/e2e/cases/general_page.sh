@@ -51,6 +51,16 @@ general_expect_text() {
     [ "$got" = "$2" ] || e2e_fail "control $1 shows \"$got\", not \"$2\""
 }
 
+# general_wait_text <id> <text>: what a thread of the agent shows soon.
+general_wait_text() {
+    local waited=0
+    until [ "$(general_text "$1")" = "$2" ]; do
+        [ $waited -ge 20 ] && return 1
+        sleep 0.25
+        waited=$((waited + 1))
+    done
+}
+
 # general_expect_enabled <yes|no> <id>...
 general_expect_enabled() {
     local want=$1 id style disabled
@@ -237,12 +247,43 @@ case_general_startup_shortcut() {
     tray_unload "$GENERAL_AGENT"
 }
 
+# The service's configuration event: the page re-reads the service whether
+# or not it is on show, and its controls from the registry once it is.
+case_general_service_events() {
+    e2e_sim_start default.scn "data-settings folder=D:\\Before\\ hold=30" || return 1
+    general_start || return 1
+    general_expect_text 1002 'D:\Before\' || return 1
+    e2e_simctl data-settings folder='D:\After\' hold=45 >/dev/null
+    e2e_simctl signal conf >/dev/null
+    general_wait_text 1002 'D:\After\' ||
+        e2e_fail "the configuration event did not refresh the hidden page" || return 1
+    general_expect_text 1071 "$HOLD_TEXT 45 Sec" || return 1
+    local shown
+    shown=$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')
+    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 01 /f >/dev/null
+    e2e_simctl signal conf >/dev/null
+    sleep 1
+    [ "$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')" = "$shown" ] ||
+        e2e_fail "a hidden page reloaded its check boxes" || return 1
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    e2e_simctl signal conf >/dev/null
+    local waited=0
+    until [ "$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')" = 0x1 ]; do
+        [ $waited -ge 10 ] && { e2e_fail "the page on show did not reload \"Show monitor windows\""; return 1; }
+        sleep 0.5
+        waited=$((waited + 1))
+    done
+    tray_unload "$GENERAL_AGENT"
+}
+
 run_general_first_load() { general_case case_general_first_load; }
 run_general_service_stopped() { general_case case_general_service_stopped; }
 run_general_hold_slider() { general_case case_general_hold_slider; }
 run_general_startup_shortcut() { general_case case_general_startup_shortcut; }
+run_general_service_events() { general_case case_general_service_events; }
 
 e2e_case general-first-load run_general_first_load
 e2e_case general-service-stopped run_general_service_stopped
 e2e_case general-hold-slider run_general_hold_slider
 e2e_case general-startup-shortcut run_general_startup_shortcut
+e2e_case general-service-events run_general_service_events

@@ -142,6 +142,30 @@ case_monitor_disconnect() {
     tray_unload "$agent"
 }
 
+# The service goes away with its mapping and comes back: the window stays,
+# and its diagram moves again once the view is published anew.
+case_monitor_service_restart() {
+    e2e_sim_start default.scn "set-interface lan rx-rate=5000000 tx-rate=2000000" || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID a b
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    monitor_geometry "$MONITOR_LAN" || return 1
+    sleep 2
+    e2e_simctl stop-service for=3 >/dev/null || e2e_fail "simulator refused the stop" || return 1
+    sleep 1
+    [ "$(monitor_rows "$MONITOR_LAN")" = visible ] || e2e_fail "the monitor went with the service" || return 1
+    sleep 5
+    e2e_shot monitor-restart-1
+    sleep 3
+    e2e_shot monitor-restart-2
+    a=$(monitor_lit monitor-restart-1 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
+    b=$(monitor_lit monitor-restart-2 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
+    e2e_log "bar pixels after the restart: $a, then $b"
+    [ "$b" -ge $((a + 2)) ] || e2e_fail "diagram does not resume after the restart ($a, then $b)" || return 1
+    [ "$(monitor_rows "$MONITOR_LAN" | wc -l)" = 1 ] || e2e_fail "the restart left $(monitor_rows "$MONITOR_LAN" | wc -l) windows" || return 1
+    tray_unload "$agent"
+}
+
 # monitor_await <title> <visible|hidden>: sets MONITOR_STATE. The refresh
 # thread misses a status pulse that comes while it sleeps or refreshes (at
 # start-up, after the view is published, it does both), so the status is
@@ -374,13 +398,14 @@ case_monitor_caption() {
 # The harness's teardown looks for the exit window on its own desktop, not
 # on the case's virtual one, so a failed case unloads its agent here lest the
 # next start find it still running.
-for name in open menu disconnect hide_popup startup caption close_reopen two_windows; do
+for name in open menu disconnect service_restart hide_popup startup caption close_reopen two_windows; do
     eval "monitor_run_$name() { case_monitor_$name && return 0; tray_driver post \"\$E2E_EXIT_WINDOW\" 0x8065 --timeout 2000 >/dev/null 2>&1; return 1; }"
 done
 
 e2e_case monitor-open monitor_run_open
 e2e_case monitor-menu monitor_run_menu
 e2e_case monitor-disconnect monitor_run_disconnect
+e2e_case monitor-service-restart monitor_run_service_restart
 e2e_case monitor-hide-popup monitor_run_hide_popup
 e2e_case monitor-startup monitor_run_startup
 e2e_case monitor-caption monitor_run_caption

@@ -3,6 +3,11 @@
 static void DeleteImage(MonitorRecord* record)
 {
     record->diagram.pixels = nullptr;
+    if (record->imageDc) {
+        SelectObject(record->imageDc, record->imageDcBitmap);
+        DeleteDC(record->imageDc);
+        record->imageDc = nullptr;
+    }
     if (record->image)
         DeleteObject(record->image);
     record->image = nullptr;
@@ -41,12 +46,17 @@ bool LayoutMonitorDiagram(MonitorRecord* record, int clientWidth, int clientHeig
     if (ok && d->areaWidth != 0 && d->areaHeight != 0) {
         void* pixels = nullptr;
         record->image = CreateDiagramImage(dc, d->areaWidth, d->areaHeight, &pixels);
-        if (record->image)
+        if (record->image) {
             d->pixels = static_cast<uint32_t*>(pixels);
-        else
+            record->imageDcBitmap = SelectObject(dc, record->image);
+            record->imageDc = dc;
+            dc = nullptr;
+        } else {
             ok = false;
+        }
     }
-    DeleteDC(dc);
+    if (dc)
+        DeleteDC(dc);
     RedrawDiagram(d, record->equalScale);
     return ok;
 }

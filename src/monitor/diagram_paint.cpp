@@ -8,19 +8,14 @@ namespace {
 void CopyImage(const MonitorRecord* record, HDC dc)
 {
     const MonitorDiagram& d = record->diagram;
-    if (!record->image || d.areaWidth == 0)
+    HDC memory = record->imageDc;
+    if (!memory || d.areaWidth == 0)
         return;
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory)
-        return;
-    HGDIOBJ oldBitmap = SelectObject(memory, record->image);
     const int w = int(d.areaWidth), h = int(d.areaHeight), cursor = int(d.columnCursor);
     // The column written last sits just left of the cursor in the ring.
     BitBlt(dc, d.areaLeft, d.areaTop, w - cursor, h, memory, cursor, 0, SRCCOPY);
     if (cursor != 0)
         BitBlt(dc, d.areaLeft + w - cursor, d.areaTop, cursor, h, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
 }
 
 void Line(HDC dc, int x0, int y0, int x1, int y1)

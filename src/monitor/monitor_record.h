@@ -37,6 +37,10 @@ struct MonitorRecord {
     // The diagram: the model, and the GDI objects that show it.
     MonitorDiagram diagram;
     HBITMAP image;  // a DIB section; diagram.pixels points into it
+    // Holds the image selected for the paints of every second, which would
+    // otherwise each make and delete a DC.
+    HDC imageDc;
+    HGDIOBJ imageDcBitmap;  // what imageDc held before the image
     HPEN arrowPen;
     HFONT timeArrowFont;  // the window's one text font
 

@@ -76,7 +76,6 @@ void InitMonitorWindow(HWND window, MonitorRecord* record)
     ClientSize(window, &width, &height);
     OpenMonitorDiagram(record, width, height);
     CreateTooltip(record);
-    SetTimer(window, RegionTimer, RegionTimerMs, nullptr);
     ResumeThread(record->dataThread);
 }
 
@@ -168,6 +167,9 @@ void PunchCursorHole(HWND window, MonitorRecord* record, LPARAM position)
         if (SetWindowRgn(window, whole, FALSE)) {
             whole = nullptr;
             record->regionActive = true;
+            // The check runs only while a region is set: idle, it would wake
+            // every monitor's thread three times a second for nothing.
+            SetTimer(window, RegionTimer, RegionTimerMs, nullptr);
         }
     }
     if (whole)
@@ -191,8 +193,12 @@ void OnMouseMove(HWND window, MonitorRecord* record, LPARAM position)
 
 void OnRegionTimer(HWND window, MonitorRecord* record)
 {
-    if (!record->regionActive)
+    // Whatever removed the region (a move, a drag, new settings) leaves the
+    // timer to end here.
+    if (!record->regionActive) {
+        KillTimer(window, RegionTimer);
         return;
+    }
     POINT cursor;
     RECT client;
     GetCursorPos(&cursor);
@@ -200,8 +206,10 @@ void OnRegionTimer(HWND window, MonitorRecord* record)
     GetClientRect(window, &client);
     const bool inside = cursor.x >= client.left && cursor.x <= client.right && cursor.y >= client.top &&
                         cursor.y <= client.bottom;
-    if (!inside)
+    if (!inside) {
         DropRegion(record);
+        KillTimer(window, RegionTimer);
+    }
 }
 
 void RelayToTooltip(HWND window, MonitorRecord* record, UINT message, WPARAM wParam, LPARAM lParam)

@@ -3,6 +3,61 @@
 
 #include <psapi.h>
 
+#include <cstddef>
+
+namespace {
+
+struct SystemHandleEntry {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    void* object;
+    ULONG access;
+};
+
+struct SystemHandleTable {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+
+typedef LONG(WINAPI* QuerySystemInformation)(ULONG, void*, ULONG, ULONG*);
+
+// Wine's GetProcessHandleCount answers 0; the system's handle table, which
+// it does keep, still tells how many handles a process holds.
+DWORD HandlesInSystemTable(DWORD pid)
+{
+    const ULONG SystemHandleInformation = 16;
+    const LONG InfoLengthMismatch = LONG(0xC0000004);
+    auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return 0;
+    ULONG size = 1 << 16;
+    for (int attempt = 0; attempt < 8; ++attempt, size *= 2) {
+        void* block = HeapAlloc(GetProcessHeap(), 0, size);
+        if (!block)
+            return 0;
+        ULONG needed = 0;
+        LONG status = query(SystemHandleInformation, block, size, &needed);
+        DWORD count = 0;
+        if (status == 0) {
+            const auto* table = static_cast<const SystemHandleTable*>(block);
+            const ULONG room = (size - offsetof(SystemHandleTable, entries)) / sizeof(SystemHandleEntry);
+            const ULONG entries = table->count < room ? table->count : room;
+            for (ULONG i = 0; i < entries; ++i)
+                if (table->entries[i].ownerPid == pid)
+                    ++count;
+        }
+        HeapFree(GetProcessHeap(), 0, block);
+        if (status != InfoLengthMismatch)
+            return count;
+    }
+    return 0;
+}
+
+}  // namespace
+
 // GDI and USER object counts of another process, for leak checks across
 // many open and close cycles. Wine answers 0 for both, so the kernel handle
 // count and the private bytes come along as the measures that still work.
@@ -19,8 +74,8 @@ int GuiResourcesCommand(const DriverArgs* args)
     DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
     DWORD user = GetGuiResources(process, GR_USEROBJECTS);
     DWORD handles = 0;
-    if (!GetProcessHandleCount(process, &handles))
-        handles = 0;
+    if (!GetProcessHandleCount(process, &handles) || handles == 0)
+        handles = HandlesInSystemTable(DWORD(pid));
     PROCESS_MEMORY_COUNTERS memory;
     ZeroMemory(&memory, sizeof memory);
     memory.cb = sizeof memory;

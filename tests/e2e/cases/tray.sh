@@ -42,7 +42,7 @@ tray_unload() {
 # tray_expect_tip <text> [absent]: the shell's tooltips hold (or lack) it.
 tray_expect_tip() {
     local tries=0 tips
-    while [ $tries -lt 20 ]; do
+    while [ $tries -lt 40 ]; do
         tips=$(tray_driver tooltips | tr -d '\r')
         if [ "${2:-}" = absent ]; then
             printf '%s\n' "$tips" | grep -qxF "$1" || return 0

@@ -3,6 +3,7 @@
 #include "core/interface_refresh.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
+#include "tray/preferences_frame.h"
 
 HANDLE WatcherStopEvent;
 HANDLE SettingsReloadEvent;
@@ -57,6 +58,10 @@ static DWORD WINAPI StatusWatcher(void* stopEvent)
 static void HandleConfigurationChange(bool settingsReloaded)
 {
     (void)settingsReloaded;  // re-applying monitor looks comes with the monitors
+    // A page busy with its own command ignores the re-list; the command's
+    // own fresh list follows it.
+    if (CurrentPage && InterfacesPage)
+        SendMessageW(InterfacesPage, WM_COMMAND, IDC_REFRESH_INTERFACES, 0);
     HWND statistics = StatisticsWindow;
     if (statistics)
         SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);

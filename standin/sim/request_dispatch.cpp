@@ -30,7 +30,11 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
   bool replyAnyway = false;
   if (Sim.serviceRunning) {
     SimFault fault;
-    std::string subject = code == 5 ? BindSubjectKey(input, inputSize) : std::string();
+    std::string subject;
+    if (code == 5) {
+      NoteBindRequest(input, inputSize);
+      subject = BindSubjectKey(input, inputSize);
+    }
     bool faulted = TakeFault(code, false, fault, subject);
     bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
     if (faulted && !applied && fault.kind != FaultKind::kTruncate && fault.kind != FaultKind::kMalformed) {

@@ -54,12 +54,8 @@ SimInterface* FindByName(const std::wstring& name) {
 
 uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>&) {
   std::wstring name;
-  if (!DecodeName(input.bytes, input.size, name)) {
-    Log("size:" + std::to_string(input.size));
-    return kStatusFailure;
-  }
+  if (!DecodeName(input.bytes, input.size, name)) return kStatusFailure;
   uint32_t bind = wire::Get32(input.bytes);
-  Log(std::to_string(bind) + " " + std::to_string(wire::Get32(input.bytes + 8)) + " " + WideToUtf8(name));
   SimInterface* item = FindByName(name);
   if (item == nullptr || bind > 1 || !(item->flags & kIfSupported) || (item->flags & kIfNotPresent))
     return kStatusFailure;
@@ -67,6 +63,15 @@ uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>&) {
   else item->flags &= ~(kIfBound | kIfBindingActive);
   SignalNetConfChanged();
   return kStatusSuccess;
+}
+
+void NoteBindRequest(const uint8_t* input, uint32_t size) {
+  std::wstring name;
+  if (!DecodeName(input, size, name)) {
+    Log("size:" + std::to_string(size));
+    return;
+  }
+  Log(std::to_string(wire::Get32(input)) + " " + std::to_string(wire::Get32(input + 8)) + " " + WideToUtf8(name));
 }
 
 std::string BindSubjectKey(const uint8_t* input, uint32_t size) {

@@ -12,11 +12,14 @@
 
 uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>& reply);
 
+// Logs a request 5 for bind-requests, whatever its answer will be.
+void NoteBindRequest(const uint8_t* input, uint32_t size);
+
 // The key of the interface a request 5 input names, or empty; faults use it
 // to hit one interface only.
 std::string BindSubjectKey(const uint8_t* input, uint32_t size);
 
-// bind-requests [reset]: every request 5 received, oldest first, one per
+// bind-requests [reset]: every request 5 received while the service runs, oldest first, one per
 // line as "<bind> <pid> <name>" ("size:<n>" for a malformed input).
 bool BindRequestsCommand(const std::vector<std::string>& words, std::string& out);
 

@@ -157,6 +157,7 @@ case_interfaces_list_and_bind_all() {
     lists_before=$(e2e_simctl count 1)
     tray_driver press "hwnd:$IFACES_PAGE" 1030 >/dev/null || e2e_fail "cannot press \"Bind a&ll supported\"" || return 1
     dialog=$(ifaces_progress "$IFACES_BINDING") || return 1
+    e2e_shot interfaces-progress
     [ "$(tray_driver text "hwnd:$dialog" 1003 | tr -d '\r')" = "ZorvanH Agent is binding ZorvanHelper Miniport to:" ] ||
         e2e_fail "the progress dialog does not say what it does" || return 1
     # What the dialog shows while it runs, as "name|bar" steps.

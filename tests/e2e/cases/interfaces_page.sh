@@ -251,10 +251,27 @@ case_interfaces_escape() {
     tray_unload "$IFACES_AGENT"
 }
 
+case_interfaces_service_stopped() {
+    e2e_sim_start not-started.scn || return 1
+    ifaces_open || return 1
+    ifaces_expect_items "10:ZorvanHService is not started!" || return 1
+    # Refresh stays, nothing to bind.
+    ifaces_expect_buttons no no no no || return 1
+    e2e_simctl start-service >/dev/null || e2e_fail "the simulator did not start its service" || return 1
+    tray_driver press "hwnd:$IFACES_PAGE" 1035 >/dev/null || e2e_fail "cannot press \"&Refresh\"" || return 1
+    sleep 0.5
+    ifaces_wait_list || return 1
+    ifaces_expect_items "4:Gigabit Ethernet Adapter (PCI)" || return 1
+    ifaces_expect_buttons no yes no yes || return 1
+    tray_unload "$IFACES_AGENT"
+}
+
 run_interfaces_list_and_bind_all() { ifaces_case case_interfaces_list_and_bind_all; }
 run_interfaces_errors() { ifaces_case case_interfaces_errors; }
 run_interfaces_escape() { ifaces_case case_interfaces_escape; }
+run_interfaces_service_stopped() { ifaces_case case_interfaces_service_stopped; }
 
 e2e_case interfaces-list-and-bind-all run_interfaces_list_and_bind_all
 e2e_case interfaces-errors run_interfaces_errors
 e2e_case interfaces-escape run_interfaces_escape
+e2e_case interfaces-service-stopped run_interfaces_service_stopped

@@ -127,7 +127,7 @@ ifaces_case() {
 }
 
 case_interfaces_list_and_bind_all() {
-    e2e_sim_start interfaces.scn "request-delay 5 2000" || return 1
+    e2e_sim_start interfaces.scn "request-delay 5 1500" || return 1
     ifaces_open || return 1
     # Supported first, among them not present first, then by name; the
     # first line is selected.
@@ -258,6 +258,9 @@ case_interfaces_service_stopped() {
     # Refresh stays, nothing to bind.
     ifaces_expect_buttons no no no no || return 1
     e2e_simctl start-service >/dev/null || e2e_fail "the simulator did not start its service" || return 1
+    # The configuration watcher finds the service's event within 2 s and
+    # re-lists the page itself; the press comes after it.
+    sleep 2.5
     tray_driver press "hwnd:$IFACES_PAGE" 1035 >/dev/null || e2e_fail "cannot press \"&Refresh\"" || return 1
     sleep 0.5
     ifaces_wait_list || return 1

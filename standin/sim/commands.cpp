@@ -8,6 +8,7 @@
 #include "interface_options.h"
 #include "ledger.h"
 #include "request_handlers_settings.h"
+#include "request_handlers_bind.h"
 #include "service_objects.h"
 #include "shared_mappings.h"
 #include "sim_state.h"
@@ -326,6 +327,8 @@ const CommandEntry Commands[] = {
     {"requests", ShowStatisticsRequests},
     {"data-settings", DataSettingsCommand},
     {"disconnected-requests", DisconnectedRequestsCommand},
+    {"bind-requests", BindRequestsCommand},
+    {"request-delay", RequestDelayCommand},
 };
 
 }  // namespace

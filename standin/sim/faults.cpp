@@ -99,6 +99,12 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
     else if (key == "times") {
       good = ParseU32(value, number) && number > 0 && number < 0x7FFFFFFF;
       fault.remaining = static_cast<int32_t>(number);
+    } else if (key == "interface") {
+      good = !value.empty();
+      fault.subject = value;
+    } else if (key == "apply") {
+      good = fault.kind == FaultKind::kStatus && (value == "0" || value == "1");
+      fault.apply = value == "1";
     } else if (key == "block") {
       if (value == "yes") fault.block = true;
       else if (value == "no") fault.block = false;
@@ -121,11 +127,12 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
   return true;
 }
 
-bool TakeFault(uint32_t code, bool init, SimFault& fault) {
+bool TakeFault(uint32_t code, bool init, SimFault& fault, const std::string& subject) {
   for (size_t at = 0; at < Sim.faults.size(); ++at) {
     SimFault& candidate = Sim.faults[at];
     if ((candidate.kind == FaultKind::kInit) != init) continue;
     if (!init && candidate.code != 0 && candidate.code != code) continue;
+    if (!candidate.subject.empty() && candidate.subject != subject) continue;
     fault = candidate;
     if (candidate.remaining > 0 && --candidate.remaining == 0) Sim.faults.erase(Sim.faults.begin() + at);
     return true;
@@ -157,5 +164,7 @@ std::string DescribeFault(const SimFault& fault) {
   if (fault.kind == FaultKind::kTruncate) text += " bytes=" + std::to_string(fault.bytes);
   if (fault.kind == FaultKind::kBusy && fault.block) text += " block=" + std::to_string(fault.bytes);
   if (fault.kind == FaultKind::kMalformed) text += " record=" + std::to_string(fault.record);
+  if (!fault.subject.empty()) text += " interface=" + fault.subject;
+  if (fault.apply) text += " apply=1";
   return text;
 }

@@ -12,8 +12,9 @@
 bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::string& error);
 
 // The first fault that applies to a request with this code (init: the
-// ServiceInitialize call), used up by one. False when none applies.
-bool TakeFault(uint32_t code, bool init, SimFault& fault);
+// ServiceInitialize call), used up by one. `subject` is the key of the
+// interface a request names, or empty. False when none applies.
+bool TakeFault(uint32_t code, bool init, SimFault& fault, const std::string& subject = std::string());
 
 // "all" or a kind name; returns how many were dropped, -1 for a bad kind.
 int ClearFaults(const std::string& kind);

@@ -86,7 +86,7 @@ bool SelectorKeeps(uint32_t selector, uint32_t flags, bool& known) {
   bool bound = (flags & kIfBound) != 0;
   known = true;
   switch (selector) {
-    case 1: return present;
+    case 1: return true;
     case 8: return present && bound;
     case 16: return !present;
     case 44: return present && bound;

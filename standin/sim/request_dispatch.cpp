@@ -4,6 +4,7 @@
 #include "faults.h"
 #include "ledger.h"
 #include "request_handlers.h"
+#include "request_handlers_bind.h"
 #include "sim_state.h"
 
 namespace {
@@ -29,8 +30,14 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
   bool replyAnyway = false;
   if (Sim.serviceRunning) {
     SimFault fault;
-    bool faulted = TakeFault(code, false, fault);
-    if (faulted && fault.kind != FaultKind::kTruncate && fault.kind != FaultKind::kMalformed) {
+    std::string subject;
+    if (code == 5) {
+      NoteBindRequest(input, inputSize);
+      subject = BindSubjectKey(input, inputSize);
+    }
+    bool faulted = TakeFault(code, false, fault, subject);
+    bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
+    if (faulted && !applied && fault.kind != FaultKind::kTruncate && fault.kind != FaultKind::kMalformed) {
       answer.status = fault.status;
       if (fault.kind == FaultKind::kBusy && fault.block) {
         FillBusyBlock(fault.bytes, answer.block);
@@ -41,6 +48,8 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
       bool malformed = faulted && fault.kind == FaultKind::kMalformed;
       RequestInput request{input, inputSize, malformed ? &fault : nullptr};
       answer.status = handler != nullptr ? handler(request, answer.block) : kStatusFailure;
+      // The work is done; only the answer is the fault's.
+      if (applied && answer.status == kStatusSuccess) answer.status = fault.status;
       if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
         answer.block.resize(fault.bytes);
       // A successful request always has a reply, even one cut to nothing.
@@ -53,7 +62,9 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
   } else {
     answer.block.clear();
   }
+  uint32_t delay = RequestDelayOf(code);
   LeaveCriticalSection(&SimLock);
+  if (delay != 0) Sleep(delay);
 }
 
 uint32_t ServeInitialize() {

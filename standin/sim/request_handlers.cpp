@@ -2,6 +2,7 @@
 
 #include "../common/wire.h"
 #include "connection_replies.h"
+#include "request_handlers_bind.h"
 #include "reply_encoder.h"
 #include "request_handlers_settings.h"
 
@@ -32,7 +33,8 @@ const RequestHandler Handlers[15] = {
     InterfaceStatistics,  // 2
     ClearStatistics,      // 3
     Connections,          // 4
-    nullptr, nullptr, nullptr, nullptr,  // 5 to 8
+    AnswerBindMiniport,   // 5
+    nullptr, nullptr, nullptr,  // 6 to 8
     AnswerDataFilesSettings,             // 9
     nullptr, nullptr, nullptr, nullptr,  // 10 to 13
     AnswerDisconnectedOptions,           // 14

@@ -62,6 +62,8 @@ struct SimFault {
   bool block = false;      // busy answers carry a reply block
   Malformation malformation = Malformation::kRecordSizeZero;
   uint32_t record = 0;     // which record a malformation hits
+  std::string subject;     // request 5: only for the interface with this key; empty: any
+  bool apply = false;      // status faults: the request is served, then answers the status
 };
 
 struct TimedEvent {

@@ -25,3 +25,4 @@ int TrayDeleteCommand(const DriverArgs* args);
 int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);
 int GuiResourcesCommand(const DriverArgs* args);
+int ListItemsCommand(const DriverArgs* args);

@@ -28,6 +28,7 @@ static const CommandEntry Commands[] = {
     {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
     {L"tooltips", 0, TooltipsCommand, L"tooltips: the text of every visible tooltip tool"},
     {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
+    {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program

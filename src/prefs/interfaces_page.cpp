@@ -1,0 +1,202 @@
+#include "prefs/interfaces_page.h"
+
+#include "core/agent_state.h"
+#include "platform/message_box.h"
+#include "resources/resource_ids.h"
+#include "tray/preferences_frame.h"
+
+InterfacesPageRecord InterfacesPageState;
+
+static char CommandBusyTag;
+const HANDLE CommandBusy = &CommandBusyTag;
+
+const int InterfaceImageCount = 14;
+
+static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BIND_ALL, IDC_UNBIND_ALL};
+
+void DisableInterfaceButtons(HWND page)
+{
+    EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), FALSE);
+    for (int id : BindButtons)
+        EnableWindow(GetDlgItem(page, id), FALSE);
+}
+
+InterfaceListItem* ItemOfLine(int line)
+{
+    InterfacesPageRecord& state = InterfacesPageState;
+    if (line < 0 || !state.items)
+        return nullptr;
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = line;
+    if (!SendMessageW(state.list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return nullptr;
+    // The waiting line and message lines carry no item of the array.
+    InterfaceListItem* found = reinterpret_cast<InterfaceListItem*>(item.lParam);
+    if (found < state.items || found >= state.items + state.count)
+        return nullptr;
+    return found;
+}
+
+void UpdateInterfaceButtons(HWND page, int line)
+{
+    EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), TRUE);
+    if (line < 0)
+        line = static_cast<int>(SendMessageW(InterfacesPageState.list, LVM_GETSELECTIONMARK, 0, 0));
+    InterfaceButtonStates states = DecideInterfaceButtons(InterfacesPageState.items, InterfacesPageState.count,
+                                                          ItemOfLine(line), IsAdmin);
+    EnableWindow(GetDlgItem(page, IDC_BIND_SELECTED), states.bindSelected);
+    EnableWindow(GetDlgItem(page, IDC_UNBIND_SELECTED), states.unbindSelected);
+    EnableWindow(GetDlgItem(page, IDC_BIND_ALL), states.bindAll);
+    EnableWindow(GetDlgItem(page, IDC_UNBIND_ALL), states.unbindAll);
+}
+
+static void InitInterfacesPage(HWND page)
+{
+    InterfacesPageRecord& state = InterfacesPageState;
+    state.page = page;
+    state.list = GetDlgItem(page, IDC_INTERFACE_LIST);
+    PlacePage(page);
+    state.images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, InterfaceImageCount, 0);
+    if (state.images) {
+        HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(IDB_INTERFACE_STATES));
+        if (strip) {
+            ImageList_AddMasked(state.images, strip, RGB(0xFF, 0x00, 0xFF));
+            DeleteObject(strip);
+        }
+        SendMessageW(state.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(state.images));
+    }
+    DisableInterfaceButtons(page);
+    LVCOLUMNW column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = 1;
+    SendMessageW(state.list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    state.items = nullptr;
+    state.count = 0;
+    state.busy = CommandBusy;
+    StartInterfaceListThread();
+}
+
+// Only while `IsAdmin` is set: the selected item must allow the operation.
+static InterfaceListItem* SelectedItemFor(bool bind)
+{
+    if (!IsAdmin)
+        return nullptr;
+    int line = static_cast<int>(SendMessageW(InterfacesPageState.list, LVM_GETSELECTIONMARK, 0, 0));
+    InterfaceListItem* item = ItemOfLine(line);
+    if (!item || !(item->Flags & IfSupported) || ((item->Flags & IfBound) != 0) == bind)
+        return nullptr;
+    return item;
+}
+
+static bool ConfirmUnbind(HWND page)
+{
+    wchar_t text[256], caption[256];
+    if (!LoadAgentString(IDS_UNBIND_QUESTION, text, 256))
+        return false;
+    LoadAgentString(IDS_UNBINDING_CAPTION, caption, 256);
+    return MessageBoxW(page, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// The command's part between setting the busy marker and the fresh list;
+// false when nothing was run, so the marker is simply cleared.
+static bool RunBindCommand(HWND page, int id)
+{
+    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListItem* item = nullptr;
+    switch (id) {
+    case IDC_BIND_ALL:
+        if (!IsAdmin || state.count == 0)
+            return false;
+        RunBindProgress(page, true, state.items, state.count);
+        return true;
+    case IDC_UNBIND_ALL:
+        if (!IsAdmin || state.count == 0 || !ConfirmUnbind(page))
+            return false;
+        RunBindProgress(page, false, state.items, state.count);
+        return true;
+    case IDC_UNBIND_SELECTED:
+        item = SelectedItemFor(false);
+        if (!item || !ConfirmUnbind(page))
+            return false;
+        RunBindProgress(page, false, item, 1);
+        return true;
+    case IDC_BIND_SELECTED:
+        item = SelectedItemFor(true);
+        if (!item)
+            return false;
+        RunBindProgress(page, true, item, 1);
+        return true;
+    }
+    return false;
+}
+
+static void OnCommand(HWND page, int id)
+{
+    InterfacesPageRecord& state = InterfacesPageState;
+    if (id < IDC_BIND_ALL || id > IDC_REFRESH_INTERFACES)
+        return;
+    if (state.busy)
+        return;
+    state.busy = CommandBusy;
+    if (id == IDC_REFRESH_INTERFACES) {
+        DisableInterfaceButtons(page);
+        if (!StartInterfaceListThread())
+            UpdateInterfaceButtons(page, -1);
+        return;
+    }
+    if (!RunBindCommand(page, id)) {
+        state.busy = nullptr;
+        return;
+    }
+    // Finished or stopped, the list shows what the service now holds.
+    if (!StartInterfaceListThread())
+        UpdateInterfaceButtons(page, -1);
+}
+
+static void OnNotify(HWND page, const NMHDR* header)
+{
+    if (header->idFrom != IDC_INTERFACE_LIST || header->code != LVN_ITEMCHANGED)
+        return;
+    const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    InterfacesPageRecord& state = InterfacesPageState;
+    if (change->uNewState == 0 || state.busy)
+        return;
+    state.busy = CommandBusy;
+    UpdateInterfaceButtons(page, change->iItem);
+    state.busy = nullptr;
+}
+
+static void CloseInterfacesPage()
+{
+    InterfacesPageRecord& state = InterfacesPageState;
+    // A list thread still running owns the items; the process is ending.
+    if (!state.busy) {
+        FreeInterfaceItems(state.items, state.count);
+        state.items = nullptr;
+        state.count = 0;
+    }
+    if (state.images)
+        ImageList_Destroy(state.images);
+    state.images = nullptr;
+    state.page = nullptr;
+}
+
+INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitInterfacesPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+        return TRUE;
+    case WM_DESTROY:
+        CloseInterfacesPage();
+        return FALSE;
+    }
+    return FALSE;
+}

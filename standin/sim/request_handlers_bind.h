@@ -1,0 +1,29 @@
+// Request 5: binding the miniport to an interface or unbinding it. A bind
+// sets the interface's bound and binding-active bits, an unbind clears
+// both, and either signals the configuration event, so the agent's next
+// list shows the new state. Callers hold SimLock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "request_handlers.h"
+
+uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>& reply);
+
+// Logs a request 5 for bind-requests, whatever its answer will be.
+void NoteBindRequest(const uint8_t* input, uint32_t size);
+
+// The key of the interface a request 5 input names, or empty; faults use it
+// to hit one interface only.
+std::string BindSubjectKey(const uint8_t* input, uint32_t size);
+
+// bind-requests [reset]: every request 5 received while the service runs, oldest first, one per
+// line as "<bind> <pid> <name>" ("size:<n>" for a malformed input).
+bool BindRequestsCommand(const std::vector<std::string>& words, std::string& out);
+
+// request-delay <code> <ms>: the service takes that long to answer a code
+// (0 for at once), so a test can act while a request is on its way.
+bool RequestDelayCommand(const std::vector<std::string>& words, std::string& out);
+uint32_t RequestDelayOf(uint32_t code);

@@ -25,3 +25,6 @@ int TrayDeleteCommand(const DriverArgs* args);
 int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);
 int GuiResourcesCommand(const DriverArgs* args);
+int ListViewRowsCommand(const DriverArgs* args);
+int ListViewSelectCommand(const DriverArgs* args);
+int LayeredCommand(const DriverArgs* args);

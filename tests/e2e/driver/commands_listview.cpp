@@ -1,0 +1,123 @@
+#include "commands.h"
+#include "driver_output.h"
+#include "window_query.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+// List-view items live in the owner's memory, so every request block is
+// placed in the owning process and read back from there.
+struct RemoteItem {
+    LVITEMW item;
+    wchar_t text[260];
+};
+
+struct RemoteBlock {
+    HANDLE process;
+    RemoteItem* remote;
+};
+
+static bool OpenRemote(HWND window, RemoteBlock* block)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    block->remote = NULL;
+    block->process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (block->process == NULL)
+        return false;
+    block->remote = (RemoteItem*)VirtualAllocEx(block->process, NULL, sizeof(RemoteItem), MEM_COMMIT,
+                                                PAGE_READWRITE);
+    if (block->remote == NULL) {
+        CloseHandle(block->process);
+        return false;
+    }
+    return true;
+}
+
+static void CloseRemote(RemoteBlock* block)
+{
+    VirtualFreeEx(block->process, block->remote, 0, MEM_RELEASE);
+    CloseHandle(block->process);
+}
+
+static bool SendRemote(HWND list, UINT message, WPARAM wParam, RemoteBlock* block, RemoteItem* local,
+                       DWORD timeoutMs, DWORD_PTR* result)
+{
+    return WriteProcessMemory(block->process, block->remote, local, sizeof *local, NULL) &&
+           SendMessageTimeoutW(list, message, wParam, (LPARAM)&block->remote->item, SMTO_ABORTIFHUNG, timeoutMs,
+                               result) &&
+           ReadProcessMemory(block->process, block->remote, local, sizeof *local, NULL);
+}
+
+static HWND FindListControl(const DriverArgs* args)
+{
+    ULONGLONG id = 0;
+    if (!ParseNumber(args->words[1], &id))
+        return NULL;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    return window == NULL ? NULL : GetDlgItem(window, (int)id);
+}
+
+// One line per item: index, selected (0/1), image, item data, text.
+int ListViewRowsCommand(const DriverArgs* args)
+{
+    HWND list = FindListControl(args);
+    RemoteBlock block;
+    if (list == NULL || !OpenRemote(list, &block))
+        return ConditionNotMet;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &count);
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        RemoteItem local = {};
+        local.item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+        local.item.iItem = (int)i;
+        local.item.stateMask = LVIS_SELECTED;
+        local.item.pszText = block.remote->text;
+        local.item.cchTextMax = 259;
+        DWORD_PTR found = 0;
+        if (!SendRemote(list, LVM_GETITEMW, 0, &block, &local, args->timeoutMs, &found) || !found)
+            continue;
+        local.text[259] = 0;
+        PrintLine(L"%d\t%d\t%d\t0x%llx\t%ls", (int)i, (local.item.state & LVIS_SELECTED) ? 1 : 0, local.item.iImage,
+                  (ULONGLONG)local.item.lParam, local.text);
+    }
+    CloseRemote(&block);
+    return ConditionMet;
+}
+
+// Selects (and focuses) a row, or takes the selection away, as a click does.
+int ListViewSelectCommand(const DriverArgs* args)
+{
+    ULONGLONG row = 0;
+    if (!ParseNumber(args->words[2], &row))
+        return UsageError;
+    bool on = wcscmp(args->words[3], L"on") == 0;
+    HWND list = FindListControl(args);
+    RemoteBlock block;
+    if (list == NULL || !OpenRemote(list, &block))
+        return ConditionNotMet;
+    RemoteItem local = {};
+    local.item.stateMask = LVIS_SELECTED | (on ? LVIS_FOCUSED : 0);
+    local.item.state = on ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+    DWORD_PTR done = 0;
+    bool sent = SendRemote(list, LVM_SETITEMSTATE, (WPARAM)row, &block, &local, args->timeoutMs, &done);
+    CloseRemote(&block);
+    return sent && done ? ConditionMet : ConditionNotMet;
+}
+
+// "layered <alpha>" or "opaque".
+int LayeredCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !GetLayeredWindowAttributes(window, NULL, &alpha, &flags) || !(flags & LWA_ALPHA))
+        PrintLine(L"opaque");
+    else
+        PrintLine(L"layered %u", (unsigned)alpha);
+    return ConditionMet;
+}

@@ -79,16 +79,16 @@ monpage_slide() {
         tray_driver send "hwnd:$MONPAGE" $WM_HSCROLL 8 "$slider" >/dev/null || e2e_fail "the slider did not take $1"
 }
 
-# Finds the page among the frame's dialogs and waits for its list.
-monpage_open() {
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    prefs_select 2 || return 1
+# monpage_find <interface>: finds the page among the frame's dialogs and
+# waits until its list shows that interface, and only it, selected.
+monpage_find() {
     local page tries=0
+    MONPAGE=""
     for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
         [ "$(tray_driver text "hwnd:$page" 1090 | tr -d '\r')" = "Monitor(s) Options" ] && MONPAGE=${page}
     done
-    [ -n "${MONPAGE:-}" ] || e2e_fail "no Monitor(s) page" || return 1
-    until [ "$(monpage_rows 1029 | awk -F'\t' '$2 == 1' | cut -f5)" = "$MONITOR_LAN" ]; do
+    [ -n "$MONPAGE" ] || e2e_fail "no Monitor(s) page" || return 1
+    until [ "$(monpage_rows 1029 | awk -F'\t' '$2 == 1' | cut -f5)" = "$1" ]; do
         tries=$((tries + 1))
         [ $tries -lt 40 ] || { e2e_fail "interfaces listed: $(monpage_rows 1029 | tr '\n\t' '; ')"; return 1; }
         sleep 0.25
@@ -109,7 +109,9 @@ case_monitors_page() {
     monitor_open 0 "$MONITOR_LAN" || return 1
     got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
     [ "$got" = "layered 178" ] || e2e_fail "monitor at 30% is \"$got\"" || return 1
-    monpage_open || return 1
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 2 || return 1
+    monpage_find "$MONITOR_LAN" || return 1
 
     # Two monitors: the average level, the flag they differ on mixed, every
     # colour unknown.
@@ -214,4 +216,21 @@ case_monitors_page() {
     tray_unload "$agent"
 }
 
+# A monitor's "&Properties" opens the page with that monitor selected, the
+# first time and when the page exists already.
+case_monitors_page_preselect() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    monitor_open 1 "$MONITOR_WLAN" || return 1
+    monitor_menu "$MONITOR_WLAN" $VK_DOWN $VK_RETURN || return 1
+    monpage_find "$MONITOR_WLAN" || return 1
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    monitor_menu "$MONITOR_LAN" $VK_DOWN $VK_RETURN || return 1
+    sleep 0.5
+    monpage_find "$MONITOR_LAN" || return 1
+    tray_unload "$agent"
+}
+
 e2e_case monitors-page case_monitors_page
+e2e_case monitors-page-preselect case_monitors_page_preselect

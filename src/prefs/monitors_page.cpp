@@ -15,7 +15,6 @@
 PageRecordsRecord PageRecords;
 MonitorSelectionRecord MonitorSelection;
 HANDLE volatile PageBusy;
-HWND MonitorsPageWindow;
 
 void EnableControl(HWND page, int id, bool enable)
 {
@@ -159,7 +158,6 @@ static void PrepareList(HWND page, int id, UINT bitmapId, int count)
 
 static void InitMonitorsPage(HWND page)
 {
-    MonitorsPageWindow = page;
     PreselectName[0] = 0;
     PlacePage(page);
     PrepareList(page, IDC_MON_INTERFACES, IDB_INTERFACE_STATES, 14);
@@ -350,7 +348,8 @@ static void RestoreMonitorDefaults(HWND page)
 static void OnCommand(HWND page, int id, int code)
 {
     bool ready = !PageBusy && MonitorSelection.SelectedCount > 0;
-    if (code == 0 && ready)
+    bool button = id == IDC_MON_APPLY || id == IDC_MON_CANCEL || id == IDC_MON_CHOOSE || id == IDC_MON_DEFAULTS;
+    if (code == BN_CLICKED && button && ready)
         EnableEditButtons(page);
     switch (id) {
     case IDC_REFRESH_INTERFACES:
@@ -417,6 +416,15 @@ INT_PTR CALLBACK MonitorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         DrawColorEntry(item);
         return TRUE;
     }
+    case WM_DESTROY:
+        // A refresh still at work frees the old records itself; the new
+        // ones then go with the process.
+        if (!PageBusy) {
+            ClearSelection(&MonitorSelection);
+            delete[] PageRecords.records;
+            PageRecords = {};
+        }
+        return FALSE;
     case WM_SELECTION_EMPTY:
         if (MonitorSelection.SelectedCount == 0)
             DisableMonitorsPage(page, true);

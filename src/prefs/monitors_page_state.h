@@ -20,7 +20,6 @@ extern MonitorSelectionRecord MonitorSelection;
 // Null when idle, INVALID_HANDLE_VALUE while a handler runs, the refresh
 // thread's handle while a refresh runs.
 extern HANDLE volatile PageBusy;
-extern HWND MonitorsPageWindow;
 
 // Marks the page busy for one handler; the marker is cleared on every path.
 struct PageBusyScope {

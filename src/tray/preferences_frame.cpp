@@ -3,6 +3,7 @@
 #include "core/agent_state.h"
 #include "prefs/general_page.h"
 #include "prefs/interfaces_page.h"
+#include "prefs/monitors_page.h"
 #include "resources/resource_ids.h"
 
 HWND GeneralPage;
@@ -38,7 +39,7 @@ struct PageEntry {
 
 static const PageEntry Pages[] = {
     {PageGeneral, L"General", IDD_GENERAL_PAGE, GeneralPageProc, &GeneralPage, 0, 0},
-    {PageMonitors, L"Monitor(s)", IDD_MONITORS_PAGE, BarePageProc, &MonitorsPage, IDC_REFRESH_INTERFACES, 0},
+    {PageMonitors, L"Monitor(s)", IDD_MONITORS_PAGE, MonitorsPageProc, &MonitorsPage, IDC_REFRESH_INTERFACES, 0},
     {PageInterfaces, L"Interface(s)", IDD_INTERFACES_PAGE, InterfacesPageProc, &InterfacesPage, IDC_REFRESH_INTERFACES, 0},
     {PageMovements, L"Movements", IDD_MOVEMENTS_PAGE, BarePageProc, &MovementsPage, 0, WM_AGENT_REFRESH},
 };

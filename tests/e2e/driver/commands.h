@@ -26,3 +26,6 @@ int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);
 int GuiResourcesCommand(const DriverArgs* args);
 int ListItemsCommand(const DriverArgs* args);
+int ListViewRowsCommand(const DriverArgs* args);
+int ListViewSelectCommand(const DriverArgs* args);
+int LayeredCommand(const DriverArgs* args);

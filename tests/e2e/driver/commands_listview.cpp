@@ -1,75 +1,160 @@
-// list-items: the lines of a list view, read through a block placed in the
-// list's own process, since list-view messages carry pointers.
 #include "commands.h"
 #include "driver_output.h"
 #include "window_query.h"
 
 #include <commctrl.h>
 
-struct RemoteItemRequest {
+#include <cwchar>
+
+// List-view items live in the owner's memory, so every request block is
+// placed in the owning process and read back from there.
+struct RemoteItem {
     LVITEMW item;
-    wchar_t text[512];
+    wchar_t text[260];
 };
 
-static bool ReadItem(HANDLE process, RemoteItemRequest* remote, HWND list, int index, RemoteItemRequest* local)
+struct RemoteBlock {
+    HANDLE process;
+    RemoteItem* remote;
+};
+
+static bool OpenRemote(HWND window, RemoteBlock* block)
 {
-    *local = {};
-    local->item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
-    local->item.iItem = index;
-    local->item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    local->item.pszText = remote->text;
-    local->item.cchTextMax = 512;
-    DWORD_PTR done = 0;
-    if (!WriteProcessMemory(process, remote, local, sizeof *local, NULL) ||
-        !SendMessageTimeoutW(list, LVM_GETITEMW, 0, (LPARAM)&remote->item, SMTO_ABORTIFHUNG, 2000, &done) || !done ||
-        !ReadProcessMemory(process, remote, local, sizeof *local, NULL))
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    block->remote = NULL;
+    block->process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (block->process == NULL)
         return false;
-    local->text[511] = 0;
+    block->remote = (RemoteItem*)VirtualAllocEx(block->process, NULL, sizeof(RemoteItem), MEM_COMMIT,
+                                                PAGE_READWRITE);
+    if (block->remote == NULL) {
+        CloseHandle(block->process);
+        return false;
+    }
     return true;
 }
 
-// Prints "index<TAB>image<TAB>state<TAB>text" per line; the state is
-// "selected", "focused", both joined by "+", or "-".
-int ListItemsCommand(const DriverArgs* args)
+static void CloseRemote(RemoteBlock* block)
+{
+    VirtualFreeEx(block->process, block->remote, 0, MEM_RELEASE);
+    CloseHandle(block->process);
+}
+
+static bool SendRemote(HWND list, UINT message, WPARAM wParam, RemoteBlock* block, RemoteItem* local,
+                       DWORD timeoutMs, DWORD_PTR* result)
+{
+    return WriteProcessMemory(block->process, block->remote, local, sizeof *local, NULL) &&
+           SendMessageTimeoutW(list, message, wParam, (LPARAM)&block->remote->item, SMTO_ABORTIFHUNG, timeoutMs,
+                               result) &&
+           ReadProcessMemory(block->process, block->remote, local, sizeof *local, NULL);
+}
+
+static HWND FindListControl(const DriverArgs* args)
 {
     ULONGLONG id = 0;
     if (!ParseNumber(args->words[1], &id))
+        return NULL;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    return window == NULL ? NULL : GetDlgItem(window, (int)id);
+}
+
+static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, RemoteItem* local)
+{
+    *local = {};
+    local->item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    local->item.iItem = index;
+    local->item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    local->item.pszText = block->remote->text;
+    local->item.cchTextMax = 259;
+    DWORD_PTR found = 0;
+    if (!SendRemote(list, LVM_GETITEMW, 0, block, local, timeoutMs, &found) || !found)
+        return false;
+    local->text[259] = 0;
+    return true;
+}
+
+// One line per item: index, selected (0/1), image, item data, text.
+int ListViewRowsCommand(const DriverArgs* args)
+{
+    HWND list = FindListControl(args);
+    RemoteBlock block;
+    if (list == NULL || !OpenRemote(list, &block))
+        return ConditionNotMet;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &count);
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        RemoteItem local;
+        if (!ReadRow(list, &block, (int)i, args->timeoutMs, &local))
+            continue;
+        PrintLine(L"%d\t%d\t%d\t0x%llx\t%ls", (int)i, (local.item.state & LVIS_SELECTED) ? 1 : 0, local.item.iImage,
+                  (ULONGLONG)local.item.lParam, local.text);
+    }
+    CloseRemote(&block);
+    return ConditionMet;
+}
+
+// "index<TAB>image<TAB>state<TAB>text" per item; the state is "selected",
+// "focused", both joined by "+", or "-". Fails when an item cannot be read.
+int ListItemsCommand(const DriverArgs* args)
+{
+    HWND list = FindListControl(args);
+    RemoteBlock block;
+    if (list == NULL || !OpenRemote(list, &block))
+        return ConditionNotMet;
+    DWORD_PTR count = 0;
+    int result = SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count) ? ConditionMet
+                                                                                                   : ConditionNotMet;
+    for (int index = 0; result == ConditionMet && index < (int)count; ++index) {
+        RemoteItem local;
+        if (!ReadRow(list, &block, index, 2000, &local)) {
+            result = ConditionNotMet;
+            break;
+        }
+        bool selected = (local.item.state & LVIS_SELECTED) != 0;
+        bool focused = (local.item.state & LVIS_FOCUSED) != 0;
+        const wchar_t* state = selected && focused ? L"selected+focused"
+                               : selected          ? L"selected"
+                               : focused           ? L"focused"
+                                                   : L"-";
+        PrintLine(L"%d\t%d\t%ls\t%ls", index, local.item.iImage, state, local.text);
+    }
+    CloseRemote(&block);
+    return result;
+}
+
+// Selects (and focuses) a row, or takes the selection away, as a click does.
+int ListViewSelectCommand(const DriverArgs* args)
+{
+    ULONGLONG row = 0;
+    if (!ParseNumber(args->words[2], &row))
         return UsageError;
+    bool on = wcscmp(args->words[3], L"on") == 0;
+    HWND list = FindListControl(args);
+    RemoteBlock block;
+    if (list == NULL || !OpenRemote(list, &block))
+        return ConditionNotMet;
+    RemoteItem local = {};
+    local.item.stateMask = LVIS_SELECTED | (on ? LVIS_FOCUSED : 0);
+    local.item.state = on ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+    DWORD_PTR done = 0;
+    bool sent = SendRemote(list, LVM_SETITEMSTATE, (WPARAM)row, &block, &local, args->timeoutMs, &done);
+    CloseRemote(&block);
+    return sent && done ? ConditionMet : ConditionNotMet;
+}
+
+// "layered <alpha>" or "opaque".
+int LayeredCommand(const DriverArgs* args)
+{
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
     if (window == NULL)
         return ConditionNotMet;
-    HWND list = GetDlgItem(window, (int)id);
-    if (list == NULL)
-        return ConditionNotMet;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == NULL)
-        return ConditionNotMet;
-    int result = ConditionNotMet;
-    RemoteItemRequest* remote =
-        (RemoteItemRequest*)VirtualAllocEx(process, NULL, sizeof(RemoteItemRequest), MEM_COMMIT, PAGE_READWRITE);
-    DWORD_PTR count = 0;
-    if (remote != NULL &&
-        SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count)) {
-        result = ConditionMet;
-        for (int index = 0; index < (int)count; ++index) {
-            RemoteItemRequest local;
-            if (!ReadItem(process, remote, list, index, &local)) {
-                result = ConditionNotMet;
-                break;
-            }
-            bool selected = (local.item.state & LVIS_SELECTED) != 0;
-            bool focused = (local.item.state & LVIS_FOCUSED) != 0;
-            const wchar_t* state = selected && focused ? L"selected+focused"
-                                   : selected          ? L"selected"
-                                   : focused           ? L"focused"
-                                                       : L"-";
-            PrintLine(L"%d\t%d\t%ls\t%ls", index, local.item.iImage, state, local.text);
-        }
-    }
-    if (remote != NULL)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return result;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !GetLayeredWindowAttributes(window, NULL, &alpha, &flags) || !(flags & LWA_ALPHA))
+        PrintLine(L"opaque");
+    else
+        PrintLine(L"layered %u", (unsigned)alpha);
+    return ConditionMet;
 }

@@ -29,6 +29,9 @@ static const CommandEntry Commands[] = {
     {L"tooltips", 0, TooltipsCommand, L"tooltips: the text of every visible tooltip tool"},
     {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
     {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
+    {L"lv-rows", 2, ListViewRowsCommand, L"lv-rows <caption> <control-id>: index selected image data text"},
+    {L"lv-select", 4, ListViewSelectCommand, L"lv-select <caption> <control-id> <row> <on|off>"},
+    {L"layered", 1, LayeredCommand, L"layered <caption>: \"layered <alpha>\" or \"opaque\""},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program

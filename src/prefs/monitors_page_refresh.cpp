@@ -1,0 +1,183 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <new>
+#include <vector>
+
+#include "core/interface_list.h"
+#include "monitor/monitor_settings_store.h"
+#include "monitor/monitor_window.h"
+#include "platform/message_box.h"
+#include "prefs/monitors_page_state.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+const LPARAM WaitingRowData = 0xABCD1111;
+const int WaitingImage = 9, MessageImage = 10;
+
+void InsertRow(HWND list, int index, const wchar_t* text, int image, LPARAM data)
+{
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(text);
+    item.iImage = image;
+    item.lParam = data;
+    SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));
+}
+
+void InsertStringRow(HWND list, UINT string, int image, LPARAM data)
+{
+    wchar_t text[256];
+    LoadAgentString(string, text, 256);
+    InsertRow(list, 0, text, image, data);
+}
+
+void SelectRow(HWND list, int row)
+{
+    LVITEMW state = {};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&state));
+}
+
+UINT OutcomeString(InterfaceListOutcome outcome)
+{
+    switch (outcome) {
+    case ListNotStarted:
+        return IDS_SERVICE_NOT_STARTED;
+    case ListWrongVersion:
+        return IDS_BAD_SERVICE_VERSION;
+    case ListServiceError:
+        return IDS_SERVICE_ERROR;
+    default:
+        return IDS_NO_BOUND_ADAPTERS;
+    }
+}
+
+// Copies the kept records into a new array whose keys exist in the registry
+// afterwards; 0 with the string to show when there is nothing to list.
+UINT BuildPageRecords(const std::vector<InterfaceEntry>& entries, PageRecordsRecord* built)
+{
+    *built = {};
+    MonitorSettings* records = new (std::nothrow) MonitorSettings[entries.size()]();
+    if (!records)
+        return IDS_OUT_OF_MEMORY;
+    size_t count = 0;
+    for (const InterfaceEntry& entry : entries) {
+        MonitorSettings& record = records[count];
+        record.interfaceName = entry.name;
+        record.interfaceId = entry.id;
+        record.ownerWord = entry.flags;
+        record.next = nullptr;
+        LoadMonitorSettings(&record, true);
+        count++;
+    }
+    if (count == 0) {
+        delete[] records;
+        return IDS_NO_BOUND_ADAPTERS;
+    }
+    built->records = records;
+    built->count = count;
+    return 0;
+}
+
+bool SameIdAsAny(const Text16& id, const std::vector<Text16>& ids)
+{
+    for (const Text16& other : ids)
+        if (SameInterfaceName(id, other))
+            return true;
+    return false;
+}
+
+// Each selection reaches the page as a list notification, which builds the
+// new selection on the page's own thread.
+void RestoreSelection(HWND list, const std::vector<Text16>& oldIds)
+{
+    const PageRecordsRecord records = PageRecords;
+    bool selected = false;
+    if (PreselectName[0]) {
+        for (size_t i = 0; i < records.count && !selected; i++) {
+            if (SameInterfaceName(records.records[i].interfaceId.c_str(), PreselectName)) {
+                SelectRow(list, int(i));
+                SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(i), FALSE);
+                selected = true;
+            }
+        }
+        PreselectName[0] = 0;
+    }
+    if (selected || records.count == 0)
+        return;
+    for (size_t i = 0; i < records.count; i++) {
+        if (SameIdAsAny(records.records[i].interfaceId, oldIds)) {
+            SelectRow(list, int(i));
+            selected = true;
+        }
+    }
+    if (!selected)
+        SelectRow(list, 0);
+}
+
+DWORD WINAPI RefreshInterfaceChoice(void* parameter)
+{
+    HWND page = static_cast<HWND>(parameter);
+    HWND list = GetDlgItem(page, IDC_MON_INTERFACES);
+    DisableMonitorsPage(page, true);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    InsertStringRow(list, IDS_GETTING_INTERFACES, WaitingImage, WaitingRowData);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    Sleep(300);
+
+    PageRecordsRecord old = PageRecords;
+    PageRecords = {};
+    std::vector<Text16> oldIds;
+    for (const MonitorSettings* record = MonitorSelection.chain; record; record = record->next)
+        oldIds.push_back(record->interfaceId);
+    ClearSelection(&MonitorSelection);
+
+    ServiceReply reply;
+    ClearReply(&reply);
+    ServiceStatus status = RequestInterfaceList(SelectMonitorable, &reply);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    std::vector<InterfaceEntry> entries;
+    InterfaceListOutcome outcome =
+        DecodeInterfaceList(ReaderMonitorsPage, status, reply.data, reply.size, &entries);
+    UINT failure = outcome == ListHasRecords ? 0 : OutcomeString(outcome);
+    PageRecordsRecord built = {};
+    if (!failure)
+        failure = BuildPageRecords(entries, &built);
+    if (failure) {
+        InsertStringRow(list, failure, MessageImage, 0);
+    } else {
+        PageRecords = built;
+        for (size_t i = 0; i < built.count; i++) {
+            const MonitorSettings& record = built.records[i];
+            InsertRow(list, int(i), record.interfaceName.c_str(), InterfaceIconIndex(record.ownerWord),
+                      LPARAM(&built.records[i]));
+        }
+    }
+    ReleaseReply(&reply);
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    CloseHandle(PageBusy);
+    PageBusy = nullptr;
+
+    RestoreSelection(list, oldIds);
+    delete[] old.records;
+    return 0;
+}
+
+}  // namespace
+
+// Made suspended so that the thread finds its own handle in the busy
+// marker, which it closes when it is done.
+bool StartInterfaceChoiceRefresh(HWND page)
+{
+    HANDLE thread = CreateThread(nullptr, 0, RefreshInterfaceChoice, page, CREATE_SUSPENDED, nullptr);
+    if (!thread) {
+        PageBusy = nullptr;
+        return false;
+    }
+    PageBusy = thread;
+    ResumeThread(thread);
+    return true;
+}

@@ -1,0 +1,47 @@
+// What the Monitor(s) page's window code shares between its files: the
+// listed records, the selection, the busy marker and the control helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "prefs/monitors_page_rules.h"
+
+// One record per interface of the last refresh; the rows of the interface
+// list point into it.
+struct PageRecordsRecord {
+    MonitorSettings* records;
+    size_t count;
+};
+
+extern PageRecordsRecord PageRecords;
+extern MonitorSelectionRecord MonitorSelection;
+// Null when idle, INVALID_HANDLE_VALUE while a handler runs, the refresh
+// thread's handle while a refresh runs.
+extern HANDLE volatile PageBusy;
+
+// Marks the page busy for one handler; the marker is cleared on every path.
+struct PageBusyScope {
+    PageBusyScope() { PageBusy = INVALID_HANDLE_VALUE; }
+    ~PageBusyScope() { PageBusy = nullptr; }
+    PageBusyScope(const PageBusyScope&) = delete;
+    PageBusyScope& operator=(const PageBusyScope&) = delete;
+};
+
+void EnableControl(HWND page, int id, bool enable);
+void EnableEditButtons(HWND page);
+// A string-table pattern filled in and marked; the pattern itself when the
+// string is missing.
+void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked);
+void DisableMonitorsPage(HWND page, bool clear);
+void LoadPageFromSelection(HWND page);
+
+// Refresh of the interface list on a thread of its own (monitors_page_refresh.cpp).
+bool StartInterfaceChoiceRefresh(HWND page);
+
+// Colour combo and dialog (monitors_page_colors.cpp).
+void FillColorCombo(HWND page);
+void ChooseMonitorColor(HWND page);
+void DrawColorEntry(const DRAWITEMSTRUCT* item);
+void RepaintColorCombo(HWND page);

@@ -46,6 +46,30 @@ bool DecodeInterfaceStatistics(const uint8_t* reply, uint32_t size, InterfaceSta
     return true;
 }
 
+uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was, bool withoutHardwareHeaders)
+{
+    if (was == nullptr)
+        return OverallAll;
+    const TrafficCounters &n = now.counters, &w = was->counters;
+    const bool h = withoutHardwareHeaders;
+    uint32_t fields = 0;
+    if (now.created != was->created)
+        fields |= OverallCreated;
+    if (now.lastCleared != was->lastCleared)
+        fields |= OverallLastCleared;
+    if (now.lastModified != was->lastModified)
+        fields |= OverallLastModified;
+    if (now.summaryTime != was->summaryTime)
+        fields |= OverallSummary;
+    if (now.numberOfConnections != was->numberOfConnections)
+        fields |= OverallConnections;
+    if (SentBytes(n, h) != SentBytes(w, h) || SentPackets(n) != SentPackets(w))
+        fields |= OverallSent;
+    if (ReceivedBytes(n, h) != ReceivedBytes(w, h) || ReceivedPackets(n) != ReceivedPackets(w))
+        fields |= OverallReceived;
+    return fields;
+}
+
 static void PutU32(std::vector<uint8_t>* block, size_t at, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
@@ -169,14 +193,14 @@ uint32_t GroupConnectionCount(const RecordValues& group)
 
 Text16 NameOf(const RecordValues& record)
 {
-    size_t chars = record.nameBytes / 2;
-    Text16 name;
-    for (size_t i = 0; i < chars; ++i) {
-        Char16 c = Char16(record.name[2 * i] | record.name[2 * i + 1] << 8);
-        if (c == 0)
-            break;
-        name.push_back(c);
-    }
+    // Measured first so that a long list makes one allocation per name.
+    const size_t chars = record.nameBytes / 2;
+    size_t length = 0;
+    while (length < chars && (record.name[2 * length] | record.name[2 * length + 1]) != 0)
+        ++length;
+    Text16 name(length, Char16(0));
+    for (size_t i = 0; i < length; ++i)
+        name[i] = Char16(record.name[2 * i] | record.name[2 * i + 1] << 8);
     return name;
 }
 
@@ -215,6 +239,9 @@ bool DecodeConnectionList(const uint8_t* reply, uint32_t size, std::vector<Conne
         return false;
     ConnectionWalk walk = StartWalk(reply, size);
     uint32_t groupCount = ReadU32(reply + 8);
+    // The reply's own total is a hint only; no list holds more records than
+    // the reply has room for.
+    entries->reserve(std::min<uint64_t>(uint64_t(ReadU32(reply + 4)) + groupCount, size / ConnectionFixedSize));
     for (uint32_t g = 0; g < groupCount; ++g) {
         RecordValues group;
         if (!TakeGroup(&walk, &group)) {
@@ -228,10 +255,10 @@ bool DecodeConnectionList(const uint8_t* reply, uint32_t size, std::vector<Conne
         if (listed) {
             ConnectionEntry entry = {};
             entry.isGroup = true;
-            entry.name = groupName;
+            entry.name = std::move(groupName);
             entry.groupIdA = groupIdA;
             entry.groupIdB = groupIdB;
-            entries->push_back(entry);
+            entries->push_back(std::move(entry));
         }
         uint32_t connectionCount = GroupConnectionCount(group);
         for (uint32_t c = 0; c < connectionCount; ++c) {
@@ -240,16 +267,18 @@ bool DecodeConnectionList(const uint8_t* reply, uint32_t size, std::vector<Conne
                 entries->clear();
                 return false;
             }
+            if (!listed || connection.nameBytes == 0)
+                continue;
             Text16 name = NameOf(connection);
-            if (!listed || connection.nameBytes == 0 || name.empty())
+            if (name.empty())
                 continue;
             ConnectionEntry entry = {};
             entry.isGroup = false;
-            entry.name = name;
+            entry.name = std::move(name);
             entry.groupIdA = groupIdA;
             entry.groupIdB = groupIdB;
             entry.connectionId = ReadU32(connection.fixed + 8);
-            entries->push_back(entry);
+            entries->push_back(std::move(entry));
         }
     }
     std::reverse(entries->begin(), entries->end());

@@ -201,25 +201,23 @@ static void WriteDuration(HWND window, int field, uint64_t ticks)
 static void WriteOverallFields(HWND window, const InterfaceStatistics& now)
 {
     StatisticsWindowStateRecord& s = StatisticsWindowState;
-    const InterfaceStatistics& was = s.savedReply;
-    bool all = !s.savedReplyValid;
-    bool noHeaders = s.noHardwareHeaders;
-    if (all || now.created != was.created)
+    const bool noHeaders = s.noHardwareHeaders;
+    const uint32_t fields = ChangedOverallFields(now, s.savedReplyValid ? &s.savedReply : nullptr, noHeaders);
+    if (fields & OverallCreated)
         WriteDate(window, IdcCreated, now.created);
-    if (all || now.lastCleared != was.lastCleared)
+    if (fields & OverallLastCleared)
         WriteDate(window, IdcLastCleared, now.lastCleared);
-    if (all || now.lastModified != was.lastModified)
+    if (fields & OverallLastModified)
         WriteDate(window, IdcLastModified, now.lastModified);
-    if (all || now.summaryTime != was.summaryTime)
+    if (fields & OverallSummary)
         WriteDuration(window, IdcOverallSummary, now.summaryTime);
-    if (all || now.numberOfConnections != was.numberOfConnections)
+    if (fields & OverallConnections)
         WriteCount(window, IdcConnectionCount, now.numberOfConnections);
-    uint64_t sent = SentBytes(now.counters, noHeaders), sentPackets = SentPackets(now.counters);
-    if (all || sent != SentBytes(was.counters, noHeaders) || sentPackets != SentPackets(was.counters))
-        WriteBytesPackets(window, IdcOverallSent, sent, sentPackets);
-    uint64_t received = ReceivedBytes(now.counters, noHeaders), receivedPackets = ReceivedPackets(now.counters);
-    if (all || received != ReceivedBytes(was.counters, noHeaders) || receivedPackets != ReceivedPackets(was.counters))
-        WriteBytesPackets(window, IdcOverallReceived, received, receivedPackets);
+    if (fields & OverallSent)
+        WriteBytesPackets(window, IdcOverallSent, SentBytes(now.counters, noHeaders), SentPackets(now.counters));
+    if (fields & OverallReceived)
+        WriteBytesPackets(window, IdcOverallReceived, ReceivedBytes(now.counters, noHeaders),
+                          ReceivedPackets(now.counters));
 }
 
 static void WriteCurrentFields(HWND window, const ConnectionEntry& entry)

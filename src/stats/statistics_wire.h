@@ -38,6 +38,20 @@ struct InterfaceStatistics {
 // False for a reply shorter than the 216 bytes of the record.
 bool DecodeInterfaceStatistics(const uint8_t* reply, uint32_t size, InterfaceStatistics* statistics);
 
+// The overall fields a tick has to write: those whose shown value differs
+// from the last reply's, or all of them without one (was == nullptr).
+enum OverallField : uint32_t {
+    OverallCreated = 1,
+    OverallLastCleared = 2,
+    OverallLastModified = 4,
+    OverallSummary = 8,
+    OverallConnections = 16,
+    OverallSent = 32,
+    OverallReceived = 64,
+    OverallAll = 127,
+};
+uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was, bool withoutHardwareHeaders);
+
 // Input of requests 2 and 3: the name's byte size, then the name with its NUL.
 std::vector<uint8_t> BuildNamedInterfaceQuery(const Text16& interfaceName);
 

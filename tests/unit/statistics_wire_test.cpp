@@ -259,3 +259,29 @@ TEST(InterfaceStatistics, ShortReplyIsRefusedAndSumsStayIn64Bits)
 }
 
 }  // namespace
+
+// A tick of an idle interface must write nothing; a change writes only its
+// own field, and hardware header bytes count only while they are shown.
+TEST(InterfaceStatistics, TickWritesOnlyTheFieldsThatChanged)
+{
+    InterfaceStatistics was = {};
+    was.created = 10;
+    was.summaryTime = 500;
+    was.counters.value[3] = 1000;
+    InterfaceStatistics now = was;
+    EXPECT_EQ(uint32_t(OverallAll), ChangedOverallFields(now, nullptr, false));
+    EXPECT_EQ(0u, ChangedOverallFields(now, &was, false));
+
+    now.summaryTime = 501;
+    EXPECT_EQ(uint32_t(OverallSummary), ChangedOverallFields(now, &was, false));
+
+    now = was;
+    now.counters.value[20] = 7;  // sent hardware header bytes
+    EXPECT_EQ(uint32_t(OverallSent), ChangedOverallFields(now, &was, false));
+    EXPECT_EQ(0u, ChangedOverallFields(now, &was, true));
+
+    now = was;
+    now.counters.value[1] = 1;  // received packets
+    now.lastCleared = 11;
+    EXPECT_EQ(uint32_t(OverallReceived | OverallLastCleared), ChangedOverallFields(now, &was, true));
+}

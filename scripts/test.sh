@@ -1,7 +1,8 @@
 #!/bin/bash
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
-# time, the 32-bit build, and the end-to-end cases under wine.
+# time, the 32-bit build, the release package and the end-to-end cases under
+# wine.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=N             time per fuzz target (default 60)
 set -u
@@ -24,6 +25,22 @@ step "32-bit Windows build (compile and link only)"
 cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build/win32
 count_result "32-bit build" $?
+
+step "release package (both agents, each built for its own machine)"
+check_package() {  # check_package <zip>: both agents, each for its machine, no DLL
+    local dir ok=0
+    dir=$(mktemp -d)
+    (cd "$dir" && cmake -E tar xf "$1") || ok=1
+    x86_64-w64-mingw32-objdump -f "$dir/x64/ZorvanHAgent.exe" | grep -q "file format pei-x86-64" || ok=1
+    x86_64-w64-mingw32-objdump -f "$dir/x86/ZorvanHAgent.exe" | grep -q "file format pei-i386" || ok=1
+    [ -f "$dir/x64/INSTALL.txt" ] && [ -f "$dir/x86/INSTALL.txt" ] || ok=1
+    [ -z "$(find "$dir" -iname '*.dll')" ] || ok=1
+    echo "$1: $(cd "$dir" && find . -type f | sort | tr '\n' ' ')"
+    rm -rf "$dir"
+    return $ok
+}
+package=$(bash scripts/package.sh "$root/out/package") && check_package "$package"
+count_result "release package" $?
 
 step "native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 native_ok=1

@@ -1,0 +1,30 @@
+#!/bin/bash
+# Time from starting the agent to its icon's tip in the notification area,
+# against the simulator, under wine:
+#   bench/startup_time.sh [bin-dir] [runs]
+# Each run starts a fresh virtual desktop with the agent in it and polls the
+# shell's tooltips through the driver, so a figure includes the desktop's own
+# start, the driver's own start under wine for each poll, and up to one
+# poll (about a quarter second) of lag.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:-$root/build/win64/bin}
+runs=${2:-5}
+e2e_case() { :; }
+. "$root/tests/e2e/lib.sh"
+. "$root/tests/e2e/cases/tray.sh"
+
+e2e_setup "$bin" "$root/out/bench-startup" || { echo "setup failed: $E2E_REASON"; exit 1; }
+e2e_reset_registry
+e2e_sim_start default.scn || { echo "$E2E_REASON"; exit 1; }
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+times=()
+for run in $(seq 1 "$runs"); do
+    t0=$(now_ms)
+    tray_agent_start || { echo "run $run: $E2E_REASON"; exit 1; }
+    times+=($(($(now_ms) - t0)))
+    tray_unload "$E2E_LAST_PID" || { echo "run $run: $E2E_REASON"; exit 1; }
+done
+printf '%s\n' "${times[@]}" | sort -n | awk -v n="$runs" '
+    { t[NR] = $1 } END { printf "start-up to the tray icon, %d runs: median %d ms, best %d ms, worst %d ms\n", n, t[int((n + 1) / 2)], t[1], t[n] }'

@@ -13,6 +13,7 @@ void MonitorKeyTests();
 void MonitorValueTests();
 void CustomColorTests();
 void MonitorRightsTests();
+void SnapshotTests();
 int CustomColorsKind();
 int LeaveMonitors();
 
@@ -49,6 +50,7 @@ int wmain(int argc, wchar_t** argv)
     RunGroup("monitor-values", MonitorValueTests);
     RunGroup("custom-colors", CustomColorTests);
     RunGroup("monitor-rights", MonitorRightsTests);
+    RunGroup("settings-snapshot", SnapshotTests);
     CleanAgentKey();
     printf("registry tests: %d checks, %d failed\n", CheckCount, FailCount);
     return FailCount;

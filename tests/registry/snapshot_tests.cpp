@@ -1,0 +1,77 @@
+// The settings snapshot against the real registry: what a backup takes, and
+// what a restore writes back or, refused, leaves alone.
+#include <cstdio>
+
+#include "platform/registry_keys.h"
+#include "prefs/settings_snapshot.h"
+#include "registry_probe.h"
+
+static RawValue Typed(DWORD type, std::vector<BYTE> data)
+{
+    RawValue value = Binary(data);
+    value.type = type;
+    return value;
+}
+
+static void MakeEmptyKey(const wchar_t* sub)
+{
+    HKEY key = CreateKeyPath(OpenUnder(L""), sub);
+    if (key)
+        RegCloseKey(key);
+}
+
+typedef std::vector<std::pair<std::wstring, RawValue>> Values;
+
+void SnapshotTests()
+{
+    // No agent key: the bare header, which a restore refuses.
+    std::vector<uint8_t> snapshot;
+    CHECK(TakeSettingsSnapshot(&snapshot) && snapshot.size() == 18 && snapshot[8] == 0 && snapshot[9] == 0);
+    CHECK(!RestoreSettingsSnapshot(snapshot.data(), uint32_t(snapshot.size()), nullptr) && !KeyExists(L""));
+
+    // One value and one empty key: the value first, 34 bytes in all.
+    Put(L"", L"A", Dword(5));
+    MakeEmptyKey(L"B");
+    CHECK(TakeSettingsSnapshot(&snapshot));
+    const std::vector<uint8_t> records = {1, 8, 4, 0, 'A', 0, 5, 0, 0, 0, 1, 1, 0, 0, 'B', 0};
+    CHECK(snapshot.size() == 34 && snapshot[0] == 34 && snapshot[8] == 2 &&
+          std::vector<uint8_t>(snapshot.begin() + 18, snapshot.end()) == records);
+
+    // A tree as the agent keeps it, with a type the format has no kind for.
+    CHECK(CleanAgentKey());
+    const Values general = {{L"ShowMonitorWindows", Binary({1})}, {L"SetDisableStateZorvanHAgent", Binary({0})}};
+    for (const auto& v : general)
+        Put(L"General", v.first.c_str(), v.second);
+    Put(L"Monitors\\0000", L"InterfaceName", String(L"Gigabit Ethernet Adapter (PCI)"));
+    Put(L"Monitors\\0000", L"TransparentLevel", Dword(30));
+    Put(L"Monitors\\0000", L"Path", Typed(REG_EXPAND_SZ, {'%', 0, 'X', 0, '%', 0, 0, 0}));
+    Put(L"Monitors\\0001\\Deeper", L"Mark", Dword(7));
+    MakeEmptyKey(L"Monitors\\Empty");
+    CHECK(TakeSettingsSnapshot(&snapshot));
+
+    // Changed and added after the backup; the restore overwrites the first
+    // and keeps the second.
+    Put(L"General", L"ShowMonitorWindows", Binary({0}));
+    Put(L"Monitors\\0000", L"TransparentLevel", Dword(90));
+    Put(L"Monitors\\0000", L"Added", Dword(1));
+    HKEY monitors = OpenUnder(L"Monitors");
+    CHECK(DeleteKeyTree(monitors, L"0001") == ERROR_SUCCESS);
+    RegCloseKey(monitors);
+
+    // Refused whole: one byte more than the stored total writes nothing.
+    std::vector<uint8_t> longer = snapshot;
+    longer.push_back(0);
+    const Values before = AllValues(L"Monitors\\0000");
+    CHECK(!RestoreSettingsSnapshot(longer.data(), uint32_t(longer.size()), nullptr));
+    CHECK(AllValues(L"Monitors\\0000") == before && !KeyExists(L"Monitors\\0001"));
+
+    HANDLE reload = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CHECK(RestoreSettingsSnapshot(snapshot.data(), uint32_t(snapshot.size()), reload));
+    CloseHandle(reload);
+    CHECK(ReadRaw(L"General", L"ShowMonitorWindows") == Binary({1}));
+    CHECK(ReadRaw(L"Monitors\\0000", L"TransparentLevel") == Dword(30));
+    CHECK(ReadRaw(L"Monitors\\0000", L"InterfaceName") == String(L"Gigabit Ethernet Adapter (PCI)"));
+    CHECK(ReadRaw(L"Monitors\\0000", L"Path") == Binary({'%', 0, 'X', 0, '%', 0, 0, 0}));
+    CHECK(ReadRaw(L"Monitors\\0000", L"Added") == Dword(1));
+    CHECK(ReadRaw(L"Monitors\\0001\\Deeper", L"Mark") == Dword(7) && KeyExists(L"Monitors\\Empty"));
+}

@@ -7,6 +7,7 @@
 #include "faults.h"
 #include "interface_options.h"
 #include "ledger.h"
+#include "request_handlers_data_files.h"
 #include "request_handlers_settings.h"
 #include "service_objects.h"
 #include "shared_mappings.h"
@@ -326,6 +327,7 @@ const CommandEntry Commands[] = {
     {"requests", ShowStatisticsRequests},
     {"data-settings", DataSettingsCommand},
     {"disconnected-requests", DisconnectedRequestsCommand},
+    {"data-files", DataFilesCommand},
 };
 
 }  // namespace

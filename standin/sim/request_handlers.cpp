@@ -3,6 +3,7 @@
 #include "../common/wire.h"
 #include "connection_replies.h"
 #include "reply_encoder.h"
+#include "request_handlers_data_files.h"
 #include "request_handlers_settings.h"
 
 namespace {
@@ -32,9 +33,13 @@ const RequestHandler Handlers[15] = {
     InterfaceStatistics,  // 2
     ClearStatistics,      // 3
     Connections,          // 4
-    nullptr, nullptr, nullptr, nullptr,  // 5 to 8
+    nullptr, nullptr, nullptr,           // 5 to 7
+    AnswerChangeDataFolder,              // 8
     AnswerDataFilesSettings,             // 9
-    nullptr, nullptr, nullptr, nullptr,  // 10 to 13
+    nullptr,                             // 10
+    AnswerOperationProgress,             // 11
+    AnswerBackupDataFiles,               // 12
+    AnswerRestoreDataFiles,              // 13
     AnswerDisconnectedOptions,           // 14
 };
 

@@ -32,6 +32,7 @@ df_choose() {
         [ $tries -ge 10 ] && { e2e_fail "the browser's OK does not lead to the action dialog"; return 1; }
     done
     [ "$1" = 1075 ] || tray_driver press "$DF_CHOICE" "$1" --click >/dev/null || { e2e_fail "cannot pick mode $1"; return 1; }
+    e2e_shot "data-files-choice-$1"
     tray_driver press "$DF_CHOICE" 1 >/dev/null || { e2e_fail "cannot press OK"; return 1; }
     tray_driver wait-window "$DF_PROGRESS" --timeout 10000 >/dev/null || e2e_fail "no progress dialog"
 }

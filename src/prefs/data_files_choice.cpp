@@ -135,6 +135,7 @@ INT_PTR CALLBACK DataFilesChoiceProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         return FALSE;
     case WM_CLOSE:
+    case WM_QUIT:  // the agent's close command
         EndDialog(dialog, 0);
         return TRUE;
     }

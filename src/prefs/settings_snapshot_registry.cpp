@@ -43,13 +43,18 @@ static void ReadSubkeys(HKEY key, unsigned depth, std::vector<SnapshotEntry>* in
         HKEY child = nullptr;
         if (RegOpenKeyExW(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS)
             continue;
-        SnapshotEntry entry;
-        entry.name.assign(name, nameChars);
-        entry.kind = SnapshotKey;
-        ReadValues(child, &entry.children);
-        ReadSubkeys(child, depth + 1, &entry.children);
+        try {
+            SnapshotEntry entry;
+            entry.name.assign(name, nameChars);
+            entry.kind = SnapshotKey;
+            ReadValues(child, &entry.children);
+            ReadSubkeys(child, depth + 1, &entry.children);
+            into->push_back(std::move(entry));
+        } catch (...) {
+            RegCloseKey(child);
+            throw;
+        }
         RegCloseKey(child);
-        into->push_back(std::move(entry));
     }
 }
 
@@ -59,20 +64,24 @@ bool TakeSettingsSnapshot(std::vector<uint8_t>* snapshot)
     GetSystemTime(&now);
     FILETIME created = {0, 0};
     SystemTimeToFileTime(&now, &created);
-    std::vector<SnapshotEntry> top;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AgentKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        ReadValues(key, &top);
-        ReadSubkeys(key, 1, &top);
-        RegCloseKey(key);
-    }
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AgentKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        key = nullptr;
+    bool taken = true;
     try {
+        std::vector<SnapshotEntry> top;
+        if (key) {
+            ReadValues(key, &top);
+            ReadSubkeys(key, 1, &top);
+        }
         EncodeSettingsSnapshot(top, uint64_t(created.dwHighDateTime) << 32 | created.dwLowDateTime, snapshot);
     } catch (...) {
         snapshot->clear();
-        return false;
+        taken = false;
     }
-    return true;
+    if (key)
+        RegCloseKey(key);
+    return taken;
 }
 
 // Later records lose to earlier ones of the same name, so write back to front.

@@ -7,6 +7,7 @@
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
+#include "prefs/data_files_operation.h"
 #include "prefs/general_page_requests.h"
 #include "prefs/startup_shortcut.h"
 #include "resources/resource_ids.h"
@@ -144,14 +145,6 @@ static void InitGeneralPage(HWND page)
     // The start-up option takes effect here, as a double-click on the icon.
     if (StartupOptions.ShowStatisticsWindow && !StartupOptions.SetDisableState)
         PostMessageW(MainWindow, WM_AGENT_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
-}
-
-// "Browse..." belongs to the data-files operations (backup, restore, move),
-// which are not built yet; the folder box's text is what they will start from.
-static void StartDataFilesOperation(HWND page, const wchar_t* folder)
-{
-    (void)page;
-    (void)folder;
 }
 
 static void EnableStartAtLogon(HWND page)

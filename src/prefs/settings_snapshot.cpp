@@ -1,145 +1,166 @@
 #include "prefs/settings_snapshot.h"
 
-#include <algorithm>
-#include <new>
+#include "core/wire_read.h"
 
-#include "platform/registry_keys.h"
-#include "prefs/settings_snapshot_format.h"
-
-static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
-static const DWORD NameBufferChars = 260;
-
-static uint8_t KindOfType(DWORD type)
+static void PutU16(std::vector<uint8_t>* out, uint32_t v)
 {
-    return type == REG_SZ ? SnapshotString : type == REG_DWORD ? SnapshotDword : SnapshotOtherValue;
+    out->push_back(uint8_t(v));
+    out->push_back(uint8_t(v >> 8));
 }
 
-// The values of `key`, the last enumerated first.
-static std::vector<SnapshotNode> ReadValues(HKEY key)
+static void PutU32(std::vector<uint8_t>* out, uint32_t v)
 {
-    std::vector<SnapshotNode> values;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[NameBufferChars];
-        DWORD nameChars = NameBufferChars, type = 0, dataBytes = 0;
-        if (RegEnumValueW(key, index, name, &nameChars, nullptr, &type, nullptr, &dataBytes) != ERROR_SUCCESS)
-            break;
-        if (!FitsSnapshotRecord(nameChars, dataBytes) || values.size() == SnapshotMaxData)
-            continue;
-        SnapshotNode node;
-        node.name.assign(name, nameChars);
-        node.kind = KindOfType(type);
-        node.data.resize(dataBytes);
-        if (dataBytes != 0) {
-            DWORD read = dataBytes;
-            if (RegQueryValueExW(key, name, nullptr, nullptr, node.data.data(), &read) != ERROR_SUCCESS)
-                continue;
-            node.data.resize(std::min(read, dataBytes));
-        }
-        values.push_back(std::move(node));
-    }
-    std::reverse(values.begin(), values.end());
-    return values;
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, v >> 16);
 }
 
-static std::vector<SnapshotNode> ReadSubkeys(HKEY key, int depth)
+static void SetU16(std::vector<uint8_t>* out, size_t at, uint32_t v)
 {
-    std::vector<SnapshotNode> subkeys;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[NameBufferChars];
-        DWORD nameChars = NameBufferChars;
-        if (RegEnumKeyExW(key, index, name, &nameChars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        // What the restore would refuse is not taken either.
-        if (!FitsSnapshotRecord(nameChars, 0) || depth >= SnapshotMaxDepth || subkeys.size() == SnapshotMaxData)
-            continue;
-        HKEY subkey;
-        if (RegOpenKeyExW(key, name, 0, KEY_READ, &subkey) != ERROR_SUCCESS)
-            continue;
-        SnapshotNode node;
-        node.name.assign(name, nameChars);
-        node.kind = SnapshotKey;
-        // Inside a key the subkeys come before the values.
-        node.children = ReadSubkeys(subkey, depth + 1);
-        std::vector<SnapshotNode> values = ReadValues(subkey);
-        node.children.insert(node.children.end(), std::make_move_iterator(values.begin()),
-                             std::make_move_iterator(values.end()));
-        if (node.children.size() > SnapshotMaxData)
-            node.children.resize(SnapshotMaxData);
-        RegCloseKey(subkey);
-        subkeys.push_back(std::move(node));
-    }
-    std::reverse(subkeys.begin(), subkeys.end());
-    return subkeys;
+    (*out)[at] = uint8_t(v);
+    (*out)[at + 1] = uint8_t(v >> 8);
 }
 
-bool TakeSettingsSnapshot(std::vector<uint8_t>* snapshot)
+static uint16_t ReadU16(const uint8_t* p)
 {
-    SYSTEMTIME now;
-    FILETIME created = {0, 0};
-    GetSystemTime(&now);
-    SystemTimeToFileTime(&now, &created);
-    try {
-        std::vector<SnapshotNode> top;
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, AgentKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            // At the top the values come first, then the subkeys.
-            top = ReadValues(key);
-            std::vector<SnapshotNode> subkeys = ReadSubkeys(key, 1);
-            RegCloseKey(key);
-            top.insert(top.end(), std::make_move_iterator(subkeys.begin()), std::make_move_iterator(subkeys.end()));
-            if (top.size() > SnapshotMaxData)
-                top.resize(SnapshotMaxData);
-        }
-        *snapshot = EncodeSettingsSnapshot(top, uint64_t(created.dwHighDateTime) << 32 | created.dwLowDateTime);
-        return true;
-    } catch (const std::bad_alloc&) {
-        snapshot->clear();
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+static bool Representable(const SnapshotEntry& e)
+{
+    if (e.name.size() > 255)
         return false;
-    }
+    if (e.kind == SnapshotKey)
+        return e.data.empty();
+    return e.data.size() <= 0xFFFF && e.children.empty();
 }
 
-static DWORD ValueType(uint8_t kind)
+static void WriteRecordHead(const SnapshotEntry& e, uint32_t dataField, std::vector<uint8_t>* out)
 {
-    return kind == SnapshotString ? REG_SZ : kind == SnapshotDword ? REG_DWORD : REG_BINARY;
+    out->push_back(uint8_t(e.name.size()));
+    out->push_back(e.kind);
+    PutU16(out, dataField);
+    for (Char16 c : e.name)
+        PutU16(out, uint16_t(c));
 }
 
-// False when a key cannot be created; single value writes are not checked.
-static bool WriteNodes(HKEY key, const std::vector<SnapshotNode>& nodes)
+// Returns whether the entry was written (counted in its parent).
+static bool WriteEntry(const SnapshotEntry& e, unsigned depth, std::vector<uint8_t>* out);
+
+static uint32_t WriteChildren(const std::vector<SnapshotEntry>& list, bool keysFirst, unsigned depth,
+                              std::vector<uint8_t>* out)
 {
-    for (const SnapshotNode& node : nodes) {
-        if (node.kind != SnapshotKey) {
-            RegSetValueExW(key, node.name.c_str(), 0, ValueType(node.kind), node.data.data(), DWORD(node.data.size()));
-            continue;
+    // Reverse enumeration order, one kind after the other, as the list was
+    // built by putting each new node in front.
+    uint32_t written = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        bool wantKeys = (pass == 0) == keysFirst;
+        for (size_t i = list.size(); i-- > 0;) {
+            const SnapshotEntry& e = list[i];
+            if ((e.kind == SnapshotKey) != wantKeys)
+                continue;
+            if (written == 0xFFFF)
+                return written;
+            if (WriteEntry(e, depth, out))
+                ++written;
         }
-        HKEY child;
-        if (RegCreateKeyExW(key, node.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                            nullptr, &child, nullptr) != ERROR_SUCCESS)
-            return false;
-        const bool written = WriteNodes(child, node.children);
-        RegCloseKey(child);
-        if (!written)
-            return false;
     }
+    return written;
+}
+
+static bool WriteEntry(const SnapshotEntry& e, unsigned depth, std::vector<uint8_t>* out)
+{
+    if (!Representable(e))
+        return false;
+    if (e.kind != SnapshotKey) {
+        WriteRecordHead(e, uint32_t(e.data.size()), out);
+        out->insert(out->end(), e.data.begin(), e.data.end());
+        return true;
+    }
+    if (depth >= SnapshotMaxDepth)
+        return false;
+    size_t countAt = out->size() + 2;
+    WriteRecordHead(e, 0, out);
+    SetU16(out, countAt, WriteChildren(e.children, true, depth + 1, out));
     return true;
 }
 
-bool RestoreSettingsSnapshot(const uint8_t* bytes, uint32_t size, HANDLE reloadEvent)
+void EncodeSettingsSnapshot(const std::vector<SnapshotEntry>& top, uint64_t created, std::vector<uint8_t>* out)
 {
-    std::vector<SnapshotNode> top;
-    try {
-        if (DecodeSettingsSnapshot(bytes, size, &top) != SnapshotGood)
-            return false;
-    } catch (const std::bad_alloc&) {
-        return false;
+    out->clear();
+    PutU32(out, 0);
+    PutU32(out, SnapshotVersion);
+    PutU16(out, 0);
+    PutU32(out, uint32_t(created));
+    PutU32(out, uint32_t(created >> 32));
+    uint32_t topCount = WriteChildren(top, false, 1, out);
+    SetU16(out, 8, topCount);
+    uint32_t total = uint32_t(out->size());
+    for (int i = 0; i < 4; ++i)
+        (*out)[i] = uint8_t(total >> (8 * i));
+}
+
+struct SnapshotParse {
+    const uint8_t* bytes;
+    size_t size;
+    size_t at;
+};
+
+static SnapshotDecode ParseList(SnapshotParse* p, uint32_t count, unsigned depth, std::vector<SnapshotEntry>* list)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        size_t remaining = p->size - p->at;
+        if (remaining < 4)
+            return SnapshotDecoded;
+        const uint8_t* head = p->bytes + p->at;
+        uint32_t nameChars = head[0];
+        uint8_t kind = head[1];
+        uint32_t dataField = ReadU16(head + 2);
+        uint64_t recordBytes = 4 + 2 * uint64_t(nameChars) + (kind == SnapshotKey ? 0 : dataField);
+        if (recordBytes > remaining)
+            return SnapshotRecordPastEnd;
+        SnapshotEntry entry;
+        entry.kind = kind;
+        entry.name.reserve(nameChars);
+        for (uint32_t c = 0; c < nameChars; ++c) {
+            Char16 ch = Char16(ReadU16(head + 4 + 2 * c));
+            if (ch == 0 || ch == '\\')
+                return SnapshotBadName;
+            entry.name.push_back(ch);
+        }
+        const uint8_t* data = head + 4 + 2 * nameChars;
+        p->at += size_t(recordBytes);
+        if (kind == SnapshotKey) {
+            // An unnamed key would write into its parent.
+            if (nameChars == 0)
+                return SnapshotBadName;
+            if (depth >= SnapshotMaxDepth)
+                return SnapshotTooDeep;
+            SnapshotDecode r = ParseList(p, dataField, depth + 1, &entry.children);
+            if (r != SnapshotDecoded)
+                return r;
+        } else {
+            entry.data.assign(data, data + dataField);
+        }
+        list->push_back(std::move(entry));
     }
-    if (top.empty())
-        return true;
-    HKEY key = CreateKeyPath(HKEY_LOCAL_MACHINE, AgentKeyPath);
-    if (!key)
-        return false;
-    const bool written = WriteNodes(key, top);
-    if (written && reloadEvent)
-        PulseEvent(reloadEvent);
-    RegCloseKey(key);
-    return written;
+    return SnapshotDecoded;
+}
+
+SnapshotDecode DecodeSettingsSnapshot(const uint8_t* bytes, size_t size, std::vector<SnapshotEntry>* top)
+{
+    top->clear();
+    if (bytes == nullptr || size < SnapshotHeaderBytes)
+        return SnapshotTooShort;
+    if (ReadU32(bytes) != size)
+        return SnapshotSizeMismatch;
+    uint32_t topCount = ReadU16(bytes + 8);
+    if (topCount == 0)
+        return SnapshotEmpty;
+    if (ReadU32(bytes + 4) < SnapshotVersion)
+        return SnapshotOldVersion;
+    SnapshotParse p = {bytes, size, SnapshotHeaderBytes};
+    SnapshotDecode r = ParseList(&p, topCount, 1, top);
+    if (r != SnapshotDecoded)
+        top->clear();
+    return r;
 }

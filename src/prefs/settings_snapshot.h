@@ -1,20 +1,56 @@
-// The whole settings key as one snapshot for a configuration backup, and the
-// snapshot of a restore written back into it.
+// The agent's settings key as a flat byte string, the form in which it
+// travels inside a backup or restore request. Encoding and decoding only;
+// the registry side lives in settings_snapshot_registry.cpp.
 #pragma once
 
-#include <windows.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-// Takes every value and subkey of the agent's settings key; what cannot be
-// read, or does not fit a record, is left out. A missing key gives the bare
-// header. False only when memory runs out.
-bool TakeSettingsSnapshot(std::vector<uint8_t>* snapshot);
+#include "core/text16.h"
 
-// Checks the whole snapshot, then writes it over the settings key: nothing
-// is deleted, values it holds are overwritten. A refused snapshot writes
-// nothing; a key that cannot be created stops the writing there. After a
-// complete write `reloadEvent` (if any) is pulsed, so that the windows read
-// their settings again.
-bool RestoreSettingsSnapshot(const uint8_t* bytes, uint32_t size, HANDLE reloadEvent);
+const uint32_t SnapshotHeaderBytes = 18;
+const uint32_t SnapshotVersion = 0x00010000;
+
+enum SnapshotKind : uint8_t {
+    SnapshotKey = 0x01,
+    SnapshotOther = 0x02,   // any type but the two below; restored as REG_BINARY
+    SnapshotString = 0x04,  // REG_SZ, terminating NUL kept in the data
+    SnapshotDword = 0x08,
+};
+
+// One key or value. For a key `children` holds its values first and then its
+// subkeys, each in registry enumeration order; a value has no children.
+struct SnapshotEntry {
+    Text16 name;
+    uint8_t kind;
+    std::vector<uint8_t> data;
+    std::vector<SnapshotEntry> children;
+};
+
+// Registry keys nest at most 512 deep; the agent's own settings are three
+// levels. A deeper snapshot is treated as hostile rather than recursed into.
+const unsigned SnapshotMaxDepth = 64;
+
+// Writes `top` (the values and subkeys of the settings key, values first,
+// each in enumeration order) after an 18-byte header. Entries the format
+// cannot hold (a name over 255 units, data over 65535 bytes, a key of more
+// than 65535 children) are left out with everything below them.
+void EncodeSettingsSnapshot(const std::vector<SnapshotEntry>& top, uint64_t created, std::vector<uint8_t>* out);
+
+enum SnapshotDecode {
+    SnapshotDecoded,
+    SnapshotTooShort,      // less than the header
+    SnapshotSizeMismatch,  // TotalBytes differs from the received size
+    SnapshotEmpty,         // TopCount 0
+    SnapshotOldVersion,
+    SnapshotRecordPastEnd,
+    SnapshotBadName,       // a key named "" or a name with '\' or NUL in it
+    SnapshotTooDeep,
+};
+
+// Checks the whole snapshot and fills `top` in record order; on any refusal
+// `top` is left empty so that nothing of a bad snapshot gets written. As the
+// writer never leaves a partial record, fewer than four bytes before a record
+// end its list without error.
+SnapshotDecode DecodeSettingsSnapshot(const uint8_t* bytes, size_t size, std::vector<SnapshotEntry>* top);

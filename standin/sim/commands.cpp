@@ -7,6 +7,7 @@
 #include "faults.h"
 #include "interface_options.h"
 #include "ledger.h"
+#include "request_handlers_data_files.h"
 #include "request_handlers_settings.h"
 #include "request_handlers_bind.h"
 #include "service_objects.h"
@@ -329,6 +330,7 @@ const CommandEntry Commands[] = {
     {"disconnected-requests", DisconnectedRequestsCommand},
     {"bind-requests", BindRequestsCommand},
     {"request-delay", RequestDelayCommand},
+    {"data-files", DataFilesCommand},
 };
 
 }  // namespace

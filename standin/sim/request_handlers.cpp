@@ -4,6 +4,7 @@
 #include "connection_replies.h"
 #include "request_handlers_bind.h"
 #include "reply_encoder.h"
+#include "request_handlers_data_files.h"
 #include "request_handlers_settings.h"
 
 namespace {
@@ -34,9 +35,13 @@ const RequestHandler Handlers[15] = {
     ClearStatistics,      // 3
     Connections,          // 4
     AnswerBindMiniport,   // 5
-    nullptr, nullptr, nullptr,  // 6 to 8
+    nullptr, nullptr,     // 6 and 7
+    AnswerChangeDataFolder,              // 8
     AnswerDataFilesSettings,             // 9
-    nullptr, nullptr, nullptr, nullptr,  // 10 to 13
+    nullptr,                             // 10
+    AnswerOperationProgress,             // 11
+    AnswerBackupDataFiles,               // 12
+    AnswerRestoreDataFiles,              // 13
     AnswerDisconnectedOptions,           // 14
 };
 

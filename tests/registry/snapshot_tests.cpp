@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "platform/registry_keys.h"
-#include "prefs/settings_snapshot.h"
+#include "core/service_watchers.h"
+#include "prefs/settings_snapshot_registry.h"
 #include "registry_probe.h"
 
 static RawValue Typed(DWORD type, std::vector<BYTE> data)
@@ -22,12 +23,21 @@ static void MakeEmptyKey(const wchar_t* sub)
 
 typedef std::vector<std::pair<std::wstring, RawValue>> Values;
 
+// The agent's watcher owns this event; here the restore pulses a stand-in
+// that a thread waits on, which shows the pulse came.
+HANDLE SettingsReloadEvent;
+
+static DWORD WINAPI AwaitReload(void*)
+{
+    return WaitForSingleObject(SettingsReloadEvent, 5000);
+}
+
 void SnapshotTests()
 {
     // No agent key: the bare header, which a restore refuses.
     std::vector<uint8_t> snapshot;
     CHECK(TakeSettingsSnapshot(&snapshot) && snapshot.size() == 18 && snapshot[8] == 0 && snapshot[9] == 0);
-    CHECK(!RestoreSettingsSnapshot(snapshot.data(), uint32_t(snapshot.size()), nullptr) && !KeyExists(L""));
+    CHECK(!RestoreSettingsSnapshot(snapshot.data(), snapshot.size()) && !KeyExists(L""));
 
     // One value and one empty key: the value first, 34 bytes in all.
     Put(L"", L"A", Dword(5));
@@ -62,12 +72,20 @@ void SnapshotTests()
     std::vector<uint8_t> longer = snapshot;
     longer.push_back(0);
     const Values before = AllValues(L"Monitors\\0000");
-    CHECK(!RestoreSettingsSnapshot(longer.data(), uint32_t(longer.size()), nullptr));
+    CHECK(!RestoreSettingsSnapshot(longer.data(), longer.size()));
     CHECK(AllValues(L"Monitors\\0000") == before && !KeyExists(L"Monitors\\0001"));
 
-    HANDLE reload = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CHECK(RestoreSettingsSnapshot(snapshot.data(), uint32_t(snapshot.size()), reload));
-    CloseHandle(reload);
+    SettingsReloadEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE waiter = CreateThread(nullptr, 0, AwaitReload, nullptr, 0, nullptr);
+    Sleep(200);  // the waiter must be waiting before a pulse can reach it
+    CHECK(RestoreSettingsSnapshot(snapshot.data(), snapshot.size()));
+    DWORD woke = WAIT_FAILED;
+    CHECK(waiter && WaitForSingleObject(waiter, 6000) == WAIT_OBJECT_0 && GetExitCodeThread(waiter, &woke) &&
+          woke == WAIT_OBJECT_0);
+    if (waiter)
+        CloseHandle(waiter);
+    CloseHandle(SettingsReloadEvent);
+    SettingsReloadEvent = nullptr;
     CHECK(ReadRaw(L"General", L"ShowMonitorWindows") == Binary({1}));
     CHECK(ReadRaw(L"Monitors\\0000", L"TransparentLevel") == Dword(30));
     CHECK(ReadRaw(L"Monitors\\0000", L"InterfaceName") == String(L"Gigabit Ethernet Adapter (PCI)"));

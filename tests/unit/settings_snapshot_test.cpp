@@ -1,149 +1,199 @@
-#include "prefs/settings_snapshot_format.h"
-
 #include <gtest/gtest.h>
 
-namespace {
+#include "prefs/settings_snapshot.h"
 
-SnapshotNode Value(const char16_t* name, uint8_t kind, std::vector<uint8_t> data)
+static SnapshotEntry Value(const char* name, uint8_t kind, std::vector<uint8_t> data)
 {
-    SnapshotNode node;
-    node.name = Text16(name, name + std::char_traits<char16_t>::length(name));
-    node.kind = kind;
-    node.data = std::move(data);
-    return node;
+    SnapshotEntry e;
+    for (const char* c = name; *c; ++c)
+        e.name.push_back(Char16(*c));
+    e.kind = kind;
+    e.data = std::move(data);
+    return e;
 }
 
-SnapshotNode Key(const char16_t* name, std::vector<SnapshotNode> children)
+static SnapshotEntry Key(const char* name, std::vector<SnapshotEntry> children)
 {
-    SnapshotNode node = Value(name, SnapshotKey, {});
-    node.children = std::move(children);
-    return node;
+    SnapshotEntry e = Value(name, SnapshotKey, {});
+    e.children = std::move(children);
+    return e;
 }
 
-// Lists come out of the decoder reversed; this turns a tree around to
-// compare it with what was encoded.
-std::vector<SnapshotNode> Reversed(std::vector<SnapshotNode> nodes)
+// Decoded lists come in record order, which the writer reverses; compare as
+// sets of names at each level.
+static void ExpectSameTree(const std::vector<SnapshotEntry>& a, const std::vector<SnapshotEntry>& b)
 {
-    std::reverse(nodes.begin(), nodes.end());
-    for (SnapshotNode& node : nodes)
-        node.children = Reversed(std::move(node.children));
-    return nodes;
+    ASSERT_EQ(a.size(), b.size());
+    for (const SnapshotEntry& x : a) {
+        const SnapshotEntry* match = nullptr;
+        for (const SnapshotEntry& y : b)
+            if (y.name == x.name && (y.kind == SnapshotKey) == (x.kind == SnapshotKey))
+                match = &y;
+        ASSERT_NE(match, nullptr);
+        EXPECT_EQ(match->kind, x.kind);
+        EXPECT_EQ(match->data, x.data);
+        ExpectSameTree(x.children, match->children);
+    }
 }
 
-bool Same(const std::vector<SnapshotNode>& a, const std::vector<SnapshotNode>& b)
+TEST(SettingsSnapshot, OneValueAndOneEmptyKeyMakeThirtyFourBytes)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].name != b[i].name || a[i].kind != b[i].kind || a[i].data != b[i].data ||
-            !Same(a[i].children, b[i].children))
-            return false;
-    return true;
+    std::vector<SnapshotEntry> top = {Value("v", SnapshotDword, {5, 0, 0, 0}), Key("k", {})};
+    std::vector<uint8_t> bytes;
+    EncodeSettingsSnapshot(top, 0x0123456789ABCDEFull, &bytes);
+    const std::vector<uint8_t> expected = {34, 0, 0, 0, 0, 0, 1, 0, 2, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01,
+                                           1, 8, 4, 0, 'v', 0, 5, 0, 0, 0,
+                                           1, 1, 0, 0, 'k', 0};
+    EXPECT_EQ(bytes, expected);
 }
 
-void PutU32(std::vector<uint8_t>* bytes, size_t at, uint32_t value)
+TEST(SettingsSnapshot, ValuesAndKeysComeInTheWritersOrder)
 {
+    std::vector<SnapshotEntry> top = {Value("a", SnapshotDword, {1, 0, 0, 0}), Value("b", SnapshotDword, {2, 0, 0, 0}),
+                                      Key("K", {Value("c", SnapshotString, {'x', 0, 0, 0}), Key("S", {})}),
+                                      Key("L", {})};
+    std::vector<uint8_t> bytes;
+    EncodeSettingsSnapshot(top, 0, &bytes);
+    std::vector<SnapshotEntry> back;
+    ASSERT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotDecoded);
+    ASSERT_EQ(back.size(), 4u);
+    // Top level: values reversed, then keys reversed; in a key, keys first.
+    EXPECT_EQ(back[0].name, TEXT16("b"));
+    EXPECT_EQ(back[1].name, TEXT16("a"));
+    EXPECT_EQ(back[2].name, TEXT16("L"));
+    EXPECT_EQ(back[3].name, TEXT16("K"));
+    ASSERT_EQ(back[3].children.size(), 2u);
+    EXPECT_EQ(back[3].children[0].name, TEXT16("S"));
+    EXPECT_EQ(back[3].children[1].kind, SnapshotString);
+}
+
+TEST(SettingsSnapshot, LargeTreesOfEveryKindRoundTrip)
+{
+    std::vector<SnapshotEntry> top;
+    const uint8_t kinds[] = {SnapshotString, SnapshotDword, SnapshotOther};
+    for (int k = 0; k < 40; ++k) {
+        std::vector<SnapshotEntry> children;
+        for (int v = 0; v < 30; ++v) {
+            std::string name = "Value" + std::to_string(v);
+            std::vector<uint8_t> data(size_t(v * 37 % 300), uint8_t(v + k));
+            children.push_back(Value(name.c_str(), kinds[v % 3], data));
+        }
+        children.push_back(Value("", SnapshotOther, {}));  // the default value, no data
+        children.push_back(Key("Deeper", {Key("Deepest", {Value("x", SnapshotDword, {9, 9, 9, 9})})}));
+        top.push_back(Key(("%04d" + std::to_string(k)).c_str(), children));
+    }
+    top.push_back(Value(std::string(255, 'n').c_str(), SnapshotOther, std::vector<uint8_t>(65535, 0xAA)));
+    std::vector<uint8_t> bytes;
+    EncodeSettingsSnapshot(top, 1, &bytes);
+    std::vector<SnapshotEntry> back;
+    ASSERT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotDecoded);
+    ExpectSameTree(top, back);
+}
+
+TEST(SettingsSnapshot, EntriesTheFormatCannotHoldAreLeftOut)
+{
+    std::vector<SnapshotEntry> top = {Value(std::string(256, 'n').c_str(), SnapshotDword, {1, 0, 0, 0}),
+                                      Value("big", SnapshotOther, std::vector<uint8_t>(65536)),
+                                      Value("ok", SnapshotDword, {1, 0, 0, 0})};
+    std::vector<uint8_t> bytes;
+    EncodeSettingsSnapshot(top, 0, &bytes);
+    std::vector<SnapshotEntry> back;
+    ASSERT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotDecoded);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].name, TEXT16("ok"));
+}
+
+TEST(SettingsSnapshot, MissingKeyGivesTheBareHeaderWhichIsRefused)
+{
+    std::vector<uint8_t> bytes;
+    EncodeSettingsSnapshot({}, 0, &bytes);
+    ASSERT_EQ(bytes.size(), 18u);
+    std::vector<SnapshotEntry> back;
+    EXPECT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotEmpty);
+}
+
+class SnapshotRefusal : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<SnapshotEntry> top = {Key("K", {Value("a", SnapshotDword, {1, 0, 0, 0})}),
+                                          Value("s", SnapshotString, {'h', 0, 'i', 0, 0, 0})};
+        EncodeSettingsSnapshot(top, 0, &bytes);
+    }
+    SnapshotDecode Decode()
+    {
+        back.assign(1, SnapshotEntry());
+        return DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back);
+    }
+    void SetTotal(uint32_t total)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = uint8_t(total >> (8 * i));
+    }
+    std::vector<uint8_t> bytes;
+    std::vector<SnapshotEntry> back;
+};
+
+TEST_F(SnapshotRefusal, HeaderChecks)
+{
+    std::vector<SnapshotEntry> none;
+    EXPECT_EQ(DecodeSettingsSnapshot(bytes.data(), 17, &none), SnapshotTooShort);
+    EXPECT_EQ(DecodeSettingsSnapshot(nullptr, 0, &none), SnapshotTooShort);
+    SetTotal(uint32_t(bytes.size() + 1));
+    EXPECT_EQ(Decode(), SnapshotSizeMismatch);
+    SetTotal(uint32_t(bytes.size() - 1));
+    EXPECT_EQ(Decode(), SnapshotSizeMismatch);
+    SetTotal(uint32_t(bytes.size()));
+    bytes[6] = 0;  // version 0x0000FFFF... lower than the first
+    bytes[5] = 0xFF;
+    EXPECT_EQ(Decode(), SnapshotOldVersion);
+    EXPECT_TRUE(back.empty());
+}
+
+TEST_F(SnapshotRefusal, RecordRunningPastTheEndRefusesEverything)
+{
+    // Cut inside the last record, keeping the size field consistent.
+    bytes.resize(bytes.size() - 2);
+    SetTotal(uint32_t(bytes.size()));
+    EXPECT_EQ(Decode(), SnapshotRecordPastEnd);
+    EXPECT_TRUE(back.empty());
+}
+
+TEST_F(SnapshotRefusal, FewerThanFourBytesAfterACompleteRecordEndTheList)
+{
+    // The value record "s" is written first; drop the key and leave 3 bytes.
+    size_t valueEnd = 18 + 4 + 2 + 6;
+    bytes.resize(valueEnd + 3);
+    SetTotal(uint32_t(bytes.size()));
+    EXPECT_EQ(Decode(), SnapshotDecoded);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].name, TEXT16("s"));
+}
+
+TEST_F(SnapshotRefusal, NamesThatWouldWriteElsewhere)
+{
+    const size_t keyName = 18 + 12 + 4;  // after the value record, the key's name unit
+    bytes[keyName] = '\\';
+    EXPECT_EQ(Decode(), SnapshotBadName);
+    bytes[keyName] = 0;
+    EXPECT_EQ(Decode(), SnapshotBadName);
+    EXPECT_TRUE(back.empty());
+
+    std::vector<uint8_t> unnamed = {24, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0};
+    unnamed[0] = uint8_t(unnamed.size());
+    EXPECT_EQ(DecodeSettingsSnapshot(unnamed.data(), unnamed.size(), &back), SnapshotBadName);
+}
+
+TEST(SettingsSnapshot, DeepNestingIsRefusedWithoutRecursingWithoutEnd)
+{
+    // 10000 nested keys "k", each claiming one child.
+    std::vector<uint8_t> bytes = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 10000; ++i)
+        bytes.insert(bytes.end(), {1, 1, 1, 0, 'k', 0});
+    uint32_t total = uint32_t(bytes.size());
     for (int i = 0; i < 4; ++i)
-        (*bytes)[at + i] = uint8_t(value >> (8 * i));
-}
-
-}  // namespace
-
-TEST(SettingsSnapshot, OneValueAndOneEmptyKeyAreThirtyFourBytes)
-{
-    std::vector<uint8_t> bytes =
-        EncodeSettingsSnapshot({Value(u"A", SnapshotDword, {5, 0, 0, 0}), Key(u"B", {})}, 0x0102030405060708ull);
-    const std::vector<uint8_t> expected = {34, 0, 0, 0, 0, 0, 1, 0, 2, 0, 8, 7, 6, 5, 4, 3, 2, 1,  // header
-                                           1, 8, 4, 0, 'A', 0, 5, 0, 0, 0,                      // the value
-                                           1, 1, 0, 0, 'B', 0};                                 // the key
-    EXPECT_EQ(expected, bytes);
-}
-
-TEST(SettingsSnapshot, TreesOfEveryKindSurviveTheRoundTrip)
-{
-    std::vector<SnapshotNode> monitors;
-    for (int m = 0; m < 40; ++m) {
-        std::vector<SnapshotNode> values;
-        for (int v = 0; v < 30; ++v)
-            values.push_back(Value(u"Value", uint8_t(v % 3 == 0 ? SnapshotDword : v % 3 == 1 ? SnapshotString : SnapshotOtherValue),
-                                   std::vector<uint8_t>(size_t(v * 7 % 64), uint8_t(m + v))));
-        values.push_back(Value(u"", SnapshotOtherValue, {}));  // the default value, no data
-        monitors.push_back(Key(u"0000", std::move(values)));
-    }
-    std::vector<SnapshotNode> top = {Value(u"Top", SnapshotString, {'x', 0, 0, 0}),
-                                     Key(u"Monitors", std::move(monitors)),
-                                     Key(u"General", {Key(u"Deep", {Key(u"Deeper", {Value(u"Big", 2, std::vector<uint8_t>(65535, 9))})})})};
-    std::vector<uint8_t> bytes = EncodeSettingsSnapshot(top, 7);
-    std::vector<SnapshotNode> decoded;
-    ASSERT_EQ(SnapshotGood, DecodeSettingsSnapshot(bytes.data(), uint32_t(bytes.size()), &decoded));
-    EXPECT_TRUE(Same(top, Reversed(decoded)));
-}
-
-TEST(SettingsSnapshot, DamagedSnapshotsAreRefusedWhole)
-{
-    std::vector<SnapshotNode> out;
-    const std::vector<uint8_t> good =
-        EncodeSettingsSnapshot({Key(u"General", {Value(u"Flag", SnapshotOtherValue, {1})}), Value(u"V", SnapshotDword, {1, 2, 3, 4})}, 0);
-
-    EXPECT_EQ(SnapshotTooShort, DecodeSettingsSnapshot(good.data(), 17, &out));
-    EXPECT_EQ(SnapshotTooShort, DecodeSettingsSnapshot(nullptr, 0, &out));
-    // The size received one byte off the stored total, either way.
-    std::vector<uint8_t> longer = good;
-    longer.push_back(0);
-    EXPECT_EQ(SnapshotSizeMismatch, DecodeSettingsSnapshot(longer.data(), uint32_t(longer.size()), &out));
-    EXPECT_EQ(SnapshotSizeMismatch, DecodeSettingsSnapshot(good.data(), uint32_t(good.size() - 1), &out));
-
-    std::vector<uint8_t> damaged = good;
-    damaged[8] = damaged[9] = 0;
-    EXPECT_EQ(SnapshotNoRecords, DecodeSettingsSnapshot(damaged.data(), uint32_t(damaged.size()), &out));
-    damaged = good;
-    PutU32(&damaged, 4, 0xFFFF);
-    EXPECT_EQ(SnapshotOldVersion, DecodeSettingsSnapshot(damaged.data(), uint32_t(damaged.size()), &out));
-
-    // A value longer than the rest of the snapshot.
-    damaged = good;
-    damaged[18 + 4 + 14 + 3] = 0x10;  // "Flag": data size 0x1001
-    EXPECT_EQ(SnapshotPastEnd, DecodeSettingsSnapshot(damaged.data(), uint32_t(damaged.size()), &out));
-    EXPECT_TRUE(out.empty());
-
-    // Every cut inside the records, with the total fixed to match the cut:
-    // refused, or the records before the cut when under 4 bytes remain.
-    for (size_t cut = 18; cut < good.size(); ++cut) {
-        std::vector<uint8_t> part(good.begin(), good.begin() + long(cut));
-        PutU32(&part, 0, uint32_t(cut));
-        SnapshotStatus status = DecodeSettingsSnapshot(part.data(), uint32_t(cut), &out);
-        EXPECT_TRUE(status == SnapshotPastEnd || status == SnapshotGood) << cut;
-        EXPECT_TRUE(status == SnapshotGood || out.empty()) << cut;
-    }
-
-    // A key name that would make a path, or none at all.
-    for (const char16_t* name : {u"A\\B", u""}) {
-        std::vector<uint8_t> bad = EncodeSettingsSnapshot({Key(name, {})}, 0);
-        EXPECT_EQ(SnapshotBadKeyName, DecodeSettingsSnapshot(bad.data(), uint32_t(bad.size()), &out));
-    }
-}
-
-TEST(SettingsSnapshot, CutAfterAWholeRecordKeepsTheRecordsBefore)
-{
-    std::vector<uint8_t> bytes =
-        EncodeSettingsSnapshot({Value(u"A", SnapshotDword, {5, 0, 0, 0}), Value(u"B", SnapshotDword, {6, 0, 0, 0})}, 0);
-    bytes.resize(18 + 10 + 3);  // the first record and three bytes of the second
-    PutU32(&bytes, 0, uint32_t(bytes.size()));
-    std::vector<SnapshotNode> out;
-    ASSERT_EQ(SnapshotGood, DecodeSettingsSnapshot(bytes.data(), uint32_t(bytes.size()), &out));
-    ASSERT_EQ(1u, out.size());
-    EXPECT_EQ(Text16(1, Char16('A')), out[0].name);
-}
-
-TEST(SettingsSnapshot, NestingBeyondTheLimitIsRefused)
-{
-    SnapshotNode deep = Key(u"K", {});
-    for (int level = 1; level < SnapshotMaxDepth; ++level)
-        deep = Key(u"K", {deep});
-    std::vector<uint8_t> fits = EncodeSettingsSnapshot({deep}, 0);
-    std::vector<SnapshotNode> out;
-    EXPECT_EQ(SnapshotGood, DecodeSettingsSnapshot(fits.data(), uint32_t(fits.size()), &out));
-    std::vector<uint8_t> tooDeep = EncodeSettingsSnapshot({Key(u"K", {deep})}, 0);
-    EXPECT_EQ(SnapshotTooDeep, DecodeSettingsSnapshot(tooDeep.data(), uint32_t(tooDeep.size()), &out));
-    EXPECT_TRUE(out.empty());
+        bytes[i] = uint8_t(total >> (8 * i));
+    std::vector<SnapshotEntry> back;
+    EXPECT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotTooDeep);
+    EXPECT_TRUE(back.empty());
 }

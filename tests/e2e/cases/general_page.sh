@@ -63,17 +63,29 @@ general_wait_text() {
 
 # general_expect_enabled <yes|no> <id>...
 general_expect_enabled() {
+    local tries=0
+    # The folder text comes before the controls follow it, so the state
+    # gets a moment to settle.
+    local problem
+    while problem=$(general_enabled_now "$@"); [ -n "$problem" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 12 ] || { e2e_fail "$problem"; return 1; }
+        sleep 0.25
+    done
+}
+
+# Prints what differs from the wanted state, nothing when all agree.
+general_enabled_now() {
     local want=$1 id style disabled
     shift
     for id in "$@"; do
         style=$(tray_driver style "hwnd:$GENERAL_PAGE" "$id" | tr -d '\r')
-        [ -n "$style" ] || { e2e_fail "no control $id"; return 1; }
+        [ -n "$style" ] || { echo "no control $id"; return; }
         disabled=no
         (( style & 0x08000000 )) && disabled=yes
-        [ "$want" = yes ] && [ $disabled = yes ] && { e2e_fail "control $id is disabled"; return 1; }
-        [ "$want" = no ] && [ $disabled = no ] && { e2e_fail "control $id is enabled"; return 1; }
+        [ "$want" = yes ] && [ $disabled = yes ] && { echo "control $id is disabled"; return; }
+        [ "$want" = no ] && [ $disabled = no ] && { echo "control $id is enabled"; return; }
     done
-    return 0
 }
 
 # general_release <position> [sends]: the slider moved there and let go, as

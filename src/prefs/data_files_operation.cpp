@@ -1,0 +1,50 @@
+#include "prefs/data_files_operation.h"
+
+#include <cwchar>
+#include <new>
+
+#include "core/agent_state.h"
+#include "platform/message_box.h"
+#include "prefs/data_files_dialogs.h"
+#include "prefs/data_folder_browser.h"
+#include "resources/data_files_ids.h"
+#include "tray/tray_commands.h"
+
+static void ShowIdenticalPaths(HWND page, const wchar_t* folder)
+{
+    wchar_t format[256];
+    if (!LoadAgentString(IDS_DF_IDENTICAL, format, 256))
+        return;
+    wchar_t text[600];
+    swprintf(text, 600, format, folder);
+    MessageBoxW(page, text, AppTitle, MB_OK | MB_ICONERROR);
+}
+
+void StartDataFilesOperation(HWND page, const wchar_t* currentFolder)
+{
+    wchar_t selected[MAX_PATH];
+    if (!BrowseForDataFolder(page, currentFolder, selected))
+        return;
+    if (lstrcmpiW(selected, currentFolder) == 0) {
+        ShowIdenticalPaths(page, currentFolder);
+        return;
+    }
+    DataFilesRequest* request = nullptr;
+    try {
+        request = new DataFilesRequest();
+        request->currentPath.assign(currentFolder, wcsnlen(currentFolder, 260));
+        request->selectedPath.assign(selected);
+    } catch (const std::bad_alloc&) {
+        delete request;
+        ShowStringMessage(page, IDS_DF_OUT_OF_MEMORY, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_CHOICE), page, DataFilesChoiceProc,
+                        reinterpret_cast<LPARAM>(request)) == 1) {
+        DataFilesBusy = true;
+        DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_PROGRESS), page, DataFilesProgressProc,
+                        reinterpret_cast<LPARAM>(request));
+        DataFilesBusy = false;
+    }
+    delete request;
+}

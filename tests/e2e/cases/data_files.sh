@@ -1,0 +1,81 @@
+# Data-files operations from the General page's "Browse...": a backup that
+# carries the settings key, a restore that brings it back over a changed
+# setting, and a cancelled operation. Uses the helpers of general_page.sh,
+# tray.sh and preferences.sh. The folder browser opens on the current
+# folder, which the simulator names with a trailing backslash, so its OK
+# gives a different path.
+
+DF_CHOICE="ZorvanHAgent Data Files Operation"
+DF_PROGRESS="ZorvanH Agent is working, wait please..."
+DF_BROWSER="Browse for Folder"
+
+df_expect_msgbox() {
+    local out text
+    out=$(tray_driver msgbox "$E2E_TITLE" --timeout "${2:-15000}") ||
+        { e2e_fail "no message box \"$1\""; return 1; }
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
+    [ "$text" = "$1" ] || { e2e_fail "message box says \"$text\", not \"$1\""; return 1; }
+}
+
+df_answer() {
+    tray_driver press "$E2E_TITLE" "$1" --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer $1"
+}
+
+# df_choose <mode radio id>: browser, then the action dialog with that mode.
+df_choose() {
+    tray_driver press "hwnd:$GENERAL_PAGE" 1058 >/dev/null || { e2e_fail "cannot press Browse..."; return 1; }
+    tray_driver wait-window "$DF_BROWSER" --timeout 10000 >/dev/null || { e2e_fail "no folder browser"; return 1; }
+    # OK is enabled once the preselected folder has been checked.
+    local tries=0
+    until tray_driver press "$DF_BROWSER" 1 >/dev/null && tray_driver wait-window "$DF_CHOICE" --timeout 1000 >/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -ge 10 ] && { e2e_fail "the browser's OK does not lead to the action dialog"; return 1; }
+    done
+    [ "$1" = 1075 ] || tray_driver press "$DF_CHOICE" "$1" --click >/dev/null || { e2e_fail "cannot pick mode $1"; return 1; }
+    e2e_shot "data-files-choice-$1"
+    tray_driver press "$DF_CHOICE" 1 >/dev/null || { e2e_fail "cannot press OK"; return 1; }
+    tray_driver wait-window "$DF_PROGRESS" --timeout 10000 >/dev/null || e2e_fail "no progress dialog"
+}
+
+df_expect_sim() {
+    local got
+    got=$(e2e_simctl data-files | tr -d '\r')
+    [[ "$got" == *"$1"* ]] || e2e_fail "simulator reports \"$got\", wanted \"$1\""
+}
+
+case_data_files_backup_restore() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=1500" || return 1
+    general_start || return 1
+    general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 00 || return 1
+    df_choose 1074 || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    df_expect_sim "last=12 flags=6 " || return 1
+    [[ "$(e2e_simctl data-files)" != *"snapshot=0 "* ]] || e2e_fail "the backup carried no snapshot" || return 1
+
+    general_click 1074 || return 1
+    general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 01 || return 1
+    df_choose 1080 || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    df_expect_sim "last=13 flags=3 " || return 1
+    general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 00 || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
+case_data_files_cancel() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=60000" || return 1
+    general_start || return 1
+    df_choose 1075 || return 1
+    tray_driver press "$DF_PROGRESS" 2 >/dev/null || { e2e_fail "cannot press Cancel"; return 1; }
+    df_expect_msgbox "Do you want to cancel operation?" && df_answer 6 || return 1
+    df_expect_msgbox "Operation has been canceled!" && df_answer 1 || return 1
+    df_expect_sim "cancelled=1" || return 1
+    df_expect_sim "last=8 flags=1 " || return 1
+    tray_driver wait-gone "$DF_PROGRESS" --timeout 5000 >/dev/null || e2e_fail "progress dialog left open" || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
+run_data_files_backup_restore() { general_case case_data_files_backup_restore; }
+run_data_files_cancel() { general_case case_data_files_cancel; }
+
+e2e_case data-files-backup-restore run_data_files_backup_restore
+e2e_case data-files-cancel run_data_files_cancel

@@ -3,6 +3,7 @@
 #include "../common/wire.h"
 #include "connection_replies.h"
 #include "request_handlers_bind.h"
+#include "request_handlers_delete.h"
 #include "reply_encoder.h"
 #include "request_handlers_settings.h"
 
@@ -36,7 +37,8 @@ const RequestHandler Handlers[15] = {
     AnswerBindMiniport,   // 5
     nullptr, nullptr, nullptr,  // 6 to 8
     AnswerDataFilesSettings,             // 9
-    nullptr, nullptr, nullptr, nullptr,  // 10 to 13
+    AnswerDeleteInterface,               // 10
+    nullptr, nullptr, nullptr,           // 11 to 13
     AnswerDisconnectedOptions,           // 14
 };
 

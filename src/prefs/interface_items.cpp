@@ -35,6 +35,14 @@ void SortInterfaceItems(InterfaceListItem* items, size_t count)
     });
 }
 
+static Char16* CopyText16(const Text16& text)
+{
+    Char16* copy = new (std::nothrow) Char16[text.size() + 1];
+    if (copy)
+        std::memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(Char16));
+    return copy;
+}
+
 InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t count, size_t* copied)
 {
     *copied = 0;
@@ -43,11 +51,12 @@ InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t coun
         return nullptr;
     for (size_t at = 0; at < count; ++at) {
         const Text16& name = entries[at].name;
-        Char16* copy = new (std::nothrow) Char16[name.size() + 1];
+        Char16* copy = CopyText16(name);
         if (!copy)
             continue;
-        std::memcpy(copy, name.c_str(), (name.size() + 1) * sizeof(Char16));
-        items[*copied] = {entries[at].flags, copy, 0};
+        // Without its id copy the item only loses the settings clean-up.
+        Char16* id = entries[at].id.empty() ? nullptr : CopyText16(entries[at].id);
+        items[*copied] = {entries[at].flags, copy, 0, id};
         ++*copied;
     }
     return items;
@@ -57,8 +66,10 @@ void FreeInterfaceItems(InterfaceListItem* items, size_t count)
 {
     if (!items)
         return;
-    for (size_t at = 0; at < count; ++at)
+    for (size_t at = 0; at < count; ++at) {
         delete[] items[at].Name;
+        delete[] items[at].InterfaceId;
+    }
     delete[] items;
 }
 
@@ -114,7 +125,7 @@ size_t MarkItemsForBind(InterfaceListItem* items, size_t count, bool bind)
     return marked;
 }
 
-static void Put32(uint8_t* at, uint32_t value)
+void PutQueryWord(uint8_t* at, uint32_t value)
 {
     at[0] = static_cast<uint8_t>(value);
     at[1] = static_cast<uint8_t>(value >> 8);
@@ -122,26 +133,35 @@ static void Put32(uint8_t* at, uint32_t value)
     at[3] = static_cast<uint8_t>(value >> 24);
 }
 
-uint8_t* BuildBindQuery(bool bind, const Char16* name, uint32_t processId, uint32_t* size)
+uint8_t* AllocateNameQuery(uint32_t headerSize, const Char16* name, uint32_t* nameBytes, uint32_t* size)
 {
     if (!name)
         name = TEXT16("");
     size_t length = BoundedLength16(name, 0x7FFFFFF);
-    uint32_t nameBytes = static_cast<uint32_t>((length + 1) * 2);
-    *size = BindQueryHeaderSize + nameBytes;
+    *nameBytes = static_cast<uint32_t>((length + 1) * 2);
+    *size = headerSize + *nameBytes;
     uint8_t* query = new (std::nothrow) uint8_t[*size];
     if (!query) {
         *size = 0;
         return nullptr;
     }
-    Put32(query, bind ? 1 : 0);
-    Put32(query + 4, nameBytes);
-    Put32(query + 8, processId);
     for (size_t at = 0; at <= length; ++at) {
         uint16_t c = at < length ? static_cast<uint16_t>(name[at]) : 0;
-        query[BindQueryHeaderSize + at * 2] = static_cast<uint8_t>(c);
-        query[BindQueryHeaderSize + at * 2 + 1] = static_cast<uint8_t>(c >> 8);
+        query[headerSize + at * 2] = static_cast<uint8_t>(c);
+        query[headerSize + at * 2 + 1] = static_cast<uint8_t>(c >> 8);
     }
+    return query;
+}
+
+uint8_t* BuildBindQuery(bool bind, const Char16* name, uint32_t processId, uint32_t* size)
+{
+    uint32_t nameBytes = 0;
+    uint8_t* query = AllocateNameQuery(BindQueryHeaderSize, name, &nameBytes, size);
+    if (!query)
+        return nullptr;
+    PutQueryWord(query, bind ? 1 : 0);
+    PutQueryWord(query + 4, nameBytes);
+    PutQueryWord(query + 8, processId);
     return query;
 }
 

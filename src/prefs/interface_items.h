@@ -14,6 +14,9 @@ struct InterfaceListItem {
     uint32_t Flags;  // the record's InterfaceFlags
     Char16* Name;    // heap copy, NUL-terminated; freed by FreeInterfaceItems
     uint8_t Marked;  // set by the bind worker for the items it will process
+    // Heap copy of the record's InterfaceId, null when it has none; the key
+    // of the interface's monitor settings.
+    Char16* InterfaceId;
 };
 
 // Supported before unsupported, then not present before present, then by
@@ -22,8 +25,9 @@ struct InterfaceListItem {
 int CompareInterfaceItems(const InterfaceListItem& a, const InterfaceListItem& b);
 void SortInterfaceItems(InterfaceListItem* items, size_t count);
 
-// The array as a whole, with a Name copy per entry; an entry whose name
-// cannot be copied is left out. Null when the array itself cannot be had.
+// The array as a whole, with a Name copy per entry (and an InterfaceId copy
+// when the entry has one); an entry whose name cannot be copied is left out.
+// Null when the array itself cannot be had.
 InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t count, size_t* copied);
 void FreeInterfaceItems(InterfaceListItem* items, size_t count);
 
@@ -49,6 +53,11 @@ size_t MarkItemsForBind(InterfaceListItem* items, size_t count, bool bind);
 // NUL. A heap block for delete[]; null when it cannot be allocated.
 const uint32_t BindQueryHeaderSize = 12;
 uint8_t* BuildBindQuery(bool bind, const Char16* name, uint32_t processId, uint32_t* size);
+
+// A query block of `headerSize` bytes followed by the name with its NUL; the
+// header is left for the caller. Null when it cannot be allocated.
+uint8_t* AllocateNameQuery(uint32_t headerSize, const Char16* name, uint32_t* nameBytes, uint32_t* size);
+void PutQueryWord(uint8_t* at, uint32_t value);
 
 enum BindStepAction {
     BindStepDone,       // advance the bar and go on

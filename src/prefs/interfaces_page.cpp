@@ -2,6 +2,7 @@
 
 #include "core/agent_state.h"
 #include "platform/message_box.h"
+#include "prefs/interface_lines.h"
 #include "resources/resource_ids.h"
 #include "tray/preferences_frame.h"
 
@@ -9,8 +10,6 @@ InterfacesPageRecord InterfacesPageState;
 
 static char CommandBusyTag;
 const HANDLE CommandBusy = &CommandBusyTag;
-
-const int InterfaceImageCount = 14;
 
 static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BIND_ALL, IDC_UNBIND_ALL};
 
@@ -24,18 +23,7 @@ void DisableInterfaceButtons(HWND page)
 InterfaceListItem* ItemOfLine(int line)
 {
     InterfacesPageRecord& state = InterfacesPageState;
-    if (line < 0 || !state.items)
-        return nullptr;
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = line;
-    if (!SendMessageW(state.list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-        return nullptr;
-    // The waiting line and message lines carry no item of the array.
-    InterfaceListItem* found = reinterpret_cast<InterfaceListItem*>(item.lParam);
-    if (found < state.items || found >= state.items + state.count)
-        return nullptr;
-    return found;
+    return ItemOfListLine(state.list, state.items, state.count, line);
 }
 
 void UpdateInterfaceButtons(HWND page, int line)
@@ -57,20 +45,9 @@ static void InitInterfacesPage(HWND page)
     state.page = page;
     state.list = GetDlgItem(page, IDC_INTERFACE_LIST);
     PlacePage(page);
-    state.images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, InterfaceImageCount, 0);
-    if (state.images) {
-        HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(IDB_INTERFACE_STATES));
-        if (strip) {
-            ImageList_AddMasked(state.images, strip, RGB(0xFF, 0x00, 0xFF));
-            DeleteObject(strip);
-        }
-        SendMessageW(state.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(state.images));
-    }
+    state.images = AttachInterfaceImages(state.list);
     DisableInterfaceButtons(page);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = 1;
-    SendMessageW(state.list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    InsertFittedColumn(state.list);
     state.items = nullptr;
     state.count = 0;
     state.busy = CommandBusy;

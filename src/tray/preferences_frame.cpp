@@ -4,6 +4,7 @@
 #include "prefs/general_page.h"
 #include "prefs/interfaces_page.h"
 #include "prefs/monitors_page.h"
+#include "prefs/movements_page.h"
 #include "resources/resource_ids.h"
 
 HWND GeneralPage;
@@ -14,16 +15,6 @@ HWND CurrentPage;
 HTREEITEM MonitorsTreeItem;
 
 enum PageNumber { NoPage, PageGeneral, PageMonitors, PageInterfaces, PageMovements };
-
-// Until a page has its own controls it only needs to sit in the page area.
-static INT_PTR CALLBACK BarePageProc(HWND page, UINT message, WPARAM, LPARAM)
-{
-    if (message == WM_INITDIALOG) {
-        PlacePage(page);
-        return TRUE;
-    }
-    return FALSE;
-}
 
 struct PageEntry {
     PageNumber number;
@@ -41,7 +32,7 @@ static const PageEntry Pages[] = {
     {PageGeneral, L"General", IDD_GENERAL_PAGE, GeneralPageProc, &GeneralPage, 0, 0},
     {PageMonitors, L"Monitor(s)", IDD_MONITORS_PAGE, MonitorsPageProc, &MonitorsPage, IDC_REFRESH_INTERFACES, 0},
     {PageInterfaces, L"Interface(s)", IDD_INTERFACES_PAGE, InterfacesPageProc, &InterfacesPage, IDC_REFRESH_INTERFACES, 0},
-    {PageMovements, L"Movements", IDD_MOVEMENTS_PAGE, BarePageProc, &MovementsPage, 0, WM_AGENT_REFRESH},
+    {PageMovements, L"Movements", IDD_MOVEMENTS_PAGE, MovementsPageProc, &MovementsPage, 0, WM_AGENT_REFRESH},
 };
 
 static HWND MainDialogOf;

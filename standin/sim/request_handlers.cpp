@@ -3,6 +3,7 @@
 #include "../common/wire.h"
 #include "connection_replies.h"
 #include "request_handlers_bind.h"
+#include "request_handlers_delete.h"
 #include "reply_encoder.h"
 #include "request_handlers_data_files.h"
 #include "request_handlers_settings.h"
@@ -38,7 +39,7 @@ const RequestHandler Handlers[15] = {
     nullptr, nullptr,     // 6 and 7
     AnswerChangeDataFolder,              // 8
     AnswerDataFilesSettings,             // 9
-    nullptr,                             // 10
+    AnswerDeleteInterface,               // 10
     AnswerOperationProgress,             // 11
     AnswerBackupDataFiles,               // 12
     AnswerRestoreDataFiles,              // 13

@@ -20,19 +20,8 @@ void Log(const std::string& entry) {
   Received.push_back(entry);
 }
 
-// The name of a well-formed input: NameBytes covers the rest exactly and
-// ends with a NUL.
 bool DecodeName(const uint8_t* input, uint32_t size, std::wstring& name) {
-  if (input == nullptr || size < kHeaderSize + 2) return false;
-  uint32_t nameBytes = wire::Get32(input + 4);
-  if (nameBytes != size - kHeaderSize || nameBytes % 2 != 0) return false;
-  name.clear();
-  for (uint32_t at = 0; at + 1 < nameBytes; at += 2) {
-    wchar_t c = static_cast<wchar_t>(input[kHeaderSize + at] | input[kHeaderSize + at + 1] << 8);
-    if (c == 0) return at + 2 == nameBytes;
-    name.push_back(c);
-  }
-  return false;
+  return DecodeQueryName(input, size, kHeaderSize, 4, name);
 }
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
@@ -44,19 +33,33 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
-SimInterface* FindByName(const std::wstring& name) {
+}  // namespace
+
+bool DecodeQueryName(const uint8_t* input, uint32_t size, uint32_t headerSize, uint32_t nameBytesAt,
+                     std::wstring& name) {
+  if (input == nullptr || size < headerSize + 2) return false;
+  uint32_t nameBytes = wire::Get32(input + nameBytesAt);
+  if (nameBytes != size - headerSize || nameBytes % 2 != 0) return false;
+  name.clear();
+  for (uint32_t at = 0; at + 1 < nameBytes; at += 2) {
+    wchar_t c = static_cast<wchar_t>(input[headerSize + at] | input[headerSize + at + 1] << 8);
+    if (c == 0) return at + 2 == nameBytes;
+    name.push_back(c);
+  }
+  return false;
+}
+
+SimInterface* FindInterfaceByName(const std::wstring& name) {
   for (SimInterface& item : Sim.interfaces)
     if (SameName(item.name, name)) return &item;
   return nullptr;
 }
 
-}  // namespace
-
 uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>&) {
   std::wstring name;
   if (!DecodeName(input.bytes, input.size, name)) return kStatusFailure;
   uint32_t bind = wire::Get32(input.bytes);
-  SimInterface* item = FindByName(name);
+  SimInterface* item = FindInterfaceByName(name);
   if (item == nullptr || bind > 1 || !(item->flags & kIfSupported) || (item->flags & kIfNotPresent))
     return kStatusFailure;
   if (bind) item->flags |= kIfBound | kIfBindingActive;
@@ -77,7 +80,7 @@ void NoteBindRequest(const uint8_t* input, uint32_t size) {
 std::string BindSubjectKey(const uint8_t* input, uint32_t size) {
   std::wstring name;
   if (!DecodeName(input, size, name)) return std::string();
-  SimInterface* item = FindByName(name);
+  SimInterface* item = FindInterfaceByName(name);
   return item != nullptr ? item->key : std::string();
 }
 

@@ -9,6 +9,14 @@
 #include <vector>
 
 #include "request_handlers.h"
+#include "sim_state.h"
+
+// The name of a well-formed query: the NameBytes word at `nameBytesAt`
+// covers the rest after `headerSize` exactly and ends with a NUL.
+bool DecodeQueryName(const uint8_t* input, uint32_t size, uint32_t headerSize, uint32_t nameBytesAt,
+                     std::wstring& name);
+// The interface of that name, letters A to Z in either case; null if none.
+SimInterface* FindInterfaceByName(const std::wstring& name);
 
 uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>& reply);
 

@@ -16,7 +16,7 @@ struct ItemSet {
     void Add(uint32_t flags, const std::u16string& name)
     {
         names.push_back(name);
-        items.push_back({flags, nullptr, 0});
+        items.push_back({flags, nullptr, 0, nullptr});
     }
     InterfaceListItem* Fix()
     {
@@ -111,7 +111,7 @@ TEST(InterfaceItems, ButtonStates)
     for (const ButtonCase& c : cases) {
         std::vector<InterfaceListItem> items;
         for (uint32_t f : c.flags)
-            items.push_back({f, nullptr, 0});
+            items.push_back({f, nullptr, 0, nullptr});
         InterfaceButtonStates got =
             DecideInterfaceButtons(items.data(), items.size(), c.given < 0 ? nullptr : &items[c.given], c.admin);
         EXPECT_EQ(got.bindSelected, c.want.bindSelected) << c.what;
@@ -124,7 +124,7 @@ TEST(InterfaceItems, ButtonStates)
 TEST(InterfaceItems, MarksOnlyWhatTheOperationChanges)
 {
     std::vector<InterfaceListItem> items = {
-        {IfSupported, nullptr, 1}, {IfSupported | IfBound, nullptr, 1}, {IfBound, nullptr, 1}, {0, nullptr, 1}};
+        {IfSupported, nullptr, 1, nullptr}, {IfSupported | IfBound, nullptr, 1, nullptr}, {IfBound, nullptr, 1, nullptr}, {0, nullptr, 1, nullptr}};
     EXPECT_EQ(MarkItemsForBind(items.data(), items.size(), true), 1u);
     EXPECT_EQ(std::vector<int>({items[0].Marked, items[1].Marked, items[2].Marked, items[3].Marked}),
               std::vector<int>({1, 0, 0, 0}));

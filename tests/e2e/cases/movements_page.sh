@@ -1,0 +1,112 @@
+# The Movements page: only the interfaces the service keeps although they
+# are gone, and their deletion with the monitor settings kept for them.
+# Uses the helpers of interfaces_page.sh, tray.sh and preferences.sh.
+
+MOVES_DELETING="ZorvanH Agent is deleting..."
+MOVES_ASKING='ZorvanHAgent delete "Not Present" interface'
+MOVES_NONE='"Not Present" network interfaces were not found'
+
+moves_page() {
+    local page
+    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
+        tray_driver list-children "hwnd:$page" | tr -d '\r' | awk -F'\t' '$2 == 1072 { found = 1 } END { exit !found }' &&
+            { printf '%s\n' "$page"; return 0; }
+    done
+    return 1
+}
+
+moves_items() {
+    tray_driver list-items "hwnd:$MOVES_PAGE" 1072 | tr -d '\r' | awk -F'\t' '{ print $2 ":" $4 }'
+}
+
+moves_button_enabled() {
+    local style
+    style=$(tray_driver style "hwnd:$MOVES_PAGE" 1058 | tr -d '\r')
+    [ -n "$style" ] && ! (( style & 0x08000000 ))
+}
+
+# moves_wait_list <image>:<text>...: until the list shows these lines.
+moves_wait_list() {
+    local tries=0 got want=""
+    for line in "$@"; do want+="$line"$'\n'; done
+    while [ $tries -lt 40 ]; do
+        got=$(moves_items)
+        [ "$got"$'\n' = "$want" ] && return 0
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    e2e_fail "the list shows [$(printf '%s' "$got" | tr '\n' '|')], not [$(printf '%s' "$want" | tr '\n' '|')]"
+}
+
+moves_open() {
+    tray_agent_start || return 1
+    IFACES_AGENT=$E2E_LAST_PID
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 4 || return 1
+    MOVES_PAGE=$(moves_page) || e2e_fail "no Movements page" || return 1
+}
+
+moves_store_monitor() {
+    e2e_wine reg add "$MONITORS_KEY\\$1" /v Name /t REG_SZ /d "$2" /f >/dev/null ||
+        e2e_fail "cannot store monitor $1"
+}
+
+moves_key_exists() {
+    e2e_wine reg query "$MONITORS_KEY\\$1" >/dev/null 2>&1
+}
+
+# moves_delete <name>: asks, answers Yes and waits for the progress dialog to end.
+moves_delete() {
+    local dialog
+    tray_driver press "hwnd:$MOVES_PAGE" 1058 >/dev/null || e2e_fail "cannot press the delete button" || return 1
+    # The box's first line; " Are you sure?" follows on the second.
+    ifaces_expect_box "$MOVES_ASKING" "\"Not Present\" network interface: $1 will be deleted." || return 1
+    ifaces_answer "$MOVES_ASKING" $IDYES || return 1
+    dialog=$(ifaces_progress "$MOVES_DELETING") || return 1
+    ifaces_wait_gone "$dialog" 5000
+}
+
+case_movements_list_and_delete() {
+    e2e_sim_start movements.scn "request-delay 10 800" || return 1
+    moves_store_monitor 0000 LAN-PRESENT-1 || return 1
+    moves_store_monitor 0001 GONE-CARD-1 || return 1
+    moves_open || return 1
+    moves_wait_list "6:Fast Ethernet 10/100 PCI Adapter" "6:Old Dial-up Modem" || return 1
+    moves_button_enabled || e2e_fail "the delete button is disabled" || return 1
+    e2e_shot movements-page
+
+    moves_delete "Fast Ethernet 10/100 PCI Adapter" || return 1
+    moves_wait_list "6:Old Dial-up Modem" || return 1
+    moves_key_exists 0001 && e2e_fail "the gone card's monitor settings stay" && return 1
+    moves_key_exists 0000 || e2e_fail "the present adapter's monitor settings went" || return 1
+
+    # No identifier: the service forgets it, the registry stays as it was.
+    moves_delete "Old Dial-up Modem" || return 1
+    moves_wait_list "13:$MOVES_NONE" || return 1
+    moves_button_enabled && e2e_fail "the delete button is enabled over an empty list" && return 1
+    moves_key_exists 0000 || e2e_fail "monitor settings went with an interface without id" || return 1
+    tray_unload "$IFACES_AGENT"
+}
+
+case_movements_delete_fails() {
+    e2e_sim_start movements.scn "fault status code=10 status=0xC0FE0001" || return 1
+    moves_store_monitor 0000 GONE-CARD-1 || return 1
+    moves_open || return 1
+    moves_wait_list "6:Fast Ethernet 10/100 PCI Adapter" "6:Old Dial-up Modem" || return 1
+    local lists
+    lists=$(e2e_simctl count 1)
+    tray_driver press "hwnd:$MOVES_PAGE" 1058 >/dev/null || return 1
+    ifaces_answer "$MOVES_ASKING" $IDYES || return 1
+    ifaces_expect_box "$MOVES_DELETING" "Error occured during the operation." || return 1
+    ifaces_answer "$MOVES_DELETING" 1 || return 1
+    moves_wait_list "6:Fast Ethernet 10/100 PCI Adapter" "6:Old Dial-up Modem" || return 1
+    [ "$(e2e_simctl count 1)" -gt "$lists" ] || e2e_fail "the list was not fetched again" || return 1
+    moves_key_exists 0000 || e2e_fail "a failed delete took the monitor settings" || return 1
+    tray_unload "$IFACES_AGENT"
+}
+
+run_movements_list_and_delete() { ifaces_case case_movements_list_and_delete; }
+run_movements_delete_fails() { ifaces_case case_movements_delete_fails; }
+
+e2e_case movements-list-and-delete run_movements_list_and_delete
+e2e_case movements-delete-fails run_movements_delete_fails

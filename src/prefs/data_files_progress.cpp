@@ -201,7 +201,9 @@ INT_PTR CALLBACK DataFilesProgressProc(HWND dialog, UINT message, WPARAM wParam,
     switch (message) {
     case WM_INITDIALOG:
         InitProgress(dialog, reinterpret_cast<const DataFilesRequest*>(lParam));
-        return TRUE;
+        // The paths are for reading; focus on them would show them selected.
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL)
             AskToCancel(dialog);

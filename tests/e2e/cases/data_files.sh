@@ -1,7 +1,8 @@
 # Data-files operations from the General page's "Browse...": a backup that
 # carries the settings key, a restore that brings it back over a changed
-# setting, and a cancelled operation. Uses the helpers of general_page.sh,
-# tray.sh and preferences.sh. The folder browser opens on the current
+# setting, an open monitor taking its restored look, and a cancelled
+# operation. Uses the helpers of general_page.sh, tray.sh, preferences.sh,
+# monitors.sh and monitors_page.sh. The folder browser opens on the current
 # folder, which the simulator names with a trailing backslash, so its OK
 # gives a different path.
 
@@ -61,10 +62,45 @@ case_data_files_backup_restore() {
     tray_unload "$GENERAL_AGENT"
 }
 
+# The monitor opens at 30 %; the backup carries 60 % and the registry goes
+# back to 30 % behind the monitor's back, so only the restore's reload can
+# bring it to 60 %.
+case_data_files_restore_looks() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=1500" || return 1
+    monpage_store 0000 "$MONITOR_LAN_ID" 30 1040 60 && monpage_store 0001 "$MONITOR_WLAN_ID" 51 1040 300 &&
+        monpage_import || return 1
+    general_start || return 1
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    local got
+    got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
+    [ "$got" = "layered 178" ] || e2e_fail "monitor at 30% is \"$got\"" || return 1
+    e2e_wine reg add "$LAN_KEY" /v TransparentLevel /t REG_DWORD /d 60 /f >/dev/null || return 1
+    df_choose 1074 || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    e2e_wine reg add "$LAN_KEY" /v TransparentLevel /t REG_DWORD /d 30 /f >/dev/null || return 1
+    got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
+    [ "$got" = "layered 178" ] || e2e_fail "the monitor changed before the restore: \"$got\"" || return 1
+
+    df_choose 1080 || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    [ "$(monpage_reg "$LAN_KEY" TransparentLevel)" = "REG_DWORD 0x3c" ] ||
+        e2e_fail "restored value: $(monpage_reg "$LAN_KEY" TransparentLevel)" || return 1
+    local tries=0
+    until [ "$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')" = "layered 102" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || { e2e_fail "the open monitor kept \"$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')\""; return 1; }
+        sleep 0.25
+    done
+    e2e_shot data-files-restored-monitor
+    tray_unload "$GENERAL_AGENT"
+}
+
 case_data_files_cancel() {
     e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=60000" || return 1
     general_start || return 1
     df_choose 1075 || return 1
+    sleep 1.5
+    e2e_shot data-files-progress
     tray_driver press "$DF_PROGRESS" 2 >/dev/null || { e2e_fail "cannot press Cancel"; return 1; }
     df_expect_msgbox "Do you want to cancel operation?" && df_answer 6 || return 1
     df_expect_msgbox "Operation has been canceled!" && df_answer 1 || return 1
@@ -75,7 +111,9 @@ case_data_files_cancel() {
 }
 
 run_data_files_backup_restore() { general_case case_data_files_backup_restore; }
+run_data_files_restore_looks() { general_case case_data_files_restore_looks; }
 run_data_files_cancel() { general_case case_data_files_cancel; }
 
 e2e_case data-files-backup-restore run_data_files_backup_restore
+e2e_case data-files-restore-looks run_data_files_restore_looks
 e2e_case data-files-cancel run_data_files_cancel

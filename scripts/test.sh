@@ -1,14 +1,16 @@
 #!/bin/bash
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
-# time, the 32-bit build, the release package and the end-to-end cases under
-# wine.
+# time, the 32-bit build, the release package, the end-to-end cases under
+# wine and a short soak.
 #   scripts/test.sh            everything
-#   FUZZ_SECONDS=N             time per fuzz target (default 60)
+#   FUZZ_SECONDS=N             time per fuzz target (default 30)
+#   SOAK_SECONDS=N             length of the soak (default 180)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
-fuzz_seconds=${FUZZ_SECONDS:-60}
+fuzz_seconds=${FUZZ_SECONDS:-30}
+soak_seconds=${SOAK_SECONDS:-180}
 passed=0
 failed=0
 failures=()
@@ -88,6 +90,10 @@ if [ -n "$e2e_passed" ]; then
 else
     count_result "end-to-end run" 1
 fi
+
+step "soak, ${soak_seconds} s"
+bash tests/soak/run.sh "$root/build/win64/bin" "$soak_seconds"
+count_result "soak" $?
 
 echo
 [ ${#failures[@]} -eq 0 ] || echo "failed: ${failures[*]}"

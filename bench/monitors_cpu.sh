@@ -15,6 +15,7 @@ e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
 . "$root/tests/e2e/cases/tray.sh"
 . "$root/tests/e2e/cases/monitors.sh"
+. "$root/bench/process_cpu.sh"
 
 # Xlib reads the resource files again on every lookup while it has found
 # none at all, and wine looks up a resource for each new device context:
@@ -43,37 +44,8 @@ for n in $(seq 1 40); do
 done
 [ "$open" = "$monitors" ] || { e2e_shot monitors-8-missing; echo "only $open monitor windows opened"; exit 1; }
 
-# The wine process whose command line names the agent, in this prefix only.
-unix_pid() {
-    local pid
-    for pid in $(pgrep -f 'ZorvanHAgent.exe'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-        grep -q 'ZorvanHAgent' "/proc/$pid/cmdline" 2>/dev/null && ! grep -q explorer "/proc/$pid/cmdline" &&
-            { echo "$pid"; return 0; }
-    done
-    return 1
-}
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-server_pid=$(pgrep wineserver | while read -r p; do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"; done | head -1)
-
-pid=$(unix_pid) || { echo "no agent process found"; exit 1; }
+pid=$(cpu_unix_pid ZorvanHAgent.exe) || { echo "no agent process found"; exit 1; }
 sleep 5
 e2e_shot monitors-8
-hz=$(getconf CLK_TCK)
-a0=$(ticks "$pid") s0=$( [ -n "$server_pid" ] && ticks "$server_pid" || echo 0)
-t0=$(date +%s.%N)
-if [ -n "${BENCH_PERF:-}" ]; then
-    # Where the time goes: perf's report by module, then by symbol.
-    perf record -q -g -o "$BENCH_PERF" -p "$pid" -- sleep "$seconds" >/dev/null 2>&1
-else
-    sleep "$seconds"
-fi
-a1=$(ticks "$pid") s1=$( [ -n "$server_pid" ] && ticks "$server_pid" || echo 0)
-t1=$(date +%s.%N)
+cpu_measure "$pid" "$seconds" "$monitors monitors, agent"
 tray_unload "$agent" >/dev/null 2>&1
-awk -v m="$monitors" -v a=$((a1 - a0)) -v s=$((s1 - s0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" 'BEGIN {
-    wall = t1 - t0
-    printf "%d monitors, %.0f s: agent %.2f s CPU = %.3f %% of one core; wineserver %.2f s = %.3f %%\n",
-        m, wall, a / hz, 100 * a / hz / wall, s / hz, 100 * s / hz / wall
-}'

@@ -8,34 +8,12 @@
 
 static DWORD WINAPI InterfaceListThread(void*)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
-    HWND page = state.page;
-    HWND list = state.list;
-    wchar_t* remembered = CopySelectedName(list, state.items, state.count);
+    InterfaceListPageRecord& state = InterfacesPageState;
+    DisableInterfaceButtons(state.page);
+    RefillInterfaceList(state, SelectBindable, ReaderInterfacesPage, IDS_NO_INTERFACES, MessageImage);
+    EndInterfaceListThread(state, CommandBusy);
 
-    FreeInterfaceItems(state.items, state.count);
-    state.items = nullptr;
-    state.count = 0;
-    DisableInterfaceButtons(page);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    ShowWaitingLine(list);
-    Sleep(300);
-
-    ServiceReply reply;
-    ServiceStatus status = RequestInterfaceList(SelectBindable, &reply);
-    SendMessageW(list, LVM_DELETEITEM, 0, 0);
-    state.items = FillInterfaceList(list, ReaderInterfacesPage, status, reply, IDS_NO_INTERFACES, MessageImage,
-                                    remembered, &state.count);
-
-    ReleaseReply(&reply);
-    FitInterfaceColumn(list);
-    HANDLE self = state.busy;
-    state.busy = nullptr;
-    if (self && self != CommandBusy)
-        CloseHandle(self);
-    delete[] remembered;
-
-    UpdateInterfaceButtons(page, -1);
+    UpdateInterfaceButtons(state.page, -1);
     HWND statistics = StatisticsWindow;
     if (statistics)
         SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);
@@ -44,15 +22,5 @@ static DWORD WINAPI InterfaceListThread(void*)
 
 bool StartInterfaceListThread()
 {
-    InterfacesPageRecord& state = InterfacesPageState;
-    // Made suspended so the handle is the marker before the thread can
-    // reach its end and close it.
-    HANDLE thread = CreateThread(nullptr, 0, InterfaceListThread, nullptr, CREATE_SUSPENDED, nullptr);
-    if (!thread) {
-        state.busy = nullptr;
-        return false;
-    }
-    state.busy = thread;
-    ResumeThread(thread);
-    return true;
+    return StartInterfaceListThread(InterfacesPageState, InterfaceListThread);
 }

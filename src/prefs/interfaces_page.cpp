@@ -4,9 +4,8 @@
 #include "platform/message_box.h"
 #include "prefs/interface_lines.h"
 #include "resources/resource_ids.h"
-#include "tray/preferences_frame.h"
 
-InterfacesPageRecord InterfacesPageState;
+InterfaceListPageRecord InterfacesPageState;
 
 static char CommandBusyTag;
 const HANDLE CommandBusy = &CommandBusyTag;
@@ -22,7 +21,7 @@ void DisableInterfaceButtons(HWND page)
 
 InterfaceListItem* ItemOfLine(int line)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     return ItemOfListLine(state.list, state.items, state.count, line);
 }
 
@@ -41,15 +40,9 @@ void UpdateInterfaceButtons(HWND page, int line)
 
 static void InitInterfacesPage(HWND page)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
-    state.page = page;
-    state.list = GetDlgItem(page, IDC_INTERFACE_LIST);
-    PlacePage(page);
-    state.images = AttachInterfaceImages(state.list);
+    InterfaceListPageRecord& state = InterfacesPageState;
+    InitInterfaceListPage(state, page, IDC_INTERFACE_LIST);
     DisableInterfaceButtons(page);
-    InsertFittedColumn(state.list);
-    state.items = nullptr;
-    state.count = 0;
     state.busy = CommandBusy;
     StartInterfaceListThread();
 }
@@ -79,7 +72,7 @@ static bool ConfirmUnbind(HWND page)
 // false when nothing was run, so the marker is simply cleared.
 static bool RunBindCommand(HWND page, int id)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     InterfaceListItem* item = nullptr;
     switch (id) {
     case IDC_BIND_ALL:
@@ -110,7 +103,7 @@ static bool RunBindCommand(HWND page, int id)
 
 static void OnCommand(HWND page, int id)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     if (id < IDC_BIND_ALL || id > IDC_REFRESH_INTERFACES)
         return;
     if (state.busy)
@@ -136,27 +129,12 @@ static void OnNotify(HWND page, const NMHDR* header)
     if (header->idFrom != IDC_INTERFACE_LIST || header->code != LVN_ITEMCHANGED)
         return;
     const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     if (change->uNewState == 0 || state.busy)
         return;
     state.busy = CommandBusy;
     UpdateInterfaceButtons(page, change->iItem);
     state.busy = nullptr;
-}
-
-static void CloseInterfacesPage()
-{
-    InterfacesPageRecord& state = InterfacesPageState;
-    // A list thread still running owns the items; the process is ending.
-    if (!state.busy) {
-        FreeInterfaceItems(state.items, state.count);
-        state.items = nullptr;
-        state.count = 0;
-    }
-    if (state.images)
-        ImageList_Destroy(state.images);
-    state.images = nullptr;
-    state.page = nullptr;
 }
 
 INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,7 +150,7 @@ INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPAR
         OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
     case WM_DESTROY:
-        CloseInterfacesPage();
+        CloseInterfaceListPage(InterfacesPageState);
         return FALSE;
     }
     return FALSE;

@@ -7,23 +7,12 @@
 #include <commctrl.h>
 
 #include "prefs/interface_items.h"
+#include "prefs/interface_list_page.h"
 
 INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Owned by the page's window thread; the list thread writes the items only
-// while `busy` holds its handle, so nobody else touches them meanwhile.
-struct InterfacesPageRecord {
-    HWND page;
-    HWND list;
-    InterfaceListItem* items;
-    size_t count;
-    // Null when idle, CommandBusy while a command runs on the page's thread,
-    // the list thread's handle while that runs.
-    HANDLE volatile busy;
-    HIMAGELIST images;
-};
-
-extern InterfacesPageRecord InterfacesPageState;
+// Its busy marker is CommandBusy while a command runs on the page's thread.
+extern InterfaceListPageRecord InterfacesPageState;
 extern const HANDLE CommandBusy;
 
 // Starts the list thread with its handle as the busy marker. False (and the

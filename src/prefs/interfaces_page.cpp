@@ -3,29 +3,35 @@
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "prefs/interface_lines.h"
+#include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
+#include "stats/statistics_window.h"
 
-InterfaceListPageRecord InterfacesPageState;
+// Its busy marker is CommandBusy while a command runs on the page's thread.
+static InterfaceListPageRecord InterfacesPageState;
 
 static char CommandBusyTag;
-const HANDLE CommandBusy = &CommandBusyTag;
+static const HANDLE CommandBusy = &CommandBusyTag;
 
 static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BIND_ALL, IDC_UNBIND_ALL};
 
-void DisableInterfaceButtons(HWND page)
+// Every button the list thread or a command may enable.
+static void DisableInterfaceButtons(HWND page)
 {
     EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), FALSE);
     for (int id : BindButtons)
         EnableWindow(GetDlgItem(page, id), FALSE);
 }
 
-InterfaceListItem* ItemOfLine(int line)
+// The item a list line stands for, or null for the waiting or a message line.
+static InterfaceListItem* ItemOfLine(int line)
 {
     InterfaceListPageRecord& state = InterfacesPageState;
     return ItemOfListLine(state.list, state.items, state.count, line);
 }
 
-void UpdateInterfaceButtons(HWND page, int line)
+// The buttons for the item of `line` (-1: the selection mark).
+static void UpdateInterfaceButtons(HWND page, int line)
 {
     EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), TRUE);
     if (line < 0)
@@ -38,13 +44,35 @@ void UpdateInterfaceButtons(HWND page, int line)
     EnableWindow(GetDlgItem(page, IDC_UNBIND_ALL), states.unbindAll);
 }
 
+// Request 1 with the bindable interfaces, then the buttons for the new
+// list; the statistics window is told to refresh its own.
+static DWORD WINAPI InterfaceListThread(void*)
+{
+    InterfaceListPageRecord& state = InterfacesPageState;
+    DisableInterfaceButtons(state.page);
+    RefillInterfaceList(state, SelectBindable, ReaderInterfacesPage, IDS_NO_INTERFACES, MessageImage);
+    EndInterfaceListThread(state, CommandBusy);
+
+    UpdateInterfaceButtons(state.page, -1);
+    HWND statistics = StatisticsWindow;
+    if (statistics)
+        SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);
+    return 0;
+}
+
+// False (and the marker cleared) when the thread cannot be made.
+static bool StartBindableList()
+{
+    return StartInterfaceListThread(InterfacesPageState, InterfaceListThread);
+}
+
 static void InitInterfacesPage(HWND page)
 {
     InterfaceListPageRecord& state = InterfacesPageState;
     InitInterfaceListPage(state, page, IDC_INTERFACE_LIST);
     DisableInterfaceButtons(page);
     state.busy = CommandBusy;
-    StartInterfaceListThread();
+    StartBindableList();
 }
 
 // Only while `IsAdmin` is set: the selected item must allow the operation.
@@ -111,7 +139,7 @@ static void OnCommand(HWND page, int id)
     state.busy = CommandBusy;
     if (id == IDC_REFRESH_INTERFACES) {
         DisableInterfaceButtons(page);
-        if (!StartInterfaceListThread())
+        if (!StartBindableList())
             UpdateInterfaceButtons(page, -1);
         return;
     }
@@ -120,7 +148,7 @@ static void OnCommand(HWND page, int id)
         return;
     }
     // Finished or stopped, the list shows what the service now holds.
-    if (!StartInterfaceListThread())
+    if (!StartBindableList())
         UpdateInterfaceButtons(page, -1);
 }
 

@@ -31,9 +31,6 @@ void SortInterfaceItems(InterfaceListItem* items, size_t count);
 InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t count, size_t* copied);
 void FreeInterfaceItems(InterfaceListItem* items, size_t count);
 
-// The line that stands for a failed or empty list (string 7, 8, 9 or 71).
-unsigned InterfaceListMessageId(InterfaceListOutcome outcome);
-
 struct InterfaceButtonStates {
     bool bindSelected;
     bool unbindSelected;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/agent_state.h"
+#include "core/interface_list_message.h"
 #include "platform/message_box.h"
 #include "resources/resource_ids.h"
 
@@ -125,7 +126,7 @@ InterfaceListItem* FillInterfaceList(HWND list, InterfaceListReader reader, Serv
         return nullptr;
     }
     if (outcome != ListHasRecords) {
-        ShowMessageLine(list, InterfaceListMessageId(outcome), MessageImage);
+        ShowMessageLine(list, InterfaceListMessageId(outcome, emptyId), MessageImage);
         return nullptr;
     }
     size_t copied = 0;

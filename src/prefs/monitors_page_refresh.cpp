@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/interface_list.h"
+#include "core/interface_list_message.h"
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
 #include "platform/message_box.h"
@@ -39,20 +40,6 @@ void SelectRow(HWND list, int row)
     LVITEMW state = {};
     state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&state));
-}
-
-UINT OutcomeString(InterfaceListOutcome outcome)
-{
-    switch (outcome) {
-    case ListNotStarted:
-        return IDS_SERVICE_NOT_STARTED;
-    case ListWrongVersion:
-        return IDS_BAD_SERVICE_VERSION;
-    case ListServiceError:
-        return IDS_SERVICE_ERROR;
-    default:
-        return IDS_NO_BOUND_ADAPTERS;
-    }
 }
 
 // Copies the kept records into a new array whose keys exist in the registry
@@ -142,7 +129,7 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     std::vector<InterfaceEntry> entries;
     InterfaceListOutcome outcome =
         DecodeInterfaceList(ReaderMonitorsPage, status, reply.data, reply.size, &entries);
-    UINT failure = outcome == ListHasRecords ? 0 : OutcomeString(outcome);
+    UINT failure = outcome == ListHasRecords ? 0 : InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS);
     PageRecordsRecord built = {};
     if (!failure)
         failure = BuildPageRecords(entries, &built);

@@ -11,16 +11,24 @@
 
 const int InterfaceImageCount = 14;
 
-HIMAGELIST AttachInterfaceImages(HWND list)
+HIMAGELIST LoadImageStrip(UINT bitmapId, int count, UINT colorFlags)
 {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, InterfaceImageCount, 0);
+    HIMAGELIST images = ImageList_Create(16, 16, colorFlags | ILC_MASK, count, 0);
     if (!images)
         return nullptr;
-    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(IDB_INTERFACE_STATES));
+    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(bitmapId));
     if (strip) {
         ImageList_AddMasked(images, strip, RGB(0xFF, 0x00, 0xFF));
         DeleteObject(strip);
     }
+    return images;
+}
+
+HIMAGELIST AttachInterfaceImages(HWND list)
+{
+    HIMAGELIST images = LoadImageStrip(IDB_INTERFACE_STATES, InterfaceImageCount, ILC_COLOR4);
+    if (!images)
+        return nullptr;
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     return images;
 }

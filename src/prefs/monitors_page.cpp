@@ -8,6 +8,7 @@
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
 #include "platform/message_box.h"
+#include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
 #include "tray/preferences_frame.h"
@@ -130,30 +131,14 @@ void LoadPageFromSelection(HWND page)
     RepaintColorCombo(page);
 }
 
-static HIMAGELIST LoadStateImages(UINT bitmapId, int count)
-{
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (!images)
-        return nullptr;
-    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(bitmapId));
-    if (strip) {
-        ImageList_AddMasked(images, strip, RGB(255, 0, 255));
-        DeleteObject(strip);
-    }
-    return images;
-}
-
 static void PrepareList(HWND page, int id, UINT bitmapId, int count)
 {
     HWND list = GetDlgItem(page, id);
     // The list view destroys its image list with itself.
-    HIMAGELIST images = LoadStateImages(bitmapId, count);
+    HIMAGELIST images = LoadImageStrip(bitmapId, count, ILC_COLOR24);
     if (images)
         SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(images));
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = 1;
-    SendMessageW(list, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+    InsertFittedColumn(list);
 }
 
 static void InitMonitorsPage(HWND page)

@@ -8,32 +8,11 @@
 #include "core/interface_list_message.h"
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
-#include "platform/message_box.h"
+#include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
 
 namespace {
-
-const LPARAM WaitingRowData = 0xABCD1111;
-const int WaitingImage = 9, MessageImage = 10;
-
-void InsertRow(HWND list, int index, const wchar_t* text, int image, LPARAM data)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(text);
-    item.iImage = image;
-    item.lParam = data;
-    SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));
-}
-
-void InsertStringRow(HWND list, UINT string, int image, LPARAM data)
-{
-    wchar_t text[256];
-    LoadAgentString(string, text, 256);
-    InsertRow(list, 0, text, image, data);
-}
 
 void SelectRow(HWND list, int row)
 {
@@ -111,8 +90,7 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     HWND list = GetDlgItem(page, IDC_MON_INTERFACES);
     DisableMonitorsPage(page, true);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    InsertStringRow(list, IDS_GETTING_INTERFACES, WaitingImage, WaitingRowData);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    ShowWaitingLine(list);
     Sleep(300);
 
     PageRecordsRecord old = PageRecords;
@@ -134,17 +112,17 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     if (!failure)
         failure = BuildPageRecords(entries, &built);
     if (failure) {
-        InsertStringRow(list, failure, MessageImage, 0);
+        ShowMessageLine(list, failure, MessageImage);
     } else {
         PageRecords = built;
         for (size_t i = 0; i < built.count; i++) {
             const MonitorSettings& record = built.records[i];
-            InsertRow(list, int(i), record.interfaceName.c_str(), InterfaceIconIndex(record.ownerWord),
-                      LPARAM(&built.records[i]));
+            InsertInterfaceLine(list, int(i), record.interfaceName.c_str(), InterfaceIconIndex(record.ownerWord),
+                                LPARAM(&built.records[i]));
         }
     }
     ReleaseReply(&reply);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    FitInterfaceColumn(list);
     CloseHandle(PageBusy);
     PageBusy = nullptr;
 

@@ -36,6 +36,16 @@ void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked)
     SetDlgItemTextW(page, id, FillLabel(text, value, marked).c_str());
 }
 
+Text16 MarkedString(UINT id, bool marked)
+{
+    wchar_t label[256];
+    LoadAgentString(id, label, 256);
+    Text16 text = label;
+    if (marked)
+        text += L'*';
+    return text;
+}
+
 static void SetGroupTitle(HWND page, int id, UINT string, bool marked)
 {
     SetLabel(page, id, string, Text16(), marked);
@@ -67,16 +77,6 @@ void DisableMonitorsPage(HWND page, bool clear)
         EnableControl(page, id, false);
 }
 
-static Text16 FlagRowText(int flag, bool marked)
-{
-    wchar_t label[256];
-    LoadAgentString(IDS_MONITOR_FLAG_FIRST + flag, label, 256);
-    Text16 text = label;
-    if (marked)
-        text += L'*';
-    return text;
-}
-
 static void FillFlagList(HWND page)
 {
     HWND list = GetDlgItem(page, IDC_MON_FLAGS);
@@ -88,7 +88,7 @@ static void FillFlagList(HWND page)
     for (int flag = 0; flag < MonitorFlagCount; flag++) {
         bool marked = MonitorSelection.FlagModified[flag] != 0;
         anyMarked = anyMarked || marked;
-        Text16 text = FlagRowText(flag, marked);
+        Text16 text = MarkedString(IDS_MONITOR_FLAG_FIRST + flag, marked);
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
         item.iItem = 0;

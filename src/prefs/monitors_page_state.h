@@ -34,6 +34,8 @@ void EnableEditButtons(HWND page);
 // A string-table pattern filled in and marked; the pattern itself when the
 // string is missing.
 void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked);
+// String `id` with the "*" of an unapplied change when `marked`.
+Text16 MarkedString(UINT id, bool marked);
 void DisableMonitorsPage(HWND page, bool clear);
 void LoadPageFromSelection(HWND page);
 

@@ -46,7 +46,7 @@ Text16 MarkedString(UINT id, bool marked)
     return text;
 }
 
-static void SetGroupTitle(HWND page, int id, UINT string, bool marked)
+void SetGroupTitle(HWND page, int id, UINT string, bool marked)
 {
     SetLabel(page, id, string, Text16(), marked);
 }
@@ -75,34 +75,6 @@ void DisableMonitorsPage(HWND page, bool clear)
     SetSlider(page, IDC_MON_REFRESH, MinRefreshRate);
     for (int id : {IDC_MON_TRANSPARENCY_LABEL, IDC_MON_TRANSPARENCY, IDC_MON_REFRESH_LABEL, IDC_MON_REFRESH})
         EnableControl(page, id, false);
-}
-
-static void FillFlagList(HWND page)
-{
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    int position = int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-    if (position < 0)
-        position = 0;
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    bool anyMarked = false;
-    for (int flag = 0; flag < MonitorFlagCount; flag++) {
-        bool marked = MonitorSelection.FlagModified[flag] != 0;
-        anyMarked = anyMarked || marked;
-        Text16 text = MarkedString(IDS_MONITOR_FLAG_FIRST + flag, marked);
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = 0;
-        item.pszText = const_cast<wchar_t*>(text.c_str());
-        item.iImage = FlagTriState(MonitorSelection, flag);
-        item.lParam = flag;
-        SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));
-    }
-    LVITEMW state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(position), LPARAM(&state));
-    SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(position), FALSE);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
-    SetGroupTitle(page, IDC_MON_FLAGS_GROUP, IDS_EXTENDED_PARAMETERS, anyMarked);
 }
 
 void LoadPageFromSelection(HWND page)
@@ -187,42 +159,6 @@ static void OnInterfaceChanged(HWND page, const NMLISTVIEW* change)
         PostMessageW(page, WM_SELECTION_EMPTY, 0, 0);
 }
 
-static void ToggleFlagRow(HWND page, int row)
-{
-    if (row < 0)
-        return;
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    wchar_t text[300];
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = text;
-    item.cchTextMax = 299;
-    if (!SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) || item.lParam < 0 || item.lParam >= MonitorFlagCount)
-        return;
-    int flag = int(item.lParam);
-    item.iImage = NextFlagImage(MonitorSelection, flag, TriState(item.iImage));
-    if (!MonitorSelection.FlagModified[flag]) {
-        MonitorSelection.FlagModified[flag] = 1;
-        lstrcatW(text, L"*");
-    }
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    SendMessageW(list, LVM_SETITEMW, 0, LPARAM(&item));
-    SetGroupTitle(page, IDC_MON_FLAGS_GROUP, IDS_EXTENDED_PARAMETERS, true);
-    EnableEditButtons(page);
-}
-
-static void OnFlagClick(HWND page)
-{
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    LVHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(list, &hit.pt);
-    int row = int(SendMessageW(list, LVM_HITTEST, 0, LPARAM(&hit)));
-    if (row >= 0 && (hit.flags & LVHT_ONITEMICON))
-        ToggleFlagRow(page, row);
-}
-
 static void OnNotify(HWND page, const NMHDR* header)
 {
     if (header->idFrom == IDC_MON_INTERFACES && header->code == LVN_ITEMCHANGED) {
@@ -277,19 +213,7 @@ static void ApplyMonitorChanges(HWND page)
     MonitorSettings* record = MonitorSelection.chain;
     ClearSelection(&MonitorSelection);
 
-    // A flag whose row cannot be read keeps each monitor's own value.
-    for (uint8_t& image : changes.flagImage)
-        image = TriMixed;
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    int rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; row++) {
-        LVITEMW item = {};
-        item.mask = LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = row;
-        if (SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) && item.lParam >= 0 &&
-            item.lParam < MonitorFlagCount && item.iImage >= TriOn && item.iImage <= TriMixed)
-            changes.flagImage[item.lParam] = uint8_t(item.iImage);
-    }
+    ReadFlagImages(page, changes.flagImage);
     uint32_t transparency = uint32_t(SendDlgItemMessageW(page, IDC_MON_TRANSPARENCY, TBM_GETPOS, 0, 0));
     changes.transparency = transparency > MaxTransparentLevel ? MaxTransparentLevel : transparency;
     changes.refreshRate = LimitRefreshRate(uint32_t(SendDlgItemMessageW(page, IDC_MON_REFRESH, TBM_GETPOS, 0, 0)));

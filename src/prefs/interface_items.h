@@ -1,6 +1,7 @@
-// The items of the Interface(s) page's list: what each holds, their order,
-// which bind and unbind buttons they allow, and how the bind worker reacts
-// to each answer of the service. Nothing here touches a window.
+// The items of the Interface(s) and Movements pages' lists: what each
+// holds, their order, which bind and unbind buttons they allow, and how the
+// bind worker reacts to each answer of the service. Nothing here touches a
+// window.
 #pragma once
 
 #include <cstddef>

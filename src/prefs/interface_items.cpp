@@ -73,20 +73,6 @@ void FreeInterfaceItems(InterfaceListItem* items, size_t count)
     delete[] items;
 }
 
-unsigned InterfaceListMessageId(InterfaceListOutcome outcome)
-{
-    switch (outcome) {
-    case ListNotStarted:
-        return IDS_SERVICE_NOT_STARTED;
-    case ListWrongVersion:
-        return IDS_BAD_SERVICE_VERSION;
-    case ListServiceError:
-        return IDS_SERVICE_ERROR;
-    default:
-        return IDS_NO_INTERFACES;
-    }
-}
-
 InterfaceButtonStates DecideInterfaceButtons(const InterfaceListItem* items, size_t count,
                                              const InterfaceListItem* given, bool isAdmin)
 {

@@ -1,6 +1,7 @@
-// The items of the Interface(s) page's list: what each holds, their order,
-// which bind and unbind buttons they allow, and how the bind worker reacts
-// to each answer of the service. Nothing here touches a window.
+// The items of the Interface(s) and Movements pages' lists: what each
+// holds, their order, which bind and unbind buttons they allow, and how the
+// bind worker reacts to each answer of the service. Nothing here touches a
+// window.
 #pragma once
 
 #include <cstddef>
@@ -30,9 +31,6 @@ void SortInterfaceItems(InterfaceListItem* items, size_t count);
 // Null when the array itself cannot be had.
 InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t count, size_t* copied);
 void FreeInterfaceItems(InterfaceListItem* items, size_t count);
-
-// The line that stands for a failed or empty list (string 7, 8, 9 or 71).
-unsigned InterfaceListMessageId(InterfaceListOutcome outcome);
 
 struct InterfaceButtonStates {
     bool bindSelected;

@@ -5,21 +5,30 @@
 #include <vector>
 
 #include "core/agent_state.h"
+#include "core/interface_list_message.h"
 #include "platform/message_box.h"
 #include "resources/resource_ids.h"
 
 const int InterfaceImageCount = 14;
 
-HIMAGELIST AttachInterfaceImages(HWND list)
+HIMAGELIST LoadImageStrip(UINT bitmapId, int count, UINT colorFlags)
 {
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, InterfaceImageCount, 0);
+    HIMAGELIST images = ImageList_Create(16, 16, colorFlags | ILC_MASK, count, 0);
     if (!images)
         return nullptr;
-    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(IDB_INTERFACE_STATES));
+    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(bitmapId));
     if (strip) {
         ImageList_AddMasked(images, strip, RGB(0xFF, 0x00, 0xFF));
         DeleteObject(strip);
     }
+    return images;
+}
+
+HIMAGELIST AttachInterfaceImages(HWND list)
+{
+    HIMAGELIST images = LoadImageStrip(IDB_INTERFACE_STATES, InterfaceImageCount, ILC_COLOR4);
+    if (!images)
+        return nullptr;
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
     return images;
 }
@@ -125,7 +134,7 @@ InterfaceListItem* FillInterfaceList(HWND list, InterfaceListReader reader, Serv
         return nullptr;
     }
     if (outcome != ListHasRecords) {
-        ShowMessageLine(list, InterfaceListMessageId(outcome), MessageImage);
+        ShowMessageLine(list, InterfaceListMessageId(outcome, emptyId), MessageImage);
         return nullptr;
     }
     size_t copied = 0;

@@ -1,6 +1,6 @@
-// The list-view habits the Interface(s) and Movements pages share: the
-// state pictures, the waiting line, a message line, the sorted items with
-// the remembered line selected.
+// The list-view habits the Interface(s), Movements and Monitor(s) pages
+// share: the state pictures, the one column, the waiting line, a message
+// line, the sorted items with the remembered line selected.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,10 @@ const int WaitingImage = 9;
 const int MessageImage = 10;
 const int InformationImage = 13;
 
-// The 16x16 strip of bitmap 144 set as the list's small images; the caller
+// `count` 16x16 pictures from a bitmap strip, magenta as the mask; null
+// when the list cannot be made, empty when the bitmap cannot be loaded.
+HIMAGELIST LoadImageStrip(UINT bitmapId, int count, UINT colorFlags);
+// The strip of bitmap 144 set as the list's small images; the caller
 // destroys it with the page. Null when it cannot be made.
 HIMAGELIST AttachInterfaceImages(HWND list);
 void InsertFittedColumn(HWND list);

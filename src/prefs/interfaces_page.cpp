@@ -3,30 +3,35 @@
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "prefs/interface_lines.h"
+#include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
-#include "tray/preferences_frame.h"
+#include "stats/statistics_window.h"
 
-InterfacesPageRecord InterfacesPageState;
+// Its busy marker is CommandBusy while a command runs on the page's thread.
+static InterfaceListPageRecord InterfacesPageState;
 
 static char CommandBusyTag;
-const HANDLE CommandBusy = &CommandBusyTag;
+static const HANDLE CommandBusy = &CommandBusyTag;
 
 static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BIND_ALL, IDC_UNBIND_ALL};
 
-void DisableInterfaceButtons(HWND page)
+// Every button the list thread or a command may enable.
+static void DisableInterfaceButtons(HWND page)
 {
     EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), FALSE);
     for (int id : BindButtons)
         EnableWindow(GetDlgItem(page, id), FALSE);
 }
 
-InterfaceListItem* ItemOfLine(int line)
+// The item a list line stands for, or null for the waiting or a message line.
+static InterfaceListItem* ItemOfLine(int line)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     return ItemOfListLine(state.list, state.items, state.count, line);
 }
 
-void UpdateInterfaceButtons(HWND page, int line)
+// The buttons for the item of `line` (-1: the selection mark).
+static void UpdateInterfaceButtons(HWND page, int line)
 {
     EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), TRUE);
     if (line < 0)
@@ -39,19 +44,35 @@ void UpdateInterfaceButtons(HWND page, int line)
     EnableWindow(GetDlgItem(page, IDC_UNBIND_ALL), states.unbindAll);
 }
 
+// Request 1 with the bindable interfaces, then the buttons for the new
+// list; the statistics window is told to refresh its own.
+static DWORD WINAPI InterfaceListThread(void*)
+{
+    InterfaceListPageRecord& state = InterfacesPageState;
+    DisableInterfaceButtons(state.page);
+    RefillInterfaceList(state, SelectBindable, ReaderInterfacesPage, IDS_NO_INTERFACES, MessageImage);
+    EndInterfaceListThread(state, CommandBusy);
+
+    UpdateInterfaceButtons(state.page, -1);
+    HWND statistics = StatisticsWindow;
+    if (statistics)
+        SendMessageW(statistics, WM_AGENT_REFRESH, 0, 0);
+    return 0;
+}
+
+// False (and the marker cleared) when the thread cannot be made.
+static bool StartBindableList()
+{
+    return StartInterfaceListThread(InterfacesPageState, InterfaceListThread);
+}
+
 static void InitInterfacesPage(HWND page)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
-    state.page = page;
-    state.list = GetDlgItem(page, IDC_INTERFACE_LIST);
-    PlacePage(page);
-    state.images = AttachInterfaceImages(state.list);
+    InterfaceListPageRecord& state = InterfacesPageState;
+    InitInterfaceListPage(state, page, IDC_INTERFACE_LIST);
     DisableInterfaceButtons(page);
-    InsertFittedColumn(state.list);
-    state.items = nullptr;
-    state.count = 0;
     state.busy = CommandBusy;
-    StartInterfaceListThread();
+    StartBindableList();
 }
 
 // Only while `IsAdmin` is set: the selected item must allow the operation.
@@ -79,7 +100,7 @@ static bool ConfirmUnbind(HWND page)
 // false when nothing was run, so the marker is simply cleared.
 static bool RunBindCommand(HWND page, int id)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     InterfaceListItem* item = nullptr;
     switch (id) {
     case IDC_BIND_ALL:
@@ -110,7 +131,7 @@ static bool RunBindCommand(HWND page, int id)
 
 static void OnCommand(HWND page, int id)
 {
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     if (id < IDC_BIND_ALL || id > IDC_REFRESH_INTERFACES)
         return;
     if (state.busy)
@@ -118,7 +139,7 @@ static void OnCommand(HWND page, int id)
     state.busy = CommandBusy;
     if (id == IDC_REFRESH_INTERFACES) {
         DisableInterfaceButtons(page);
-        if (!StartInterfaceListThread())
+        if (!StartBindableList())
             UpdateInterfaceButtons(page, -1);
         return;
     }
@@ -127,7 +148,7 @@ static void OnCommand(HWND page, int id)
         return;
     }
     // Finished or stopped, the list shows what the service now holds.
-    if (!StartInterfaceListThread())
+    if (!StartBindableList())
         UpdateInterfaceButtons(page, -1);
 }
 
@@ -136,27 +157,12 @@ static void OnNotify(HWND page, const NMHDR* header)
     if (header->idFrom != IDC_INTERFACE_LIST || header->code != LVN_ITEMCHANGED)
         return;
     const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
-    InterfacesPageRecord& state = InterfacesPageState;
+    InterfaceListPageRecord& state = InterfacesPageState;
     if (change->uNewState == 0 || state.busy)
         return;
     state.busy = CommandBusy;
     UpdateInterfaceButtons(page, change->iItem);
     state.busy = nullptr;
-}
-
-static void CloseInterfacesPage()
-{
-    InterfacesPageRecord& state = InterfacesPageState;
-    // A list thread still running owns the items; the process is ending.
-    if (!state.busy) {
-        FreeInterfaceItems(state.items, state.count);
-        state.items = nullptr;
-        state.count = 0;
-    }
-    if (state.images)
-        ImageList_Destroy(state.images);
-    state.images = nullptr;
-    state.page = nullptr;
 }
 
 INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -172,7 +178,7 @@ INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPAR
         OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
         return TRUE;
     case WM_DESTROY:
-        CloseInterfacesPage();
+        CloseInterfaceListPage(InterfacesPageState);
         return FALSE;
     }
     return FALSE;

@@ -10,34 +10,5 @@
 
 INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Owned by the page's window thread; the list thread writes the items only
-// while `busy` holds its handle, so nobody else touches them meanwhile.
-struct InterfacesPageRecord {
-    HWND page;
-    HWND list;
-    InterfaceListItem* items;
-    size_t count;
-    // Null when idle, CommandBusy while a command runs on the page's thread,
-    // the list thread's handle while that runs.
-    HANDLE volatile busy;
-    HIMAGELIST images;
-};
-
-extern InterfacesPageRecord InterfacesPageState;
-extern const HANDLE CommandBusy;
-
-// Starts the list thread with its handle as the busy marker. False (and the
-// marker cleared) when the thread cannot be made.
-bool StartInterfaceListThread();
-
-// The item a list line stands for, or null for the waiting or a message line.
-InterfaceListItem* ItemOfLine(int line);
-
-// Enables the buttons for the item of `line` (-1: the selection mark).
-void UpdateInterfaceButtons(HWND page, int line);
-
-// Disables every button the list thread or a command may enable.
-void DisableInterfaceButtons(HWND page);
-
 // Progress dialog 103 over `count` items from `first`, modal to the page.
 void RunBindProgress(HWND page, bool bind, InterfaceListItem* first, size_t count);

@@ -8,6 +8,7 @@
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
 #include "platform/message_box.h"
+#include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
 #include "tray/preferences_frame.h"
@@ -35,7 +36,17 @@ void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked)
     SetDlgItemTextW(page, id, FillLabel(text, value, marked).c_str());
 }
 
-static void SetGroupTitle(HWND page, int id, UINT string, bool marked)
+Text16 MarkedString(UINT id, bool marked)
+{
+    wchar_t label[256];
+    LoadAgentString(id, label, 256);
+    Text16 text = label;
+    if (marked)
+        text += L'*';
+    return text;
+}
+
+void SetGroupTitle(HWND page, int id, UINT string, bool marked)
 {
     SetLabel(page, id, string, Text16(), marked);
 }
@@ -66,44 +77,6 @@ void DisableMonitorsPage(HWND page, bool clear)
         EnableControl(page, id, false);
 }
 
-static Text16 FlagRowText(int flag, bool marked)
-{
-    wchar_t label[256];
-    LoadAgentString(IDS_MONITOR_FLAG_FIRST + flag, label, 256);
-    Text16 text = label;
-    if (marked)
-        text += L'*';
-    return text;
-}
-
-static void FillFlagList(HWND page)
-{
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    int position = int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
-    if (position < 0)
-        position = 0;
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    bool anyMarked = false;
-    for (int flag = 0; flag < MonitorFlagCount; flag++) {
-        bool marked = MonitorSelection.FlagModified[flag] != 0;
-        anyMarked = anyMarked || marked;
-        Text16 text = FlagRowText(flag, marked);
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = 0;
-        item.pszText = const_cast<wchar_t*>(text.c_str());
-        item.iImage = FlagTriState(MonitorSelection, flag);
-        item.lParam = flag;
-        SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));
-    }
-    LVITEMW state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(position), LPARAM(&state));
-    SendMessageW(list, LVM_ENSUREVISIBLE, WPARAM(position), FALSE);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
-    SetGroupTitle(page, IDC_MON_FLAGS_GROUP, IDS_EXTENDED_PARAMETERS, anyMarked);
-}
-
 void LoadPageFromSelection(HWND page)
 {
     EnableControl(page, IDC_MON_APPLY, false);
@@ -130,30 +103,14 @@ void LoadPageFromSelection(HWND page)
     RepaintColorCombo(page);
 }
 
-static HIMAGELIST LoadStateImages(UINT bitmapId, int count)
-{
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (!images)
-        return nullptr;
-    HBITMAP strip = LoadBitmapW(AppInstance, MAKEINTRESOURCEW(bitmapId));
-    if (strip) {
-        ImageList_AddMasked(images, strip, RGB(255, 0, 255));
-        DeleteObject(strip);
-    }
-    return images;
-}
-
 static void PrepareList(HWND page, int id, UINT bitmapId, int count)
 {
     HWND list = GetDlgItem(page, id);
     // The list view destroys its image list with itself.
-    HIMAGELIST images = LoadStateImages(bitmapId, count);
+    HIMAGELIST images = LoadImageStrip(bitmapId, count, ILC_COLOR24);
     if (images)
         SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(images));
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH;
-    column.cx = 1;
-    SendMessageW(list, LVM_INSERTCOLUMNW, 0, LPARAM(&column));
+    InsertFittedColumn(list);
 }
 
 static void InitMonitorsPage(HWND page)
@@ -200,42 +157,6 @@ static void OnInterfaceChanged(HWND page, const NMLISTVIEW* change)
         LoadPageFromSelection(page);
     else
         PostMessageW(page, WM_SELECTION_EMPTY, 0, 0);
-}
-
-static void ToggleFlagRow(HWND page, int row)
-{
-    if (row < 0)
-        return;
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    wchar_t text[300];
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = text;
-    item.cchTextMax = 299;
-    if (!SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) || item.lParam < 0 || item.lParam >= MonitorFlagCount)
-        return;
-    int flag = int(item.lParam);
-    item.iImage = NextFlagImage(MonitorSelection, flag, TriState(item.iImage));
-    if (!MonitorSelection.FlagModified[flag]) {
-        MonitorSelection.FlagModified[flag] = 1;
-        lstrcatW(text, L"*");
-    }
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    SendMessageW(list, LVM_SETITEMW, 0, LPARAM(&item));
-    SetGroupTitle(page, IDC_MON_FLAGS_GROUP, IDS_EXTENDED_PARAMETERS, true);
-    EnableEditButtons(page);
-}
-
-static void OnFlagClick(HWND page)
-{
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    LVHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(list, &hit.pt);
-    int row = int(SendMessageW(list, LVM_HITTEST, 0, LPARAM(&hit)));
-    if (row >= 0 && (hit.flags & LVHT_ONITEMICON))
-        ToggleFlagRow(page, row);
 }
 
 static void OnNotify(HWND page, const NMHDR* header)
@@ -292,19 +213,7 @@ static void ApplyMonitorChanges(HWND page)
     MonitorSettings* record = MonitorSelection.chain;
     ClearSelection(&MonitorSelection);
 
-    // A flag whose row cannot be read keeps each monitor's own value.
-    for (uint8_t& image : changes.flagImage)
-        image = TriMixed;
-    HWND list = GetDlgItem(page, IDC_MON_FLAGS);
-    int rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; row++) {
-        LVITEMW item = {};
-        item.mask = LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = row;
-        if (SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) && item.lParam >= 0 &&
-            item.lParam < MonitorFlagCount && item.iImage >= TriOn && item.iImage <= TriMixed)
-            changes.flagImage[item.lParam] = uint8_t(item.iImage);
-    }
+    ReadFlagImages(page, changes.flagImage);
     uint32_t transparency = uint32_t(SendDlgItemMessageW(page, IDC_MON_TRANSPARENCY, TBM_GETPOS, 0, 0));
     changes.transparency = transparency > MaxTransparentLevel ? MaxTransparentLevel : transparency;
     changes.refreshRate = LimitRefreshRate(uint32_t(SendDlgItemMessageW(page, IDC_MON_REFRESH, TBM_GETPOS, 0, 0)));

@@ -4,23 +4,12 @@
 #include <cstring>
 
 #include "monitor/monitor_settings_store.h"
-#include "platform/message_box.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
 
-static Text16 ColorEntryText(int slot, bool marked)
-{
-    wchar_t label[256];
-    LoadAgentString(IDS_MONITOR_COLOR_FIRST + slot, label, 256);
-    Text16 text = label;
-    if (marked)
-        text += L'*';
-    return text;
-}
-
 static void PutColorEntry(HWND combo, int slot)
 {
-    Text16 text = ColorEntryText(slot, MonitorSelection.ColorModified[slot] != 0);
+    Text16 text = MarkedString(IDS_MONITOR_COLOR_FIRST + slot, MonitorSelection.ColorModified[slot] != 0);
     SendMessageW(combo, CB_DELETESTRING, WPARAM(slot), 0);
     SendMessageW(combo, CB_INSERTSTRING, WPARAM(slot), LPARAM(text.c_str()));
     SendMessageW(combo, CB_SETITEMDATA, WPARAM(slot), LPARAM(slot));

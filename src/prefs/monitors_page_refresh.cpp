@@ -5,54 +5,20 @@
 #include <vector>
 
 #include "core/interface_list.h"
+#include "core/interface_list_message.h"
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
-#include "platform/message_box.h"
+#include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
 
 namespace {
-
-const LPARAM WaitingRowData = 0xABCD1111;
-const int WaitingImage = 9, MessageImage = 10;
-
-void InsertRow(HWND list, int index, const wchar_t* text, int image, LPARAM data)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(text);
-    item.iImage = image;
-    item.lParam = data;
-    SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));
-}
-
-void InsertStringRow(HWND list, UINT string, int image, LPARAM data)
-{
-    wchar_t text[256];
-    LoadAgentString(string, text, 256);
-    InsertRow(list, 0, text, image, data);
-}
 
 void SelectRow(HWND list, int row)
 {
     LVITEMW state = {};
     state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&state));
-}
-
-UINT OutcomeString(InterfaceListOutcome outcome)
-{
-    switch (outcome) {
-    case ListNotStarted:
-        return IDS_SERVICE_NOT_STARTED;
-    case ListWrongVersion:
-        return IDS_BAD_SERVICE_VERSION;
-    case ListServiceError:
-        return IDS_SERVICE_ERROR;
-    default:
-        return IDS_NO_BOUND_ADAPTERS;
-    }
 }
 
 // Copies the kept records into a new array whose keys exist in the registry
@@ -124,8 +90,7 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     HWND list = GetDlgItem(page, IDC_MON_INTERFACES);
     DisableMonitorsPage(page, true);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    InsertStringRow(list, IDS_GETTING_INTERFACES, WaitingImage, WaitingRowData);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    ShowWaitingLine(list);
     Sleep(300);
 
     PageRecordsRecord old = PageRecords;
@@ -142,22 +107,22 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     std::vector<InterfaceEntry> entries;
     InterfaceListOutcome outcome =
         DecodeInterfaceList(ReaderMonitorsPage, status, reply.data, reply.size, &entries);
-    UINT failure = outcome == ListHasRecords ? 0 : OutcomeString(outcome);
+    UINT failure = outcome == ListHasRecords ? 0 : InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS);
     PageRecordsRecord built = {};
     if (!failure)
         failure = BuildPageRecords(entries, &built);
     if (failure) {
-        InsertStringRow(list, failure, MessageImage, 0);
+        ShowMessageLine(list, failure, MessageImage);
     } else {
         PageRecords = built;
         for (size_t i = 0; i < built.count; i++) {
             const MonitorSettings& record = built.records[i];
-            InsertRow(list, int(i), record.interfaceName.c_str(), InterfaceIconIndex(record.ownerWord),
-                      LPARAM(&built.records[i]));
+            InsertInterfaceLine(list, int(i), record.interfaceName.c_str(), InterfaceIconIndex(record.ownerWord),
+                                LPARAM(&built.records[i]));
         }
     }
     ReleaseReply(&reply);
-    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+    FitInterfaceColumn(list);
     CloseHandle(PageBusy);
     PageBusy = nullptr;
 

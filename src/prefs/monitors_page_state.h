@@ -34,11 +34,24 @@ void EnableEditButtons(HWND page);
 // A string-table pattern filled in and marked; the pattern itself when the
 // string is missing.
 void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked);
+// String `id` with the "*" of an unapplied change when `marked`.
+Text16 MarkedString(UINT id, bool marked);
+// A group box's caption: string `string`, marked when `marked`.
+void SetGroupTitle(HWND page, int id, UINT string, bool marked);
 void DisableMonitorsPage(HWND page, bool clear);
 void LoadPageFromSelection(HWND page);
 
 // Refresh of the interface list on a thread of its own (monitors_page_refresh.cpp).
 bool StartInterfaceChoiceRefresh(HWND page);
+
+// The extended parameters' list (monitors_page_flags.cpp).
+void FillFlagList(HWND page);
+void ToggleFlagRow(HWND page, int row);
+// NM_CLICK: the row under the cursor toggles when the click was on its
+// picture.
+void OnFlagClick(HWND page);
+// Each flag's TriState as its row shows it; mixed for a row not read.
+void ReadFlagImages(HWND page, uint8_t (&images)[MonitorFlagCount]);
 
 // Colour combo and dialog (monitors_page_colors.cpp).
 void FillColorCombo(HWND page);

@@ -6,92 +6,43 @@
 #include "core/agent_state.h"
 #include "core/interface_list.h"
 #include "prefs/interface_lines.h"
+#include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
-#include "tray/preferences_frame.h"
 
-// Owned by the page's window thread; the list thread writes the items only
-// while `busy` holds its handle, so nobody else touches them meanwhile.
-struct MovementsPageRecord {
-    HWND page;
-    HWND list;
-    InterfaceListItem* items;
-    size_t count;
-    // Null when idle, DeleteBusy while the delete command runs, the list
-    // thread's handle while that runs.
-    HANDLE volatile busy;
-    HIMAGELIST images;
-};
-
-static MovementsPageRecord MovementsState;
+// Its busy marker is DeleteBusy while the delete command runs.
+static InterfaceListPageRecord MovementsState;
 
 static char DeleteBusyTag;
 static const HANDLE DeleteBusy = &DeleteBusyTag;
 
 static DWORD WINAPI NotPresentListThread(void*)
 {
-    MovementsPageRecord& state = MovementsState;
-    HWND page = state.page;
-    HWND list = state.list;
-    wchar_t* remembered = CopySelectedName(list, state.items, state.count);
-
-    FreeInterfaceItems(state.items, state.count);
-    state.items = nullptr;
-    state.count = 0;
-    EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), FALSE);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    ShowWaitingLine(list);
-    Sleep(300);
-
-    ServiceReply reply;
-    ServiceStatus status = RequestInterfaceList(SelectNotPresent, &reply);
-    SendMessageW(list, LVM_DELETEITEM, 0, 0);
-    state.items = FillInterfaceList(list, ReaderMovementsPage, status, reply, IDS_NO_NOT_PRESENT, InformationImage,
-                                    remembered, &state.count);
+    InterfaceListPageRecord& state = MovementsState;
+    EnableWindow(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), FALSE);
+    RefillInterfaceList(state, SelectNotPresent, ReaderMovementsPage, IDS_NO_NOT_PRESENT, InformationImage);
     if (state.items && IsAdmin)
-        EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), TRUE);
-
-    ReleaseReply(&reply);
-    FitInterfaceColumn(list);
-    HANDLE self = state.busy;
-    state.busy = nullptr;
-    if (self && self != DeleteBusy)
-        CloseHandle(self);
-    delete[] remembered;
+        EnableWindow(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), TRUE);
+    EndInterfaceListThread(state, DeleteBusy);
     return 0;
 }
 
-// Made suspended so the handle is the marker before the thread can reach
-// its end and close it.
 static void StartNotPresentList()
 {
-    MovementsPageRecord& state = MovementsState;
-    HANDLE thread = CreateThread(nullptr, 0, NotPresentListThread, nullptr, CREATE_SUSPENDED, nullptr);
-    if (!thread) {
-        state.busy = nullptr;
-        return;
-    }
-    state.busy = thread;
-    ResumeThread(thread);
+    StartInterfaceListThread(MovementsState, NotPresentListThread);
 }
 
 static void InitMovementsPage(HWND page)
 {
-    MovementsPageRecord& state = MovementsState;
-    state.page = page;
-    state.list = GetDlgItem(page, IDC_NOT_PRESENT_LIST);
-    PlacePage(page);
-    state.images = AttachInterfaceImages(state.list);
+    InterfaceListPageRecord& state = MovementsState;
+    InitInterfaceListPage(state, page, IDC_NOT_PRESENT_LIST);
     EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), FALSE);
-    state.items = nullptr;
-    state.count = 0;
-    InsertFittedColumn(state.list);
     state.busy = DeleteBusy;
     StartNotPresentList();
 }
 
 static void OnRefresh(HWND page)
 {
-    MovementsPageRecord& state = MovementsState;
+    InterfaceListPageRecord& state = MovementsState;
     if (state.busy)
         return;
     state.busy = DeleteBusy;
@@ -115,7 +66,7 @@ static bool ConfirmDelete(HWND page, const wchar_t* name)
 
 static void OnDelete(HWND page)
 {
-    MovementsPageRecord& state = MovementsState;
+    InterfaceListPageRecord& state = MovementsState;
     // The button is off while the list thread runs; a stray command must
     // not take the thread's marker.
     if (state.busy)
@@ -132,21 +83,6 @@ static void OnDelete(HWND page)
     StartNotPresentList();
 }
 
-static void CloseMovementsPage()
-{
-    MovementsPageRecord& state = MovementsState;
-    // A list thread still running owns the items; the process is ending.
-    if (!state.busy) {
-        FreeInterfaceItems(state.items, state.count);
-        state.items = nullptr;
-        state.count = 0;
-    }
-    if (state.images)
-        ImageList_Destroy(state.images);
-    state.images = nullptr;
-    state.page = nullptr;
-}
-
 INT_PTR CALLBACK MovementsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -161,7 +97,7 @@ INT_PTR CALLBACK MovementsPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         OnRefresh(page);
         return TRUE;
     case WM_DESTROY:
-        CloseMovementsPage();
+        CloseInterfaceListPage(MovementsState);
         return FALSE;
     }
     return FALSE;

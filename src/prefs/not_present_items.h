@@ -1,5 +1,6 @@
-// The Movements page's rules: which items may be deleted, the query that deletes a not-present interface, and what each answer
-// of the service means. Nothing here touches a window.
+// The Movements page's rules: which items may be deleted, the query that
+// deletes a not-present interface, and what each answer of the service
+// means. Nothing here touches a window.
 #pragma once
 
 #include <cstdint>

@@ -77,5 +77,12 @@ void ResetCurrentFields(HWND window, bool showWaitText);
 void AskClearOverall(HWND window);
 void AskClearCurrent(HWND window);
 
-// Short-lived thread routines of the window.
+// Short-lived thread routines of the window (statistics_selection.cpp).
 DWORD WINAPI StartClear(void* result);
+DWORD WINAPI SelectInterface(void* name);
+// Without a name (a network status change) the chosen connection is kept,
+// so the re-listed connections select it again while it exists.
+DWORD WINAPI SelectConnection(void* name);
+// The chosen line of `combo` handed to a thread of `routine`, which frees
+// it; both combos are off until the worker's update.
+void StartSelection(HWND window, int combo, int other, LPTHREAD_START_ROUTINE routine);

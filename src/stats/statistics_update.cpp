@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/interface_list.h"
+#include "core/interface_list_message.h"
 #include "core/service_channel.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
@@ -58,11 +59,7 @@ void RefreshInterfaceList(HWND window)
         DecodeInterfaceList(ReaderStatisticsWindow, status, reply.data, reply.size, &interfaces);
     ReleaseReply(&reply);
     if (outcome != ListHasRecords) {
-        UINT text = outcome == ListNotStarted     ? IDS_SERVICE_NOT_STARTED
-                    : outcome == ListWrongVersion ? IDS_BAD_SERVICE_VERSION
-                    : outcome == ListEmpty        ? IDS_NO_BOUND_ADAPTERS
-                                                  : IDS_SERVICE_ERROR;
-        ShowComboString(window, IdcInterfaceCombo, text);
+        ShowComboString(window, IdcInterfaceCombo, InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS));
         SetDlgItemTextW(window, IdcCreated, L"");
         s.interfaceValid = false;
         s.connectionValid = false;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/interface_list.h"
+#include "core/interface_list_message.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
@@ -66,20 +67,6 @@ static void InsertInformationLine(MenuDrawRecord* parent, HMENU submenu, UINT st
         AttachWithImage(parent, submenu, MenuInformationId, 0, IDB_MENU_INFORMATION);
 }
 
-static UINT InformationString(InterfaceListOutcome outcome)
-{
-    switch (outcome) {
-    case ListNotStarted:
-        return IDS_SERVICE_NOT_STARTED;
-    case ListWrongVersion:
-        return IDS_BAD_SERVICE_VERSION;
-    case ListServiceError:
-        return IDS_SERVICE_ERROR;
-    default:
-        return IDS_NO_BOUND_ADAPTERS;
-    }
-}
-
 // The entries are copied out of the reply, so a name or an identifier that
 // runs to the end of its field still ends in a NUL here.
 static void FillMonitorsSubmenu(MenuDrawRecord* parent, HMENU submenu, ServiceReply* reply,
@@ -90,7 +77,7 @@ static void FillMonitorsSubmenu(MenuDrawRecord* parent, HMENU submenu, ServiceRe
     ServiceStatus status = RequestInterfaceList(SelectMonitored, reply);
     InterfaceListOutcome outcome = DecodeInterfaceList(ReaderTrayMenu, status, reply->data, reply->size, entries);
     if (outcome != ListHasRecords) {
-        InsertInformationLine(parent, submenu, InformationString(outcome));
+        InsertInformationLine(parent, submenu, InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS));
         return;
     }
     const size_t limit = IDM_LAST_INTERFACE - IDM_FIRST_INTERFACE + 1;

@@ -72,14 +72,7 @@ bool AddInterface(const std::vector<std::string>& words, std::string& out) {
   SimInterface item;
   item.key = words[1];
   SetInterfaceDefaults(item, Sim.interfaces.size());
-  for (size_t at = 2; at < words.size(); ++at) {
-    std::string key, value;
-    if (!SplitOption(words[at], key, value)) {
-      out = "expected option=value, got '" + words[at] + "'";
-      return false;
-    }
-    if (!ApplyInterfaceOption(item, key, value, out)) return false;
-  }
+  if (!ApplyInterfaceOptions(item, words, 2, out)) return false;
   SimInterface* existing = FindInterface(item.key);
   if (existing != nullptr) *existing = item;
   else Sim.interfaces.push_back(item);
@@ -98,14 +91,7 @@ bool SetInterface(const std::vector<std::string>& words, std::string& out) {
   }
   // Work on a copy so a bad option leaves the interface as it was.
   SimInterface item = *existing;
-  for (size_t at = 2; at < words.size(); ++at) {
-    std::string key, value;
-    if (!SplitOption(words[at], key, value)) {
-      out = "expected option=value, got '" + words[at] + "'";
-      return false;
-    }
-    if (!ApplyInterfaceOption(item, key, value, out)) return false;
-  }
+  if (!ApplyInterfaceOptions(item, words, 2, out)) return false;
   bool renamed = item.name != existing->name || item.id != existing->id;
   bool speedChanged = item.linkSpeed != existing->linkSpeed;
   uint32_t before = existing->flags;

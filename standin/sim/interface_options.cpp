@@ -130,6 +130,19 @@ bool ApplyInterfaceOption(SimInterface& item, const std::string& key, const std:
   return good;
 }
 
+bool ApplyInterfaceOptions(SimInterface& item, const std::vector<std::string>& words, size_t from,
+                           std::string& error) {
+  for (size_t at = from; at < words.size(); ++at) {
+    std::string key, value;
+    if (!SplitOption(words[at], key, value)) {
+      error = "expected option=value, got '" + words[at] + "'";
+      return false;
+    }
+    if (!ApplyInterfaceOption(item, key, value, error)) return false;
+  }
+  return true;
+}
+
 std::string DescribeInterface(const SimInterface& item) {
   std::string text = item.key + " name=\"" + WideToUtf8(item.name) + "\" id=" + WideToUtf8(item.id) +
                      " flags=" + FlagsText(item.flags) + " speed=" + std::to_string(item.linkSpeed) +

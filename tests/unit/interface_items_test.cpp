@@ -78,16 +78,6 @@ TEST(InterfaceItems, CopyKeepsFlagsAndNames)
     FreeInterfaceItems(items, copied);
 }
 
-TEST(InterfaceItems, ListMessages)
-{
-    EXPECT_EQ(InterfaceListMessageId(ListNotStarted), unsigned(IDS_SERVICE_NOT_STARTED));
-    EXPECT_EQ(InterfaceListMessageId(ListWrongVersion), unsigned(IDS_BAD_SERVICE_VERSION));
-    EXPECT_EQ(InterfaceListMessageId(ListServiceError), unsigned(IDS_SERVICE_ERROR));
-    EXPECT_EQ(InterfaceListMessageId(ListEmpty), unsigned(IDS_NO_INTERFACES));
-    // A list whose records all lack a name says the same as an empty one.
-    EXPECT_EQ(InterfaceListMessageId(ListHasRecords), unsigned(IDS_NO_INTERFACES));
-}
-
 struct ButtonCase {
     const char* what;
     std::vector<uint32_t> flags;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/interface_list.h"
+#include "core/interface_list_message.h"
+#include "resources/resource_ids.h"
 #include "reply_builder.h"
 
 namespace {
@@ -158,6 +160,16 @@ TEST(InterfaceIcon, StateBitsPickTheImage)
     EXPECT_EQ(3, InterfaceIconIndex(IfSupported));
     EXPECT_EQ(1, InterfaceIconIndex(IfConnected | IfBound));  // not supported: the bound bit means nothing
     EXPECT_EQ(7, InterfaceIconIndex(0));
+}
+
+TEST(InterfaceListMessage, ServiceStateBeforeTheReadersOwnEmptyLine)
+{
+    EXPECT_EQ(InterfaceListMessageId(ListNotStarted, IDS_NO_INTERFACES), unsigned(IDS_SERVICE_NOT_STARTED));
+    EXPECT_EQ(InterfaceListMessageId(ListWrongVersion, IDS_NO_INTERFACES), unsigned(IDS_BAD_SERVICE_VERSION));
+    EXPECT_EQ(InterfaceListMessageId(ListServiceError, IDS_NO_BOUND_ADAPTERS), unsigned(IDS_SERVICE_ERROR));
+    EXPECT_EQ(InterfaceListMessageId(ListEmpty, IDS_NO_BOUND_ADAPTERS), unsigned(IDS_NO_BOUND_ADAPTERS));
+    // A list whose records all lack a name says the same as an empty one.
+    EXPECT_EQ(InterfaceListMessageId(ListHasRecords, IDS_NO_INTERFACES), unsigned(IDS_NO_INTERFACES));
 }
 
 }  // namespace

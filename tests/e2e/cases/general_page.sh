@@ -111,9 +111,7 @@ general_case() {
     GENERAL_AGENT=""
     "$1"
     local rc=$?
-    if [ -n "$GENERAL_AGENT" ] && kill -0 "$GENERAL_AGENT" 2>/dev/null; then
-        tray_unload "$GENERAL_AGENT" >/dev/null 2>&1
-    fi
+    tray_unload_left "$GENERAL_AGENT"
     # The harness resets only the agent's own key.
     e2e_wine reg delete "$MONITOR_KEY" /v ZorvanHAgentStartupFolder /f >/dev/null 2>&1
     return $rc

@@ -9,28 +9,17 @@ PBM_GETPOS=0x408
 IDYES=6
 IDNO=7
 
-# The page among the main dialog's child dialogs: the one with list 1029.
-ifaces_page() {
-    local page
-    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
-        tray_driver list-children "hwnd:$page" | tr -d '\r' | awk -F'\t' '$2 == 1029 { found = 1 } END { exit !found }' &&
-            { printf '%s\n' "$page"; return 0; }
-    done
-    return 1
-}
-
 ifaces_items() {
     tray_driver list-items "hwnd:$IFACES_PAGE" 1029 | tr -d '\r'
 }
 
 # ifaces_wait_list: until the waiting line has gone and the buttons are back.
 ifaces_wait_list() {
-    local tries=0 items style
+    local tries=0 items
     while [ $tries -lt 40 ]; do
         items=$(ifaces_items)
-        style=$(tray_driver style "hwnd:$IFACES_PAGE" 1035 | tr -d '\r')
         if [ -n "$items" ] && ! printf '%s\n' "$items" | awk -F'\t' '$2 == 9 { found = 1 } END { exit !found }' &&
-            [ -n "$style" ] && ! (( style & 0x08000000 )); then
+            prefs_enabled "$IFACES_PAGE" 1035; then
             return 0
         fi
         sleep 0.25
@@ -39,13 +28,27 @@ ifaces_wait_list() {
     e2e_fail "the list did not come: $(printf '%s' "$items" | tr '\n\t' '| ')"
 }
 
+# ifaces_lines_are <page> <list id> <image>:<text>...: the list shows these
+# lines, in this order.
+ifaces_lines_are() {
+    local got want="" line
+    got=$(tray_driver list-items "hwnd:$1" "$2" | tr -d '\r' | awk -F'\t' '{ print $2 ":" $4 }')
+    shift 2
+    for line in "$@"; do want+="$line"$'\n'; done
+    [ "$got"$'\n' = "$want" ] && return 0
+    IFACES_LINES_SEEN=$got
+    return 1
+}
+
+# ifaces_lines_fail <image>:<text>...: the case fails with the lines the
+# last ifaces_lines_are saw.
+ifaces_lines_fail() {
+    e2e_fail "the list shows [$(printf '%s' "$IFACES_LINES_SEEN" | tr '\n' '|')], not [$(printf '%s|' "$@")]"
+}
+
 # ifaces_expect_items <image>:<text>...: the lines in this order.
 ifaces_expect_items() {
-    local got want=""
-    got=$(ifaces_items | awk -F'\t' '{ print $2 ":" $4 }')
-    for line in "$@"; do want+="$line"$'\n'; done
-    [ "$got"$'\n' = "$want" ] ||
-        e2e_fail "the list shows [$(printf '%s' "$got" | tr '\n' '|')], not [$(printf '%s' "$want" | tr '\n' '|')]"
+    ifaces_lines_are "$IFACES_PAGE" 1029 "$@" || ifaces_lines_fail "$@"
 }
 
 # ifaces_expect_buttons <bind-selected> <unbind-selected> <bind-all> <unbind-all>, each yes or no.
@@ -68,13 +71,19 @@ ifaces_selected() {
     ifaces_items | awk -F'\t' '$3 ~ /selected/ { print $4 }'
 }
 
-# ifaces_open: the agent, its preferences and the Interface(s) page with its list.
-ifaces_open() {
+# ifaces_open_on <tree item>: the agent with its preferences on that page;
+# IFACES_AGENT is the agent, for ifaces_case to unload.
+ifaces_open_on() {
     tray_agent_start || return 1
     IFACES_AGENT=$E2E_LAST_PID
     tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    prefs_select 3 || return 1
-    IFACES_PAGE=$(ifaces_page) || e2e_fail "no Interface(s) page" || return 1
+    prefs_select "$1"
+}
+
+# ifaces_open: the agent, its preferences and the Interface(s) page with its list.
+ifaces_open() {
+    ifaces_open_on 3 || return 1
+    IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
     ifaces_wait_list
 }
 
@@ -120,9 +129,7 @@ ifaces_case() {
     IFACES_AGENT=""
     "$1"
     local rc=$?
-    if [ -n "$IFACES_AGENT" ] && kill -0 "$IFACES_AGENT" 2>/dev/null; then
-        tray_unload "$IFACES_AGENT" >/dev/null 2>&1
-    fi
+    tray_unload_left "$IFACES_AGENT"
     return $rc
 }
 

@@ -61,9 +61,7 @@ monpage_expect_text() {
 }
 
 monpage_enabled() {
-    local style
-    style=$(tray_driver style "hwnd:$MONPAGE" "$1" | tr -d '\r')
-    [ -n "$style" ] && ! (( style & 0x08000000 ))
+    prefs_enabled "$MONPAGE" "$1"
 }
 
 monpage_press() {

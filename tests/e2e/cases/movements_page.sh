@@ -6,44 +6,24 @@ MOVES_DELETING="ZorvanH Agent is deleting..."
 MOVES_ASKING='ZorvanHAgent delete "Not Present" interface'
 MOVES_NONE='"Not Present" network interfaces were not found'
 
-moves_page() {
-    local page
-    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
-        tray_driver list-children "hwnd:$page" | tr -d '\r' | awk -F'\t' '$2 == 1072 { found = 1 } END { exit !found }' &&
-            { printf '%s\n' "$page"; return 0; }
-    done
-    return 1
-}
-
-moves_items() {
-    tray_driver list-items "hwnd:$MOVES_PAGE" 1072 | tr -d '\r' | awk -F'\t' '{ print $2 ":" $4 }'
-}
-
 moves_button_enabled() {
-    local style
-    style=$(tray_driver style "hwnd:$MOVES_PAGE" 1058 | tr -d '\r')
-    [ -n "$style" ] && ! (( style & 0x08000000 ))
+    prefs_enabled "$MOVES_PAGE" 1058
 }
 
 # moves_wait_list <image>:<text>...: until the list shows these lines.
 moves_wait_list() {
-    local tries=0 got want=""
-    for line in "$@"; do want+="$line"$'\n'; done
+    local tries=0
     while [ $tries -lt 40 ]; do
-        got=$(moves_items)
-        [ "$got"$'\n' = "$want" ] && return 0
+        ifaces_lines_are "$MOVES_PAGE" 1072 "$@" && return 0
         sleep 0.25
         tries=$((tries + 1))
     done
-    e2e_fail "the list shows [$(printf '%s' "$got" | tr '\n' '|')], not [$(printf '%s' "$want" | tr '\n' '|')]"
+    ifaces_lines_fail "$@"
 }
 
 moves_open() {
-    tray_agent_start || return 1
-    IFACES_AGENT=$E2E_LAST_PID
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    prefs_select 4 || return 1
-    MOVES_PAGE=$(moves_page) || e2e_fail "no Movements page" || return 1
+    ifaces_open_on 4 || return 1
+    MOVES_PAGE=$(prefs_page_with 1072) || e2e_fail "no Movements page" || return 1
 }
 
 moves_store_monitor() {

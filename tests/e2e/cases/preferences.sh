@@ -11,6 +11,24 @@ prefs_children() {
     tray_driver list-children "$TRAY_MAIN" | tr -d '\r'
 }
 
+# prefs_page_with <control id>: the page, among the main dialog's child
+# dialogs, that holds that control.
+prefs_page_with() {
+    local page
+    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
+        tray_driver list-children "hwnd:$page" | tr -d '\r' | awk -F'\t' -v id="$1" '$2 == id { found = 1 } END { exit !found }' &&
+            { printf '%s\n' "$page"; return 0; }
+    done
+    return 1
+}
+
+# prefs_enabled <window> <control id>: the control is there and enabled.
+prefs_enabled() {
+    local style
+    style=$(tray_driver style "hwnd:$1" "$2" | tr -d '\r')
+    [ -n "$style" ] && ! (( style & 0x08000000 ))
+}
+
 # prefs_group_rows <caption>: the page group boxes of that caption, with state.
 prefs_group_rows() {
     prefs_children | awk -F'\t' -v t="$1" '$2 == 1090 && $5 == t { print $3 }'

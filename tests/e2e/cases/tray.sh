@@ -39,6 +39,14 @@ tray_unload() {
     e2e_wait_exit "$1" 3 || e2e_kill_own "$1"
 }
 
+# tray_unload_left <pid>: an agent that a failed case left running (an
+# empty pid: none was started) is unloaded, without a word.
+tray_unload_left() {
+    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
+        tray_unload "$1" >/dev/null 2>&1
+    fi
+}
+
 # tray_expect_tip <text> [absent]: the shell's tooltips hold (or lack) it.
 tray_expect_tip() {
     local tries=0 tips

@@ -50,13 +50,16 @@ static bool SendRemote(HWND list, UINT message, WPARAM wParam, RemoteBlock* bloc
            ReadProcessMemory(block->process, block->remote, local, sizeof *local, NULL);
 }
 
-static HWND FindListControl(const DriverArgs* args)
+// List words[1] of window words[0], with a request block in its process;
+// false when either cannot be had.
+static bool OpenListControl(const DriverArgs* args, HWND* list, RemoteBlock* block)
 {
     ULONGLONG id = 0;
     if (!ParseNumber(args->words[1], &id))
-        return NULL;
+        return false;
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    return window == NULL ? NULL : GetDlgItem(window, (int)id);
+    *list = window == NULL ? NULL : GetDlgItem(window, (int)id);
+    return *list != NULL && OpenRemote(*list, block);
 }
 
 static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, RemoteItem* local)
@@ -77,9 +80,9 @@ static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, R
 // One line per item: index, selected (0/1), image, item data, text.
 int ListViewRowsCommand(const DriverArgs* args)
 {
-    HWND list = FindListControl(args);
+    HWND list = NULL;
     RemoteBlock block;
-    if (list == NULL || !OpenRemote(list, &block))
+    if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
     DWORD_PTR count = 0;
     SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &count);
@@ -98,9 +101,9 @@ int ListViewRowsCommand(const DriverArgs* args)
 // "focused", both joined by "+", or "-". Fails when an item cannot be read.
 int ListItemsCommand(const DriverArgs* args)
 {
-    HWND list = FindListControl(args);
+    HWND list = NULL;
     RemoteBlock block;
-    if (list == NULL || !OpenRemote(list, &block))
+    if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
     DWORD_PTR count = 0;
     int result = SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count) ? ConditionMet
@@ -130,9 +133,9 @@ int ListViewSelectCommand(const DriverArgs* args)
     if (!ParseNumber(args->words[2], &row))
         return UsageError;
     bool on = wcscmp(args->words[3], L"on") == 0;
-    HWND list = FindListControl(args);
+    HWND list = NULL;
     RemoteBlock block;
-    if (list == NULL || !OpenRemote(list, &block))
+    if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
     RemoteItem local = {};
     local.item.stateMask = LVIS_SELECTED | (on ? LVIS_FOCUSED : 0);

@@ -31,14 +31,23 @@ static bool ReadMessageParts(const DriverArgs* args, MessageParts* parts)
     return true;
 }
 
+// The message and the window it goes to. Returns ConditionMet with both
+// set, or the command's exit code.
+static int ReadMessageAndWindow(const DriverArgs* args, MessageParts* parts, HWND* window)
+{
+    if (!ReadMessageParts(args, parts))
+        return UsageError;
+    *window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    return *window == NULL ? ConditionNotMet : ConditionMet;
+}
+
 int SendCommand(const DriverArgs* args)
 {
     MessageParts parts;
-    if (!ReadMessageParts(args, &parts))
-        return UsageError;
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
-        return ConditionNotMet;
+    HWND window = NULL;
+    int found = ReadMessageAndWindow(args, &parts, &window);
+    if (found != ConditionMet)
+        return found;
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, parts.message, parts.wParam, parts.lParam,
                              SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
@@ -52,11 +61,10 @@ int SendCommand(const DriverArgs* args)
 int PostCommand(const DriverArgs* args)
 {
     MessageParts parts;
-    if (!ReadMessageParts(args, &parts))
-        return UsageError;
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
-        return ConditionNotMet;
+    HWND window = NULL;
+    int found = ReadMessageAndWindow(args, &parts, &window);
+    if (found != ConditionMet)
+        return found;
     return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet
                                                                            : ConditionNotMet;
 }

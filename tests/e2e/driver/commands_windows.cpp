@@ -69,27 +69,31 @@ int ListChildrenCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
-static bool ControlOf(HWND window, const wchar_t* idText, HWND* control)
-{
-    ULONGLONG id = 0;
-    if (!ParseNumber(idText, &id))
-        return false;
-    *control = GetDlgItem(window, (int)id);
-    return true;
-}
-
-int TextCommand(const DriverArgs* args)
+// The window of words[0], or its control words[1] when one is named. Returns
+// ConditionMet with *target set, or the command's exit code.
+static int FindTarget(const DriverArgs* args, HWND* target)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
     if (window == NULL)
         return ConditionNotMet;
-    HWND target = window;
+    *target = window;
     if (args->count > 1) {
-        if (!ControlOf(window, args->words[1], &target))
+        ULONGLONG id = 0;
+        if (!ParseNumber(args->words[1], &id))
             return UsageError;
-        if (target == NULL)
+        *target = GetDlgItem(window, (int)id);
+        if (*target == NULL)
             return ConditionNotMet;
     }
+    return ConditionMet;
+}
+
+int TextCommand(const DriverArgs* args)
+{
+    HWND target = NULL;
+    int found = FindTarget(args, &target);
+    if (found != ConditionMet)
+        return found;
     wchar_t text[4096];
     if (!ReadWindowText(target, text, 4096))
         return ConditionNotMet;
@@ -101,16 +105,10 @@ int TextCommand(const DriverArgs* args)
 // Enabled or not is a style bit, which no message reports.
 int StyleCommand(const DriverArgs* args)
 {
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
-        return ConditionNotMet;
-    HWND target = window;
-    if (args->count > 1) {
-        if (!ControlOf(window, args->words[1], &target))
-            return UsageError;
-        if (target == NULL)
-            return ConditionNotMet;
-    }
+    HWND target = NULL;
+    int found = FindTarget(args, &target);
+    if (found != ConditionMet)
+        return found;
     PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, GWL_STYLE));
     return ConditionMet;
 }

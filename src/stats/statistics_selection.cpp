@@ -1,0 +1,96 @@
+// What changes the statistics window's choice: an interface or connection
+// chosen in a combo, a network status change, a confirmed clear. Each runs
+// on a short-lived thread, since it waits for the state mutex, and then
+// wakes the worker.
+#include <new>
+
+#include "stats/statistics_state.h"
+
+static void Lock()
+{
+    WaitForSingleObject(StatisticsWindowState.stateMutex, INFINITE);
+}
+
+static void UnlockAndUpdate()
+{
+    ReleaseMutex(StatisticsWindowState.stateMutex);
+    SetEvent(StatisticsWindowState.updateEvent);
+}
+
+DWORD WINAPI SelectInterface(void* parameter)
+{
+    Text16* name = static_cast<Text16*>(parameter);
+    StatisticsWindowStateRecord& s = StatisticsWindowState;
+    Lock();
+    s.interfaceValid = s.connectionValid = false;
+    s.clearCurrentPending = s.clearOverallPending = false;
+    s.needConnectionList = false;
+    s.needInterfaceList = true;
+    if (StatisticsWindow)
+        ResetAllFields(StatisticsWindow);
+    s.interfaceName = *name;
+    s.hasInterfaceName = true;
+    UnlockAndUpdate();
+    delete name;
+    return 0;
+}
+
+DWORD WINAPI SelectConnection(void* parameter)
+{
+    Text16* name = static_cast<Text16*>(parameter);
+    StatisticsWindowStateRecord& s = StatisticsWindowState;
+    Lock();
+    s.connectionValid = false;
+    s.clearCurrentPending = s.clearOverallPending = false;
+    s.needInterfaceList = false;
+    s.needConnectionList = true;
+    if (StatisticsWindow)
+        ResetCurrentFields(StatisticsWindow, true);
+    if (name) {
+        s.connectionName = *name;
+        s.hasConnectionName = true;
+    }
+    UnlockAndUpdate();
+    delete name;
+    return 0;
+}
+
+DWORD WINAPI StartClear(void* result)
+{
+    DWORD answer = DWORD(reinterpret_cast<UINT_PTR>(result));
+    StatisticsWindowStateRecord& s = StatisticsWindowState;
+    Lock();
+    s.interfaceValid = s.connectionValid = false;
+    s.needInterfaceList = true;
+    if (StatisticsWindow)
+        ResetAllFields(StatisticsWindow);
+    if ((answer >> 16) == 0xADCB) {
+        s.clearOverallPending = false;
+        s.clearCurrentPending = true;
+        s.clearAllCurrent = (answer & 1) != 0;
+    }
+    UnlockAndUpdate();
+    return 0;
+}
+
+void StartSelection(HWND window, int combo, int other, LPTHREAD_START_ROUTINE routine)
+{
+    LRESULT index = SendDlgItemMessageW(window, combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return;
+    SaveFocus(window);
+    wchar_t text[512] = L"";
+    LRESULT length = SendDlgItemMessageW(window, combo, CB_GETLBTEXTLEN, index, 0);
+    if (length != CB_ERR && length < 512)
+        SendDlgItemMessageW(window, combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    EnableWindow(GetDlgItem(window, combo), FALSE);
+    EnableWindow(GetDlgItem(window, other), FALSE);
+    Text16* copy = new (std::nothrow) Text16(text);
+    if (!copy)
+        return;
+    HANDLE thread = CreateThread(nullptr, 0, routine, copy, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+    else
+        delete copy;
+}

@@ -317,6 +317,18 @@ e2e_wait_count() {
     e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
 }
 
+# e2e_until <tries> <command...>: runs the command every quarter second until
+# it succeeds; 1 when it never did.
+e2e_until() {
+    local tries=$1 n=1
+    shift
+    until "$@"; do
+        [ $n -ge "$tries" ] && return 1
+        sleep 0.25
+        n=$((n + 1))
+    done
+}
+
 # e2e_expect_responsive <pid>: still running, and its exit window answers.
 e2e_expect_responsive() {
     kill -0 "$1" 2>/dev/null || { e2e_fail "agent $1 ended by itself"; return 1; }

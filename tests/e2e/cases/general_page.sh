@@ -115,7 +115,7 @@ general_case() {
         tray_unload "$GENERAL_AGENT" >/dev/null 2>&1
     fi
     # The harness resets only the agent's own key.
-    e2e_wine reg delete "$MONITOR_KEY" /v ZorvanHAgentStartupFolder /f >/dev/null 2>&1
+    e2e_wine reg delete "$MONITOR_KEY" /f >/dev/null 2>&1
     return $rc
 }
 

@@ -190,6 +190,11 @@ e2e_case fault-mapping-short case_fault_mapping_short
 # Every value the agent reads, stored with a wrong type or size. Each reads
 # as its default (a monitor flag as off) and is written back in its own
 # form; a monitor key whose "Name" is no string belongs to no interface.
+# The bytes of a string as a .reg file's hex list, as if it were REG_SZ.
+faults_utf16_hex() {
+    printf '%s\0' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
+}
+
 faults_wrong_values() {
     local colors="" i
     for i in $(seq 1 87); do colors+="11,"; done
@@ -220,10 +225,14 @@ REGEDIT4
 "SizePositionWindow"=hex(4):01,00,00,00,10,00,00,00,10,00,00,00,10,01,00,00,10,01,00,00
 
 [HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHAgent\\Monitors\\0001]
-"Name"=hex:$(printf '%s' "$MONITOR_WLAN_ID" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//')
+"Name"=hex:$(faults_utf16_hex "$MONITOR_WLAN_ID")
+
+[HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHAgent\\Monitors]
+"CustomColors"=dword:00000005
 
 [HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHMonitor]
 "ZorvanHAgentDir"=dword:00000001
+"ZorvanHAgentStartupFolder"=hex:$(faults_utf16_hex 'C:\zorvanh-startup\')
 REG
 }
 
@@ -240,12 +249,18 @@ faults_expect_values() {
     done
 }
 
-case_fault_registry_types() {
-    local file="$E2E_TMP/wrong-values.reg" key="$MONITORS_KEY\\0000" flag flags=()
+faults_import_wrong_values() {
+    local file="$E2E_TMP/wrong-values.reg"
     faults_wrong_values | sed 's/$/\r/' >"$file"
     e2e_wine reg import "$(e2e_winpath "$file")" >/dev/null 2>&1 || e2e_fail "cannot import $file" || return 1
-    [[ "$(e2e_reg_value "$E2E_AGENT_KEY\\General" SetDisableStateZorvanHAgent)" == REG_DWORD* ]] ||
-        e2e_fail "the import did not store a one-byte REG_DWORD" || return 1
+    [[ "$(e2e_reg_value "$E2E_AGENT_KEY\\General" SetDisableStateZorvanHAgent)" == REG_DWORD* &&
+        "$(e2e_reg_value "$MONITOR_KEY" ZorvanHAgentStartupFolder)" == REG_BINARY* &&
+        "$(e2e_reg_value "$MONITORS_KEY" CustomColors)" == REG_DWORD* ]] || e2e_fail "the import stored other types"
+}
+
+case_fault_registry_types() {
+    local key="$MONITORS_KEY\\0000" flag flags=()
+    faults_import_wrong_values || return 1
     e2e_sim_start default.scn || return 1
     # A one-byte value of another type is no flag: the agent starts enabled.
     tray_agent_start || return 1
@@ -281,9 +296,41 @@ case_fault_registry_types() {
     tray_unload "$GENERAL_AGENT"
 }
 
+# The values only the pages read: a start-up folder stored as bytes is no
+# folder, custom colours of another type give the default table.
+case_fault_registry_page_values() {
+    local folder="$WINEPREFIX/drive_c/zorvanh-startup" found custom="" word
+    rm -rf "$folder" && mkdir -p "$folder"
+    faults_import_wrong_values || return 1
+    e2e_sim_start default.scn || return 1
+    general_start || return 1
+    general_click 1059 || return 1
+    found=$(find "$WINEPREFIX/drive_c/users" -ipath '*/startup/ZorvanHAgent.lnk' 2>/dev/null | head -1)
+    [ -n "$found" ] && [ ! -e "$folder/ZorvanHAgent.lnk" ] ||
+        e2e_fail "the shortcut did not go to the user's start-up folder" || return 1
+    general_click 1059 || return 1
+    [ ! -e "$found" ] || e2e_fail "unchecking left $found" || return 1
+    rm -rf "$folder"
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    monitor_menu "$MONITOR_LAN" $VK_DOWN $VK_RETURN || return 1
+    monpage_find "$MONITOR_LAN" || return 1
+    monpage_press 1055 || return 1
+    tray_driver wait-window "Color" --timeout 5000 >/dev/null || e2e_fail "no colour dialog" || return 1
+    tray_driver press "Color" 2 --timeout 3000 >/dev/null || e2e_fail "cannot press Cancel" || return 1
+    for word in 0x000000 0x808080 0x000080 0x008080 0x008000 0x808000 0x800000 0x800080 \
+        0xFFFFFF 0xC0C0C0 0x0000FF 0x00FFFF 0x00FF00 0xFFFF00 0xFF0000 0xFF00FF; do
+        custom+=$(e2e_le_words $((word)))
+    done
+    e2e_until 12 faults_value_is "$MONITORS_KEY" CustomColors "REG_BINARY $custom" ||
+        e2e_fail "CustomColors is \"$(e2e_reg_value "$MONITORS_KEY" CustomColors)\"" || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
 run_fault_registry_types() { general_case case_fault_registry_types; }
+run_fault_registry_page_values() { general_case case_fault_registry_page_values; }
 
 e2e_case fault-registry-types run_fault_registry_types
+e2e_case fault-registry-page-values run_fault_registry_page_values
 
 # e2e_expect_responsive for an agent on its virtual desktop.
 faults_tray_responsive() {

@@ -567,9 +567,10 @@ run_fault_bind_delete_busy() { general_case case_fault_bind_delete_busy; }
 
 e2e_case fault-bind-delete-busy run_fault_bind_delete_busy
 
-# Data-files operations: a busy backup and a failing move are failures,
-# damaged progress replies leave the bar alone, and a restore whose reply
-# cannot hold its snapshot leaves the registry as it is.
+# Data-files operations: a busy backup, a failing move and a failing
+# restore are failures, busy and damaged progress replies leave the bar
+# alone, and a restore whose reply cannot hold its snapshot leaves the
+# registry as it is.
 case_fault_data_files() {
     e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=1500" \
         "fault busy code=12 block=yes times=1" "fault status code=8 status=0xC0FE0001 times=1" || return 1
@@ -581,13 +582,17 @@ case_fault_data_files() {
     [ "$(e2e_simctl count 12)" = 1 ] && [ "$(e2e_simctl count 8)" = 1 ] ||
         e2e_fail "requests 12 and 8 sent $(e2e_simctl count 12) and $(e2e_simctl count 8) times" || return 1
 
-    e2e_simctl fault fill code=11 >/dev/null || return 1
+    e2e_simctl fault busy code=11 block=yes times=2 >/dev/null && e2e_simctl fault fill code=11 >/dev/null || return 1
     df_choose 1074 || return 1
     df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
-    [ "$(e2e_simctl count 11)" -ge 2 ] || e2e_fail "progress polled $(e2e_simctl count 11) times" || return 1
+    [ "$(e2e_simctl count 11)" -ge 3 ] || e2e_fail "progress polled $(e2e_simctl count 11) times" || return 1
     e2e_simctl clear-fault all >/dev/null
 
     general_click 1074 || return 1
+    general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 01 || return 1
+    e2e_simctl fault status code=13 status=0xC0FE0001 times=1 >/dev/null || return 1
+    df_choose 1080 || return 1
+    df_expect_msgbox "ZorvanHService return error!" && df_answer 1 || return 1
     general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 01 || return 1
     e2e_simctl fault truncate code=13 bytes=14 times=1 >/dev/null || return 1
     df_choose 1080 || return 1

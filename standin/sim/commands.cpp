@@ -250,9 +250,11 @@ bool Show(const std::vector<std::string>&, std::string& out) {
 
 bool Mapping(const std::vector<std::string>& words, std::string& out) {
   const char* usage =
-      "usage: mapping directory-invalid|directory-valid|view-invalid|view-valid|view-identity|remove-entry|restore-entry";
+      "usage: mapping directory-invalid|directory-valid|view-invalid|view-valid|view-identity|remove-entry|restore-entry"
+      "|view-size <bytes>|count <n>|real";
   if (!NeedArgs(words, 2, usage, out)) return false;
   const std::string& what = words[1];
+  uint32_t number = 0;
   bool done;
   if (what == "directory-invalid" || what == "directory-valid")
     done = SetMappingFault(MappingFault::kDirectoryInvalid, what == "directory-invalid", out);
@@ -262,6 +264,10 @@ bool Mapping(const std::vector<std::string>& words, std::string& out) {
     done = SetMappingFault(MappingFault::kEntryRemoved, what == "remove-entry", out);
   else if (what == "view-identity")
     done = ChangeViewIdentity(out);
+  else if (what == "real")
+    done = SetAnnouncedViewSize(0, out) && SetViewCount(false, 0, out);
+  else if ((what == "view-size" || what == "count") && words.size() == 3 && ParseU32(words[2], number))
+    done = what == "count" ? SetViewCount(true, number, out) : SetAnnouncedViewSize(number, out);
   else {
     out = usage;
     return false;

@@ -13,6 +13,7 @@ const KindName KindNames[] = {
     {FaultKind::kNotStarted, "not-started"}, {FaultKind::kBusy, "busy"},
     {FaultKind::kWrongVersion, "wrong-version"}, {FaultKind::kStatus, "status"},
     {FaultKind::kTruncate, "truncate"}, {FaultKind::kMalformed, "malformed"},
+    {FaultKind::kFill, "fill"},
     {FaultKind::kInit, "init"},
 };
 
@@ -102,6 +103,10 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
     } else if (key == "interface") {
       good = !value.empty();
       fault.subject = value;
+    } else if (key == "from") {
+      good = fault.kind == FaultKind::kFill && ParseU32(value, fault.from);
+    } else if (key == "value") {
+      good = fault.kind == FaultKind::kFill && ParseU32(value, fault.value) && fault.value < 256;
     } else if (key == "apply") {
       good = fault.kind == FaultKind::kStatus && (value == "0" || value == "1");
       fault.apply = value == "1";
@@ -163,6 +168,7 @@ std::string DescribeFault(const SimFault& fault) {
   if (fault.kind == FaultKind::kStatus || fault.kind == FaultKind::kInit) text += " status=" + Hex32(fault.status);
   if (fault.kind == FaultKind::kTruncate) text += " bytes=" + std::to_string(fault.bytes);
   if (fault.kind == FaultKind::kBusy && fault.block) text += " block=" + std::to_string(fault.bytes);
+  if (fault.kind == FaultKind::kFill) text += " from=" + std::to_string(fault.from) + " value=" + Hex32(fault.value);
   if (fault.kind == FaultKind::kMalformed) text += " record=" + std::to_string(fault.record);
   if (!fault.subject.empty()) text += " interface=" + fault.subject;
   if (fault.apply) text += " apply=1";

@@ -37,7 +37,9 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
     }
     bool faulted = TakeFault(code, false, fault, subject);
     bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
-    if (faulted && !applied && fault.kind != FaultKind::kTruncate && fault.kind != FaultKind::kMalformed) {
+    bool shapes = faulted && (fault.kind == FaultKind::kTruncate || fault.kind == FaultKind::kMalformed ||
+                              fault.kind == FaultKind::kFill);
+    if (faulted && !applied && !shapes) {
       answer.status = fault.status;
       if (fault.kind == FaultKind::kBusy && fault.block) {
         FillBusyBlock(fault.bytes, answer.block);
@@ -52,6 +54,8 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
       if (applied && answer.status == kStatusSuccess) answer.status = fault.status;
       if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
         answer.block.resize(fault.bytes);
+      if (faulted && fault.kind == FaultKind::kFill)
+        for (size_t at = fault.from; at < answer.block.size(); ++at) answer.block[at] = static_cast<uint8_t>(fault.value);
       // A successful request always has a reply, even one cut to nothing.
       replyAnyway = answer.status == kStatusSuccess || !answer.block.empty();
     }

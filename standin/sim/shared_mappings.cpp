@@ -33,6 +33,9 @@ struct SharedMappings {
   bool directoryInvalid = false;
   bool viewInvalid = false;
   bool entryRemoved = false;
+  uint32_t announcedSize = 0;   // the entry's ViewSize when not 0, true or not
+  bool countGiven = false;      // the view's InterfaceCount is `count`, not the truth
+  uint32_t count = 0;
   uint32_t restUntil = 0;  // second before which the clock does not lock
   uint32_t taken = 0;
   uint32_t abandoned = 0;
@@ -62,7 +65,9 @@ void WriteDirectory() {
   WriteDirectoryHeader(Shared.directory, DirectoryIdentity(), entries, Shared.directoryInvalid);
   WriteDirectoryEntry(Shared.directory, 0, kOtherMappingKey, 4096, kOtherMappingName);
   if (Shared.entryRemoved) ClearDirectoryEntry(Shared.directory, 1);
-  else WriteDirectoryEntry(Shared.directory, 1, kStatisticsKey, kViewSize, Shared.viewName);
+  else
+    WriteDirectoryEntry(Shared.directory, 1, kStatisticsKey, Shared.announcedSize != 0 ? Shared.announcedSize : kViewSize,
+                        Shared.viewName);
 }
 
 void WriteView() {
@@ -70,7 +75,7 @@ void WriteView() {
   for (const SimInterface& item : Sim.interfaces)
     if (!(item.flags & kIfNotPresent) && count < kViewCapacity) WriteInterfaceCounters(Shared.view, count++, item);
   for (uint32_t index = count; index < kViewCapacity; ++index) ClearInterfaceCounters(Shared.view, index);
-  WriteViewHeader(Shared.view, ViewIdentity(), count, Shared.viewInvalid);
+  WriteViewHeader(Shared.view, ViewIdentity(), Shared.countGiven ? Shared.count : count, Shared.viewInvalid);
 }
 
 bool WriteUnderMutex(std::string& out) {
@@ -149,6 +154,18 @@ bool SetMappingFault(MappingFault fault, bool on, std::string& out) {
   return WriteUnderMutex(out);
 }
 
+bool SetAnnouncedViewSize(uint32_t size, std::string& out) {
+  Shared.announcedSize = size;
+  ++Shared.directoryRevision;  // readers map the entry anew only after a rebuild
+  return WriteUnderMutex(out);
+}
+
+bool SetViewCount(bool given, uint32_t count, std::string& out) {
+  Shared.countGiven = given;
+  Shared.count = count;
+  return WriteUnderMutex(out);
+}
+
 bool ChangeViewIdentity(std::string& out) {
   ++Shared.viewRevision;
   return WriteUnderMutex(out);
@@ -184,5 +201,7 @@ std::string DescribeSharedMappings() {
   return "view=" + (Shared.view != nullptr ? WideToUtf8(Shared.viewName) : std::string("none")) +
          " directory-invalid=" + (Shared.directoryInvalid ? "1" : "0") +
          " view-invalid=" + (Shared.viewInvalid ? "1" : "0") + " entry=" + (Shared.entryRemoved ? "removed" : "present") +
-         " view-identity=" + std::to_string(Shared.viewRevision) + " " + DescribeServerMutex();
+         " view-identity=" + std::to_string(Shared.viewRevision) + " view-size=" +
+         (Shared.announcedSize != 0 ? std::to_string(Shared.announcedSize) : std::string("real")) + " count=" +
+         (Shared.countGiven ? std::to_string(Shared.count) : std::string("real")) + " " + DescribeServerMutex();
 }

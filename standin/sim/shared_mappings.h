@@ -19,6 +19,10 @@ enum class MappingFault { kDirectoryInvalid, kViewInvalid, kEntryRemoved };
 // reason in out) when the server mutex could not be had.
 bool SetMappingFault(MappingFault fault, bool on, std::string& out);
 bool ChangeViewIdentity(std::string& out);
+// A directory entry that announces another size than the view has (0: the
+// real one), and a view header that claims another number of interfaces.
+bool SetAnnouncedViewSize(uint32_t size, std::string& out);
+bool SetViewCount(bool given, uint32_t count, std::string& out);
 
 // A thread takes the server mutex and ends without releasing it; the clock
 // then leaves the mutex alone for a few seconds, as a crashed service would.

@@ -49,7 +49,7 @@ struct SimRecord {
   std::map<std::string, std::string> fields;
 };
 
-enum class FaultKind { kNotStarted, kBusy, kWrongVersion, kStatus, kTruncate, kMalformed, kInit };
+enum class FaultKind { kNotStarted, kBusy, kWrongVersion, kStatus, kTruncate, kMalformed, kFill, kInit };
 
 enum class Malformation { kRecordSizeZero, kRecordSizePastEnd, kNameSizePastEnd, kCountTooLarge, kNameNoNul, kIdNoNul };
 
@@ -64,6 +64,8 @@ struct SimFault {
   uint32_t record = 0;     // which record a malformation hits
   std::string subject;     // request 5: only for the interface with this key; empty: any
   bool apply = false;      // status faults: the request is served, then answers the status
+  uint32_t from = 0;       // fill: the first byte overwritten
+  uint32_t value = 0xFF;   // fill: what every byte from there becomes
 };
 
 struct TimedEvent {

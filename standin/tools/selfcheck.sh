@@ -46,6 +46,10 @@ ctl reset-counts >/dev/null
 expect "reset" "$(ctl ledger)" "^issued=0 released=0 outstanding=0 double=0 unknown=0$"
 expect "unknown selector" "$(probe list 3)" "status=0xC0FE0001 size=0 held=no"
 expect "unknown code" "$(probe raw 7 1)" "status=0xC0FE0001 size=0 held=no"
+ctl fault fill code=1 from=4 times=1 >/dev/null
+out=$(probe list 1)
+expect "filled" "$out" "list 1: status=0x00000000 size=[1-9][0-9]* held=yes"
+expect "filled" "$out" "count=4294967295"
 ctl add-interface extra name="Extra Adapter" flags=supported,bound,connected part3=empty >/dev/null
 expect "added" "$(probe list 44)" 'name="Extra Adapter" part2=6 part3=0'
 ctl remove-interface extra >/dev/null
@@ -137,11 +141,19 @@ out=$(probe mapping)
 expect "entry removed" "$out" "identity=5A484452,00000001,[0-9A-F]{8},00000001 entries=1 invalid=0"
 grep -q "key=65535" <<<"$out" && fail "entry removed: still listed"
 ctl mapping restore-entry >/dev/null
+# Each size change rebuilds the directory, as the entry's removal did.
+ctl mapping view-size 1100 >/dev/null
+ctl mapping count 0xFFFFFFFF >/dev/null
+out=$(probe mapping)
+expect "short view" "$out" 'entry 1: key=65535 size=1100 '
+expect "short view" "$out" "interfaces=4294967295 invalid=0"
+ctl mapping real >/dev/null
+expect "real view" "$(probe mapping)" 'entry 1: key=65535 size=17060 .*'$'\n''.*interfaces=2 invalid=0'
 ctl stop-service >/dev/null
 expect "stopped" "$(probe mapping)" "mutex: missing"$'\n'"directory: missing"
 ctl start-service >/dev/null
 out=$(probe mapping)
-expect "restarted" "$out" "directory: identity=5A484452,00000002,[0-9A-F]{8},00000002 entries=2 invalid=0"
+expect "restarted" "$out" "directory: identity=5A484452,00000002,[0-9A-F]{8},00000004 entries=2 invalid=0"
 expect "restarted" "$out" 'name="ZorvanHServiceFileMappingStatistics2"'
 expect "abandon" "$(ctl abandon-mutex)" "^ok$"
 sleep 4.2

@@ -13,6 +13,7 @@ E2E_AGENT_PIDS=()
 E2E_LAST_PID=""
 E2E_EXIT_CODE=""
 E2E_REASON=""
+E2E_DESKTOP=""
 E2E_PREFIX_READY=0
 E2E_SCENARIOS=""
 E2E_EXIT_WINDOW="ZorvanHAgent Exit Window"
@@ -290,18 +291,23 @@ e2e_reg_value() {
         awk -v name="$2" '$1 == name { print $2, $3 }'
 }
 
-# Ends whatever a case left running: agents are first asked to unload.
+# Ends whatever a case left running: agents are first asked to unload, on
+# the virtual desktop of the case (E2E_DESKTOP) too, lest a failed case's
+# agent turn every later start into a second one.
 e2e_case_teardown() {
     local pid
     for pid in "${E2E_AGENT_PIDS[@]}"; do
         if kill -0 "$pid" 2>/dev/null; then
             [ "$E2E_PREFIX_READY" = 1 ] &&
                 e2e_driver post "$E2E_EXIT_WINDOW" 0x8065 --timeout 500 >/dev/null 2>&1
+            [ "$E2E_PREFIX_READY" = 1 ] && [ -n "$E2E_DESKTOP" ] &&
+                e2e_driver post "$E2E_EXIT_WINDOW" 0x8065 --timeout 500 --desktop "$E2E_DESKTOP" >/dev/null 2>&1
             e2e_wait_exit "$pid" 6 || e2e_kill_own "$pid"
         fi
         wait "$pid" 2>/dev/null
     done
     E2E_AGENT_PIDS=()
+    E2E_DESKTOP=""
     e2e_sim_stop
 }
 
@@ -315,6 +321,18 @@ e2e_wait_count() {
         tries=$((tries + 1))
     done
     e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
+}
+
+# e2e_until <tries> <command...>: runs the command every quarter second until
+# it succeeds; 1 when it never did.
+e2e_until() {
+    local tries=$1 n=1
+    shift
+    until "$@"; do
+        [ $n -ge "$tries" ] && return 1
+        sleep 0.25
+        n=$((n + 1))
+    done
 }
 
 # e2e_expect_responsive <pid>: still running, and its exit window answers.

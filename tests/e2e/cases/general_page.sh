@@ -113,7 +113,7 @@ general_case() {
     local rc=$?
     tray_unload_left "$GENERAL_AGENT"
     # The harness resets only the agent's own key.
-    e2e_wine reg delete "$MONITOR_KEY" /v ZorvanHAgentStartupFolder /f >/dev/null 2>&1
+    e2e_wine reg delete "$MONITOR_KEY" /f >/dev/null 2>&1
     return $rc
 }
 

@@ -24,6 +24,14 @@ mapping_expect_rise() {
     sleep 0.5
 }
 
+# mapping_expect_quiet <seconds> <what>: sets MAPPING_BASE to the settled
+# count, which must not rise in the seconds after.
+mapping_expect_quiet() {
+    MAPPING_BASE=$(mapping_settled_count)
+    sleep "$1"
+    [ "$(e2e_simctl count 1)" = "$MAPPING_BASE" ] || e2e_fail "list requested again while $2"
+}
+
 mapping_start_agent() {
     e2e_agent_start
     MAPPING_AGENT=$E2E_LAST_PID
@@ -34,11 +42,8 @@ mapping_start_agent() {
 case_mapping_publish_and_rebuilds() {
     e2e_sim_start mapping.scn "mapping remove-entry" || return 1
     mapping_start_agent || return 1
-    local base
-    base=$(mapping_settled_count)
-    sleep 1
-    [ "$(e2e_simctl count 1)" = "$base" ] ||
-        e2e_fail "list requested again while the directory had no statistics entry" || return 1
+    mapping_expect_quiet 1 "the directory had no statistics entry" || return 1
+    local base=$MAPPING_BASE
     e2e_simctl mapping restore-entry >/dev/null || return 1
     mapping_expect_rise $((base + 1)) "publication once the entry is there" || return 1
     e2e_simctl mapping directory-invalid >/dev/null || return 1

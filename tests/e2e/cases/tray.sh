@@ -20,6 +20,7 @@ tray_driver() {
 tray_agent_start() {
     TRAY_DESKTOPS=$((TRAY_DESKTOPS + 1))
     TRAY_DESKTOP="ZorvanHTray$TRAY_DESKTOPS"
+    E2E_DESKTOP=$TRAY_DESKTOP
     (cd "$E2E_BIN" && exec wine explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
     E2E_LAST_PID=$!
     E2E_AGENT_PIDS+=("$E2E_LAST_PID")

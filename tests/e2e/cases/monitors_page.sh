@@ -54,10 +54,20 @@ monpage_flag() {
     monpage_rows 1030 | awk -F'\t' -v l="$1" '$5 == l || $5 == l "*" { print $1, $3, $5; exit }'
 }
 
+monpage_text_is() {
+    [ "$(monpage_text "$1")" = "$2" ]
+}
+
+# The page redraws its labels after the message that changed them has been
+# handled, so the text is awaited rather than read once.
 monpage_expect_text() {
-    local got
-    got=$(monpage_text "$1")
-    [ "$got" = "$2" ] || e2e_fail "control $1 shows \"$got\", not \"$2\""
+    e2e_until 16 monpage_text_is "$1" "$2" && return 0
+    e2e_fail "control $1 shows \"$(monpage_text "$1")\", not \"$2\""
+}
+
+monpage_color_ok() {
+    tray_driver press "Color" 1 --timeout 3000 >/dev/null
+    tray_driver wait-gone "Color" --timeout 2000 >/dev/null
 }
 
 monpage_enabled() {
@@ -183,8 +193,9 @@ case_monitors_page() {
     # custom colours are stored whatever the answer.
     monpage_press 1055 || return 1
     tray_driver wait-window "Color" --timeout 5000 >/dev/null || e2e_fail "no colour dialog" || return 1
-    tray_driver press "Color" 1 --timeout 3000 >/dev/null || e2e_fail "cannot press OK" || return 1
-    sleep 0.5
+    # Under wine an OK pressed while the dialog still sets itself up can be
+    # lost; the dialog is then still there to be asked again.
+    e2e_until 3 monpage_color_ok || e2e_fail "the colour dialog does not take OK" || return 1
     monpage_expect_text 1064 "Color adjustment*" || return 1
     monpage_expect_text 1054 "Receive background*" || return 1
     got=$(monpage_reg "$MONITORS_KEY" CustomColors)

@@ -575,6 +575,20 @@ case_fault_data_files() {
     [ "$(e2e_simctl count 11)" -ge 3 ] || e2e_fail "progress polled $(e2e_simctl count 11) times" || return 1
     e2e_simctl clear-fault all >/dev/null
 
+    # A busy move or restore is its answer, never asked again; a failing
+    # progress poll only leaves the bar where it was.
+    e2e_simctl fault busy code=8 times=1 >/dev/null && e2e_simctl fault busy code=13 times=1 >/dev/null || return 1
+    df_choose 1075 || return 1
+    df_expect_msgbox "ZorvanHService return error!" && df_answer 1 || return 1
+    df_choose 1080 || return 1
+    df_expect_msgbox "ZorvanHService return error!" && df_answer 1 || return 1
+    [ "$(e2e_simctl count 8)" = 2 ] && [ "$(e2e_simctl count 13)" = 1 ] ||
+        e2e_fail "busy requests 8 and 13 sent $(e2e_simctl count 8) and $(e2e_simctl count 13) times" || return 1
+    e2e_simctl fault status code=11 status=0xC0FE0001 >/dev/null || return 1
+    df_choose 1074 || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    e2e_simctl clear-fault all >/dev/null
+
     general_click 1074 || return 1
     general_expect_value "$STATWIN_KEY" SpeedInBytesPerSecond 01 || return 1
     e2e_simctl fault status code=13 status=0xC0FE0001 times=1 >/dev/null || return 1

@@ -361,7 +361,7 @@ case_fault_restart_under_windows() {
     stats_expect 1001 "$MONITOR_LAN" || return 1
     tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 3 || return 1
-    IFACES_PAGE=$(ifaces_page) || e2e_fail "no Interface(s) page" || return 1
+    IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
     ifaces_wait_list || return 1
     local dialog
     tray_driver press "hwnd:$IFACES_PAGE" 1030 >/dev/null || e2e_fail "cannot press \"Bind a&ll supported\"" || return 1
@@ -536,7 +536,7 @@ case_fault_bind_delete_busy() {
         "7:Dial-up Modem Adapter" "1:WAN Miniport (PPTP)" || return 1
 
     prefs_select 4 || return 1
-    MOVES_PAGE=$(moves_page) || e2e_fail "no Movements page" || return 1
+    MOVES_PAGE=$(prefs_page_with 1072) || e2e_fail "no Movements page" || return 1
     moves_wait_list "6:Fast Ethernet 10/100 PCI Adapter" || return 1
     tray_driver press "hwnd:$MOVES_PAGE" 1058 >/dev/null || return 1
     ifaces_answer "$MOVES_ASKING" $IDYES || return 1

@@ -228,6 +228,20 @@ bool At(const std::vector<std::string>& words, std::string& out) {
   return true;
 }
 
+// A case that keeps a page's unsaved edits for a while wants none of the
+// scenario's later changes; marked done rather than erased, as the clock may
+// be walking the list.
+bool DropTimed(const std::vector<std::string>&, std::string& out) {
+  int dropped = 0;
+  for (TimedEvent& event : Sim.events) {
+    if (event.done) continue;
+    event.done = true;
+    ++dropped;
+  }
+  out = std::to_string(dropped);
+  return true;
+}
+
 bool Time(const std::vector<std::string>&, std::string& out) {
   out = std::to_string(Sim.elapsed);
   return true;
@@ -311,6 +325,7 @@ const CommandEntry Commands[] = {
     {"signal", Signal},
     {"first-word", FirstWord},
     {"at", At},
+    {"drop-timed", DropTimed},
     {"time", Time},
     {"show", Show},
     {"mapping", Mapping},

@@ -69,6 +69,9 @@ wait $!
 (sleep 1; ctl set-interface wlan bound=0 >/dev/null) &
 expect "conf event" "$(probe wait-conf 5000)" "signalled"
 wait $!
+ctl at "$(( $(ctl time) + 2 ))" set-interface wlan bound=1 >/dev/null
+expect "timed change dropped" "$(ctl drop-timed)" "^[1-9][0-9]*$"
+expect "no event from a dropped change" "$(probe wait-conf 3500)" "timeout"
 ctl stop-service >/dev/null
 expect "events gone while stopped" "$(probe wait-conf 10)" "missing"
 ctl start-service >/dev/null

@@ -182,6 +182,11 @@ e2e_sim_start() {
         tries=$((tries + 1))
     done
     [ $ready = 1 ] || { e2e_fail "simulator with $file does not answer ping"; return 1; }
+    # A scenario's timed changes land wherever a case happens to be: a
+    # configuration change then re-lists an open page under the case's edits.
+    if [ -n "${E2E_DROP_TIMED:-}" ]; then
+        e2e_simctl drop-timed >>"$E2E_LOG" || { e2e_fail "simulator refused: drop-timed"; return 1; }
+    fi
     for command in "$@"; do
         # shellcheck disable=SC2086 # a command is its words
         e2e_simctl $command >>"$E2E_LOG" || { e2e_fail "simulator refused: $command"; return 1; }

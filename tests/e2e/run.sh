@@ -22,6 +22,9 @@ for file in "$here"/cases/*.sh; do
 done
 
 bin=${1:-/work/main/build/win64/bin}
+# Cases script every change they want; the demo and the soak keep the
+# scenario's own.
+E2E_DROP_TIMED=1
 passed=0
 failed=0
 

@@ -168,8 +168,13 @@ case_general_service_stopped() {
     general_expect_text 1002 "ZorvanHService is not started!" || return 1
     general_expect_enabled no 1058 1079 1071 1070 || return 1
     general_expect_enabled yes 1059 1068 || return 1
-    # A reply without the whole fixed part counts as another version.
+    # The configuration watcher re-reads the page once the service's events
+    # are back; the fault waits for that, or the watcher's read could take it
+    # or follow the case's own.
     e2e_simctl start-service >/dev/null
+    general_wait_text 1002 'C:\Program Files\Merovax\ZorvanHService\Data\' ||
+        e2e_fail "the page did not re-read the started service: \"$(general_text 1002)\"" || return 1
+    # A reply without the whole fixed part counts as another version.
     e2e_simctl fault truncate bytes=8 code=9 times=1 >/dev/null
     tray_driver send "hwnd:$GENERAL_PAGE" 0x8065 >/dev/null
     general_expect_text 1002 "Bad version of ZorvanHService!" || return 1

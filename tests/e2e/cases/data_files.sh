@@ -34,7 +34,19 @@ df_choose() {
     done
     [ "$1" = 1075 ] || tray_driver press "$DF_CHOICE" "$1" --click >/dev/null || { e2e_fail "cannot pick mode $1"; return 1; }
     e2e_shot "data-files-choice-$1"
-    tray_driver press "$DF_CHOICE" 1 >/dev/null || { e2e_fail "cannot press OK"; return 1; }
+    # Once in a CI run the press failed at once on a dialog that a moment
+    # before was on screen: pressed again while it is there; if it has gone,
+    # the log keeps what the desktop showed instead.
+    local presses=0
+    until tray_driver press "$DF_CHOICE" 1 >/dev/null; do
+        presses=$((presses + 1))
+        if [ $presses -ge 3 ] || ! tray_driver wait-window "$DF_CHOICE" --timeout 500 >/dev/null; then
+            e2e_log "top-level windows: $(tray_driver list-windows | tr -d '\r' | tr '\n\t' '; ')"
+            e2e_fail "cannot press OK"
+            return 1
+        fi
+        e2e_log "press $presses on the action dialog's OK failed; the dialog is still there"
+    done
     tray_driver wait-window "$DF_PROGRESS" --timeout 10000 >/dev/null || e2e_fail "no progress dialog"
 }
 

@@ -50,6 +50,13 @@ e2e_wine() {
 
 e2e_driver() {
     timeout -k 2 60 wine "$E2E_BIN/AgentDriver.exe" "$@" 2>>"$E2E_LOG"
+    local rc=$?
+    # 0, 1 and 2 are the driver's own answers, 124 and 137 the time-out's.
+    # Anything else is the driver dying before it answered: logged, and
+    # run once more.
+    case $rc in 0 | 1 | 2 | 124 | 137) return $rc ;; esac
+    e2e_log "driver $1 exited with $rc; run again"
+    timeout -k 2 60 wine "$E2E_BIN/AgentDriver.exe" "$@" 2>>"$E2E_LOG"
 }
 
 e2e_simctl() {

@@ -337,6 +337,18 @@ e2e_wait_count() {
 
 # e2e_until <tries> <command...>: runs the command every quarter second until
 # it succeeds; 1 when it never did.
+# e2e_settle <function> [words]: the function prints what differs from the
+# wanted state, nothing when all agree; it is run until it agrees, for about
+# 3 s, and the last difference is the failure.
+e2e_settle() {
+    local problem tries=0
+    while problem=$("$@"); [ -n "$problem" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 12 ] || { e2e_fail "$problem"; return 1; }
+        sleep 0.25
+    done
+}
+
 e2e_until() {
     local tries=$1 n=1
     shift

@@ -63,15 +63,9 @@ general_wait_text() {
 
 # general_expect_enabled <yes|no> <id>...
 general_expect_enabled() {
-    local tries=0
     # The folder text comes before the controls follow it, so the state
     # gets a moment to settle.
-    local problem
-    while problem=$(general_enabled_now "$@"); [ -n "$problem" ]; do
-        tries=$((tries + 1))
-        [ $tries -lt 12 ] || { e2e_fail "$problem"; return 1; }
-        sleep 0.25
-    done
+    e2e_settle general_enabled_now "$@"
 }
 
 # Prints what differs from the wanted state, nothing when all agree.

@@ -55,12 +55,7 @@ ifaces_expect_items() {
 # A configuration event re-lists the page, and the buttons are off while it
 # lists, so their state gets a moment to settle.
 ifaces_expect_buttons() {
-    local problem tries=0
-    while problem=$(ifaces_buttons_now "$@"); [ -n "$problem" ]; do
-        tries=$((tries + 1))
-        [ $tries -lt 12 ] || { e2e_fail "$problem"; return 1; }
-        sleep 0.25
-    done
+    e2e_settle ifaces_buttons_now "$@"
 }
 
 # Prints the first button that differs from the wanted state, nothing when all agree.

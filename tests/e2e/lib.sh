@@ -42,26 +42,127 @@ e2e_sleep_ms() {
     sleep "$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))"
 }
 
+# Wine's own programs (reg, explorer) run as the agent's architecture, so
+# reg sees the registry view the agent writes to and the virtual desktop's
+# taskbar is a process the driver can read.
+E2E_ARCH=""
+E2E_WINE_OWN=wine
+
+# e2e_pe_arch <exe>: 32 or 64, from the machine field of the PE header.
+e2e_pe_arch() {
+    local offset machine
+    offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') || return 1
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' ') || return 1
+    case $machine in
+        8664) echo 64 ;;
+        014c) echo 32 ;;
+        *) return 1 ;;
+    esac
+}
+
 # Wine commands that return on their own; the time limit only guards
 # against a hung prefix.
 e2e_wine() {
-    timeout -k 2 60 wine "$@" 2>>"$E2E_LOG"
+    timeout -k 2 60 "$E2E_WINE_OWN" "$@" 2>>"$E2E_LOG"
 }
 
+# The driver runs once per run (AgentDriver.exe --serve) behind two FIFOs
+# that this shell holds open read-write, so a driver restarted from any
+# subshell finds them as they were. Calls made in a subshell cannot update
+# variables here, hence the pid and the retry count live in files.
+E2E_DRIVER_IN=57
+E2E_DRIVER_OUT=58
+E2E_DRIVER_OPEN=0
+
+e2e_driver_start() {
+    local in="$E2E_TMP/driver.in" out="$E2E_TMP/driver.out"
+    if [ "$E2E_DRIVER_OPEN" = 0 ]; then
+        mkfifo "$in" "$out" || return 1
+        eval "exec $E2E_DRIVER_IN<>\"\$in\" $E2E_DRIVER_OUT<>\"\$out\"" || return 1
+        E2E_DRIVER_OPEN=1
+        : >"$E2E_TMP/transport-retries"
+    fi
+    eval "wine \"\$E2E_BIN/AgentDriver.exe\" --serve <\"\$in\" >\"\$out\" 2>>\"\$E2E_LOG\" $E2E_DRIVER_IN>&- $E2E_DRIVER_OUT>&- &"
+    echo $! >"$E2E_TMP/driver.pid"
+    e2e_log "driver pid $!"
+}
+
+e2e_driver_stop() {
+    local pid
+    [ "$E2E_DRIVER_OPEN" = 1 ] || return 0
+    read -r pid <"$E2E_TMP/driver.pid" 2>/dev/null && [ -n "$pid" ] && e2e_kill_own "$pid"
+    eval "exec $E2E_DRIVER_IN>&- $E2E_DRIVER_OUT>&-"
+    E2E_DRIVER_OPEN=0
+}
+
+# A dead or hung driver is the harness's own fault: it is ended, whatever
+# it left unread is dropped, and a fresh one takes the call again.
+e2e_driver_restart() {
+    local pid junk
+    read -r pid <"$E2E_TMP/driver.pid" 2>/dev/null && [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+    while IFS= read -r -t 0.05 -u "$E2E_DRIVER_IN" junk; do :; done
+    e2e_driver_start
+}
+
+# e2e_driver_once <seconds> <words...>: one request and its answer; 250
+# when the transport failed (driver dead, or no answer in time).
+e2e_driver_once() {
+    local limit=$1 pid id line partial="" out="" started=0 waited=0
+    shift
+    read -r pid <"$E2E_TMP/driver.pid" 2>/dev/null
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 250
+    id="$BASHPID.${EPOCHREALTIME/./}"
+    { printf '%s' "$id"; printf '\037%s' "$@"; printf '\n'; } >&"$E2E_DRIVER_IN"
+    while :; do
+        if IFS= read -r -t 1 -u "$E2E_DRIVER_OUT" line; then
+            line=$partial$line
+            partial=""
+            case $line in
+                $'\036'"$id begin") started=1 ;;
+                $'\036'"$id "*) E2E_DRIVER_OUTPUT=$out; return "${line##* }" ;;
+                *) [ $started = 1 ] && out+=$line$'\n' ;;
+            esac
+        else
+            # A line cut by the time-out is kept for the next read.
+            partial+=$line
+            waited=$((waited + 1))
+            kill -0 "$pid" 2>/dev/null || { e2e_log "driver $pid died during: $*"; return 250; }
+            [ $waited -lt "$limit" ] || { e2e_log "driver $pid gave no answer in $limit s to: $*"; return 250; }
+        fi
+    done
+}
+
+# e2e_driver <command> [words] [--timeout ms] ...: prints the output; the
+# exit code is the driver's (0 met, 1 not met, 2 usage), 124 when even a
+# fresh driver failed. Each call is logged with its time and answer.
 e2e_driver() {
-    timeout -k 2 60 wine "$E2E_BIN/AgentDriver.exe" "$@" 2>>"$E2E_LOG"
-    local rc=$?
-    # 0, 1 and 2 are the driver's own answers, 124 and 137 the time-out's.
-    # Anything else is the driver dying before it answered: logged, and
-    # run once more.
-    case $rc in 0 | 1 | 2 | 124 | 137) return $rc ;; esac
-    e2e_log "driver $1 exited with $rc; run again"
-    timeout -k 2 60 wine "$E2E_BIN/AgentDriver.exe" "$@" 2>>"$E2E_LOG"
+    local ms=5000 i next rc attempt start
+    for ((i = 1; i < $#; i++)); do
+        next=$((i + 1))
+        [ "${!i}" = --timeout ] && ms=${!next}
+    done
+    for attempt in 1 2; do
+        start=${EPOCHREALTIME/./}
+        E2E_DRIVER_OUTPUT=""
+        e2e_driver_once $((ms / 1000 + 15)) "$@"
+        rc=$?
+        e2e_log "driver $* -> $rc in $(((${EPOCHREALTIME/./} - start) / 1000)) ms: $(printf '%s' "$E2E_DRIVER_OUTPUT" | head -c 400 | tr '\n' '|')"
+        [ $rc -ne 250 ] && { printf '%s' "$E2E_DRIVER_OUTPUT"; return $rc; }
+        echo "$*" >>"$E2E_TMP/transport-retries"
+        [ $attempt = 1 ] && e2e_driver_restart
+    done
+    return 124
+}
+
+e2e_transport_retries() {
+    [ -f "$E2E_TMP/transport-retries" ] && wc -l <"$E2E_TMP/transport-retries" || echo 0
 }
 
 e2e_simctl() {
-    timeout -k 2 20 wine "$E2E_BIN/ZorvanHSimCtl.exe" "$@" 2>>"$E2E_LOG" | tr -d '\r'
-    return "${PIPESTATUS[0]}"
+    local rc
+    e2e_driver sim "$@" | tr -d '\r'
+    rc=${PIPESTATUS[0]}
+    return "$rc"
 }
 
 e2e_start_xvfb() {
@@ -115,6 +216,15 @@ e2e_setup() {
     for exe in ZorvanHAgent.exe ZorvanHServiceIO.dll ZorvanHSim.exe ZorvanHSimCtl.exe AgentDriver.exe; do
         [ -f "$E2E_BIN/$exe" ] || { e2e_fail "missing $E2E_BIN/$exe"; return 1; }
     done
+    E2E_ARCH=$(e2e_pe_arch "$E2E_BIN/ZorvanHAgent.exe") || { e2e_fail "cannot tell the agent's architecture"; return 1; }
+    # With 32-bit wine installed, plain "wine" starts wine's own programs
+    # as 32-bit ones; 64-bit ones need the 64-bit loader.
+    if [ "$E2E_ARCH" = 64 ] && [ -x /usr/lib/wine/wine64 ]; then
+        E2E_WINE_OWN=/usr/lib/wine/wine64
+    elif [ "$E2E_ARCH" = 32 ] && ! [ -x /usr/lib/wine/wine ]; then
+        e2e_fail "32-bit agent but no 32-bit wine (apt-get install wine32:i386)"
+        return 1
+    fi
     E2E_TMP=$(mktemp -d /tmp/zorvanh-e2e.XXXXXX) || return 1
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
@@ -124,11 +234,13 @@ e2e_setup() {
         e2e_start_xvfb || { e2e_fail "no free X display for Xvfb"; return 1; }
     fi
     e2e_prepare_prefix || { e2e_fail "wineboot failed"; return 1; }
-    e2e_log "prefix $WINEPREFIX ready"
+    e2e_log "prefix $WINEPREFIX ready; $E2E_ARCH-bit agent, wine's own programs through $E2E_WINE_OWN"
+    e2e_driver_start || { e2e_fail "cannot start the driver"; return 1; }
 }
 
 e2e_cleanup() {
     e2e_case_teardown
+    e2e_driver_stop
     if [ "$E2E_PREFIX_READY" = 1 ] && [ "$WINEPREFIX" = "$E2E_TMP/prefix" ]; then
         wineserver -k >>"$E2E_LOG" 2>&1
         E2E_PREFIX_READY=0
@@ -325,14 +437,9 @@ e2e_case_teardown() {
 
 # e2e_wait_count <code> <minimum> <seconds>: the simulator saw that many requests.
 e2e_wait_count() {
-    local limit=$(($3 * 5)) tries=0 seen=""
-    while [ $tries -le "$limit" ]; do
-        seen=$(e2e_simctl count "$1")
-        [ "$seen" -ge "$2" ] 2>/dev/null && return 0
-        sleep 0.2
-        tries=$((tries + 1))
-    done
-    e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
+    local seen
+    seen=$(e2e_driver sim-count "$1" "$2" --timeout $(($3 * 1000))) ||
+        e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
 }
 
 # e2e_until <tries> <command...>: runs the command every quarter second until

@@ -21,7 +21,7 @@ for file in "$here"/cases/*.sh; do
     . "$file"
 done
 
-bin=${1:-/work/main/build/win64/bin}
+bin=${1:-$here/../../build/win64/bin}
 # Cases script every change they want; the demo and the soak keep the
 # scenario's own.
 E2E_DROP_TIMED=1
@@ -55,5 +55,8 @@ for i in "${!E2E_CASE_NAMES[@]}"; do
     e2e_log "=== $name done in $((SECONDS - started)) s"
 done
 
+retries=$(e2e_transport_retries)
+e2e_log "transport retries: $retries"
+echo "end-to-end: $passed passed, $failed failed, $retries transport retries, $((SECONDS / 60)) min $((SECONDS % 60)) s"
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -67,6 +67,34 @@ monitor_lit() {
         awk '$1 + $2 > 150 { n++ } END { print n + 0 }'
 }
 
+# monitor_wait_lit <shot> <at-least|at-most> <count> <seconds> [y]: takes
+# screenshots until the diagram's row y (default MONITOR_Y) has that many
+# lit pixels; sets MONITOR_LIT to the last count. The diagram moves once a
+# second, so this waits for what a user would see rather than for a time.
+monitor_wait_lit() {
+    local shot=$1 how=$2 count=$3 until=$((SECONDS + $4)) y=${5:-$MONITOR_Y}
+    while :; do
+        e2e_shot "$shot"
+        MONITOR_LIT=$(monitor_lit "$shot" "$MONITOR_X0" "$MONITOR_X1" "$y")
+        case $how in
+            at-least) [ "$MONITOR_LIT" -ge "$count" ] && return 0 ;;
+            at-most) [ "$MONITOR_LIT" -le "$count" ] && return 0 ;;
+        esac
+        [ $SECONDS -lt $until ] || return 1
+        e2e_sleep_ms 200
+    done
+}
+
+# monitor_await_rows <title> <rows>: the windows so named show as wanted
+# (visible, hidden) within 5 s; sets MONITOR_STATE.
+monitor_await_rows() {
+    local until=$((SECONDS + 5))
+    until MONITOR_STATE=$(monitor_rows "$1"); [ "$MONITOR_STATE" = "$2" ]; do
+        [ $SECONDS -lt $until ] || return 1
+        e2e_sleep_ms 100
+    done
+}
+
 # Sets MONITOR_X0, MONITOR_X1 (a span of the right part of the diagram, clear
 # of the texts at the left) and MONITOR_Y (a row inside the lower half).
 monitor_geometry() {
@@ -92,23 +120,23 @@ case_monitor_open() {
     monitor_geometry "$MONITOR_LAN" || return 1
     [ $((MONITOR_RIGHT - MONITOR_LEFT)) = 200 ] && [ $((MONITOR_BOTTOM - MONITOR_TOP)) = 128 ] ||
         e2e_fail "monitor opened at $MONITOR_LEFT $MONITOR_TOP $MONITOR_RIGHT $MONITOR_BOTTOM, not 200 x 128" || return 1
-    sleep 3
-    e2e_shot monitor-open-1
-    sleep 3
-    e2e_shot monitor-open-2
-    first=$(monitor_lit monitor-open-1 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    second=$(monitor_lit monitor-open-2 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    e2e_log "bar pixels: $first, then $second"
     # One column a second, newest at the right.
-    [ "$first" -ge 2 ] || e2e_fail "no bars after 3 s ($first lit pixels)" || return 1
-    [ "$second" -ge $((first + 2)) ] || e2e_fail "bars do not advance ($first, then $second)" || return 1
+    monitor_wait_lit monitor-open-1 at-least 2 8 || e2e_fail "no bars after 8 s ($MONITOR_LIT lit pixels)" || return 1
+    first=$MONITOR_LIT
+    monitor_wait_lit monitor-open-2 at-least $((first + 2)) 8 ||
+        e2e_fail "bars do not advance ($first, then $MONITOR_LIT)" || return 1
+    second=$MONITOR_LIT
+    e2e_log "bar pixels: $first, then $second"
     # Choosing the interface again brings the same window forward.
     monitor_open 0 "$MONITOR_LAN" || return 1
     rows=$(monitor_rows "$MONITOR_LAN" | wc -l)
     [ "$rows" = 1 ] || e2e_fail "$rows monitor windows after choosing the interface twice" || return 1
     e2e_ledger_clean 2 || return 1
-    tray_unload "$agent" || return 1
-    [ -z "$(monitor_rows "$MONITOR_LAN")" ] || e2e_fail "monitor window outlived the agent"
+    tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
+        return 1
+    tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "agent did not unload" || return 1
+    [ -z "$(monitor_rows "$MONITOR_LAN")" ] || e2e_fail "monitor window outlived the agent" || return 1
+    tray_end_desktop "$agent"
 }
 
 case_monitor_disconnect() {
@@ -117,21 +145,21 @@ case_monitor_disconnect() {
     local agent=$E2E_LAST_PID a b c d
     monitor_open 0 "$MONITOR_LAN" || return 1
     monitor_geometry "$MONITOR_LAN" || return 1
-    sleep 3
+    monitor_wait_lit monitor-history at-least 2 8 || e2e_fail "no bars after 8 s ($MONITOR_LIT lit pixels)" || return 1
     e2e_simctl set-interface lan connected=0 >/dev/null || e2e_fail "simulator refused the disconnect" || return 1
+    # Standing still is seen only over time: two pictures two seconds apart,
+    # the first once the status change has surely been read.
     sleep 1.5
     e2e_shot monitor-disconnected-1
     sleep 2
     e2e_shot monitor-disconnected-2
-    e2e_simctl set-interface lan connected=1 >/dev/null || e2e_fail "simulator refused the reconnect" || return 1
-    sleep 2.5
-    e2e_shot monitor-reconnected
     a=$(monitor_lit monitor-disconnected-1 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
     b=$(monitor_lit monitor-disconnected-2 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    c=$(monitor_lit monitor-reconnected "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    e2e_log "bar pixels: disconnected $a and $b, reconnected $c"
     [ "$a" -ge 1 ] && [ "$a" = "$b" ] || e2e_fail "diagram moves while disconnected ($a, then $b)" || return 1
-    [ "$c" -gt "$b" ] || e2e_fail "diagram does not resume after the reconnect ($b, then $c)" || return 1
+    e2e_simctl set-interface lan connected=1 >/dev/null || e2e_fail "simulator refused the reconnect" || return 1
+    monitor_wait_lit monitor-reconnected at-least $((b + 1)) 8 ||
+        e2e_fail "diagram does not resume after the reconnect ($b, then $MONITOR_LIT)" || return 1
+    e2e_log "bar pixels: disconnected $a and $b, reconnected $MONITOR_LIT"
     # The texts at the bottom left say "Not connected" instead of the speed.
     local w=$((MONITOR_X0 - MONITOR_LEFT)) y=$((MONITOR_BOTTOM - 32))
     for d in monitor-disconnected-1 monitor-reconnected; do
@@ -150,18 +178,16 @@ case_monitor_service_restart() {
     local agent=$E2E_LAST_PID a b
     monitor_open 0 "$MONITOR_LAN" || return 1
     monitor_geometry "$MONITOR_LAN" || return 1
-    sleep 2
+    monitor_wait_lit monitor-restart-0 at-least 1 8 || e2e_fail "no bars after 8 s" || return 1
     e2e_simctl stop-service for=3 >/dev/null || e2e_fail "simulator refused the stop" || return 1
+    # A window wrongly closed with the service would go within a second.
     sleep 1
     [ "$(monitor_rows "$MONITOR_LAN")" = visible ] || e2e_fail "the monitor went with the service" || return 1
-    sleep 5
     e2e_shot monitor-restart-1
-    sleep 3
-    e2e_shot monitor-restart-2
     a=$(monitor_lit monitor-restart-1 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    b=$(monitor_lit monitor-restart-2 "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    e2e_log "bar pixels after the restart: $a, then $b"
-    [ "$b" -ge $((a + 2)) ] || e2e_fail "diagram does not resume after the restart ($a, then $b)" || return 1
+    monitor_wait_lit monitor-restart-2 at-least $((a + 2)) 15 ||
+        e2e_fail "diagram does not resume after the restart ($a, then $MONITOR_LIT)" || return 1
+    e2e_log "bar pixels after the restart: $a, then $MONITOR_LIT"
     [ "$(monitor_rows "$MONITOR_LAN" | wc -l)" = 1 ] || e2e_fail "the restart left $(monitor_rows "$MONITOR_LAN" | wc -l) windows" || return 1
     tray_unload "$agent"
 }
@@ -273,20 +299,16 @@ case_monitor_two_windows() {
     local agent=$E2E_LAST_PID
     monitor_open 0 "$MONITOR_LAN" || return 1
     monitor_open 1 "$MONITOR_WLAN" || return 1
-    # Long enough for the bars to cover a good part of the diagrams.
-    sleep 45
-    e2e_shot monitor-two-windows
-    # A read right after the screenshot once came back empty: read again a
-    # few times before judging the places.
-    local a b tries=0
-    until a=$(tray_driver window-rect "$MONITOR_LAN" | tr -d '\r')
-        b=$(tray_driver window-rect "$MONITOR_WLAN" | tr -d '\r')
-        [ "$a" = "40 40 280 180" ] && [ "$b" = "300 40 540 180" ]; do
-        tries=$((tries + 1))
-        [ $tries -lt 4 ] || { e2e_fail "monitors not at their stored places ($a; $b)"; return 1; }
-        e2e_log "monitor places read as ($a; $b); read again"
-        sleep 0.5
-    done
+    local a b
+    a=$(tray_driver window-rect "$MONITOR_LAN" | tr -d '\r')
+    b=$(tray_driver window-rect "$MONITOR_WLAN" | tr -d '\r')
+    [ "$a" = "40 40 280 180" ] && [ "$b" = "300 40 540 180" ] ||
+        e2e_fail "monitors not at their stored places ($a; $b)" || return 1
+    # Both diagrams draw: bars in each window's lower half.
+    MONITOR_X0=214 MONITOR_X1=274
+    monitor_wait_lit monitor-two-windows at-least 4 10 146 || e2e_fail "no bars in the first monitor" || return 1
+    MONITOR_X0=474 MONITOR_X1=534
+    monitor_wait_lit monitor-two-windows at-least 4 10 146 || e2e_fail "no bars in the second monitor" || return 1
     /usr/bin/convert "$E2E_ARTIFACTS/monitor-two-windows.png" -crop 520x160+30+30 +repage \
         "$E2E_ARTIFACTS/monitor-windows.png"
     tray_unload "$agent"
@@ -321,38 +343,31 @@ case_monitor_menu() {
     local agent=$E2E_LAST_PID lit kept cleared send
     monitor_open 0 "$MONITOR_LAN" || return 1
     monitor_geometry "$MONITOR_LAN" || return 1
-    sleep 5
+    monitor_wait_lit monitor-menu-history at-least 6 10 || e2e_fail "no bars after 10 s" || return 1
+    monitor_wait_lit monitor-menu-history at-least 6 10 "$MONITOR_Y_SEND" || e2e_fail "no send bars after 10 s" || return 1
     monitor_menu "$MONITOR_LAN" $VK_DOWN $VK_DOWN $VK_RETURN || return 1
-    sleep 0.5
-    [ "$(monitor_rows "$MONITOR_LAN")" = hidden ] || e2e_fail "\"&Hide\" left the monitor on screen" || return 1
+    monitor_await_rows "$MONITOR_LAN" hidden || e2e_fail "\"&Hide\" left the monitor on screen" || return 1
     e2e_shot monitor-menu-before
     # Hidden, the monitor keeps sampling; opening it again shows the same
     # window with its diagram.
     monitor_open 0 "$MONITOR_LAN" || return 1
-    sleep 0.5
-    [ "$(monitor_rows "$MONITOR_LAN")" = visible ] || e2e_fail "opening again did not show the hidden monitor" || return 1
+    monitor_await_rows "$MONITOR_LAN" visible || e2e_fail "opening again did not show the hidden monitor" || return 1
     e2e_shot monitor-menu-shown
     lit=$(monitor_lit monitor-menu-shown "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
     send=$(monitor_lit monitor-menu-shown "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y_SEND")
     [ "$lit" -ge 5 ] && [ "$send" -ge 5 ] || e2e_fail "diagram lost while hidden ($lit and $send lit pixels)" || return 1
     # "&Clear diagram" / "&Send" keeps the receive bars of the lower half.
     monitor_menu "$MONITOR_LAN" $VK_UP $VK_RIGHT $VK_RETURN || return 1
-    sleep 0.3
-    e2e_shot monitor-menu-send-cleared
+    monitor_wait_lit monitor-menu-send-cleared at-most 1 3 "$MONITOR_Y_SEND" ||
+        e2e_fail "\"&Send\" left $MONITOR_LIT lit pixels in the send half" || return 1
     kept=$(monitor_lit monitor-menu-send-cleared "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
     [ "$kept" -ge "$lit" ] || e2e_fail "clearing the send diagram took receive bars ($lit, then $kept)" || return 1
-    send=$(monitor_lit monitor-menu-send-cleared "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y_SEND")
-    [ "$send" -le 1 ] || e2e_fail "\"&Send\" left $send lit pixels in the send half" || return 1
     # "&Both" empties the lower half too; at most a new second comes in.
     monitor_menu "$MONITOR_LAN" $VK_UP $VK_RIGHT $VK_UP $VK_RETURN || return 1
-    sleep 0.3
-    e2e_shot monitor-menu-cleared
-    cleared=$(monitor_lit monitor-menu-cleared "$MONITOR_X0" "$MONITOR_X1" "$MONITOR_Y")
-    [ "$cleared" -le 1 ] || e2e_fail "\"&Both\" left $cleared lit pixels" || return 1
+    monitor_wait_lit monitor-menu-cleared at-most 1 3 || e2e_fail "\"&Both\" left $MONITOR_LIT lit pixels" || return 1
     # "&Properties" brings the preferences out of the tray.
     monitor_menu "$MONITOR_LAN" $VK_DOWN $VK_RETURN || return 1
-    sleep 0.5
-    [ "$(monitor_rows "$TRAY_MAIN")" = visible ] || e2e_fail "\"&Properties\" did not show the preferences" || return 1
+    monitor_await_rows "$TRAY_MAIN" visible || e2e_fail "\"&Properties\" did not show the preferences" || return 1
     tray_unload "$agent"
 }
 
@@ -381,6 +396,11 @@ monitor_has_caption() {
     [ $((style & 0x00C00000)) = $((0x00C00000)) ]
 }
 
+monitor_lacks_caption() {
+    monitor_has_caption "$1"
+    [ $? = 1 ]
+}
+
 # A stored hidden title opens without a caption; a double-click flips it for
 # the session and leaves the stored value alone.
 case_monitor_caption() {
@@ -391,13 +411,11 @@ case_monitor_caption() {
     monitor_open 0 "$MONITOR_LAN" || return 1
     ! monitor_has_caption "$MONITOR_LAN" || e2e_fail "caption shown although \"HideWindowTitle\" is set" || return 1
     tray_driver post "$MONITOR_LAN" 0x0203 1 0x00140014 --timeout 3000 >/dev/null || e2e_fail "no double-click" || return 1
-    sleep 0.5
-    monitor_has_caption "$MONITOR_LAN" || e2e_fail "double-click did not bring the caption" || return 1
+    e2e_until 20 monitor_has_caption "$MONITOR_LAN" || e2e_fail "double-click did not bring the caption" || return 1
     [ "$(e2e_reg_value "$MONITORS_KEY\\0000" HideWindowTitle)" = "REG_BINARY 01" ] ||
         e2e_fail "the caption toggle changed the stored \"HideWindowTitle\"" || return 1
     tray_driver post "$MONITOR_LAN" 0x0203 1 0x00140014 --timeout 3000 >/dev/null || e2e_fail "no double-click" || return 1
-    sleep 0.5
-    ! monitor_has_caption "$MONITOR_LAN" || e2e_fail "second double-click left the caption" || return 1
+    e2e_until 20 monitor_lacks_caption "$MONITOR_LAN" || e2e_fail "second double-click left the caption" || return 1
     tray_unload "$agent"
 }
 

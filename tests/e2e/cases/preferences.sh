@@ -46,14 +46,22 @@ prefs_select() {
     done
     [ "$item" != 0x0 ] || { e2e_fail "no tree item $1"; return 1; }
     tray_driver send "hwnd:$tree" $TVM_SELECTITEM $TVGN_CARET "$item" >/dev/null
-    sleep 0.3
 }
 
-# prefs_expect_page <group caption>: exactly one such page, and it is on show.
+prefs_page_shown() {
+    [ "$(prefs_group_rows "$1")" = visible ]
+}
+
+# prefs_expect_page <group caption>: exactly one such page, and it is on
+# show within 3 s.
 prefs_expect_page() {
-    local rows
-    rows=$(prefs_group_rows "$1")
-    [ "$rows" = visible ] || e2e_fail "page \"$1\" is \"$(printf '%s' "$rows" | tr '\n' ' ')\", not one page on show"
+    e2e_until 12 prefs_page_shown "$1" ||
+        e2e_fail "page \"$1\" is \"$(prefs_group_rows "$1" | tr '\n' ' ')\", not one page on show"
+}
+
+# prefs_main_is <visible|hidden>: the preferences window's state.
+prefs_main_is() {
+    [ "$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')" = "$1" ]
 }
 
 case_preferences_pages() {
@@ -65,9 +73,7 @@ case_preferences_pages() {
     [ "$(prefs_group_rows "General Options")" = hidden ] && [ "$(prefs_children | grep -c '#32770')" = 1 ] ||
         e2e_fail "no General page after start-up" || return 1
     tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    local shown
-    shown=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')
-    [ "$shown" = visible ] || e2e_fail "\"&Preferences...\" did not show the preferences" || return 1
+    e2e_until 12 prefs_main_is visible || e2e_fail "\"&Preferences...\" did not show the preferences" || return 1
     prefs_expect_page "General Options" || return 1
     e2e_shot preferences-general
 
@@ -94,9 +100,7 @@ case_preferences_pages() {
     done
 
     tray_driver press "$TRAY_MAIN" 70 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Close\"" || return 1
-    sleep 0.5
-    shown=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')
-    [ "$shown" = hidden ] || e2e_fail "\"&Close\" left the preferences on show" || return 1
+    e2e_until 12 prefs_main_is hidden || e2e_fail "\"&Close\" left the preferences on show" || return 1
     tray_unload "$agent"
 }
 

@@ -173,6 +173,10 @@ stats_requests() {
     e2e_simctl requests | tr -d '\r'
 }
 
+stats_requested() {
+    stats_requests | grep -qw "$1"
+}
+
 # stats_clear <button> [check] <answer>: runs a clear dialog to its end.
 stats_clear() {
     e2e_driver press "$STATS_WINDOW" "$1" >/dev/null
@@ -194,8 +198,7 @@ case_statistics_clear() {
     # A network status change re-lists the connections and keeps the choice.
     e2e_simctl requests reset >/dev/null
     e2e_simctl signal status >/dev/null
-    sleep 2
-    stats_requests | grep -qw '4:f7f' || e2e_fail "status change did not re-list: $(stats_requests)" || return 1
+    e2e_until 20 stats_requested '4:f7f' || e2e_fail "status change did not re-list: $(stats_requests)" || return 1
     stats_expect 1007 "Office LAN" || return 1
 
     # The current-clear dialog names interface and connection on two lines.

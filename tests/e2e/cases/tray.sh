@@ -21,7 +21,7 @@ tray_agent_start() {
     TRAY_DESKTOPS=$((TRAY_DESKTOPS + 1))
     TRAY_DESKTOP="ZorvanHTray$TRAY_DESKTOPS"
     E2E_DESKTOP=$TRAY_DESKTOP
-    (cd "$E2E_BIN" && exec wine explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
+    (cd "$E2E_BIN" && exec "$E2E_WINE_OWN" explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
     E2E_LAST_PID=$!
     E2E_AGENT_PIDS+=("$E2E_LAST_PID")
     tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 15000 >/dev/null ||
@@ -30,14 +30,19 @@ tray_agent_start() {
     tray_expect_tip "ZorvanHAgent is enabled"
 }
 
-# The explorer of a virtual desktop outlives the agent; it goes with the
-# agent's end so the next case gets a fresh desktop.
+# tray_end_desktop <pid>: the explorer of a virtual desktop lingers for
+# seconds after its last program ended; once the agent is gone it is ended
+# at once, and the next case gets a fresh desktop.
+tray_end_desktop() {
+    e2e_kill_own "$1"
+}
+
 tray_unload() {
     tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null ||
         e2e_fail "exit window does not take 0x8065" || return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null ||
         e2e_fail "agent did not unload" || return 1
-    e2e_wait_exit "$1" 3 || e2e_kill_own "$1"
+    tray_end_desktop "$1"
 }
 
 # tray_unload_left <pid>: an agent that a failed case left running (an
@@ -192,7 +197,7 @@ case_tray_unload_question() {
     tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "Yes did not unload" || return 1
     tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
-    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+    tray_end_desktop "$agent"
     e2e_ledger_clean 2
 }
 
@@ -247,7 +252,7 @@ case_tray_about() {
     tray_driver wait-gone "About ZorvanHAgent" --timeout 10000 >/dev/null || e2e_fail "About box outlived the agent" ||
         return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "agent did not unload" || return 1
-    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+    tray_end_desktop "$agent"
 }
 
 e2e_case tray-menu case_tray_menu

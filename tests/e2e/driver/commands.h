@@ -29,3 +29,8 @@ int ListItemsCommand(const DriverArgs* args);
 int ListViewRowsCommand(const DriverArgs* args);
 int ListViewSelectCommand(const DriverArgs* args);
 int LayeredCommand(const DriverArgs* args);
+int WaitTextCommand(const DriverArgs* args);
+int WaitEnabledCommand(const DriverArgs* args);
+int WaitShownCommand(const DriverArgs* args);
+int SimCommand(const DriverArgs* args);
+int SimCountCommand(const DriverArgs* args);

@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "driver_output.h"
+#include "serve_loop.h"
 
 #include <cwchar>
 
@@ -32,6 +33,11 @@ static const CommandEntry Commands[] = {
     {L"lv-rows", 2, ListViewRowsCommand, L"lv-rows <caption> <control-id>: index selected image data text"},
     {L"lv-select", 4, ListViewSelectCommand, L"lv-select <caption> <control-id> <row> <on|off>"},
     {L"layered", 1, LayeredCommand, L"layered <caption>: \"layered <alpha>\" or \"opaque\""},
+    {L"wait-text", 3, WaitTextCommand, L"wait-text <caption> <control-id> <text>: until the control shows it"},
+    {L"wait-enabled", 3, WaitEnabledCommand, L"wait-enabled <caption> <control-id> <on|off>"},
+    {L"wait-shown", 1, WaitShownCommand, L"wait-shown <caption>: until such a window is visible"},
+    {L"sim", 1, SimCommand, L"sim <command> [words]: the simulator's control command"},
+    {L"sim-count", 2, SimCountCommand, L"sim-count <code> <minimum>: until the simulator saw that many"},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program
@@ -60,9 +66,28 @@ static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
     return result;
 }
 
+// Runs one command line: the command name in argv[0]. Shared by the one-shot
+// form and the serve loop.
+int RunCommandLine(int argc, wchar_t** argv)
+{
+    for (const CommandEntry& entry : Commands) {
+        if (wcscmp(entry.name, argv[0]) != 0)
+            continue;
+        DriverArgs args;
+        if (!ParseDriverArgs(argc - 1, argv + 1, &args) || args.count < entry.minimumWords) {
+            PrintError(L"usage: AgentDriver %ls", entry.usage);
+            return UsageError;
+        }
+        return RunOnDesktop(entry.handler, &args);
+    }
+    PrintError(L"unknown command %ls", argv[0]);
+    return UsageError;
+}
+
 static int PrintUsage()
 {
     PrintError(L"usage: AgentDriver <command> [words] [--timeout ms] [--class C] [--msgbox] [--pid N] [--desktop D]");
+    PrintError(L"       AgentDriver --serve: one command a line on standard input (see serve_loop.cpp)");
     for (const CommandEntry& entry : Commands)
         PrintError(L"  %ls", entry.usage);
     PrintError(L"exit: 0 condition met, 1 not met or timed out, 2 usage");
@@ -71,17 +96,9 @@ static int PrintUsage()
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && wcscmp(argv[1], L"--serve") == 0)
+        return ServeCommands();
     if (argc < 2)
         return PrintUsage();
-    for (const CommandEntry& entry : Commands) {
-        if (wcscmp(entry.name, argv[1]) != 0)
-            continue;
-        DriverArgs args;
-        if (!ParseDriverArgs(argc - 2, argv + 2, &args) || args.count < entry.minimumWords) {
-            PrintError(L"usage: AgentDriver %ls", entry.usage);
-            return UsageError;
-        }
-        return RunOnDesktop(entry.handler, &args);
-    }
-    return PrintUsage();
+    return RunCommandLine(argc - 1, argv + 1);
 }

@@ -1,0 +1,108 @@
+// Conditions the driver waits for itself, answering as soon as they hold;
+// when time runs out the answer is what was seen last, for the failure
+// message.
+#include "commands.h"
+#include "driver_output.h"
+#include "window_query.h"
+
+#include <cwchar>
+
+// The control words[1] of window words[0], looked up afresh on each try:
+// a page that re-creates its controls must not leave a stale handle.
+static HWND FindControl(const DriverArgs* args, int id)
+{
+    HWND window = FindTopLevel(args->words[0], args);
+    return window == NULL ? NULL : GetDlgItem(window, id);
+}
+
+static bool ReadControlId(const DriverArgs* args, int* id)
+{
+    ULONGLONG number = 0;
+    if (!ParseNumber(args->words[1], &number))
+        return false;
+    *id = (int)number;
+    return true;
+}
+
+int WaitTextCommand(const DriverArgs* args)
+{
+    int id = 0;
+    if (!ReadControlId(args, &id))
+        return UsageError;
+    const wchar_t* wanted = args->words[2];
+    wchar_t text[4096];
+    const wchar_t* seen = L"(no such control)";
+    DWORD start = GetTickCount();
+    do {
+        HWND control = FindControl(args, id);
+        if (control != NULL && ReadWindowText(control, text, 4096)) {
+            seen = text;
+            if (wcscmp(text, wanted) == 0) {
+                PrintLine(L"%ls", text);
+                return ConditionMet;
+            }
+        }
+    } while (WaitStep(start, args->timeoutMs));
+    PrintLine(L"%ls", seen);
+    return ConditionNotMet;
+}
+
+int WaitEnabledCommand(const DriverArgs* args)
+{
+    int id = 0;
+    if (!ReadControlId(args, &id))
+        return UsageError;
+    bool wantEnabled = wcscmp(args->words[2], L"on") == 0;
+    if (!wantEnabled && wcscmp(args->words[2], L"off") != 0)
+        return UsageError;
+    const wchar_t* seen = L"absent";
+    DWORD start = GetTickCount();
+    do {
+        HWND control = FindControl(args, id);
+        if (control != NULL) {
+            bool enabled = (GetWindowLongW(control, GWL_STYLE) & WS_DISABLED) == 0;
+            seen = enabled ? L"on" : L"off";
+            if (enabled == wantEnabled) {
+                PrintLine(L"%ls", seen);
+                return ConditionMet;
+            }
+        }
+    } while (WaitStep(start, args->timeoutMs));
+    PrintLine(L"%ls", seen);
+    return ConditionNotMet;
+}
+
+struct ShownQuery {
+    const wchar_t* caption;
+    const DriverArgs* args;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchShown(HWND window, LPARAM context)
+{
+    ShownQuery* query = (ShownQuery*)context;
+    if (!IsWindowVisible(window))
+        return TRUE;
+    wchar_t caption[512];
+    GetWindowTextW(window, caption, 512);
+    if (wcscmp(caption, query->caption) != 0)
+        return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+// A window of that caption on show; hidden ones of the same caption, as the
+// preferences window keeps while closed, do not count.
+int WaitShownCommand(const DriverArgs* args)
+{
+    DWORD start = GetTickCount();
+    do {
+        ShownQuery query = {args->words[0], args, NULL};
+        EnumWindows(MatchShown, (LPARAM)&query);
+        if (query.found != NULL) {
+            PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)query.found);
+            return ConditionMet;
+        }
+    } while (WaitStep(start, args->timeoutMs));
+    return ConditionNotMet;
+}

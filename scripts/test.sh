@@ -1,16 +1,16 @@
 #!/bin/bash
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
-# time, the 32-bit build, the release package, the end-to-end cases under
-# wine and a short soak.
+# time, the agents' imports, the release package, and for each agent (32-bit
+# and 64-bit) the end-to-end cases under wine and a short soak.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=N             time per fuzz target (default 30)
-#   SOAK_SECONDS=N             length of the soak (default 180)
+#   SOAK_SECONDS=N             length of each soak (default 150)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
 fuzz_seconds=${FUZZ_SECONDS:-30}
-soak_seconds=${SOAK_SECONDS:-180}
+soak_seconds=${SOAK_SECONDS:-150}
 passed=0
 failed=0
 failures=()
@@ -20,13 +20,14 @@ count_result() {  # count_result <name> <status>
     if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$1"); fi
 }
 
-step "set-up and 64-bit Windows build"
+step "set-up, 32-bit and 64-bit Windows builds"
 bash scripts/setup.sh || { echo "set-up failed"; echo "0 passed, 1 failed"; exit 1; }
 
-step "32-bit Windows build (compile and link only)"
-cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
-    cmake --build build/win32
-count_result "32-bit build" $?
+step "imports: nothing the oldest Windows of each agent lacks"
+bash tests/imports/check.sh build/win32/bin/ZorvanHAgent.exe tests/imports/windows2000-x86.txt
+count_result "imports of the 32-bit agent" $?
+bash tests/imports/check.sh build/win64/bin/ZorvanHAgent.exe tests/imports/windowsxp-x64.txt
+count_result "imports of the 64-bit agent" $?
 
 step "release package (both agents, each built for its own machine)"
 check_package() {  # check_package <zip>: both agents, each for its machine, no DLL
@@ -77,23 +78,25 @@ else
     count_result "fuzz build" 1
 fi
 
-step "end-to-end tests under wine"
-e2e_log=$(mktemp)
-bash tests/e2e/run.sh "$root/build/win64/bin" | tee "$e2e_log"
-e2e_passed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_log" | tail -1)
-e2e_failed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_log" | tail -1)
-rm -f "$e2e_log"
-if [ -n "$e2e_passed" ]; then
-    passed=$((passed + e2e_passed))
-    failed=$((failed + e2e_failed))
-    [ "$e2e_failed" -eq 0 ] || failures+=("end-to-end cases")
-else
-    count_result "end-to-end run" 1
-fi
+for arch in 32 64; do
+    step "end-to-end tests under wine, ${arch}-bit agent"
+    e2e_log=$(mktemp)
+    E2E_ARTIFACTS="$root/out/e2e-win$arch" bash tests/e2e/run.sh "$root/build/win$arch/bin" | tee "$e2e_log"
+    e2e_passed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_log" | tail -1)
+    e2e_failed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_log" | tail -1)
+    rm -f "$e2e_log"
+    if [ -n "$e2e_passed" ]; then
+        passed=$((passed + e2e_passed))
+        failed=$((failed + e2e_failed))
+        [ "$e2e_failed" -eq 0 ] || failures+=("${arch}-bit end-to-end cases")
+    else
+        count_result "${arch}-bit end-to-end run" 1
+    fi
 
-step "soak, ${soak_seconds} s"
-bash tests/soak/run.sh "$root/build/win64/bin" "$soak_seconds"
-count_result "soak" $?
+    step "soak, ${soak_seconds} s, ${arch}-bit agent"
+    E2E_ARTIFACTS="$root/out/soak-win$arch" bash tests/soak/run.sh "$root/build/win$arch/bin" "$soak_seconds"
+    count_result "${arch}-bit soak" $?
+done
 
 echo
 [ ${#failures[@]} -eq 0 ] || echo "failed: ${failures[*]}"

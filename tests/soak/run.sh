@@ -58,7 +58,7 @@ round() {  # round <n>
     fi
 }
 
-e2e_setup "$bin" "$root/out/soak" || { echo "setup failed: $E2E_REASON"; exit 1; }
+e2e_setup "$bin" "${E2E_ARTIFACTS:-$root/out/soak}" || { echo "setup failed: $E2E_REASON"; exit 1; }
 e2e_reset_registry
 e2e_sim_start default.scn "set-interface lan rx-rate=4000000,0,9000000 tx-rate=1000000" || { echo "$E2E_REASON"; exit 1; }
 tray_agent_start || { echo "$E2E_REASON"; exit 1; }

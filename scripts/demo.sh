@@ -141,8 +141,12 @@ e2e_shot agent
 echo "demo: screenshot $shots/agent.png"
 
 # The picture and the animation show the two monitors and the gap between them.
-read -r l1 t1 r1 b1 < <(on_desktop window-rect "$lan_name" | tr -d '\r')
-read -r l2 t2 r2 b2 < <(on_desktop window-rect "$wlan_name" | tr -d '\r')
+# Where the windows really are; where they were put, should the driver
+# not say.
+read -r l1 t1 r1 b1 <<<"$(on_desktop window-rect "$lan_name" | tr -d '\r')"
+[ -n "${b1:-}" ] || { l1=$lan_left t1=$monitor_top r1=$lan_right b1=$monitor_bottom; }
+read -r l2 t2 r2 b2 <<<"$(on_desktop window-rect "$wlan_name" | tr -d '\r')"
+[ -n "${b2:-}" ] || { l2=$wlan_left t2=$monitor_top r2=$wlan_right b2=$monitor_bottom; }
 left=$((l1 < l2 ? l1 : l2))
 top=$((t1 < t2 ? t1 : t2))
 right=$((r1 > r2 ? r1 : r2))

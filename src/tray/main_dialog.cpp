@@ -136,6 +136,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
         return DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_MENUCHAR:
+        // Only a handful of messages take a dialog procedure's return value
+        // as their result; this one reads it from the window.
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, AnswerMenuChar(wParam, lParam));
+        return TRUE;
     case AGENT_CLOSE_COMMAND:
         UnloadAgent(dialog);
         return TRUE;

@@ -265,7 +265,9 @@ static void DrawEntry(const DRAWITEMSTRUCT* item, const MenuDrawRecord* record, 
     if (font)
         SelectObject(dc, font);
     RECT box = {textLeft, area.top, area.right, area.bottom};
-    const UINT format = DT_SINGLELINE | DT_VCENTER;
+    // The letter after '&' is underlined, unless the user's settings hide
+    // keyboard cues until the keyboard is used.
+    const UINT format = DT_SINGLELINE | DT_VCENTER | ((item->itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
     COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
     if (DrawsEmbossed(disabled, highlighted, grey, GetSysColor(COLOR_HIGHLIGHT))) {
         RECT shadow = box;

@@ -15,7 +15,8 @@
 //   PrepareMenu(window, root);  // after the texts and states are final
 //   TrackPopupMenu(popup, ..., window, ...);
 //     window's procedure: WM_MEASUREITEM -> MeasureItem(lParam),
-//                         WM_DRAWITEM -> DrawItem(lParam)
+//                         WM_DRAWITEM -> DrawItem(lParam),
+//                         WM_MENUCHAR -> AnswerMenuChar(wParam, lParam)
 //   FreeMenuRecords(root);  // once TrackPopupMenu has returned; the items
 //                           // still point at the records, so the menu is
 //                           // not shown again without new ones
@@ -74,4 +75,7 @@ void LoadItemImages(MenuDrawRecord* record, int cx, int cy);
 void PrepareMenu(HWND window, MenuDrawRecord* root);
 BOOL MeasureItem(MEASUREITEMSTRUCT* item);
 BOOL DrawItem(const DRAWITEMSTRUCT* item);
+// The answer to WM_MENUCHAR for a popup of owner-drawn items: the first
+// enabled item whose '&' letter was typed is chosen, else the key is ignored.
+LRESULT AnswerMenuChar(WPARAM wParam, LPARAM lParam);
 void FreeMenuRecords(MenuDrawRecord* root);

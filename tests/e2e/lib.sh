@@ -353,6 +353,24 @@ e2e_agent_start() {
     e2e_log "agent pid $E2E_LAST_PID from $folder"
 }
 
+# e2e_agent_unix_pid: the newest agent process of this prefix that is not
+# yet in E2E_AGENT_PIDS, for an agent that a launcher started (explorer on a
+# virtual desktop), whose own pid the shell never saw.
+e2e_agent_unix_pid() {
+    local dir pid name newest=""
+    for dir in /proc/[0-9]*; do
+        pid=${dir#/proc/}
+        [[ " ${E2E_AGENT_PIDS[*]} " == *" $pid "* ]] && continue
+        name=""
+        IFS= read -r -d '' name <"$dir/cmdline" 2>/dev/null
+        name=${name%"${name##*[![:space:]]}"}
+        [[ "$name" =~ (^|[\\/])ZorvanHAgent\.exe$ ]] || continue
+        tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        [ -z "$newest" ] || [ "$pid" -gt "$newest" ] && newest=$pid
+    done
+    [ -n "$newest" ] && printf '%s\n' "$newest"
+}
+
 # e2e_expect_window <caption> [ms]
 e2e_expect_window() {
     e2e_driver wait-window "$1" --timeout "${2:-10000}" >/dev/null ||

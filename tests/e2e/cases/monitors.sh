@@ -136,7 +136,7 @@ case_monitor_open() {
         return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "agent did not unload" || return 1
     [ -z "$(monitor_rows "$MONITOR_LAN")" ] || e2e_fail "monitor window outlived the agent" || return 1
-    tray_end_desktop "$agent"
+    tray_agent_ended "$agent"
 }
 
 case_monitor_disconnect() {

@@ -1,8 +1,9 @@
 # The notification-area icon and its menu, inside a wine virtual desktop
 # whose taskbar holds the icon.
 
-TRAY_DESKTOP=""
-TRAY_DESKTOPS=0
+# One virtual desktop for the whole run: making one takes wine's explorer
+# seconds, and a driver thread that sits on it keeps it between cases.
+TRAY_DESKTOP=ZorvanHTray
 TRAY_MAIN="ZorvanHAgent Preferences - "
 TRAY_MENU_CLASS="#32768"
 VK_RETURN=0x0D
@@ -15,26 +16,27 @@ tray_driver() {
     e2e_driver "$@" --desktop "$TRAY_DESKTOP"
 }
 
-# Each start gets a desktop of its own: a desktop's explorer lingers for a
-# while after its last program ended.
+# The agent is started on the tray desktop; E2E_LAST_PID is its own
+# process, not the launcher's.
 tray_agent_start() {
-    TRAY_DESKTOPS=$((TRAY_DESKTOPS + 1))
-    TRAY_DESKTOP="ZorvanHTray$TRAY_DESKTOPS"
     E2E_DESKTOP=$TRAY_DESKTOP
     (cd "$E2E_BIN" && exec "$E2E_WINE_OWN" explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
-    E2E_LAST_PID=$!
-    E2E_AGENT_PIDS+=("$E2E_LAST_PID")
+    # A driver restarted since the last start holds it anew.
+    e2e_driver hold-desktop "$TRAY_DESKTOP" --timeout 20000 >/dev/null ||
+        e2e_fail "no virtual desktop $TRAY_DESKTOP" || return 1
     tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 15000 >/dev/null ||
         e2e_fail "no exit window on the virtual desktop" || return 1
+    E2E_LAST_PID=$(e2e_agent_unix_pid)
+    [ -n "$E2E_LAST_PID" ] || e2e_fail "no agent process on the virtual desktop" || return 1
+    E2E_AGENT_PIDS+=("$E2E_LAST_PID")
+    e2e_log "agent pid $E2E_LAST_PID on $TRAY_DESKTOP"
     # The icon is added once the main dialog's loop runs.
     tray_expect_tip "ZorvanHAgent is enabled"
 }
 
-# tray_end_desktop <pid>: the explorer of a virtual desktop lingers for
-# seconds after its last program ended; once the agent is gone it is ended
-# at once, and the next case gets a fresh desktop.
-tray_end_desktop() {
-    e2e_kill_own "$1"
+# tray_agent_ended <pid>: the agent's process ends once its windows went.
+tray_agent_ended() {
+    e2e_wait_exit "$1" 10 || { e2e_fail "agent $1 still running after its windows went"; e2e_kill_own "$1"; return 1; }
 }
 
 tray_unload() {
@@ -42,7 +44,7 @@ tray_unload() {
         e2e_fail "exit window does not take 0x8065" || return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null ||
         e2e_fail "agent did not unload" || return 1
-    tray_end_desktop "$1"
+    tray_agent_ended "$1"
 }
 
 # tray_unload_left <pid>: an agent that a failed case left running (an
@@ -197,7 +199,7 @@ case_tray_unload_question() {
     tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "Yes did not unload" || return 1
     tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
-    tray_end_desktop "$agent"
+    tray_agent_ended "$agent"
     e2e_ledger_clean 2
 }
 
@@ -252,7 +254,7 @@ case_tray_about() {
     tray_driver wait-gone "About ZorvanHAgent" --timeout 10000 >/dev/null || e2e_fail "About box outlived the agent" ||
         return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "agent did not unload" || return 1
-    tray_end_desktop "$agent"
+    tray_agent_ended "$agent"
 }
 
 e2e_case tray-menu case_tray_menu

@@ -32,5 +32,6 @@ int LayeredCommand(const DriverArgs* args);
 int WaitTextCommand(const DriverArgs* args);
 int WaitEnabledCommand(const DriverArgs* args);
 int WaitShownCommand(const DriverArgs* args);
+int HoldDesktopCommand(const DriverArgs* args);
 int SimCommand(const DriverArgs* args);
 int SimCountCommand(const DriverArgs* args);

@@ -106,3 +106,30 @@ int WaitShownCommand(const DriverArgs* args)
     } while (WaitStep(start, args->timeoutMs));
     return ConditionNotMet;
 }
+
+// A virtual desktop's explorer ends a few seconds after the last process
+// that uses the desktop; a thread of the driver that sits on it keeps it,
+// with its taskbar, for the whole run.
+static DWORD WINAPI HoldDesktop(void* context)
+{
+    HDESK desktop = (HDESK)context;
+    if (SetThreadDesktop(desktop))
+        GetDesktopWindow();
+    Sleep(INFINITE);
+    return 0;
+}
+
+int HoldDesktopCommand(const DriverArgs* args)
+{
+    DWORD start = GetTickCount();
+    HDESK desktop = OpenDesktopW(args->words[0], 0, FALSE, GENERIC_ALL);
+    while (desktop == NULL && WaitStep(start, args->timeoutMs))
+        desktop = OpenDesktopW(args->words[0], 0, FALSE, GENERIC_ALL);
+    if (desktop == NULL)
+        return ConditionNotMet;
+    HANDLE thread = CreateThread(NULL, 0, HoldDesktop, desktop, 0, NULL);
+    if (thread == NULL)
+        return ConditionNotMet;
+    CloseHandle(thread);
+    return ConditionMet;
+}

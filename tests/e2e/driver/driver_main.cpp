@@ -36,6 +36,7 @@ static const CommandEntry Commands[] = {
     {L"wait-text", 3, WaitTextCommand, L"wait-text <caption> <control-id> <text>: until the control shows it"},
     {L"wait-enabled", 3, WaitEnabledCommand, L"wait-enabled <caption> <control-id> <on|off>"},
     {L"wait-shown", 1, WaitShownCommand, L"wait-shown <caption>: until such a window is visible"},
+    {L"hold-desktop", 1, HoldDesktopCommand, L"hold-desktop <desktop>: keeps it alive while the driver runs"},
     {L"sim", 1, SimCommand, L"sim <command> [words]: the simulator's control command"},
     {L"sim-count", 2, SimCountCommand, L"sim-count <code> <minimum>: until the simulator saw that many"},
 };

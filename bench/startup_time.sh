@@ -2,10 +2,10 @@
 # Time from starting the agent to its icon's tip in the notification area,
 # against the simulator, under wine:
 #   bench/startup_time.sh [bin-dir] [runs]
-# Each run starts a fresh virtual desktop with the agent in it and polls the
-# shell's tooltips through the driver, so a figure includes the desktop's own
-# start, the driver's own start under wine for each poll, and up to one
-# poll (about a quarter second) of lag.
+# Each run starts the agent on the harness's virtual desktop and polls the
+# shell's tooltips through the driver, so a figure includes up to one poll
+# (about a quarter second) of lag. The first run also makes the desktop,
+# which takes wine's explorer seconds; the median leaves it out.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$root/build/win64/bin}

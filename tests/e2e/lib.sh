@@ -362,7 +362,7 @@ e2e_agent_unix_pid() {
         pid=${dir#/proc/}
         [[ " ${E2E_AGENT_PIDS[*]} " == *" $pid "* ]] && continue
         name=""
-        IFS= read -r -d '' name <"$dir/cmdline" 2>/dev/null
+        IFS= read -r -d '' name 2>/dev/null <"$dir/cmdline"
         name=${name%"${name##*[![:space:]]}"}
         [[ "$name" =~ (^|[\\/])ZorvanHAgent\.exe$ ]] || continue
         tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs every end-to-end case against the programs in one bin folder:
-#   tests/e2e/run.sh [bin-dir]
+#   tests/e2e/run.sh [bin-dir]        (default build/win32/bin)
 # E2E_ONLY=<regex> runs the matching cases only; E2E_USE_DISPLAY=1 uses
 # $DISPLAY instead of a private Xvfb; E2E_ARTIFACTS sets the output folder.
 set -u
@@ -21,7 +21,7 @@ for file in "$here"/cases/*.sh; do
     . "$file"
 done
 
-bin=${1:-$here/../../build/win64/bin}
+bin=${1:-$here/../../build/win32/bin}
 # Cases script every change they want; the demo and the soak keep the
 # scenario's own.
 E2E_DROP_TIMED=1

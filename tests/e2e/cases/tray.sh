@@ -93,7 +93,7 @@ tray_keys() {
     shift
     for key in "$@"; do
         tray_driver key "hwnd:$menu" "$key" >/dev/null || { e2e_log "menu $menu gone before key $key"; return 1; }
-        sleep 0.15
+        e2e_sleep_ms 50
     done
 }
 

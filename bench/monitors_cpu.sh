@@ -23,7 +23,7 @@ e2e_case() { :; }
 resources=$(mktemp)
 echo "ZorvanHBench.unused: 1" >"$resources"
 export XENVIRONMENT=$resources
-e2e_setup "$bin" "$root/out/bench-monitors" || { echo "setup failed: $E2E_REASON"; exit 1; }
+e2e_setup "$bin" "$root/out/bench-monitors-win$(e2e_pe_arch "$bin/ZorvanHAgent.exe")" || { echo "setup failed: $E2E_REASON"; exit 1; }
 e2e_reset_registry
 e2e_sim_start eight-monitors.scn || { echo "$E2E_REASON"; exit 1; }
 for i in $(seq 1 "$monitors"); do

@@ -14,7 +14,7 @@ e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
 . "$root/tests/e2e/cases/tray.sh"
 
-e2e_setup "$bin" "$root/out/bench-startup" || { echo "setup failed: $E2E_REASON"; exit 1; }
+e2e_setup "$bin" "$root/out/bench-startup-win$(e2e_pe_arch "$bin/ZorvanHAgent.exe")" || { echo "setup failed: $E2E_REASON"; exit 1; }
 e2e_reset_registry
 e2e_sim_start default.scn || { echo "$E2E_REASON"; exit 1; }
 

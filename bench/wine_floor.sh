@@ -13,15 +13,21 @@ e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
 . "$root/bench/process_cpu.sh"
 
-out=$root/out/bench-floor
+# The floor is built for the architecture of the agent it is compared with.
+arch=$(e2e_pe_arch "$bin/ZorvanHAgent.exe") || { echo "no agent in $bin"; exit 1; }
+case $arch in
+    32) compiler=i686-w64-mingw32-g++-win32 ;;
+    64) compiler=x86_64-w64-mingw32-g++-win32 ;;
+esac
+out=$root/out/bench-floor-win$arch
 mkdir -p "$out"
-x86_64-w64-mingw32-g++ -O2 -static -DUNICODE -D_UNICODE -o "$out/WineFloor.exe" "$root/bench/wine_floor.cpp" -mwindows -lgdi32 ||
+"$compiler" -O2 -static -DUNICODE -D_UNICODE -o "$out/WineFloor.exe" "$root/bench/wine_floor.cpp" -mwindows -lgdi32 ||
     { echo "cannot build WineFloor.exe"; exit 1; }
 resources=$(mktemp)
 echo "ZorvanHBench.unused: 1" >"$resources"
 export XENVIRONMENT=$resources
 e2e_setup "$bin" "$out" || { echo "setup failed: $E2E_REASON"; exit 1; }
-(cd "$out" && exec wine explorer "/desktop=ZorvanHFloor,1280x800" WineFloor.exe "$windows" $((seconds + 15))) >>"$out/run.log" 2>&1 &
+(cd "$out" && exec "$E2E_WINE_OWN" explorer "/desktop=ZorvanHFloor,1280x800" WineFloor.exe "$windows" $((seconds + 15))) >>"$out/run.log" 2>&1 &
 launcher=$!
 pid=""
 for _ in $(seq 1 40); do

@@ -136,7 +136,7 @@ e2e_driver_once() {
 # exit code is the driver's (0 met, 1 not met, 2 usage), 124 when even a
 # fresh driver failed. Each call is logged with its time and answer.
 e2e_driver() {
-    local ms=5000 i next rc attempt start
+    local ms=5000 i next rc attempt start shown
     for ((i = 1; i < $#; i++)); do
         next=$((i + 1))
         [ "${!i}" = --timeout ] && ms=${!next}
@@ -146,7 +146,8 @@ e2e_driver() {
         E2E_DRIVER_OUTPUT=""
         e2e_driver_once $((ms / 1000 + 15)) "$@"
         rc=$?
-        e2e_log "driver $* -> $rc in $(((${EPOCHREALTIME/./} - start) / 1000)) ms: $(printf '%s' "$E2E_DRIVER_OUTPUT" | head -c 400 | tr '\n' '|')"
+        shown=${E2E_DRIVER_OUTPUT:0:400}
+        e2e_log "driver $* -> $rc in $(((${EPOCHREALTIME/./} - start) / 1000)) ms: ${shown//$'\n'/|}"
         [ $rc -ne 250 ] && { printf '%s' "$E2E_DRIVER_OUTPUT"; return $rc; }
         echo "$*" >>"$E2E_TMP/transport-retries"
         [ $attempt = 1 ] && e2e_driver_restart

@@ -191,7 +191,9 @@ e2e_case fault-mapping-short case_fault_mapping_short
 
 # Every value the agent reads, stored with a wrong type or size. Each reads
 # as its default (a monitor flag as off) and is written back in its own
-# form; a monitor key whose "Name" is no string belongs to no interface.
+# form; a monitor key whose "Name" is no string belongs to no interface. A
+# one-byte REG_BINARY flag other than 0 or 1 is no fault: it means on and is
+# kept as it is (Part 5.8).
 # The bytes of a string as a .reg file's hex list, as if it were REG_SZ.
 faults_utf16_hex() {
     printf '%s\0' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
@@ -267,7 +269,7 @@ case_fault_registry_types() {
     faults_expect_values "$E2E_AGENT_KEY\\General" "SetDisableStateZorvanHAgent=REG_BINARY 00" \
         "ShowMonitorWindows=REG_BINARY 00" "ShowStatisticsWindow=REG_BINARY 00" || return 1
     faults_expect_values "$E2E_AGENT_KEY\\StatisticWindow" "ShowWindowOnTop=REG_BINARY 00" "HideMSInTime=REG_BINARY 01" \
-        "DontConsiderHardwareHeaders=REG_BINARY 01" "AverageSpeedInBytesPerSecond=REG_BINARY 00" \
+        "DontConsiderHardwareHeaders=REG_BINARY 02" "AverageSpeedInBytesPerSecond=REG_BINARY 00" \
         "SpeedInBytesPerSecond=REG_BINARY 00" || return 1
     # The first refresh completes the lan's key.
     e2e_until 20 faults_value_is "$key" SizePositionWindow "REG_BINARY 010000000000000000000000C800000080000000" ||

@@ -76,6 +76,19 @@ const uint32_t CustomColorsValueSize = 64;
 const uint32_t MaxTransparentLevel = 100;
 const uint32_t MinRefreshRate = 100, MaxRefreshRate = 1000;
 
+// What a stored number means where it is applied. The store keeps what the
+// user stored (Part 3.7 has no range checks); the window and the Monitors
+// page use it clamped to the range the page offers, so that a level above
+// 100 or a rate below 100 ms cannot make the window unusable.
+inline uint32_t AppliedTransparentLevel(uint32_t stored)
+{
+    return stored > MaxTransparentLevel ? MaxTransparentLevel : stored;
+}
+inline uint32_t AppliedRefreshRate(uint32_t stored)
+{
+    return stored < MinRefreshRate ? MinRefreshRate : stored > MaxRefreshRate ? MaxRefreshRate : stored;
+}
+
 // Everything but the names and the chain link.
 void SetMonitorDefaults(MonitorSettings* settings);
 

@@ -111,11 +111,13 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         // A flag that is missing or unreadable is off, not its default.
         settings->flags[i] = ReadExact(key, MonitorFlagNames[i], REG_BINARY, &flag, 1) && flag != 0;
     }
+    // The numbers are taken as stored, without range checks (Part 3.7), and
+    // written back so; the window and the Monitors page clamp them where
+    // they are applied (AppliedTransparentLevel, AppliedRefreshRate).
     DWORD number = 0;
-    if (ReadExact(key, L"TransparentLevel", REG_DWORD, &number, 4) && number <= MaxTransparentLevel)
+    if (ReadExact(key, L"TransparentLevel", REG_DWORD, &number, 4))
         settings->transparentLevel = number;
-    if (ReadExact(key, L"RefreshRate", REG_DWORD, &number, 4) && number >= MinRefreshRate &&
-        number <= MaxRefreshRate)
+    if (ReadExact(key, L"RefreshRate", REG_DWORD, &number, 4))
         settings->refreshRate = number;
     uint8_t colors[ColorsValueSize];
     if (ReadExact(key, L"Colors", REG_BINARY, colors, ColorsValueSize))

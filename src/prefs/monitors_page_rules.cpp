@@ -21,8 +21,10 @@ void AddToSelection(MonitorSelectionRecord* selection, MonitorSettings* record)
     record->next = selection->chain;
     selection->chain = record;
     selection->SelectedCount++;
-    selection->TransparencySum += record->transparentLevel;
-    selection->RefreshRateSum += record->refreshRate;
+    // Stored numbers are summed as applied, so that values out of the
+    // page's range neither overflow the sums nor leave the sliders' range.
+    selection->TransparencySum += AppliedTransparentLevel(record->transparentLevel);
+    selection->RefreshRateSum += AppliedRefreshRate(record->refreshRate);
     for (int i = 0; i < MonitorFlagCount; i++)
         if (record->flags[i])
             selection->FlagCount[i]++;
@@ -44,8 +46,8 @@ void RemoveFromSelection(MonitorSelectionRecord* selection, MonitorSettings* rec
     *link = record->next;
     record->next = nullptr;
     selection->SelectedCount = Less(selection->SelectedCount, 1);
-    selection->TransparencySum = Less(selection->TransparencySum, record->transparentLevel);
-    selection->RefreshRateSum = Less(selection->RefreshRateSum, record->refreshRate);
+    selection->TransparencySum = Less(selection->TransparencySum, AppliedTransparentLevel(record->transparentLevel));
+    selection->RefreshRateSum = Less(selection->RefreshRateSum, AppliedRefreshRate(record->refreshRate));
     for (int i = 0; i < MonitorFlagCount; i++)
         if (record->flags[i])
             selection->FlagCount[i] = Less(selection->FlagCount[i], 1);

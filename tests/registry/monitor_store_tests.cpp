@@ -82,8 +82,9 @@ void MonitorKeyTests()
 
 void MonitorValueTests()
 {
-    // Missing, of the wrong type or size, or out of range: the default, and
-    // the value rewritten in its proper form. A missing flag is off.
+    // Missing, or of the wrong type or size: the default, and the value
+    // rewritten in its proper form. A missing flag is off. A number out of
+    // the page's range is kept as stored (Part 3.7 has no range checks).
     Put(First, L"Name", String(IdA));
     for (int i = 0; i < MonitorFlagCount; ++i)
         if (i != ShowWindowOnTop)
@@ -95,17 +96,20 @@ void MonitorValueTests()
     MonitorSettings loaded = Monitor(IdA), expected = Monitor(IdA, true);
     for (int i = 0; i < MonitorFlagCount; ++i)
         expected.flags[i] = i != ShowWindowOnTop && i != HideWindowTitle;
+    expected.transparentLevel = 250;
     LoadMonitorSettings(&loaded, false);
     CHECK(SameValues(loaded, expected));
     CHECK(ReadRaw(First, L"ShowWindowOnTop") == Binary({0}) && ReadRaw(First, L"HideWindowTitle") == Binary({0}));
-    CHECK(ReadRaw(First, L"RefreshRate") == Dword(1000) && ReadRaw(First, L"TransparentLevel") == Dword(0));
+    CHECK(ReadRaw(First, L"RefreshRate") == Dword(1000) && ReadRaw(First, L"TransparentLevel") == Dword(250));
     CHECK(ReadRaw(First, L"Colors") == Binary(LittleEndian(expected.colors, MonitorColorCount)));
     CHECK(ReadRaw(First, L"SizePositionWindow") == Position(expected));
     for (DWORD level : {101u, 0xFFFFFFFFu}) {
         Put(First, L"TransparentLevel", Dword(level));
         Put(First, L"RefreshRate", Dword(level == 101 ? 99 : 1001));
         LoadMonitorSettings(&loaded, false);
-        CHECK(loaded.transparentLevel == 0 && loaded.refreshRate == 1000);
+        CHECK(loaded.transparentLevel == level && loaded.refreshRate == (level == 101 ? 99u : 1001u));
+        CHECK(ReadRaw(First, L"TransparentLevel") == Dword(level) &&
+              ReadRaw(First, L"RefreshRate") == Dword(level == 101 ? 99 : 1001));
     }
 
     // Every field both ways, at the ends of its range.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "monitor/appearance_rules.h"
 #include "prefs/monitors_page_rules.h"
 
 namespace {
@@ -102,6 +103,28 @@ TEST(MonitorSelection, StoredValuesOutOfRangeAreLimited)
     AddToSelection(&selection, &odd);
     EXPECT_EQ(SelectionTransparency(selection), 100u);
     EXPECT_EQ(SelectionRefreshRate(selection), 100u);
+}
+
+TEST(MonitorSelection, HugeStoredValuesAreSummedAsApplied)
+{
+    // The store keeps what the user stored (Part 3.7); two levels of 2^31
+    // must not wrap the sum to 0, and a level beyond 100 counts as 100.
+    MonitorSettings a = Monitor(0x80000000u, 0xFFFFFFFFu), b = Monitor(0x80000000u, 0xFFFFFFFFu);
+    MonitorSelectionRecord selection;
+    ClearSelection(&selection);
+    AddToSelection(&selection, &a);
+    AddToSelection(&selection, &b);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    EXPECT_EQ(SelectionRefreshRate(selection), 1000u);
+    MonitorSettings c = Monitor(0xFFFFFFFFu, 0);
+    AddToSelection(&selection, &c);
+    RemoveFromSelection(&selection, &a);
+    RemoveFromSelection(&selection, &b);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    EXPECT_EQ(SelectionRefreshRate(selection), 100u);
+    EXPECT_EQ(AppliedTransparentLevel(101), 100u);
+    EXPECT_EQ(AppliedRefreshRate(99), 100u);
+    EXPECT_EQ(LayeredAlpha(0xFFFFFFFFu), LayeredAlpha(100));
 }
 
 TEST(MonitorsPageTexts, IntervalsAndLabels)

@@ -72,8 +72,10 @@ void RestoreSelection(HWND list, const std::vector<Text16>& oldIds)
         }
         PreselectName[0] = 0;
     }
-    if (selected || records.count == 0)
+    if (selected)
         return;
+    // Part 5.3 step 8: row 0 is selected even when it is the message row;
+    // that row carries no record, so the page ignores its selection.
     for (size_t i = 0; i < records.count; i++) {
         if (SameIdAsAny(records.records[i].interfaceId, oldIds)) {
             SelectRow(list, int(i));

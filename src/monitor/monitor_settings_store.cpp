@@ -1,6 +1,7 @@
 #include "monitor/monitor_settings_store.h"
 
 #include <cwchar>
+#include <new>
 
 #include "platform/registry_keys.h"
 
@@ -47,8 +48,15 @@ static HKEY FindExistingSubkey(HKEY monitors, const Text16& interfaceId, Text16*
         if (RegOpenKeyExW(monitors, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             continue;
         if (KeyNamesInterface(key, interfaceId)) {
-            if (subkeyName)
-                *subkeyName = name;
+            if (subkeyName) {
+                // A name that cannot be copied out counts as no key found.
+                try {
+                    *subkeyName = name;
+                } catch (const std::bad_alloc&) {
+                    RegCloseKey(key);
+                    return nullptr;
+                }
+            }
             return key;
         }
         RegCloseKey(key);
@@ -72,8 +80,14 @@ static HKEY CreateNumberedSubkey(HKEY monitors, const Text16& interfaceId, REGSA
         }
         RegSetValueExW(key, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(interfaceId.c_str()),
                        DWORD((interfaceId.size() + 1) * sizeof(wchar_t)));
-        if (subkeyName)
-            *subkeyName = name;
+        if (subkeyName) {
+            try {
+                *subkeyName = name;
+            } catch (const std::bad_alloc&) {
+                RegCloseKey(key);
+                return nullptr;
+            }
+        }
         return key;
     }
 }

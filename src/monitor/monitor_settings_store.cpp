@@ -129,8 +129,8 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         settings->flags[i] = flag != 0;
     }
     // The numbers are taken as stored, without range checks (Part 3.7), and
-    // written back so; the window and the Monitors page clamp them where
-    // they are applied (AppliedTransparentLevel, AppliedRefreshRate).
+    // written back so; the window clamps the level where it applies it
+    // (AppliedTransparentLevel) and the Monitors page limits what it shows.
     uint8_t number[4];
     for (uint32_t* field : {&settings->transparentLevel, &settings->refreshRate}) {
         for (int i = 0; i < 4; ++i)

@@ -105,10 +105,11 @@ TEST(MonitorSelection, StoredValuesOutOfRangeAreLimited)
     EXPECT_EQ(SelectionRefreshRate(selection), 100u);
 }
 
-TEST(MonitorSelection, HugeStoredValuesAreSummedAsApplied)
+TEST(MonitorSelection, HugeStoredValuesDoNotWrapTheSums)
 {
-    // The store keeps what the user stored (Part 3.7); two levels of 2^31
-    // must not wrap the sum to 0, and a level beyond 100 counts as 100.
+    // The store keeps what the user stored (Part 3.7); the page averages
+    // the stored values and then limits the result (Part 5.3), so two
+    // levels of 2^31 must not wrap the sum to 0.
     MonitorSettings a = Monitor(0x80000000u, 0xFFFFFFFFu), b = Monitor(0x80000000u, 0xFFFFFFFFu);
     MonitorSelectionRecord selection;
     ClearSelection(&selection);
@@ -122,8 +123,14 @@ TEST(MonitorSelection, HugeStoredValuesAreSummedAsApplied)
     RemoveFromSelection(&selection, &b);
     EXPECT_EQ(SelectionTransparency(selection), 100u);
     EXPECT_EQ(SelectionRefreshRate(selection), 100u);
+    // The average of what is stored, limited afterwards: 250 and 0 give 100.
+    MonitorSettings high = Monitor(250, 1000), low = Monitor(0, 1000);
+    ClearSelection(&selection);
+    AddToSelection(&selection, &high);
+    AddToSelection(&selection, &low);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    // Where the window applies them, stored values are clamped.
     EXPECT_EQ(AppliedTransparentLevel(101), 100u);
-    EXPECT_EQ(AppliedRefreshRate(99), 100u);
     EXPECT_EQ(LayeredAlpha(0xFFFFFFFFu), LayeredAlpha(100));
 }
 

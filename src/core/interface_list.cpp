@@ -1,6 +1,8 @@
 #include "core/interface_list.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "core/wire_read.h"
 
@@ -95,20 +97,29 @@ namespace {
 struct DecodeContext {
     InterfaceListReader reader;
     std::vector<InterfaceEntry>* entries;
+    bool tableFailed;
 };
 }
 
 static void KeepRecord(const InterfaceRecordView& record, void* context)
 {
     DecodeContext* decode = static_cast<DecodeContext*>(context);
-    if (!ReaderKeepsRecord(decode->reader, record))
+    if (decode->tableFailed || !ReaderKeepsRecord(decode->reader, record))
         return;
     InterfaceEntry entry;
     entry.flags = record.flags;
-    entry.name = CopyString(record.name, record.nameLength);
-    if (record.id)
-        entry.id = CopyString(record.id, record.idLength);
-    decode->entries->push_back(entry);
+    try {
+        entry.name = CopyString(record.name, record.nameLength);
+        if (record.id)
+            entry.id = CopyString(record.id, record.idLength);
+    } catch (const std::bad_alloc&) {
+        return;  // a record whose copy cannot be made is dropped
+    }
+    try {
+        decode->entries->push_back(std::move(entry));
+    } catch (const std::bad_alloc&) {
+        decode->tableFailed = true;
+    }
 }
 
 InterfaceListOutcome DecodeInterfaceList(InterfaceListReader reader, ServiceStatus status, const uint8_t* reply,
@@ -117,10 +128,24 @@ InterfaceListOutcome DecodeInterfaceList(InterfaceListReader reader, ServiceStat
     InterfaceListOutcome outcome = CheckInterfaceListReply(status, reply, size);
     if (outcome != ListHasRecords)
         return outcome;
-    DecodeContext context = {reader, entries};
+    DecodeContext context = {reader, entries, false};
+    // The table for Count records, as the readers allocate it; no more can
+    // be kept than there are record headers in the reply.
+    const uint32_t count = ReadU32(reply + 4);
+    const uint32_t fit = (size - InterfaceListHeaderSize) / InterfaceRecordHeaderSize;
+    try {
+        entries->reserve(entries->size() + (count < fit ? count : fit));
+    } catch (const std::exception&) {
+        context.tableFailed = true;
+    }
     // A walk cut short keeps what it found: the records before the damage
     // are still good.
-    WalkInterfaceRecords(reply, size, KeepRecord, &context);
+    if (!context.tableFailed)
+        WalkInterfaceRecords(reply, size, KeepRecord, &context);
+    if (context.tableFailed) {
+        entries->clear();
+        return ListOutOfMemory;
+    }
     return outcome;
 }
 

@@ -50,6 +50,7 @@ enum InterfaceListOutcome {
     ListNotStarted,        // string 7
     ListWrongVersion,      // string 9
     ListServiceError,      // string 8
+    ListOutOfMemory,       // string 72: the table of copies cannot be allocated
 };
 
 InterfaceListOutcome CheckInterfaceListReply(ServiceStatus status, const uint8_t* reply, uint32_t size);
@@ -73,7 +74,10 @@ struct InterfaceEntry {
     Text16 id;  // empty when the record has none
 };
 
-// Check, walk and copy in one go. Entries are appended in reply order.
+// Check, walk and copy in one go. Entries are appended in reply order. No
+// exception leaves it (Part 1.3): a record whose copies cannot be allocated
+// is dropped, and when the table for the reply's records cannot be
+// allocated the outcome is ListOutOfMemory with no entries.
 InterfaceListOutcome DecodeInterfaceList(InterfaceListReader reader, ServiceStatus status, const uint8_t* reply,
                                          uint32_t size, std::vector<InterfaceEntry>* entries);
 

@@ -11,6 +11,8 @@ unsigned InterfaceListMessageId(InterfaceListOutcome outcome, unsigned emptyId)
         return IDS_BAD_SERVICE_VERSION;
     case ListServiceError:
         return IDS_SERVICE_ERROR;
+    case ListOutOfMemory:
+        return IDS_OUT_OF_MEMORY;
     default:
         return emptyId;
     }

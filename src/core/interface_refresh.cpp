@@ -1,5 +1,6 @@
 #include "core/interface_refresh.h"
 
+#include <new>
 #include <vector>
 
 #include "core/interface_list.h"
@@ -39,8 +40,13 @@ static void ListInterfaces(HANDLE stop, std::vector<RefreshNode>* nodes)
     std::vector<InterfaceEntry> entries;
     DecodeInterfaceList(ReaderInterfaceRefresh, status, reply.data, reply.size, &entries);
     ReleaseReply(&reply);
-    for (const InterfaceEntry& entry : entries)
-        nodes->push_back(RefreshNode{entry, false, MonitorSettings{}});
+    // A node that cannot be allocated is left out (Part 1.6).
+    for (InterfaceEntry& entry : entries) {
+        try {
+            nodes->push_back(RefreshNode{std::move(entry), false, MonitorSettings{}});
+        } catch (const std::bad_alloc&) {
+        }
+    }
 }
 
 // An interface the view does not carry counts as not connected.
@@ -57,8 +63,13 @@ static void ReadConnectedStates(std::vector<RefreshNode>* nodes)
 static void LoadMonitorOptions(std::vector<RefreshNode>* nodes)
 {
     for (RefreshNode& node : *nodes) {
-        node.settings.interfaceName = node.entry.name;
-        node.settings.interfaceId = node.entry.id;
+        // Names that cannot be copied leave the node's options off.
+        try {
+            node.settings.interfaceName = node.entry.name;
+            node.settings.interfaceId = node.entry.id;
+        } catch (const std::bad_alloc&) {
+            continue;
+        }
         LoadMonitorSettings(&node.settings, false);
     }
 }

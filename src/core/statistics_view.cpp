@@ -1,5 +1,7 @@
 #include "core/statistics_view.h"
 
+#include <new>
+
 #include "core/wire_read.h"
 
 static Char16 ReadChar16(const uint8_t* p)
@@ -70,8 +72,14 @@ bool FindStatisticsMappingEntry(const uint8_t* directory, size_t size, Statistic
         long length = TerminatedLength(entry + 28, MappingNameBytes);
         if (length < 0 || viewSize < StatisticsViewHeaderSize)
             return false;
+        // A name that cannot be copied counts as no entry this pass; the
+        // link tries again later (no exception leaves the link's thread).
+        try {
+            out->mappingName = CopyName(entry + 28, length);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         out->viewSize = viewSize;
-        out->mappingName = CopyName(entry + 28, length);
         return true;
     }
     return false;

@@ -32,3 +32,33 @@ bool SameInterfaceName(const Text16& a, const Text16& b)
             return false;
     return true;
 }
+
+bool FormatWithText(Char16* out, size_t capacity, const Char16* format, const Char16* text)
+{
+    if (capacity == 0)
+        return false;
+    size_t n = 0;
+    bool filled = false;
+    bool whole = true;
+    auto put = [&](Char16 c) {
+        if (n + 1 < capacity)
+            out[n++] = c;
+        else
+            whole = false;
+    };
+    for (const Char16* p = format; *p; ++p) {
+        if (p[0] == '%' && p[1] == '%') {
+            put(Char16('%'));
+            ++p;
+        } else if (p[0] == '%' && p[1] == 's' && !filled) {
+            for (const Char16* t = text; t && *t; ++t)
+                put(*t);
+            filled = true;
+            ++p;
+        } else {
+            put(*p);
+        }
+    }
+    out[n] = 0;
+    return whole;
+}

@@ -25,3 +25,11 @@ size_t BoundedLength16(const Char16* text, size_t maxChars);
 // letters are compared as they are, as the service does.
 bool SameInterfaceName(const Char16* a, const Char16* b);
 bool SameInterfaceName(const Text16& a, const Text16& b);
+
+// Fills a string-table format that carries one folder or file name: `format`
+// goes into `out` (capacity characters, the NUL included) with its first
+// "%s" replaced by `text` and every "%%" by one '%'; anything else is copied
+// as it is. This keeps such messages independent of what the C runtime reads
+// "%s" in a wide format as (a narrow string for MinGW's C99 swprintf, a wide
+// one for MSVC's). What does not fit is cut off; false when something was.
+bool FormatWithText(Char16* out, size_t capacity, const Char16* format, const Char16* text);

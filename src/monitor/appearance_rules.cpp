@@ -36,7 +36,7 @@ void TakeDiagramSettings(const MonitorSettings& s, MonitorDiagram* d)
 
 uint8_t LayeredAlpha(uint32_t transparentLevel)
 {
-    double alpha = (100.0 - double(transparentLevel)) * 2.55;
+    double alpha = (100.0 - double(AppliedTransparentLevel(transparentLevel))) * 2.55;
     if (alpha > 255)
         alpha = 255;
     if (alpha < 12.5)

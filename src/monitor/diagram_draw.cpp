@@ -83,10 +83,13 @@ bool ObservePeak(DiagramHalf* half, uint32_t leaving, uint32_t arriving)
             half->maxSpeed = arriving;
         return true;
     }
-    // Counting the arrivals keeps a steady peak from forcing a redraw every
-    // time one of its samples scrolls out.
-    if (arriving != 0 && arriving == half->peak)
-        ++half->peakCount;
+    // As Part 3.2 counts: only the full redraw's scan sets the count, and an
+    // arriving sample equal to the peak is not added. A steady peak thus
+    // costs one full redraw each time the window has scrolled past the
+    // samples counted by the last scan (every W seconds at worst). Counting
+    // the arrivals would spare that redraw but is not invisible: a full
+    // redraw keeps the grid phase running (below), so it can move where the
+    // next vertical grid column stands.
     return half->peak != 0 && half->peakCount == 0;
 }
 
@@ -190,14 +193,11 @@ void AddDiagramSample(MonitorDiagram* d, uint32_t receiveRate, uint32_t sendRate
 {
     if (connectionCount == 0 || !d->receive.history || !d->send.history)
         return;
-    // Wrapped here rather than after the column is drawn, so that a full
-    // redraw in this second puts the grid where the next columns expect it.
-    bool gridColumn = ++d->verticalPhase > d->verticalSpacing;
-    if (gridColumn)
-        d->verticalPhase = 0;
-    // The new column shows at x = W - 1, which in a one-column diagram is
-    // column 0, and that never carries a grid line.
-    gridColumn = gridColumn && d->areaWidth > 1;
+    // The phase counts every sample; it goes back to 0 only where the
+    // one-column path below draws a grid column (Part 3.2 step 5), so a
+    // full redraw in a second that passes the spacing keeps counting and
+    // the grid column comes with the next one-column second.
+    ++d->verticalPhase;
     d->newest = d->newest + 1 >= d->capacity ? 0 : d->newest + 1;
     d->receive.history[d->newest] = receiveRate;
     d->send.history[d->newest] = sendRate;
@@ -212,6 +212,12 @@ void AddDiagramSample(MonitorDiagram* d, uint32_t receiveRate, uint32_t sendRate
     }
     if (!CanDraw(*d))
         return;
+    bool gridColumn = d->verticalPhase > d->verticalSpacing;
+    if (gridColumn)
+        d->verticalPhase = 0;
+    // The new column shows at x = W - 1, which in a one-column diagram is
+    // column 0, and that never carries a grid line.
+    gridColumn = gridColumn && d->areaWidth > 1;
     const uint32_t x = d->columnCursor < d->areaWidth ? d->columnCursor : 0;
     // Both heights first, so that their divisions overlap.
     const uint32_t receiveRows = BarRows(d->receive, receiveRate, ScaleReference(*d, d->receive, equalScale));

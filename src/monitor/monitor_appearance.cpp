@@ -1,5 +1,7 @@
 #include "monitor/monitor_appearance.h"
 
+#include <new>
+
 #include "monitor/appearance_rules.h"
 #include "monitor/diagram_image.h"
 #include "monitor/monitor_list.h"
@@ -128,10 +130,19 @@ void ApplyMonitorSettings(MonitorRecord* record, const Char16* interfaceName, co
         WaitForSingleObject(mutex, INFINITE);
     if (!record && interfaceName && interfaceId)
         record = FindMonitor(interfaceName, interfaceId);
+    MonitorSettings settings = {};
+    bool named = false;
     if (record) {
-        MonitorSettings settings = {};
-        settings.interfaceName = record->interfaceName;
-        settings.interfaceId = record->interfaceId;
+        // Names that cannot be copied leave the monitor as it is; nothing
+        // may throw while the list's mutex is held.
+        try {
+            settings.interfaceName = record->interfaceName;
+            settings.interfaceId = record->interfaceId;
+            named = true;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    if (named) {
         LoadMonitorSettings(&settings, true);
         if (record->window)
             SendMessageW(record->window, WM_MONITOR_APPLY_SETTINGS, 0, LPARAM(&settings));

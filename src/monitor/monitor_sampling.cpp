@@ -1,3 +1,5 @@
+#include <new>
+
 #include "core/statistics_link.h"
 #include "monitor/monitor_window.h"
 
@@ -12,7 +14,15 @@ DWORD WINAPI MonitorSamplingThread(void* parameter)
 {
     MonitorRecord* record = static_cast<MonitorRecord*>(parameter);
     // The name is copied once, so that a second's work allocates nothing.
-    const Text16 name(record->interfaceName);
+    // Without the copy the monitor gets no samples and its diagram stands
+    // still, as for an interface the view does not carry.
+    Text16 name;
+    try {
+        name = record->interfaceName;
+    } catch (const std::bad_alloc&) {
+        WaitForSingleObject(record->stopEvent, INFINITE);
+        return 0;
+    }
     DWORD timeout = 0;
     while (WaitForSingleObject(record->stopEvent, timeout) == WAIT_TIMEOUT) {
         timeout = 1000;

@@ -1,6 +1,7 @@
 #include "monitor/monitor_settings_store.h"
 
 #include <cwchar>
+#include <new>
 
 #include "platform/registry_keys.h"
 
@@ -47,8 +48,15 @@ static HKEY FindExistingSubkey(HKEY monitors, const Text16& interfaceId, Text16*
         if (RegOpenKeyExW(monitors, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
             continue;
         if (KeyNamesInterface(key, interfaceId)) {
-            if (subkeyName)
-                *subkeyName = name;
+            if (subkeyName) {
+                // A name that cannot be copied out counts as no key found.
+                try {
+                    *subkeyName = name;
+                } catch (const std::bad_alloc&) {
+                    RegCloseKey(key);
+                    return nullptr;
+                }
+            }
             return key;
         }
         RegCloseKey(key);
@@ -72,8 +80,14 @@ static HKEY CreateNumberedSubkey(HKEY monitors, const Text16& interfaceId, REGSA
         }
         RegSetValueExW(key, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(interfaceId.c_str()),
                        DWORD((interfaceId.size() + 1) * sizeof(wchar_t)));
-        if (subkeyName)
-            *subkeyName = name;
+        if (subkeyName) {
+            try {
+                *subkeyName = name;
+            } catch (const std::bad_alloc&) {
+                RegCloseKey(key);
+                return nullptr;
+            }
+        }
         return key;
     }
 }
@@ -91,37 +105,47 @@ HKEY FindMonitorKey(const MonitorSettings& settings, bool create, bool write, Te
     return key;
 }
 
-// Reads a value of exactly the expected type and size; false otherwise.
-static bool ReadExact(HKEY key, const wchar_t* name, DWORD wantedType, void* out, DWORD wantedSize)
+// Part 3.7 step 4: a value is read over its field by size, whatever its
+// type: one of at most the field's size is copied over the field's first
+// bytes; a longer one (which the query cannot take) or a missing one leaves
+// the field as it was.
+static bool ReadOver(HKEY key, const wchar_t* name, void* field, DWORD fieldSize)
 {
-    BYTE buffer[128];
-    DWORD type = 0;
-    DWORD size = sizeof buffer;
-    if (RegQueryValueExW(key, name, nullptr, &type, buffer, &size) != ERROR_SUCCESS || type != wantedType ||
-        size != wantedSize)
+    BYTE buffer[ColorsValueSize];
+    DWORD size = fieldSize;
+    if (fieldSize > sizeof buffer ||
+        RegQueryValueExW(key, name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS || size > fieldSize)
         return false;
-    memcpy(out, buffer, wantedSize);
+    memcpy(field, buffer, size);
     return true;
 }
 
 static void ReadStoredValues(HKEY key, MonitorSettings* settings)
 {
     for (int i = 0; i < MonitorFlagCount; ++i) {
-        BYTE flag = 0;
         // A flag that is missing or unreadable is off, not its default.
-        settings->flags[i] = ReadExact(key, MonitorFlagNames[i], REG_BINARY, &flag, 1) && flag != 0;
+        BYTE flag = 0;
+        ReadOver(key, MonitorFlagNames[i], &flag, 1);
+        settings->flags[i] = flag != 0;
     }
-    DWORD number = 0;
-    if (ReadExact(key, L"TransparentLevel", REG_DWORD, &number, 4) && number <= MaxTransparentLevel)
-        settings->transparentLevel = number;
-    if (ReadExact(key, L"RefreshRate", REG_DWORD, &number, 4) && number >= MinRefreshRate &&
-        number <= MaxRefreshRate)
-        settings->refreshRate = number;
+    // The numbers are taken as stored, without range checks (Part 3.7), and
+    // written back so; the window clamps the level where it applies it
+    // (AppliedTransparentLevel) and the Monitors page limits what it shows.
+    uint8_t number[4];
+    for (uint32_t* field : {&settings->transparentLevel, &settings->refreshRate}) {
+        for (int i = 0; i < 4; ++i)
+            number[i] = uint8_t(*field >> (8 * i));
+        if (ReadOver(key, field == &settings->transparentLevel ? L"TransparentLevel" : L"RefreshRate", number, 4))
+            *field = uint32_t(number[0]) | uint32_t(number[1]) << 8 | uint32_t(number[2]) << 16 |
+                     uint32_t(number[3]) << 24;
+    }
     uint8_t colors[ColorsValueSize];
-    if (ReadExact(key, L"Colors", REG_BINARY, colors, ColorsValueSize))
+    PackColors(*settings, colors);
+    if (ReadOver(key, L"Colors", colors, ColorsValueSize))
         UnpackColors(colors, settings);
     uint8_t position[PositionValueSize];
-    if (ReadExact(key, L"SizePositionWindow", REG_BINARY, position, PositionValueSize))
+    PackPosition(*settings, position);
+    if (ReadOver(key, L"SizePositionWindow", position, PositionValueSize))
         UnpackPosition(position, settings);
 }
 

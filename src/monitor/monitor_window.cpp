@@ -1,5 +1,7 @@
 #include "monitor/monitor_window.h"
 
+#include <new>
+
 #include <commctrl.h>
 
 #include "monitor/appearance_rules.h"
@@ -103,8 +105,12 @@ bool SaveFrame(HWND window, MonitorRecord* record)
     DropRegion(record);
     GetWindowRect(window, &record->windowRect);
     MonitorSettings settings = {};
-    settings.interfaceName = record->interfaceName;
-    settings.interfaceId = record->interfaceId;
+    try {
+        settings.interfaceName = record->interfaceName;
+        settings.interfaceId = record->interfaceId;
+    } catch (const std::bad_alloc&) {
+        return true;  // not stored this time, as when the monitor has no key
+    }
     settings.left = record->windowRect.left;
     settings.top = record->windowRect.top;
     settings.right = record->windowRect.right;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <new>
 #include <vector>
 
 #include "core/startup_checks.h"
@@ -35,8 +36,13 @@ bool QueryAdminToken()
     if (size != 0) {
         void* block = HeapAlloc(GetProcessHeap(), 0, size);
         if (block) {
-            if (GetTokenInformation(token, TokenGroups, block, size, &size))
-                admin = ScanGroups(static_cast<TOKEN_GROUPS*>(block));
+            // Out of memory the test fails like any other: not an administrator.
+            try {
+                if (GetTokenInformation(token, TokenGroups, block, size, &size))
+                    admin = ScanGroups(static_cast<TOKEN_GROUPS*>(block));
+            } catch (const std::bad_alloc&) {
+                admin = false;
+            }
             HeapFree(GetProcessHeap(), 0, block);
         }
     }

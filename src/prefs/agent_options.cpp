@@ -26,12 +26,14 @@ LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly)
 {
     if (!writeOnly) {
         BYTE stored[1];
-        DWORD type = 0;
+        DWORD type = REG_BINARY;
         DWORD size = 1;
-        // Anything but a single byte 0 or 1 leaves the preset in place, and
-        // the write below repairs the value.
+        // A stored byte is taken as it is, whatever its value (Part 5.8: any
+        // non-zero byte means on, and the byte is written back unchanged);
+        // a missing value, or one that is not a single REG_BINARY byte,
+        // leaves the preset, which the write below stores.
         if (RegQueryValueExW(key, name, nullptr, &type, stored, &size) == ERROR_SUCCESS && type == REG_BINARY &&
-            size == 1 && stored[0] <= 1)
+            size == 1)
             *flag = stored[0];
     }
     return RegSetValueExW(key, name, 0, REG_BINARY, flag, 1);

@@ -23,8 +23,9 @@ extern StatisticWindowOptionsRecord StatisticWindowOptions;
 // `section` is L"General" or L"StatisticWindow". Returns the subkey or null.
 HKEY OpenAgentSettingsKey(const wchar_t* section, bool create, bool writable);
 
-// Reads a one-byte flag into `flag` (left as preset when missing or of
-// another type or size) unless writeOnly, then always writes it back.
+// Reads a one-byte flag into `flag` (any byte value, kept as it is; left as
+// preset when missing or not one REG_BINARY byte) unless writeOnly, then always
+// writes it back. Readers take any non-zero byte as on.
 LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly);
 
 // The start-up load: fills StartupOptions from General, completing the key.

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/agent_state.h"
+#include "core/text16.h"
 #include "platform/message_box.h"
 #include "prefs/data_files_dialogs.h"
 #include "prefs/data_folder_browser.h"
@@ -15,8 +16,10 @@ static void ShowIdenticalPaths(HWND page, const wchar_t* folder)
     wchar_t format[256];
     if (!LoadAgentString(IDS_DF_IDENTICAL, format, 256))
         return;
+    // The string's "%s" is the folder, filled by our own helper: MinGW's
+    // swprintf would read it as a narrow string and show one letter.
     wchar_t text[600];
-    swprintf(text, 600, format, folder);
+    FormatWithText(text, 600, format, folder);
     MessageBoxW(page, text, AppTitle, MB_OK | MB_ICONERROR);
 }
 

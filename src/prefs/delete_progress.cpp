@@ -38,7 +38,11 @@ static void ShowDeleteError(DeleteOperation* operation, UINT id)
 static void ForgetMonitorSettings(const InterfaceListItem& item)
 {
     MonitorSettings settings{};
-    settings.interfaceId = Text16(item.InterfaceId);
+    try {
+        settings.interfaceId = item.InterfaceId;
+    } catch (const std::bad_alloc&) {
+        return;  // the settings stay, as after any failed registry step
+    }
     DeleteMonitorSettings(settings);
 }
 

@@ -89,7 +89,9 @@ static void SetHoldLabel(HWND page)
     if (!LoadAgentString(HoldLabelStringId(position), pattern, 256))
         return;
     wchar_t label[300];
-    if (swprintf(label, 300, pattern, position) > 0)
+    // A string-table format goes to the system's wsprintfW, which reads it
+    // the same whatever compiler built the agent (its "%d" is the seconds).
+    if (wsprintfW(label, pattern, position) > 0)
         SetDlgItemTextW(page, IDC_HOLD_LABEL, label);
 }
 

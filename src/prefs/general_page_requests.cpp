@@ -1,5 +1,7 @@
 #include "prefs/general_page_requests.h"
 
+#include <new>
+
 #include <commctrl.h>
 
 #include "core/agent_state.h"
@@ -40,16 +42,22 @@ bool QueryDataFilesSettings(HWND page, Text16* folderText)
     ServiceStatus status = RequestServiceUntilNotBusy(RequestReadDataSettings, nullptr, 0, &reply, PauseOnUiThread, &left);
     bool obtained = false;
     bool haveText = false;
-    if (status == StatusSuccess &&
-        DecodeDataFilesSettings(reply.data, reply.size, &GeneralPageState.last, folderText) == DataFilesDecoded) {
-        obtained = true;
-        haveText = true;
-    } else {
-        wchar_t message[520];
-        if (LoadAgentString(FolderMessageStringId(status), message, 520)) {
-            folderText->assign(message);
+    // A folder text that cannot be allocated leaves the box as it was.
+    try {
+        if (status == StatusSuccess &&
+            DecodeDataFilesSettings(reply.data, reply.size, &GeneralPageState.last, folderText) == DataFilesDecoded) {
+            obtained = true;
             haveText = true;
+        } else {
+            wchar_t message[520];
+            if (LoadAgentString(FolderMessageStringId(status), message, 520)) {
+                folderText->assign(message);
+                haveText = true;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        Text16().swap(*folderText);
+        haveText = false;
     }
     ReleaseReply(&reply);
     if (page && haveText)

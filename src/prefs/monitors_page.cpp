@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+#include <new>
+
 #include "core/agent_state.h"
 #include "core/interface_refresh.h"
 #include "monitor/monitor_appearance.h"
@@ -28,22 +31,36 @@ void EnableEditButtons(HWND page)
         EnableControl(page, id, true);
 }
 
+// The page's texts run on its thread and on its list thread: a text that
+// cannot be allocated leaves the control as it was.
 void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked)
 {
     wchar_t text[256];
     if (!LoadAgentString(pattern, text, 256))
         return;
-    SetDlgItemTextW(page, id, FillLabel(text, value, marked).c_str());
+    try {
+        SetDlgItemTextW(page, id, FillLabel(text, value, marked).c_str());
+    } catch (const std::bad_alloc&) {
+    }
 }
 
-Text16 MarkedString(UINT id, bool marked)
+void SetNumberLabel(HWND page, int id, UINT pattern, uint32_t value, bool interval, bool marked)
 {
-    wchar_t label[256];
-    LoadAgentString(id, label, 256);
-    Text16 text = label;
-    if (marked)
-        text += L'*';
-    return text;
+    try {
+        SetLabel(page, id, pattern, interval ? FormatInterval(value) : DecimalText(value), marked);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void MarkedString(UINT id, bool marked, wchar_t text[MarkedStringCapacity])
+{
+    text[0] = 0;
+    LoadAgentString(id, text, 256);
+    if (marked) {
+        size_t n = wcslen(text);
+        text[n] = L'*';
+        text[n + 1] = 0;
+    }
 }
 
 void SetGroupTitle(HWND page, int id, UINT string, bool marked)
@@ -69,9 +86,9 @@ void DisableMonitorsPage(HWND page, bool clear)
     }
     EnableControl(page, IDC_MON_FLAGS, false);
     EnableControl(page, IDC_MON_FLAGS_GROUP, false);
-    SetLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, DecimalText(0), false);
+    SetNumberLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, 0, false, false);
     SetSlider(page, IDC_MON_TRANSPARENCY, 0);
-    SetLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, FormatInterval(0), false);
+    SetNumberLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, 0, true, false);
     SetSlider(page, IDC_MON_REFRESH, MinRefreshRate);
     for (int id : {IDC_MON_TRANSPARENCY_LABEL, IDC_MON_TRANSPARENCY, IDC_MON_REFRESH_LABEL, IDC_MON_REFRESH})
         EnableControl(page, id, false);
@@ -86,11 +103,11 @@ void LoadPageFromSelection(HWND page)
                    IDC_MON_REFRESH})
         EnableControl(page, id, true);
     uint32_t transparency = SelectionTransparency(MonitorSelection);
-    SetLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, DecimalText(transparency), false);
+    SetNumberLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, transparency, false, false);
     SetSlider(page, IDC_MON_TRANSPARENCY, transparency);
     MonitorSelection.TransparencyModified = 0;
     uint32_t rate = SelectionRefreshRate(MonitorSelection);
-    SetLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, FormatInterval(rate), false);
+    SetNumberLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, rate, true, false);
     SetSlider(page, IDC_MON_REFRESH, rate);
     MonitorSelection.RefreshRateModified = 0;
     memset(MonitorSelection.EditColors, 0, sizeof MonitorSelection.EditColors);
@@ -183,10 +200,10 @@ static void OnSlider(HWND page, HWND slider)
     PageBusyScope busy;
     uint32_t position = uint32_t(SendMessageW(slider, TBM_GETPOS, 0, 0));
     if (slider == GetDlgItem(page, IDC_MON_TRANSPARENCY)) {
-        SetLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, DecimalText(position), true);
+        SetNumberLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, position, false, true);
         MonitorSelection.TransparencyModified = 1;
     } else if (slider == GetDlgItem(page, IDC_MON_REFRESH)) {
-        SetLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, FormatInterval(position), true);
+        SetNumberLabel(page, IDC_MON_REFRESH_LABEL, IDS_REFRESH_RATE, position, true, true);
         MonitorSelection.RefreshRateModified = 1;
     } else {
         return;

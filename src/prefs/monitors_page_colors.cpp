@@ -9,9 +9,10 @@
 
 static void PutColorEntry(HWND combo, int slot)
 {
-    Text16 text = MarkedString(IDS_MONITOR_COLOR_FIRST + slot, MonitorSelection.ColorModified[slot] != 0);
+    wchar_t text[MarkedStringCapacity];
+    MarkedString(IDS_MONITOR_COLOR_FIRST + slot, MonitorSelection.ColorModified[slot] != 0, text);
     SendMessageW(combo, CB_DELETESTRING, WPARAM(slot), 0);
-    SendMessageW(combo, CB_INSERTSTRING, WPARAM(slot), LPARAM(text.c_str()));
+    SendMessageW(combo, CB_INSERTSTRING, WPARAM(slot), LPARAM(text));
     SendMessageW(combo, CB_SETITEMDATA, WPARAM(slot), LPARAM(slot));
 }
 

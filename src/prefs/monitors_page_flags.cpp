@@ -18,11 +18,12 @@ void FillFlagList(HWND page)
     for (int flag = 0; flag < MonitorFlagCount; flag++) {
         bool marked = MonitorSelection.FlagModified[flag] != 0;
         anyMarked = anyMarked || marked;
-        Text16 text = MarkedString(IDS_MONITOR_FLAG_FIRST + flag, marked);
+        wchar_t text[MarkedStringCapacity];
+        MarkedString(IDS_MONITOR_FLAG_FIRST + flag, marked, text);
         LVITEMW item = {};
         item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
         item.iItem = 0;
-        item.pszText = const_cast<wchar_t*>(text.c_str());
+        item.pszText = text;
         item.iImage = FlagTriState(MonitorSelection, flag);
         item.lParam = flag;
         SendMessageW(list, LVM_INSERTITEMW, 0, LPARAM(&item));

@@ -23,17 +23,19 @@ void SelectRow(HWND list, int row)
 
 // Copies the kept records into a new array whose keys exist in the registry
 // afterwards; 0 with the string to show when there is nothing to list.
-UINT BuildPageRecords(const std::vector<InterfaceEntry>& entries, PageRecordsRecord* built)
+UINT BuildPageRecords(std::vector<InterfaceEntry>& entries, PageRecordsRecord* built)
 {
     *built = {};
     MonitorSettings* records = new (std::nothrow) MonitorSettings[entries.size()]();
     if (!records)
         return IDS_OUT_OF_MEMORY;
     size_t count = 0;
-    for (const InterfaceEntry& entry : entries) {
+    // The decoder made the copies (dropping a record whose copy failed);
+    // they move into the records without allocating again.
+    for (InterfaceEntry& entry : entries) {
         MonitorSettings& record = records[count];
-        record.interfaceName = entry.name;
-        record.interfaceId = entry.id;
+        record.interfaceName = std::move(entry.name);
+        record.interfaceId = std::move(entry.id);
         record.ownerWord = entry.flags;
         record.next = nullptr;
         LoadMonitorSettings(&record, true);
@@ -72,8 +74,10 @@ void RestoreSelection(HWND list, const std::vector<Text16>& oldIds)
         }
         PreselectName[0] = 0;
     }
-    if (selected || records.count == 0)
+    if (selected)
         return;
+    // Part 5.3 step 8: row 0 is selected even when it is the message row;
+    // that row carries no record, so the page ignores its selection.
     for (size_t i = 0; i < records.count; i++) {
         if (SameIdAsAny(records.records[i].interfaceId, oldIds)) {
             SelectRow(list, int(i));
@@ -96,8 +100,14 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     PageRecordsRecord old = PageRecords;
     PageRecords = {};
     std::vector<Text16> oldIds;
-    for (const MonitorSettings* record = MonitorSelection.chain; record; record = record->next)
-        oldIds.push_back(record->interfaceId);
+    // An identifier that cannot be copied is not looked for again.
+    for (const MonitorSettings* record = MonitorSelection.chain; record; record = record->next) {
+        try {
+            oldIds.push_back(record->interfaceId);
+        } catch (const std::bad_alloc&) {
+            break;
+        }
+    }
     ClearSelection(&MonitorSelection);
 
     ServiceReply reply;

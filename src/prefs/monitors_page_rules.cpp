@@ -34,6 +34,11 @@ static uint32_t Less(uint32_t from, uint32_t amount)
     return from > amount ? from - amount : 0;
 }
 
+static uint64_t Less(uint64_t from, uint64_t amount)
+{
+    return from > amount ? from - amount : 0;
+}
+
 void RemoveFromSelection(MonitorSelectionRecord* selection, MonitorSettings* record)
 {
     MonitorSettings** link = &selection->chain;
@@ -44,8 +49,8 @@ void RemoveFromSelection(MonitorSelectionRecord* selection, MonitorSettings* rec
     *link = record->next;
     record->next = nullptr;
     selection->SelectedCount = Less(selection->SelectedCount, 1);
-    selection->TransparencySum = Less(selection->TransparencySum, record->transparentLevel);
-    selection->RefreshRateSum = Less(selection->RefreshRateSum, record->refreshRate);
+    selection->TransparencySum = Less(selection->TransparencySum, uint64_t(record->transparentLevel));
+    selection->RefreshRateSum = Less(selection->RefreshRateSum, uint64_t(record->refreshRate));
     for (int i = 0; i < MonitorFlagCount; i++)
         if (record->flags[i])
             selection->FlagCount[i] = Less(selection->FlagCount[i], 1);
@@ -56,8 +61,8 @@ uint32_t SelectionTransparency(const MonitorSelectionRecord& selection)
 {
     if (selection.SelectedCount == 0)
         return 0;
-    uint32_t level = selection.TransparencySum / selection.SelectedCount;
-    return level > MaxTransparentLevel ? MaxTransparentLevel : level;
+    const uint64_t level = selection.TransparencySum / selection.SelectedCount;
+    return level > MaxTransparentLevel ? MaxTransparentLevel : uint32_t(level);
 }
 
 uint32_t LimitRefreshRate(uint32_t milliseconds)
@@ -71,7 +76,8 @@ uint32_t SelectionRefreshRate(const MonitorSelectionRecord& selection)
 {
     if (selection.SelectedCount == 0)
         return 0;
-    return LimitRefreshRate(selection.RefreshRateSum / selection.SelectedCount);
+    const uint64_t rate = selection.RefreshRateSum / selection.SelectedCount;
+    return LimitRefreshRate(rate > MaxRefreshRate ? MaxRefreshRate : uint32_t(rate));
 }
 
 TriState FlagTriState(const MonitorSelectionRecord& selection, int flag)

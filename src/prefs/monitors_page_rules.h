@@ -17,7 +17,9 @@ enum TriState : uint8_t { TriOn = 0, TriOff = 1, TriMixed = 2 };
 struct MonitorSelectionRecord {
     MonitorSettings* chain;
     uint32_t SelectedCount;
-    uint32_t TransparencySum, RefreshRateSum;
+    // Sums of the stored values (Part 5.3), wide enough that values the
+    // user stored out of the page's range cannot wrap them.
+    uint64_t TransparencySum, RefreshRateSum;
     uint32_t FlagCount[MonitorFlagCount];
     uint8_t FlagModified[MonitorFlagCount];
     uint32_t EditColors[MonitorColorCount];

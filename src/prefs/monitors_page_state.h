@@ -34,8 +34,12 @@ void EnableEditButtons(HWND page);
 // A string-table pattern filled in and marked; the pattern itself when the
 // string is missing.
 void SetLabel(HWND page, int id, UINT pattern, const Text16& value, bool marked);
-// String `id` with the "*" of an unapplied change when `marked`.
-Text16 MarkedString(UINT id, bool marked);
+// The same with a number: a percentage, or with `interval` a refresh rate.
+void SetNumberLabel(HWND page, int id, UINT pattern, uint32_t value, bool interval, bool marked);
+// String `id` with the "*" of an unapplied change when `marked`, into a
+// buffer of the caller's (no allocation).
+const size_t MarkedStringCapacity = 258;
+void MarkedString(UINT id, bool marked, wchar_t text[MarkedStringCapacity]);
 // A group box's caption: string `string`, marked when `marked`.
 void SetGroupTitle(HWND page, int id, UINT string, bool marked);
 void DisableMonitorsPage(HWND page, bool clear);

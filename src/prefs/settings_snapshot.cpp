@@ -121,18 +121,14 @@ static SnapshotDecode ParseList(SnapshotParse* p, uint32_t count, unsigned depth
         SnapshotEntry entry;
         entry.kind = kind;
         entry.name.reserve(nameChars);
-        for (uint32_t c = 0; c < nameChars; ++c) {
-            Char16 ch = Char16(ReadU16(head + 4 + 2 * c));
-            if (ch == 0 || ch == '\\')
-                return SnapshotBadName;
-            entry.name.push_back(ch);
-        }
+        // Names are taken as they come (Part 5.6 checks none): a value name
+        // with '\\' in it is an ordinary value name, and whatever a key name
+        // holds is the registry's to create or refuse when it is written.
+        for (uint32_t c = 0; c < nameChars; ++c)
+            entry.name.push_back(Char16(ReadU16(head + 4 + 2 * c)));
         const uint8_t* data = head + 4 + 2 * nameChars;
         p->at += size_t(recordBytes);
         if (kind == SnapshotKey) {
-            // An unnamed key would write into its parent.
-            if (nameChars == 0)
-                return SnapshotBadName;
             if (depth >= SnapshotMaxDepth)
                 return SnapshotTooDeep;
             SnapshotDecode r = ParseList(p, dataField, depth + 1, &entry.children);

@@ -28,9 +28,11 @@ struct SnapshotEntry {
     std::vector<SnapshotEntry> children;
 };
 
-// Registry keys nest at most 512 deep; the agent's own settings are three
-// levels. A deeper snapshot is treated as hostile rather than recursed into.
-const unsigned SnapshotMaxDepth = 64;
+// Registry keys nest at most 512 deep (the agent's own settings are three
+// levels), so a deeper snapshot could not be written whole anyway; it is
+// refused before anything is written rather than recursed into. This is the
+// one refusal beyond those of Part 5.6, which has no depth limit.
+const unsigned SnapshotMaxDepth = 512;
 
 // Writes `top` (the values and subkeys of the settings key, values first,
 // each in enumeration order) after an 18-byte header. Entries the format
@@ -45,8 +47,7 @@ enum SnapshotDecode {
     SnapshotEmpty,         // TopCount 0
     SnapshotOldVersion,
     SnapshotRecordPastEnd,
-    SnapshotBadName,       // a key named "" or a name with '\' or NUL in it
-    SnapshotTooDeep,
+    SnapshotTooDeep,       // keys nested deeper than SnapshotMaxDepth
 };
 
 // Checks the whole snapshot and fills `top` in record order; on any refusal

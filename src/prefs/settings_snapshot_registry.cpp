@@ -8,6 +8,9 @@
 
 static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
 
+// Part 5.6: a value whose data cannot be allocated ends the reading of its
+// key, a value that cannot be read or a node that cannot be made is left
+// out; only the final block can fail the whole snapshot.
 static void ReadValues(HKEY key, std::vector<SnapshotEntry>* into)
 {
     for (DWORD index = 0;; ++index) {
@@ -18,16 +21,23 @@ static void ReadValues(HKEY key, std::vector<SnapshotEntry>* into)
         if (RegEnumValueW(key, index, name, &nameChars, nullptr, &type, nullptr, &dataBytes) != ERROR_SUCCESS)
             return;
         SnapshotEntry entry;
-        entry.name.assign(name, nameChars);
         entry.kind = type == REG_SZ ? SnapshotString : type == REG_DWORD ? SnapshotDword : SnapshotOther;
         if (dataBytes) {
-            entry.data.resize(dataBytes);
+            try {
+                entry.data.resize(dataBytes);
+            } catch (...) {
+                return;
+            }
             DWORD got = dataBytes;
             if (RegQueryValueExW(key, name, nullptr, nullptr, entry.data.data(), &got) != ERROR_SUCCESS)
                 continue;
-            entry.data.resize(got);
+            entry.data.resize(got < dataBytes ? got : dataBytes);
         }
-        into->push_back(std::move(entry));
+        try {
+            entry.name.assign(name, nameChars);
+            into->push_back(std::move(entry));
+        } catch (...) {
+        }
     }
 }
 
@@ -51,8 +61,7 @@ static void ReadSubkeys(HKEY key, unsigned depth, std::vector<SnapshotEntry>* in
             ReadSubkeys(child, depth + 1, &entry.children);
             into->push_back(std::move(entry));
         } catch (...) {
-            RegCloseKey(child);
-            throw;
+            // A key node that cannot be made is left out with its subtree.
         }
         RegCloseKey(child);
     }

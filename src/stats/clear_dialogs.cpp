@@ -78,7 +78,12 @@ void AskClearOverall(HWND window)
     if (!IsAdmin)
         return;
     StatisticsWindowStateRecord& s = StatisticsWindowState;
-    Text16 name = ChosenText(window, IdcInterfaceCombo);
+    Text16 name;
+    try {
+        name = ChosenText(window, IdcInterfaceCombo);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
     DWORD result = AskClear(window, IDD_CLEAR_OVERALL, name.c_str());
     if (!Confirmed(result))
         return;
@@ -97,10 +102,12 @@ void AskClearCurrent(HWND window)
     StatisticsWindowStateRecord& s = StatisticsWindowState;
     if (!s.connectionValid || !s.hasConnectionName)
         return;
-    Text16* text = new (std::nothrow)
-        Text16(ChosenText(window, IdcInterfaceCombo) + L"\r\n" + ChosenText(window, IdcConnectionCombo));
-    if (!text)
+    Text16* text = nullptr;
+    try {
+        text = new Text16(ChosenText(window, IdcInterfaceCombo) + L"\r\n" + ChosenText(window, IdcConnectionCombo));
+    } catch (const std::bad_alloc&) {
         return;
+    }
     DWORD result = AskClear(window, IDD_CLEAR_CURRENT, text->c_str());
     delete text;
     if (Confirmed(result))

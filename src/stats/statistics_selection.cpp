@@ -28,7 +28,7 @@ DWORD WINAPI SelectInterface(void* parameter)
     s.needInterfaceList = true;
     if (StatisticsWindow)
         ResetAllFields(StatisticsWindow);
-    s.interfaceName = *name;
+    s.interfaceName.swap(*name);  // no allocation while the lock is held
     s.hasInterfaceName = true;
     UnlockAndUpdate();
     delete name;
@@ -47,7 +47,7 @@ DWORD WINAPI SelectConnection(void* parameter)
     if (StatisticsWindow)
         ResetCurrentFields(StatisticsWindow, true);
     if (name) {
-        s.connectionName = *name;
+        s.connectionName.swap(*name);
         s.hasConnectionName = true;
     }
     UnlockAndUpdate();
@@ -85,9 +85,13 @@ void StartSelection(HWND window, int combo, int other, LPTHREAD_START_ROUTINE ro
         SendDlgItemMessageW(window, combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
     EnableWindow(GetDlgItem(window, combo), FALSE);
     EnableWindow(GetDlgItem(window, other), FALSE);
-    Text16* copy = new (std::nothrow) Text16(text);
-    if (!copy)
+    // The copy's own allocation can fail too, not only the object's.
+    Text16* copy = nullptr;
+    try {
+        copy = new Text16(text);
+    } catch (const std::bad_alloc&) {
         return;
+    }
     HANDLE thread = CreateThread(nullptr, 0, routine, copy, 0, nullptr);
     if (thread)
         CloseHandle(thread);

@@ -96,10 +96,14 @@ bool FormatFileTime(uint64_t localTime, Char16* text, size_t capacity, bool hide
                                             "Thursday", "Friday", "Saturday"};
     static const char* const monthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                                "July",    "August",   "September", "October", "November", "December"};
+    // The calendar record that wcsftime takes counts years from 1900 and
+    // gets 0 for a year before it (Part 4.4 step 2), so such a date shows
+    // year 1900 with its own month, day and weekday.
+    unsigned year = c.year < 1900 ? 1900 : c.year;
     // The runtime's long form in the "C" locale, which is the agent's.
     char narrow[96];
     int n = std::snprintf(narrow, sizeof narrow, "%s, %s %02u, %u %02u:%02u:%02u", dayNames[c.dayOfWeek],
-                          monthNames[c.month - 1], c.day, c.year, c.hour, c.minute, c.second);
+                          monthNames[c.month - 1], c.day, year, c.hour, c.minute, c.second);
     if (!hideMs && n > 0 && size_t(n) < sizeof narrow)
         std::snprintf(narrow + n, sizeof narrow - size_t(n), ".%03u", c.milliseconds);
     CopyNarrow(narrow, text, capacity);

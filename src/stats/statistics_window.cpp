@@ -1,5 +1,7 @@
 #include "stats/statistics_window.h"
 
+#include <new>
+
 #include <ctime>
 
 #include "core/agent_state.h"
@@ -210,9 +212,16 @@ static DWORD WINAPI StatisticsWorker(void* parameter)
         if (woke != WAIT_OBJECT_0 + 1)
             continue;
         WaitForSingleObject(s.stateMutex, INFINITE);
-        StatisticsUpdate(window, s.needInterfaceList, s.needConnectionList);
-        s.needInterfaceList = false;
-        s.needConnectionList = false;
+        try {
+            StatisticsUpdate(window, s.needInterfaceList, s.needConnectionList);
+            s.needInterfaceList = false;
+            s.needConnectionList = false;
+        } catch (const std::bad_alloc&) {
+            // No exception leaves the worker: an update that ran out of
+            // memory counts as failed, and the next tick lists again.
+            s.interfaceValid = s.connectionValid = false;
+            s.needInterfaceList = true;
+        }
         ReleaseMutex(s.stateMutex);
         ResetEvent(s.updateEvent);
     }

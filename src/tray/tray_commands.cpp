@@ -1,5 +1,6 @@
 #include "tray/tray_commands.h"
 
+#include "core/text16.h"
 #include "monitor/monitor_list.h"
 #include "platform/agent_directory.h"
 #include "platform/message_box.h"
@@ -79,7 +80,7 @@ void OpenHelp(HWND owner)
         wchar_t format[256];
         wchar_t text[256 + 552];
         if (LoadAgentString(IDS_HELP_NOT_FOUND, format, 256)) {
-            wsprintfW(text, format, path);
+            FormatWithText(text, 256 + 552, format, path);
             MessageBoxW(nullptr, text, AppTitle, MB_OK | MB_ICONERROR);
         }
     }

@@ -9,8 +9,8 @@ void AgentOptionTests()
     CHECK(OpenAgentSettingsKey(L"General", false, false) == nullptr && !KeyExists(L""));
     HKEY general = OpenAgentSettingsKey(L"General", true, true);
     CHECK(general && KeyExists(L"General"));
-    // Only a single byte 0 or 1 is taken; each preset differs from what a
-    // misreading would give.
+    // A single stored byte is taken and written back as it is, whatever its
+    // value (Part 5.8); each preset differs from what a misreading would give.
     struct Case {
         const char* what;
         RawValue stored;
@@ -18,8 +18,8 @@ void AgentOptionTests()
     } cases[] = {
         {"missing", RawValue(), 1, 1},          {"byte 1", Binary({1}), 0, 1},
         {"byte 0", Binary({0}), 1, 0},          {"REG_DWORD 1", Dword(1), 0, 0},
-        {"two bytes", Binary({1, 0}), 0, 0},    {"byte 7", Binary({7}), 1, 1},
-        {"empty binary", Binary({}), 1, 1},
+        {"two bytes", Binary({1, 0}), 0, 0},    {"byte 7", Binary({7}), 1, 7},
+        {"empty binary", Binary({}), 1, 1},     {"byte 0xFF", Binary({0xFF}), 0, 0xFF},
     };
     for (const Case& c : cases) {
         RegDeleteValueW(general, L"Flag");
@@ -51,5 +51,9 @@ void AgentOptionTests()
     CHECK(!StartupOptions.SetDisableState && !StartupOptions.ShowMonitorWindows &&
           StartupOptions.ShowStatisticsWindow);
     CHECK(ReadRaw(L"General", names[0]) == Binary({0}) && ReadRaw(L"General", names[2]) == Binary({1}));
+    // Any non-zero byte means on and stays stored as it is.
+    Put(L"General", names[1], Binary({2}));
+    LoadStartupOptions();
+    CHECK(StartupOptions.ShowMonitorWindows && ReadRaw(L"General", names[1]) == Binary({2}));
     CHECK(!handles || HandleCount() == handles);
 }

@@ -82,30 +82,53 @@ void MonitorKeyTests()
 
 void MonitorValueTests()
 {
-    // Missing, of the wrong type or size, or out of range: the default, and
-    // the value rewritten in its proper form. A missing flag is off.
+    // Part 3.7 reads each value over its field by size, whatever its type:
+    // a shorter value overwrites the field's first bytes, a longer one or a
+    // missing one leaves the default; everything is written back in its
+    // proper form. A missing or longer flag is off. A number out of the
+    // page's range is kept as stored (Part 3.7 has no range checks).
     Put(First, L"Name", String(IdA));
     for (int i = 0; i < MonitorFlagCount; ++i)
         if (i != ShowWindowOnTop)
             Put(First, MonitorFlagNames[i], i == HideWindowTitle ? Dword(1) : Binary({1}));
+    Put(First, L"EnableTimeArrow", Dword(0));
     Put(First, L"Colors", Binary(std::vector<BYTE>(40, 0x11)));
     Put(First, L"RefreshRate", Binary({0xF4, 0x01, 0, 0}));
     Put(First, L"TransparentLevel", Dword(250));
     Put(First, L"SizePositionWindow", Binary(std::vector<BYTE>(16, 0x22)));
+    RawValue flagAsDword = Binary({1});
+    flagAsDword.type = REG_DWORD;
+    Put(First, L"EnableBytesPerSecond", flagAsDword);  // one byte of another type
     MonitorSettings loaded = Monitor(IdA), expected = Monitor(IdA, true);
     for (int i = 0; i < MonitorFlagCount; ++i)
-        expected.flags[i] = i != ShowWindowOnTop && i != HideWindowTitle;
+        expected.flags[i] = i != ShowWindowOnTop && i != HideWindowTitle && i != EnableTimeArrow;
+    expected.transparentLevel = 250;
+    expected.refreshRate = 500;
+    for (int i = 0; i < 10; ++i)
+        expected.colors[i] = 0x11111111;
+    expected.positionWord = expected.left = expected.top = expected.right = 0x22222222;
+    CheckMonitorRectangle(&expected, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     LoadMonitorSettings(&loaded, false);
     CHECK(SameValues(loaded, expected));
-    CHECK(ReadRaw(First, L"ShowWindowOnTop") == Binary({0}) && ReadRaw(First, L"HideWindowTitle") == Binary({0}));
-    CHECK(ReadRaw(First, L"RefreshRate") == Dword(1000) && ReadRaw(First, L"TransparentLevel") == Dword(0));
+    CHECK(ReadRaw(First, L"ShowWindowOnTop") == Binary({0}) && ReadRaw(First, L"HideWindowTitle") == Binary({0}) &&
+          ReadRaw(First, L"EnableTimeArrow") == Binary({0}) && ReadRaw(First, L"EnableBytesPerSecond") == Binary({1}));
+    CHECK(ReadRaw(First, L"RefreshRate") == Dword(500) && ReadRaw(First, L"TransparentLevel") == Dword(250));
     CHECK(ReadRaw(First, L"Colors") == Binary(LittleEndian(expected.colors, MonitorColorCount)));
     CHECK(ReadRaw(First, L"SizePositionWindow") == Position(expected));
+    // A value longer than its field is not read: the default stays.
+    Put(First, L"TransparentLevel", Binary({1, 0, 0, 0, 0}));
+    Put(First, L"Colors", Binary(std::vector<BYTE>(89, 0x33)));
+    LoadMonitorSettings(&loaded, false);
+    CHECK(loaded.transparentLevel == 0 && ReadRaw(First, L"TransparentLevel") == Dword(0));
+    MonitorSettings defaults = Monitor(IdA, true);
+    CHECK(memcmp(loaded.colors, defaults.colors, sizeof loaded.colors) == 0);
     for (DWORD level : {101u, 0xFFFFFFFFu}) {
         Put(First, L"TransparentLevel", Dword(level));
         Put(First, L"RefreshRate", Dword(level == 101 ? 99 : 1001));
         LoadMonitorSettings(&loaded, false);
-        CHECK(loaded.transparentLevel == 0 && loaded.refreshRate == 1000);
+        CHECK(loaded.transparentLevel == level && loaded.refreshRate == (level == 101 ? 99u : 1001u));
+        CHECK(ReadRaw(First, L"TransparentLevel") == Dword(level) &&
+              ReadRaw(First, L"RefreshRate") == Dword(level == 101 ? 99 : 1001));
     }
 
     // Every field both ways, at the ends of its range.

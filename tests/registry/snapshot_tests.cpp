@@ -92,4 +92,12 @@ void SnapshotTests()
     CHECK(ReadRaw(L"Monitors\\0000", L"Path") == Binary({'%', 0, 'X', 0, '%', 0, 0, 0}));
     CHECK(ReadRaw(L"Monitors\\0000", L"Added") == Dword(1));
     CHECK(ReadRaw(L"Monitors\\0001\\Deeper", L"Mark") == Dword(7) && KeyExists(L"Monitors\\Empty"));
+
+    // A value name with a backslash in it is an ordinary value name: it travels in
+    // the snapshot and the restore writes it back (Part 5.6 checks no names).
+    Put(L"Monitors\\0000", L"Odd\\Name", Dword(3));
+    CHECK(TakeSettingsSnapshot(&snapshot));
+    Put(L"Monitors\\0000", L"Odd\\Name", Dword(4));
+    CHECK(RestoreSettingsSnapshot(snapshot.data(), snapshot.size()));
+    CHECK(ReadRaw(L"Monitors\\0000", L"Odd\\Name") == Dword(3));
 }

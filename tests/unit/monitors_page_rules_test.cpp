@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "monitor/appearance_rules.h"
 #include "prefs/monitors_page_rules.h"
 
 namespace {
@@ -102,6 +103,35 @@ TEST(MonitorSelection, StoredValuesOutOfRangeAreLimited)
     AddToSelection(&selection, &odd);
     EXPECT_EQ(SelectionTransparency(selection), 100u);
     EXPECT_EQ(SelectionRefreshRate(selection), 100u);
+}
+
+TEST(MonitorSelection, HugeStoredValuesDoNotWrapTheSums)
+{
+    // The store keeps what the user stored (Part 3.7); the page averages
+    // the stored values and then limits the result (Part 5.3), so two
+    // levels of 2^31 must not wrap the sum to 0.
+    MonitorSettings a = Monitor(0x80000000u, 0xFFFFFFFFu), b = Monitor(0x80000000u, 0xFFFFFFFFu);
+    MonitorSelectionRecord selection;
+    ClearSelection(&selection);
+    AddToSelection(&selection, &a);
+    AddToSelection(&selection, &b);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    EXPECT_EQ(SelectionRefreshRate(selection), 1000u);
+    MonitorSettings c = Monitor(0xFFFFFFFFu, 0);
+    AddToSelection(&selection, &c);
+    RemoveFromSelection(&selection, &a);
+    RemoveFromSelection(&selection, &b);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    EXPECT_EQ(SelectionRefreshRate(selection), 100u);
+    // The average of what is stored, limited afterwards: 250 and 0 give 100.
+    MonitorSettings high = Monitor(250, 1000), low = Monitor(0, 1000);
+    ClearSelection(&selection);
+    AddToSelection(&selection, &high);
+    AddToSelection(&selection, &low);
+    EXPECT_EQ(SelectionTransparency(selection), 100u);
+    // Where the window applies them, stored values are clamped.
+    EXPECT_EQ(AppliedTransparentLevel(101), 100u);
+    EXPECT_EQ(LayeredAlpha(0xFFFFFFFFu), LayeredAlpha(100));
 }
 
 TEST(MonitorsPageTexts, IntervalsAndLabels)

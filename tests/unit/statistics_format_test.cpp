@@ -56,7 +56,12 @@ TEST(FormatFileTime, LongDateFormWithMilliseconds)
     const uint64_t t = 133223943072500000ull;
     EXPECT_EQ(TEXT16("Saturday, March 04, 2023 09:05:07.250"), Date(t, false));
     EXPECT_EQ(TEXT16("Saturday, March 04, 2023 09:05:07"), Date(t, true));
-    EXPECT_EQ(TEXT16("Monday, January 01, 1601 00:00:00.000"), Date(0, false));
+    // A year before 1900 enters the calendar record as 0, year 1900; the
+    // other fields, the weekday and the milliseconds stay the date's own.
+    EXPECT_EQ(TEXT16("Monday, January 01, 1900 00:00:00.000"), Date(0, false));
+    // 1899-12-31 23:59:59.999, a Sunday, and 1900-01-01, a Monday.
+    EXPECT_EQ(TEXT16("Sunday, December 31, 1900 23:59:59.999"), Date(94354847999990000ull, false));
+    EXPECT_EQ(TEXT16("Monday, January 01, 1900 00:00:00"), Date(94354848000000000ull, true));
     // 2024-02-29, a leap day.
     EXPECT_EQ(TEXT16("Thursday, February 29, 2024 00:00:00"), Date(133536384000000000ull, true));
     // A value the system will not convert leaves the buffer as it was.

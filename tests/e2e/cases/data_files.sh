@@ -122,10 +122,36 @@ case_data_files_cancel() {
     tray_unload "$GENERAL_AGENT"
 }
 
+# Part 5.5 step 2: the folder chosen is the current one (named here without
+# a trailing backslash, so the browser's OK gives it back as it is): the
+# identical-path message shows the whole folder, and nothing else happens.
+case_data_files_identical_path() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32' || return 1
+    general_start || return 1
+    tray_driver press "hwnd:$GENERAL_PAGE" 1058 >/dev/null || { e2e_fail "cannot press Browse..."; return 1; }
+    tray_driver wait-window "$DF_BROWSER" --timeout 10000 >/dev/null || { e2e_fail "no folder browser"; return 1; }
+    # OK is enabled once the preselected folder has been checked.
+    local tries=0 out="" text wanted
+    until out=$(tray_driver msgbox "$E2E_TITLE" --timeout 1000); do
+        tries=$((tries + 1))
+        [ $tries -ge 10 ] && { e2e_fail "the browser's OK brings no message"; return 1; }
+        tray_driver press "$DF_BROWSER" 1 >/dev/null
+    done
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n '/^text=/,$p' | sed '1s/^text=//')
+    wanted=$(printf '%s\n' 'Current and Selected path are identical:' '"C:\windows\system32"' 'They must be different!')
+    [ "$text" = "$wanted" ] || { e2e_fail "message box says \"$text\""; return 1; }
+    e2e_shot data-files-identical-path
+    df_answer 1 || return 1
+    ! tray_driver wait-window "$DF_CHOICE" --timeout 1500 >/dev/null || e2e_fail "the action dialog opened" || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
 run_data_files_backup_restore() { general_case case_data_files_backup_restore; }
 run_data_files_restore_looks() { general_case case_data_files_restore_looks; }
 run_data_files_cancel() { general_case case_data_files_cancel; }
+run_data_files_identical_path() { general_case case_data_files_identical_path; }
 
 e2e_case data-files-backup-restore run_data_files_backup_restore
 e2e_case data-files-restore-looks run_data_files_restore_looks
 e2e_case data-files-cancel run_data_files_cancel
+e2e_case data-files-identical-path run_data_files_identical_path

@@ -191,7 +191,11 @@ e2e_case fault-mapping-short case_fault_mapping_short
 
 # Every value the agent reads, stored with a wrong type or size. Each reads
 # as its default (a monitor flag as off) and is written back in its own
-# form; a monitor key whose "Name" is no string belongs to no interface.
+# form; a monitor key whose "Name" is no string belongs to no interface. A
+# one-byte REG_BINARY flag other than 0 or 1 is no fault: it means on and is
+# kept as it is (Part 5.8). A monitor's values are read over their fields by
+# size whatever their type (Part 3.7): one no longer than its field is
+# taken (TransparentLevel, SizePositionWindow, Colors), a longer one is not.
 # The bytes of a string as a .reg file's hex list, as if it were REG_SZ.
 faults_utf16_hex() {
     printf '%s\0' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
@@ -219,7 +223,7 @@ REGEDIT4
 "Name"="$MONITOR_LAN_ID"
 "HideWindowTitle"=dword:00000001
 "ShowWindowOnTop"=hex:01,00
-"PopupWhenConnected"=hex(4):01
+"PopupWhenConnected"=hex(4):01,00
 "EnableVerticalLines"="1"
 "TransparentLevel"=hex:32,00,00,00
 "RefreshRate"="500"
@@ -267,13 +271,13 @@ case_fault_registry_types() {
     faults_expect_values "$E2E_AGENT_KEY\\General" "SetDisableStateZorvanHAgent=REG_BINARY 00" \
         "ShowMonitorWindows=REG_BINARY 00" "ShowStatisticsWindow=REG_BINARY 00" || return 1
     faults_expect_values "$E2E_AGENT_KEY\\StatisticWindow" "ShowWindowOnTop=REG_BINARY 00" "HideMSInTime=REG_BINARY 01" \
-        "DontConsiderHardwareHeaders=REG_BINARY 01" "AverageSpeedInBytesPerSecond=REG_BINARY 00" \
+        "DontConsiderHardwareHeaders=REG_BINARY 02" "AverageSpeedInBytesPerSecond=REG_BINARY 00" \
         "SpeedInBytesPerSecond=REG_BINARY 00" || return 1
     # The first refresh completes the lan's key.
-    e2e_until 20 faults_value_is "$key" SizePositionWindow "REG_BINARY 010000000000000000000000C800000080000000" ||
+    e2e_until 20 faults_value_is "$key" SizePositionWindow "REG_BINARY 0100000010000000100000001001000010010000" ||
         e2e_fail "SizePositionWindow is \"$(e2e_reg_value "$key" SizePositionWindow)\"" || return 1
     for flag in $MONITOR_DEFAULT_FLAGS; do flags+=("${flag%=*}=REG_BINARY 00"); done
-    faults_expect_values "$key" "${flags[@]}" "TransparentLevel=REG_DWORD 0x0" "RefreshRate=REG_DWORD 0x3e8" || return 1
+    faults_expect_values "$key" "${flags[@]}" "TransparentLevel=REG_DWORD 0x32" "RefreshRate=REG_DWORD 0x3e8" || return 1
     [[ "$(e2e_reg_value "$key" Colors)" =~ ^REG_BINARY\ [0-9A-F]{176}$ ]] ||
         e2e_fail "Colors is \"$(e2e_reg_value "$key" Colors)\"" || return 1
     [[ "$(e2e_reg_value "$MONITORS_KEY\\0001" Name)" == "REG_BINARY "* ]] ||

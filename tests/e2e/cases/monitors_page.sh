@@ -241,5 +241,25 @@ case_monitors_page_preselect() {
     tray_unload "$agent"
 }
 
+# Part 5.3 RefreshInterfaceChoice step 8: with no monitorable interface
+# the list holds its message row alone, and row 0 - that row - is selected;
+# the page stays disabled, as the row carries no monitor.
+case_monitors_page_message_row() {
+    local scenario="$E2E_TMP/unbound.scn"
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface usb name=\"USB Ethernet Adapter\" flags=supported,connected"
+    } >"$scenario"
+    e2e_sim_start "$scenario" || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 2 || return 1
+    monpage_find "Bound adapters were not found!" || return 1
+    ! monpage_enabled 1058 && ! monpage_enabled 1030 || e2e_fail "page enabled by the message row" || return 1
+    tray_unload "$agent"
+}
+
 e2e_case monitors-page case_monitors_page
 e2e_case monitors-page-preselect case_monitors_page_preselect
+e2e_case monitors-page-message-row case_monitors_page_message_row

@@ -63,10 +63,11 @@ case_refresh_completes_monitor_key() {
     e2e_unload "$agent" || return 1
     [ "$value" = "REG_BINARY 010000000000000000000000C800000080000000" ] ||
         e2e_fail "SizePositionWindow is \"${value:-missing}\" after the refresh" || return 1
-    # Kept as stored, off because missing, default because out of range.
+    # Kept as stored, off because missing, and kept although out of the
+    # page's range (Part 3.7 has no range checks).
     [ "$(e2e_reg_value "$key" HideWindowTitle)" = "REG_BINARY 01" ] &&
         [ "$(e2e_reg_value "$key" ShowWindowOnTop)" = "REG_BINARY 00" ] &&
-        [ "$(e2e_reg_value "$key" RefreshRate)" = "REG_DWORD 0x3e8" ] ||
+        [ "$(e2e_reg_value "$key" RefreshRate)" = "REG_DWORD 0x5" ] ||
         e2e_fail "Monitors\\0000 not completed as stored" || return 1
     local subkeys
     subkeys=$(e2e_wine reg query "$E2E_MONITORS_KEY" | tr -d '\r' | grep -c '^HKEY.*\\Monitors\\')

@@ -1,7 +1,7 @@
 // A diagram with the default colours over a plain buffer, and a rate
-// pattern that keeps it on its per-second path as far as Part 3.2 allows:
+// pattern that keeps it on its per-second path as far as the peak rule allows:
 // the pattern repeats every W seconds, so the peak sample that scrolls out
-// is replaced by an equal one in the same second; as the Part counts the
+// is replaced by an equal one in the same second; as the diagram counts the
 // peak's samples only in a full redraw's scan, that second still rescans,
 // so a tick costs the per-second path plus a full redraw every W ticks.
 #pragma once

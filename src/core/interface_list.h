@@ -75,7 +75,7 @@ struct InterfaceEntry {
 };
 
 // Check, walk and copy in one go. Entries are appended in reply order. No
-// exception leaves it (Part 1.3): a record whose copies cannot be allocated
+// exception leaves it: a record whose copies cannot be allocated
 // is dropped, and when the table for the reply's records cannot be
 // allocated the outcome is ListOutOfMemory with no entries.
 InterfaceListOutcome DecodeInterfaceList(InterfaceListReader reader, ServiceStatus status, const uint8_t* reply,

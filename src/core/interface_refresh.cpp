@@ -40,7 +40,7 @@ static void ListInterfaces(HANDLE stop, std::vector<RefreshNode>* nodes)
     std::vector<InterfaceEntry> entries;
     DecodeInterfaceList(ReaderInterfaceRefresh, status, reply.data, reply.size, &entries);
     ReleaseReply(&reply);
-    // A node that cannot be allocated is left out (Part 1.6).
+    // A node that cannot be allocated is left out.
     for (InterfaceEntry& entry : entries) {
         try {
             nodes->push_back(RefreshNode{std::move(entry), false, MonitorSettings{}});

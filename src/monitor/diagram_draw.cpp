@@ -83,7 +83,7 @@ bool ObservePeak(DiagramHalf* half, uint32_t leaving, uint32_t arriving)
             half->maxSpeed = arriving;
         return true;
     }
-    // As Part 3.2 counts: only the full redraw's scan sets the count, and an
+    // Only the full redraw's scan sets the count, and an
     // arriving sample equal to the peak is not added. A steady peak thus
     // costs one full redraw each time the window has scrolled past the
     // samples counted by the last scan (every W seconds at worst). Counting
@@ -194,7 +194,7 @@ void AddDiagramSample(MonitorDiagram* d, uint32_t receiveRate, uint32_t sendRate
     if (connectionCount == 0 || !d->receive.history || !d->send.history)
         return;
     // The phase counts every sample; it goes back to 0 only where the
-    // one-column path below draws a grid column (Part 3.2 step 5), so a
+    // one-column path below draws a grid column, so a
     // full redraw in a second that passes the spacing keeps counting and
     // the grid column comes with the next one-column second.
     ++d->verticalPhase;

@@ -77,11 +77,11 @@ const uint32_t MaxTransparentLevel = 100;
 const uint32_t MinRefreshRate = 100, MaxRefreshRate = 1000;
 
 // What a stored level means where the window applies it. The store keeps
-// what the user stored (Part 3.7 has no range checks); the window uses the
+// what the user stored (the store has no range checks); the window uses the
 // level clamped to the page's range, so that a level above 100 cannot make
 // it unusable. (The refresh rate needs no such step: the window samples
-// once a second whatever its value, Part 3.4, and the Monitors page limits
-// what it shows to 100..1000 ms, Part 5.3.)
+// once a second whatever its value, and the Monitors page limits
+// what it shows to 100..1000 ms.)
 inline uint32_t AppliedTransparentLevel(uint32_t stored)
 {
     return stored > MaxTransparentLevel ? MaxTransparentLevel : stored;

@@ -105,7 +105,7 @@ HKEY FindMonitorKey(const MonitorSettings& settings, bool create, bool write, Te
     return key;
 }
 
-// Part 3.7 step 4: a value is read over its field by size, whatever its
+// A value is read over its field by size, whatever its
 // type: one of at most the field's size is copied over the field's first
 // bytes; a longer one (which the query cannot take) or a missing one leaves
 // the field as it was.
@@ -128,7 +128,7 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         ReadOver(key, MonitorFlagNames[i], &flag, 1);
         settings->flags[i] = flag != 0;
     }
-    // The numbers are taken as stored, without range checks (Part 3.7), and
+    // The numbers are taken as stored, without range checks, and
     // written back so; the window clamps the level where it applies it
     // (AppliedTransparentLevel) and the Monitors page limits what it shows.
     uint8_t number[4];

@@ -28,7 +28,7 @@ LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly)
         BYTE stored[1];
         DWORD type = REG_BINARY;
         DWORD size = 1;
-        // A stored byte is taken as it is, whatever its value (Part 5.8: any
+        // A stored byte is taken as it is, whatever its value (any
         // non-zero byte means on, and the byte is written back unchanged);
         // a missing value, or one that is not a single REG_BINARY byte,
         // leaves the preset, which the write below stores.

@@ -76,7 +76,7 @@ void RestoreSelection(HWND list, const std::vector<Text16>& oldIds)
     }
     if (selected)
         return;
-    // Part 5.3 step 8: row 0 is selected even when it is the message row;
+    // Row 0 is selected even when it is the message row;
     // that row carries no record, so the page ignores its selection.
     for (size_t i = 0; i < records.count; i++) {
         if (SameIdAsAny(records.records[i].interfaceId, oldIds)) {

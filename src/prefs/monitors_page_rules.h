@@ -17,7 +17,7 @@ enum TriState : uint8_t { TriOn = 0, TriOff = 1, TriMixed = 2 };
 struct MonitorSelectionRecord {
     MonitorSettings* chain;
     uint32_t SelectedCount;
-    // Sums of the stored values (Part 5.3), wide enough that values the
+    // Sums of the stored values, wide enough that values the
     // user stored out of the page's range cannot wrap them.
     uint64_t TransparencySum, RefreshRateSum;
     uint32_t FlagCount[MonitorFlagCount];

@@ -121,7 +121,7 @@ static SnapshotDecode ParseList(SnapshotParse* p, uint32_t count, unsigned depth
         SnapshotEntry entry;
         entry.kind = kind;
         entry.name.reserve(nameChars);
-        // Names are taken as they come (Part 5.6 checks none): a value name
+        // Names are taken as they come (none is checked): a value name
         // with '\\' in it is an ordinary value name, and whatever a key name
         // holds is the registry's to create or refuse when it is written.
         for (uint32_t c = 0; c < nameChars; ++c)

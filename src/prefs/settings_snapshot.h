@@ -31,7 +31,7 @@ struct SnapshotEntry {
 // Registry keys nest at most 512 deep (the agent's own settings are three
 // levels), so a deeper snapshot could not be written whole anyway; it is
 // refused before anything is written rather than recursed into. This is the
-// one refusal beyond those of Part 5.6, which has no depth limit.
+// one refusal beyond the header checks, overruns and failed allocations.
 const unsigned SnapshotMaxDepth = 512;
 
 // Writes `top` (the values and subkeys of the settings key, values first,

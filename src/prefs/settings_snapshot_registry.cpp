@@ -8,7 +8,7 @@
 
 static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
 
-// Part 5.6: a value whose data cannot be allocated ends the reading of its
+// A value whose data cannot be allocated ends the reading of its
 // key, a value that cannot be read or a node that cannot be made is left
 // out; only the final block can fail the whole snapshot.
 static void ReadValues(HKEY key, std::vector<SnapshotEntry>* into)

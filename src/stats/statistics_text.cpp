@@ -97,7 +97,7 @@ bool FormatFileTime(uint64_t localTime, Char16* text, size_t capacity, bool hide
     static const char* const monthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
                                                "July",    "August",   "September", "October", "November", "December"};
     // The calendar record that wcsftime takes counts years from 1900 and
-    // gets 0 for a year before it (Part 4.4 step 2), so such a date shows
+    // gets 0 for a year before it, so such a date shows
     // year 1900 with its own month, day and weekday.
     unsigned year = c.year < 1900 ? 1900 : c.year;
     // The runtime's long form in the "C" locale, which is the agent's.

@@ -10,7 +10,7 @@ void AgentOptionTests()
     HKEY general = OpenAgentSettingsKey(L"General", true, true);
     CHECK(general && KeyExists(L"General"));
     // A single stored byte is taken and written back as it is, whatever its
-    // value (Part 5.8); each preset differs from what a misreading would give.
+    // value; each preset differs from what a misreading would give.
     struct Case {
         const char* what;
         RawValue stored;

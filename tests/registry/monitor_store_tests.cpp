@@ -82,11 +82,11 @@ void MonitorKeyTests()
 
 void MonitorValueTests()
 {
-    // Part 3.7 reads each value over its field by size, whatever its type:
+    // The store reads each value over its field by size, whatever its type:
     // a shorter value overwrites the field's first bytes, a longer one or a
     // missing one leaves the default; everything is written back in its
     // proper form. A missing or longer flag is off. A number out of the
-    // page's range is kept as stored (Part 3.7 has no range checks).
+    // page's range is kept as stored (the store has no range checks).
     Put(First, L"Name", String(IdA));
     for (int i = 0; i < MonitorFlagCount; ++i)
         if (i != ShowWindowOnTop)

@@ -94,7 +94,7 @@ void SnapshotTests()
     CHECK(ReadRaw(L"Monitors\\0001\\Deeper", L"Mark") == Dword(7) && KeyExists(L"Monitors\\Empty"));
 
     // A value name with a backslash in it is an ordinary value name: it travels in
-    // the snapshot and the restore writes it back (Part 5.6 checks no names).
+    // the snapshot and the restore writes it back (no name is checked).
     Put(L"Monitors\\0000", L"Odd\\Name", Dword(3));
     CHECK(TakeSettingsSnapshot(&snapshot));
     Put(L"Monitors\\0000", L"Odd\\Name", Dword(4));

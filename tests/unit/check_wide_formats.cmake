@@ -7,7 +7,7 @@
 #    or the name of an array defined with one in the same file: a
 #    string-table format goes to wsprintfW or to FormatWithText
 #    (core/text16.h) instead, since its text is the system's and keeps the
-#    plain "%s" that the specification quotes;
+#    plain "%s" of its own text;
 #  - and that literal holds no bare %s, %S, %c or %C: the code's own formats
 #    say %ls or %lc.
 # Run as: cmake -DDIR=<folder> -P check_wide_formats.cmake

@@ -147,7 +147,7 @@ TEST(DiagramGrid, HorizontalRowsAtTenthsAndTheTop)
 
 TEST(DiagramBars, SteadyPeakIsCountedOnlyByTheScan)
 {
-    // Part 3.2: arrivals equal to the peak are not counted, so once the
+    // Arrivals equal to the peak are not counted, so once the
     // samples counted by the last scan have scrolled out (W = 20 seconds
     // later) the count reaches 0 and a full redraw scans again.
     SmallDiagram t;
@@ -224,7 +224,7 @@ TEST(DiagramEdges, ClearingOneDirectionKeepsTheOther)
 // same histories shows. Column 0 is left out: a grid column that scrolls
 // there stays until it is overwritten, while a full redraw never puts one
 // there. Vertical grid columns are left out by the caller: after a full
-// redraw in a second that passed the grid spacing, Part 3.2 draws the next
+// redraw in a second that passed the grid spacing, the diagram draws the next
 // grid column a column later than a fresh redraw would place it.
 void ExpectMatchesRedraw(const TestDiagram& t, const char* where)
 {
@@ -232,7 +232,7 @@ void ExpectMatchesRedraw(const TestDiagram& t, const char* where)
     std::vector<uint32_t> fresh(t.image.size());
     copy.pixels = fresh.data();
     RedrawDiagram(&copy, t.equalScale);
-    // Part 3.2 counts the peak's samples only in the scan, so the kept
+    // The peak's samples are counted only in the scan, so the kept
     // count may run below the scan's, never above it, and never to 0 while
     // a peak stands.
     ASSERT_EQ(copy.receive.peak, t.d.receive.peak) << where;

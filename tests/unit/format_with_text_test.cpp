@@ -6,7 +6,7 @@
 
 TEST(FormatWithText, IdenticalPathMessageShowsTheWholeFolder)
 {
-    // The text of string IDS_DF_IDENTICAL (Part 5.5 step 2).
+    // The text of string IDS_DF_IDENTICAL.
     const Char16* format = TEXT16("Current and Selected path are identical:\n\"%s\"\nThey must be different!");
     Char16 text[600];
     EXPECT_TRUE(FormatWithText(text, 600, format, TEXT16("D:\\ZorvanH\\Data")));

@@ -107,8 +107,8 @@ TEST(MonitorSelection, StoredValuesOutOfRangeAreLimited)
 
 TEST(MonitorSelection, HugeStoredValuesDoNotWrapTheSums)
 {
-    // The store keeps what the user stored (Part 3.7); the page averages
-    // the stored values and then limits the result (Part 5.3), so two
+    // The store keeps what the user stored; the page averages
+    // the stored values and then limits the result, so two
     // levels of 2^31 must not wrap the sum to 0.
     MonitorSettings a = Monitor(0x80000000u, 0xFFFFFFFFu), b = Monitor(0x80000000u, 0xFFFFFFFFu);
     MonitorSelectionRecord selection;

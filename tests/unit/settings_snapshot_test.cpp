@@ -172,7 +172,7 @@ TEST_F(SnapshotRefusal, FewerThanFourBytesAfterACompleteRecordEndTheList)
 
 TEST_F(SnapshotRefusal, NamesAreNotCheckedAtAll)
 {
-    // Part 5.6 fails a restore only on its header checks, an overrun, an
+    // A restore fails only on its header checks, an overrun, an
     // allocation or a key creation: a name with '\\' or NUL in it decodes.
     const size_t valueName = 18 + 4;       // the value record's name unit
     const size_t keyName = 18 + 12 + 4;    // after the value record, the key's name unit

@@ -122,7 +122,7 @@ case_data_files_cancel() {
     tray_unload "$GENERAL_AGENT"
 }
 
-# Part 5.5 step 2: the folder chosen is the current one (named here without
+# The folder chosen is the current one (named here without
 # a trailing backslash, so the browser's OK gives it back as it is): the
 # identical-path message shows the whole folder, and nothing else happens.
 case_data_files_identical_path() {

@@ -193,8 +193,8 @@ e2e_case fault-mapping-short case_fault_mapping_short
 # as its default (a monitor flag as off) and is written back in its own
 # form; a monitor key whose "Name" is no string belongs to no interface. A
 # one-byte REG_BINARY flag other than 0 or 1 is no fault: it means on and is
-# kept as it is (Part 5.8). A monitor's values are read over their fields by
-# size whatever their type (Part 3.7): one no longer than its field is
+# kept as it is. A monitor's values are read over their fields by
+# size whatever their type: one no longer than its field is
 # taken (TransparentLevel, SizePositionWindow, Colors), a longer one is not.
 # The bytes of a string as a .reg file's hex list, as if it were REG_SZ.
 faults_utf16_hex() {

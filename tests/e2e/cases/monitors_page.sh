@@ -241,7 +241,7 @@ case_monitors_page_preselect() {
     tray_unload "$agent"
 }
 
-# Part 5.3 RefreshInterfaceChoice step 8: with no monitorable interface
+# With no monitorable interface
 # the list holds its message row alone, and row 0 - that row - is selected;
 # the page stays disabled, as the row carries no monitor.
 case_monitors_page_message_row() {

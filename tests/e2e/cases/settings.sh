@@ -64,7 +64,7 @@ case_refresh_completes_monitor_key() {
     [ "$value" = "REG_BINARY 010000000000000000000000C800000080000000" ] ||
         e2e_fail "SizePositionWindow is \"${value:-missing}\" after the refresh" || return 1
     # Kept as stored, off because missing, and kept although out of the
-    # page's range (Part 3.7 has no range checks).
+    # page's range (the store has no range checks).
     [ "$(e2e_reg_value "$key" HideWindowTitle)" = "REG_BINARY 01" ] &&
         [ "$(e2e_reg_value "$key" ShowWindowOnTop)" = "REG_BINARY 00" ] &&
         [ "$(e2e_reg_value "$key" RefreshRate)" = "REG_DWORD 0x5" ] ||

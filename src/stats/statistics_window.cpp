@@ -371,3 +371,11 @@ DWORD WINAPI OpenStatisticsWindow(void*)
         ReleaseSemaphore(WindowSlot, 1, nullptr);
     return 0;
 }
+
+void WaitForStatisticsWindowEnd()
+{
+    if (!WindowSlot)
+        return;
+    WaitForSingleObject(WindowSlot, INFINITE);
+    ReleaseSemaphore(WindowSlot, 1, nullptr);
+}

@@ -250,9 +250,56 @@ case_tray_about() {
     e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
 }
 
+# tray_until_gone <seconds>: the agent's single-instance mutex, closed as the
+# last step of its shutdown, is gone within that time.
+tray_until_gone() {
+    local start=$SECONDS
+    while tray_driver mutex-exists ZorvanHAgentMtStillRunning >/dev/null; do
+        [ $((SECONDS - start)) -lt "$1" ] || return 1
+        sleep 0.25
+    done
+}
+
+# Unloading from the menu while two monitors sample, the statistics window
+# waits for a slow request and the refresh may be showing or hiding windows:
+# the agent ends within seconds and hands every reply back.
+case_tray_unload_busy() {
+    local scenario="$E2E_TMP/unload-busy.scn" agent before window STATS_DRIVER=tray_driver
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=5000000 tx-rate=2000000 connections=1"
+        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=900000 tx-rate=150000 connections=1"
+    } >"$scenario"
+    e2e_sim_start "$scenario" || return 1
+    tray_agent_start || return 1
+    agent=$E2E_LAST_PID
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    monitor_open 1 "$MONITOR_WLAN" || return 1
+    faults_tray_stats_open || return 1
+    stats_expect 1001 "$MONITOR_LAN" || return 1
+    # Each overall request of the statistics window now takes 3 s, so one is
+    # on its way when the answer comes.
+    e2e_simctl request-delay 2 3000 >/dev/null || e2e_fail "simulator refused the delay" || return 1
+    before=$(e2e_simctl count 2)
+    e2e_wait_count 2 $((before + 1)) 5 || return 1
+    e2e_simctl signal status >/dev/null
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
+    tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    tray_until_gone 10 || e2e_fail "the agent still runs 10 s after the unload" || return 1
+    for window in "$MONITOR_LAN" "$MONITOR_WLAN" "$STATS_WINDOW" "$E2E_EXIT_WINDOW"; do
+        [ -z "$(monitor_rows "$window")" ] || e2e_fail "\"$window\" outlived the agent" || return 1
+    done
+    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+    e2e_ledger_clean 4
+}
+
 e2e_case tray-menu case_tray_menu
 e2e_case tray-enable-disable case_tray_enable_disable
 e2e_case tray-unload-question case_tray_unload_question
 e2e_case tray-help-missing case_tray_help_missing
 e2e_case tray-shell-restart case_tray_shell_restart
 e2e_case tray-about case_tray_about
+e2e_case tray-unload-busy case_tray_unload_busy

@@ -250,6 +250,36 @@ case_tray_about() {
     e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
 }
 
+# tray_menu_at <x> <y>: the open menu's top-left corner is there.
+tray_menu_at() {
+    local menu rect
+    menu=$(tray_driver list-windows | tr -d '\r' |
+        awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible" { print $1; exit }')
+    [ -n "$menu" ] || return 1
+    rect=$(tray_driver window-rect "hwnd:$menu" | tr -d '\r')
+    TRAY_MENU_SEEN="$menu $rect"
+    [ "${rect% * *}" = "$1 $2" ]
+}
+
+# The menu opens where the click was, although the service takes its time
+# with the interface list and the mouse has moved on meanwhile.
+case_tray_menu_cursor() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID before
+    e2e_simctl request-delay 1 2500 >/dev/null || e2e_fail "simulator refused the delay" || return 1
+    xdotool mousemove 300 260 || e2e_fail "cannot move the mouse" || return 1
+    before=$(e2e_simctl count 1)
+    tray_driver post "$TRAY_MAIN" 0x80C8 0 0x205 --timeout 3000 >/dev/null || e2e_fail "no tray click" || return 1
+    e2e_wait_count 1 $((before + 1)) 3 || return 1
+    xdotool mousemove 900 500
+    e2e_until 40 tray_menu_at 300 260 || e2e_fail "the menu is not at the click: ${TRAY_MENU_SEEN:-none}" || return 1
+    tray_keys "${TRAY_MENU_SEEN%% *}" $VK_ESCAPE
+    e2e_simctl request-delay 1 0 >/dev/null
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
 # tray_until_gone <seconds>: the agent's single-instance mutex, closed as the
 # last step of its shutdown, is gone within that time.
 tray_until_gone() {
@@ -303,3 +333,4 @@ e2e_case tray-help-missing case_tray_help_missing
 e2e_case tray-shell-restart case_tray_shell_restart
 e2e_case tray-about case_tray_about
 e2e_case tray-unload-busy case_tray_unload_busy
+e2e_case tray-menu-cursor case_tray_menu_cursor

@@ -250,6 +250,73 @@ case_tray_about() {
     e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
 }
 
+tray_toggle_state() {
+    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice"
+}
+
+# Disabling hides the statistics window and enabling brings it back, but
+# only when disabling was what closed it. The monitor shows when each
+# command is through: it is hidden and shown in the same step.
+case_tray_disable_statistics() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    faults_tray_stats_open || return 1
+    tray_toggle_state || return 1
+    tray_expect_tip "ZorvanHAgent is disabled" || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "disabling left the statistics window" || return 1
+    monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_toggle_state || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" || return 1
+    tray_driver wait-window "$STATS_WINDOW" --timeout 8000 >/dev/null ||
+        e2e_fail "enabling did not bring the statistics window back" || return 1
+    monitor_await "$MONITOR_LAN" visible || e2e_fail "enabling left the monitor \"$MONITOR_STATE\"" || return 1
+
+    # Closed by the user before: it stays closed.
+    tray_driver press "$STATS_WINDOW" 1 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Hide\"" || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "\"&Hide\" left the window" || return 1
+    tray_toggle_state || return 1
+    monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_toggle_state || return 1
+    monitor_await "$MONITOR_LAN" visible || e2e_fail "enabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_driver wait-window "$STATS_WINDOW" --timeout 2000 >/dev/null &&
+        e2e_fail "enabling opened a statistics window the user had closed" && return 1
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
+# tray_boxes: how many unload questions are on screen.
+tray_boxes() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v t="$E2E_TITLE" '$4 == "#32770" && $5 == t && $3 == "visible"' | wc -l
+}
+
+tray_boxes_are() {
+    [ "$(tray_boxes)" = "$1" ]
+}
+
+# While the unload question is open the menu still opens, and choosing
+# "&Unload ZorvanHAgent" again asks nothing more.
+case_tray_unload_asked_once() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the second menu did not take the choice" || return 1
+    e2e_until 8 tray_boxes_are 2 && e2e_fail "the unload question was asked twice" && return 1
+    tray_boxes_are 1 || e2e_fail "$(tray_boxes) unload questions on screen" || return 1
+    tray_driver press "$E2E_TITLE" 7 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer No" || return 1
+    e2e_until 12 tray_boxes_are 0 || e2e_fail "the question stayed after No" || return 1
+    tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 1000 >/dev/null || e2e_fail "No unloaded the agent" || return 1
+    # Answered, the question may come again.
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no question after the first was answered" || return 1
+    tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    tray_until_gone 10 || e2e_fail "Yes did not unload" || return 1
+    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+}
+
 # tray_menu_at <x> <y>: the open menu's top-left corner is there.
 tray_menu_at() {
     local menu rect
@@ -334,3 +401,5 @@ e2e_case tray-shell-restart case_tray_shell_restart
 e2e_case tray-about case_tray_about
 e2e_case tray-unload-busy case_tray_unload_busy
 e2e_case tray-menu-cursor case_tray_menu_cursor
+e2e_case tray-disable-statistics case_tray_disable_statistics
+e2e_case tray-unload-asked-once case_tray_unload_asked_once

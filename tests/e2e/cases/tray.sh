@@ -317,6 +317,72 @@ case_tray_unload_asked_once() {
     e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
 }
 
+# tray_submenu_rect <fault...>: with that fault on request 1 (none: no
+# fault), opens "&Monitors", saves its picture as tray-submenu-<n> and sets
+# TRAY_SUBMENU to "left top right bottom". With a fault, Enter on its one
+# line must open no window. The menu is closed at the end.
+tray_submenu_rect() {
+    local menu sub shot="tray-submenu-$TRAY_SUBMENU_SHOTS" before after
+    TRAY_SUBMENU_SHOTS=$((TRAY_SUBMENU_SHOTS + 1))
+    e2e_simctl clear-fault all >/dev/null
+    # shellcheck disable=SC2068 # a fault is its words
+    [ $# = 0 ] || e2e_simctl fault "$@" code=1 >/dev/null || e2e_fail "simulator refused the fault $*" || return 1
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT || e2e_fail "the menu closed before its submenu opened" || return 1
+    e2e_until 12 tray_submenu_open "$menu" || e2e_fail "the \"&Monitors\" submenu did not open" || return 1
+    TRAY_SUBMENU=$(tray_driver window-rect "hwnd:$TRAY_SUBMENU_HWND" | tr -d '\r')
+    e2e_shot "$shot"
+    read -r left top right bottom <<<"$TRAY_SUBMENU"
+    /usr/bin/convert "$E2E_ARTIFACTS/$shot.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+        "$E2E_TMP/$shot.png"
+    TRAY_SUBMENU_PICTURE="$E2E_TMP/$shot.png"
+    if [ $# != 0 ]; then
+        before=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' '$3 == "visible" && $4 != "#32768"' | wc -l)
+        tray_keys "$menu" $VK_RETURN
+        after=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' '$3 == "visible" && $4 != "#32768"' | wc -l)
+    fi
+    tray_keys "$menu" $VK_ESCAPE $VK_ESCAPE $VK_ESCAPE
+    e2e_simctl clear-fault all >/dev/null
+    [ "${after:-0}" -le "${before:-0}" ] || e2e_fail "the message line opened a window ($*)"
+}
+
+tray_submenu_open() {
+    TRAY_SUBMENU_HWND=$(tray_driver list-windows | tr -d '\r' |
+        awk -F'\t' -v c="$TRAY_MENU_CLASS" -v m="$1" '$4 == c && $3 == "visible" && $1 != m { print $1; exit }')
+    [ -n "$TRAY_SUBMENU_HWND" ]
+}
+
+# The "&Monitors" submenu tells why it lists no interface in one grey line
+# that cannot be chosen, a different line for a stopped service, a wrong
+# version, an error and an empty list; every reply goes back.
+case_tray_monitors_messages() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID listed state pictures=() heights=() i j
+    TRAY_SUBMENU_SHOTS=0
+    tray_submenu_rect || return 1
+    read -r _ top _ bottom <<<"$TRAY_SUBMENU"
+    listed=$((bottom - top))
+    for state in not-started wrong-version "status status=0xC0FE0001" "truncate bytes=8"; do
+        # shellcheck disable=SC2086 # a fault is its words
+        tray_submenu_rect $state || return 1
+        read -r _ top _ bottom <<<"$TRAY_SUBMENU"
+        heights+=($((bottom - top)))
+        pictures+=("$TRAY_SUBMENU_PICTURE")
+    done
+    e2e_log "submenu heights: $listed with two adapters, ${heights[*]} with a message"
+    for i in 0 1 2 3; do
+        [ "${heights[$i]}" = "${heights[0]}" ] && [ "${heights[$i]}" -lt "$listed" ] ||
+            e2e_fail "submenu heights ${heights[*]} with a message, $listed with two adapters" || return 1
+        for ((j = i + 1; j < 4; j++)); do
+            /usr/bin/compare -metric AE "${pictures[$i]}" "${pictures[$j]}" null: >/dev/null 2>&1 &&
+                e2e_fail "message lines $i and $j look the same" && return 1
+        done
+    done
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
 # tray_menu_at <x> <y>: the open menu's top-left corner is there.
 tray_menu_at() {
     local menu rect
@@ -403,3 +469,4 @@ e2e_case tray-unload-busy case_tray_unload_busy
 e2e_case tray-menu-cursor case_tray_menu_cursor
 e2e_case tray-disable-statistics case_tray_disable_statistics
 e2e_case tray-unload-asked-once case_tray_unload_asked_once
+e2e_case tray-monitors-messages case_tray_monitors_messages

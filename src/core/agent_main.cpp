@@ -60,7 +60,7 @@ static void Shutdown()
     StopInterfaceRefresh();
     StopStatisticsLink();
     StopServiceWatchers();
-    WaitForStatisticsWindowEnd();
+    EndStatisticsWindowAndWait();
     UnloadServiceLibrary();
     CloseHandle(StillRunningMutex);
     StillRunningMutex = nullptr;

@@ -372,10 +372,13 @@ DWORD WINAPI OpenStatisticsWindow(void*)
     return 0;
 }
 
-void WaitForStatisticsWindowEnd()
+void EndStatisticsWindowAndWait()
 {
     if (!WindowSlot)
         return;
+    HWND window = StatisticsWindow;
+    if (window)
+        EndDialog(window, 0);
     WaitForSingleObject(WindowSlot, INFINITE);
     ReleaseSemaphore(WindowSlot, 1, nullptr);
 }

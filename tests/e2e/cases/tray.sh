@@ -383,6 +383,8 @@ case_tray_monitors_messages() {
     tray_unload "$agent"
 }
 
+tray_run_exit_window_busy() { case_tray_unload_busy exit; }
+
 # tray_menu_at <x> <y>: the open menu's top-left corner is there.
 tray_menu_at() {
     local menu rect
@@ -423,7 +425,8 @@ tray_until_gone() {
     done
 }
 
-# Unloading from the menu while two monitors sample, the statistics window
+# Unloading from the menu (or, with "exit", through the exit window, which
+# closes nothing first) while two monitors sample, the statistics window
 # waits for a slow request and the refresh may be showing or hiding windows:
 # the agent ends within seconds and hands every reply back.
 case_tray_unload_busy() {
@@ -448,9 +451,14 @@ case_tray_unload_busy() {
     before=$(e2e_simctl count 2)
     e2e_wait_count 2 $((before + 1)) 5 || return 1
     e2e_simctl signal status >/dev/null
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
-    tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    if [ "${1:-}" = exit ]; then
+        tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
+            return 1
+    else
+        tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+        tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
+        tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    fi
     tray_until_gone 10 || e2e_fail "the agent still runs 10 s after the unload" || return 1
     for window in "$MONITOR_LAN" "$MONITOR_WLAN" "$STATS_WINDOW" "$E2E_EXIT_WINDOW"; do
         [ -z "$(monitor_rows "$window")" ] || e2e_fail "\"$window\" outlived the agent" || return 1
@@ -466,6 +474,7 @@ e2e_case tray-help-missing case_tray_help_missing
 e2e_case tray-shell-restart case_tray_shell_restart
 e2e_case tray-about case_tray_about
 e2e_case tray-unload-busy case_tray_unload_busy
+e2e_case tray-exit-window-busy tray_run_exit_window_busy
 e2e_case tray-menu-cursor case_tray_menu_cursor
 e2e_case tray-disable-statistics case_tray_disable_statistics
 e2e_case tray-unload-asked-once case_tray_unload_asked_once

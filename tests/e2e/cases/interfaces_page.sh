@@ -295,13 +295,23 @@ ifaces_selected_is() {
     [ "$(ifaces_selected)" = "$1" ]
 }
 
+ifaces_box_says() {
+    [ "$(tray_driver msgbox "$1" --timeout 1000 | tr -d '\r' | sed -n 's/^text=//p')" = "$2" ]
+}
+
+# ifaces_await_box <caption> <text>: a box that is still being made shows
+# no text yet, so it is read until it says that.
+ifaces_await_box() {
+    e2e_until 12 ifaces_box_says "$1" "$2" || e2e_fail "no box \"$1\" saying \"$2\""
+}
+
 # ifaces_run_single <button> <caption>: presses it and waits for the
 # progress dialog of one interface to end.
 ifaces_run_single() {
     local dialog
     tray_driver press "hwnd:$IFACES_PAGE" "$1" >/dev/null || e2e_fail "cannot press $1" || return 1
-    [ "$1" = 1033 ] && { ifaces_expect_box "$2" "$IFACES_UNBIND_QUESTION" && ifaces_answer "$2" $IDYES || return 1; }
-    dialog=$(ifaces_progress "$2") || return 1
+    [ "$1" = 1033 ] && { ifaces_await_box "$2" "$IFACES_UNBIND_QUESTION" && ifaces_answer "$2" $IDYES || return 1; }
+    dialog=$(ifaces_progress "$2") || { e2e_fail "no progress dialog \"$2\""; return 1; }
     ifaces_wait_gone "$dialog"
 }
 
@@ -310,7 +320,8 @@ IFACES_UNBIND_QUESTION="If you are do unbind, you are posibble lost of statisic 
 # "&Bind selected" and "&Unbind selected" act on the selected line only;
 # unbinding asks first, and No sends nothing.
 case_interfaces_bind_selected() {
-    e2e_sim_start interfaces.scn || return 1
+    # Each request 5 takes a while, so its progress dialog can be seen.
+    e2e_sim_start interfaces.scn "request-delay 5 1000" || return 1
     ifaces_open || return 1
     local pid
     pid=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $2; exit }')
@@ -328,8 +339,9 @@ case_interfaces_bind_selected() {
     ifaces_expect_buttons no yes yes yes || return 1
 
     tray_driver press "hwnd:$IFACES_PAGE" 1033 >/dev/null || e2e_fail "cannot press \"&Unbind selected\"" || return 1
-    ifaces_expect_box "$IFACES_UNBINDING" "$IFACES_UNBIND_QUESTION" || return 1
+    ifaces_await_box "$IFACES_UNBINDING" "$IFACES_UNBIND_QUESTION" || return 1
     ifaces_answer "$IFACES_UNBINDING" $IDNO || return 1
+    tray_driver wait-gone "$IFACES_UNBINDING" --timeout 3000 >/dev/null || e2e_fail "the question stayed after No" || return 1
     ifaces_expect_buttons no yes yes yes || return 1
     [ "$(e2e_simctl count 5)" = 1 ] || e2e_fail "No still sent request 5" || return 1
     ifaces_run_single 1033 "$IFACES_UNBINDING" || return 1

@@ -16,6 +16,7 @@
 #include "platform/service_library.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
+#include "stats/statistics_window.h"
 #include "tray/main_dialog.h"
 
 HINSTANCE AppInstance;
@@ -59,6 +60,7 @@ static void Shutdown()
     StopInterfaceRefresh();
     StopStatisticsLink();
     StopServiceWatchers();
+    EndStatisticsWindowAndWait();
     UnloadServiceLibrary();
     CloseHandle(StillRunningMutex);
     StillRunningMutex = nullptr;

@@ -77,18 +77,21 @@ static void LoadMonitorOptions(std::vector<RefreshNode>* nodes)
 // Hiding keeps the monitor with its threads and history; it can come back.
 static void HideMonitorsWhenDisconnected()
 {
+    std::vector<HWND> windows;
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
     WaitForSingleObject(mutex, INFINITE);
     for (MonitorRecord* record = MonitorList; record; record = record->next)
         if (record->window && record->hideWhenDisconnected)
-            ShowWindow(record->window, SW_HIDE);
+            windows.push_back(record->window);
     ReleaseMutex(mutex);
+    ShowEachWindow(windows, SW_HIDE);
 }
 
 static void HideMonitorNamed(const Text16& name)
 {
+    std::vector<HWND> windows;
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
@@ -96,10 +99,11 @@ static void HideMonitorNamed(const Text16& name)
     for (MonitorRecord* record = MonitorList; record; record = record->next)
         if (SameInterfaceName(record->interfaceName, name.c_str())) {
             if (record->window)
-                ShowWindow(record->window, SW_HIDE);
+                windows.push_back(record->window);
             break;
         }
     ReleaseMutex(mutex);
+    ShowEachWindow(windows, SW_HIDE);
 }
 
 static void PopUpOrHideMonitors(const std::vector<RefreshNode>& nodes)
@@ -127,14 +131,16 @@ static bool IsListed(const std::vector<RefreshNode>& nodes, const Char16* name)
 // whatever its own options say.
 static void HideUnlistedMonitors(const std::vector<RefreshNode>& nodes)
 {
+    std::vector<HWND> windows;
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
     WaitForSingleObject(mutex, INFINITE);
     for (MonitorRecord* record = MonitorList; record; record = record->next)
         if (record->window && !IsListed(nodes, record->interfaceName))
-            ShowWindow(record->window, SW_HIDE);
+            windows.push_back(record->window);
     ReleaseMutex(mutex);
+    ShowEachWindow(windows, SW_HIDE);
 }
 
 static void RefreshInterfaces(HANDLE stop)

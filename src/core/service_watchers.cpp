@@ -55,12 +55,13 @@ static DWORD WINAPI StatusWatcher(void* stopEvent)
     return 0;
 }
 
-// The page the user is looking at re-reads everything, the others only what
-// they keep while hidden.
+// The page on show re-reads everything, the others only what they keep
+// while hidden. It stays the page on show while the preferences window is
+// hidden, so the user finds it current when the window comes back.
 static void RefreshPageOnShow()
 {
     HWND page = CurrentPage;
-    if (!page || !IsWindowVisible(page))
+    if (!page)
         return;
     if (page == GeneralPage)
         SendMessageW(page, WM_AGENT_RELOAD_PAGE, 0, 0);

@@ -13,3 +13,10 @@ MonitorRecord* FindMonitor(const Char16* interfaceName, const Char16* interfaceI
             return record;
     return nullptr;
 }
+
+// A window closed meanwhile is no longer a window, and the call fails.
+void ShowEachWindow(const std::vector<HWND>& windows, int command)
+{
+    for (HWND window : windows)
+        ShowWindow(window, command);
+}

@@ -4,12 +4,19 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "monitor/monitor_record.h"
 
 extern MonitorRecord* MonitorList;
 // Null until the first monitor opens; then kept for the rest of the run, so
 // that no thread can wait on it while another closes it.
 extern HANDLE MonitorListMutex;
+
+// Monitor windows are picked out under the mutex but shown, hidden or
+// closed only after it is released: each of these sends to the window's
+// thread, which may itself be waiting for a thread that wants the mutex.
+void ShowEachWindow(const std::vector<HWND>& windows, int command);
 
 // The record with both names, letter case ignored; the caller holds the
 // mutex. Null when there is none.

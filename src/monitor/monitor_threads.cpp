@@ -1,4 +1,5 @@
 #include <cwchar>
+#include <vector>
 
 #include "core/agent_state.h"
 #include "monitor/diagram_image.h"
@@ -114,11 +115,12 @@ void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId)
         return;
     MonitorRecord* record = FindMonitor(interfaceName, interfaceId);
     if (record) {
-        if (record->window) {
-            SetForegroundWindow(record->window);
-            ShowWindow(record->window, SW_RESTORE);
-        }
+        HWND window = record->window;
         ReleaseMutex(mutex);
+        if (window) {
+            SetForegroundWindow(window);
+            ShowWindow(window, SW_RESTORE);
+        }
         return;
     }
     record = NewRecord(interfaceName, interfaceId);
@@ -135,34 +137,60 @@ void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId)
     ReleaseMutex(mutex);
 }
 
+// Waits for every thread while answering what other threads send to this
+// one's windows: a monitor in the middle of "&Properties" is sending to the
+// main window and ends only once that send is answered.
+static void WaitForThreadsAnswering(HANDLE* threads, DWORD count)
+{
+    DWORD ended = 0;
+    while (ended < count) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD left = count - ended;
+        DWORD woke = MsgWaitForMultipleObjects(left, threads + ended, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke < WAIT_OBJECT_0 + left) {
+            HANDLE done = threads[ended + woke - WAIT_OBJECT_0];
+            threads[ended + woke - WAIT_OBJECT_0] = threads[ended];
+            threads[ended] = done;
+            ++ended;
+        } else if (woke != WAIT_OBJECT_0 + left) {
+            return;
+        }
+    }
+}
+
 void CloseMonitors()
 {
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
-    WaitForSingleObject(mutex, INFINITE);
     // Each window thread closes its own handle, so the waits below use
     // copies taken while the records still exist.
-    HANDLE threads[MAXIMUM_WAIT_OBJECTS];
+    std::vector<HWND> windows;
+    HANDLE threads[MAXIMUM_WAIT_OBJECTS - 1];
     DWORD count = 0;
+    WaitForSingleObject(mutex, INFINITE);
     for (MonitorRecord* record = MonitorList; record; record = record->next) {
         if (!record->window)
             continue;
-        if (count < MAXIMUM_WAIT_OBJECTS &&
+        windows.push_back(record->window);
+        if (count < MAXIMUM_WAIT_OBJECTS - 1 &&
             DuplicateHandle(GetCurrentProcess(), record->uiThread, GetCurrentProcess(), &threads[count], SYNCHRONIZE,
                             FALSE, 0))
             ++count;
-        SendMessageW(record->window, AGENT_CLOSE_COMMAND, 0, 0);
     }
     ReleaseMutex(mutex);
-    if (count != 0)
-        WaitForMultipleObjects(count, threads, TRUE, INFINITE);
+    // A window that went meanwhile just does not answer.
+    for (HWND window : windows)
+        SendMessageW(window, AGENT_CLOSE_COMMAND, 0, 0);
+    WaitForThreadsAnswering(threads, count);
     for (DWORD i = 0; i < count; ++i)
         CloseHandle(threads[i]);
 }
 
 void HideMonitorsForDisable()
 {
+    std::vector<HWND> windows;
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
@@ -171,22 +199,25 @@ void HideMonitorsForDisable()
     // the user had put away with "&Hide" before.
     for (MonitorRecord* record = MonitorList; record; record = record->next)
         if (record->window) {
-            ShowWindow(record->window, SW_HIDE);
             record->hiddenByAgent = true;
+            windows.push_back(record->window);
         }
     ReleaseMutex(mutex);
+    ShowEachWindow(windows, SW_HIDE);
 }
 
 void ShowMonitorsHiddenByAgent()
 {
+    std::vector<HWND> windows;
     HANDLE mutex = MonitorListMutex;
     if (!mutex)
         return;
     WaitForSingleObject(mutex, INFINITE);
     for (MonitorRecord* record = MonitorList; record; record = record->next)
         if (record->window && record->hiddenByAgent) {
-            ShowWindow(record->window, SW_SHOW);
             record->hiddenByAgent = false;
+            windows.push_back(record->window);
         }
     ReleaseMutex(mutex);
+    ShowEachWindow(windows, SW_SHOW);
 }

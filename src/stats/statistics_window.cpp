@@ -380,3 +380,14 @@ DWORD WINAPI OpenStatisticsWindow(void*)
         ReleaseSemaphore(WindowSlot, 1, nullptr);
     return 0;
 }
+
+void EndStatisticsWindowAndWait()
+{
+    if (!WindowSlot)
+        return;
+    HWND window = StatisticsWindow;
+    if (window)
+        EndDialog(window, 0);
+    WaitForSingleObject(WindowSlot, INFINITE);
+    ReleaseSemaphore(WindowSlot, 1, nullptr);
+}

@@ -78,8 +78,15 @@ static void UnloadAgent(HWND dialog)
     PostQuitMessage(0);
 }
 
+// The page on show may have missed changes while the window was hidden
+// (a bind, an adapter plugged in): it lists again before it is seen.
 void ShowPreferences()
 {
+    HWND page = CurrentPage;
+    if (page && page == InterfacesPage)
+        SendMessageW(page, WM_COMMAND, IDC_REFRESH_INTERFACES, 0);
+    else if (page && page == MovementsPage)
+        SendMessageW(page, WM_AGENT_REFRESH, 0, 0);
     HiddenInTray = false;
     ShowWindow(MainWindow, SW_SHOW);
     ShowWindow(MainWindow, SW_RESTORE);

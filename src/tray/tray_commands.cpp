@@ -3,6 +3,7 @@
 #include "core/text16.h"
 #include "monitor/monitor_list.h"
 #include "platform/agent_directory.h"
+#include "platform/help_control.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
@@ -48,22 +49,6 @@ void ToggleDisableState(HWND owner)
     ShowTrayIcon(owner, NIM_MODIFY, StartupOptions.SetDisableState);
 }
 
-typedef HWND(WINAPI* HtmlHelpFn)(HWND, const wchar_t*, UINT, DWORD_PTR);
-
-// The help control is loaded on first use and kept for the agent's life.
-static HtmlHelpFn FindHtmlHelp()
-{
-    static HtmlHelpFn htmlHelp;
-    static bool tried;
-    if (!tried) {
-        tried = true;
-        HMODULE control = LoadLibraryW(L"hhctrl.ocx");
-        if (control)
-            htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpW")));
-    }
-    return htmlHelp;
-}
-
 void OpenHelp(HWND owner)
 {
     if (HelpOpening)
@@ -74,7 +59,7 @@ void OpenHelp(HWND owner)
     if (!GetAgentDirectory(path, 520))
         path[0] = 0;
     lstrcatW(path, manual);
-    HtmlHelpFn htmlHelp = FindHtmlHelp();
+    HtmlHelpFunction htmlHelp = FindHtmlHelp();
     HWND help = htmlHelp ? htmlHelp(owner, path, 0 /* HH_DISPLAY_TOPIC */, 0) : nullptr;
     if (!help) {
         wchar_t format[256];

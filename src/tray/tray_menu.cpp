@@ -72,8 +72,6 @@ static void InsertInformationLine(MenuDrawRecord* parent, HMENU submenu, UINT st
 static void FillMonitorsSubmenu(MenuDrawRecord* parent, HMENU submenu, ServiceReply* reply,
                                 std::vector<InterfaceEntry>* entries)
 {
-    for (int position = GetMenuItemCount(submenu) - 1; position >= 0; --position)
-        DeleteMenu(submenu, UINT(position), MF_BYPOSITION);
     ServiceStatus status = RequestInterfaceList(SelectMonitored, reply);
     InterfaceListOutcome outcome = DecodeInterfaceList(ReaderTrayMenu, status, reply->data, reply->size, entries);
     if (outcome != ListHasRecords) {
@@ -98,7 +96,9 @@ static void FillMonitorsSubmenu(MenuDrawRecord* parent, HMENU submenu, ServiceRe
     }
 }
 
-static MenuDrawRecord* AttachTrayItems(HMENU popup, ServiceReply* reply, std::vector<InterfaceEntry>* entries)
+// The root of the popup's draw records; `monitors` gets the record of the
+// "&Monitors" item, the parent of the submenu's entries.
+static MenuDrawRecord* AttachTrayItems(HMENU popup, MenuDrawRecord** monitors)
 {
     MenuDrawRecord* root = AttachMenuItem(nullptr, popup, MenuRootId, MenuRootPosition);
     if (!root)
@@ -110,10 +110,16 @@ static MenuDrawRecord* AttachTrayItems(HMENU popup, ServiceReply* reply, std::ve
         if (look.position == StatePosition)
             bitmap = StartupOptions.SetDisableState ? IDB_MENU_ENABLE : IDB_MENU_DISABLE;
         MenuDrawRecord* record = AttachWithImage(root, popup, look.commandId, look.position, bitmap);
-        if (record && look.position == MonitorsPosition)
-            FillMonitorsSubmenu(record, GetSubMenu(popup, MonitorsPosition), reply, entries);
+        if (look.position == MonitorsPosition)
+            *monitors = record;
     }
     return root;
+}
+
+static void EmptySubmenu(HMENU submenu)
+{
+    for (int position = GetMenuItemCount(submenu) - 1; position >= 0; --position)
+        DeleteMenu(submenu, UINT(position), MF_BYPOSITION);
 }
 
 void OpenTrayMenu(HWND owner)
@@ -125,10 +131,17 @@ void OpenTrayMenu(HWND owner)
     ServiceReply reply;
     ClearReply(&reply);
     std::vector<InterfaceEntry> entries;
-    MenuDrawRecord* root = popup ? AttachTrayItems(popup, &reply, &entries) : nullptr;
+    MenuDrawRecord* monitors = nullptr;
+    MenuDrawRecord* root = popup ? AttachTrayItems(popup, &monitors) : nullptr;
     if (root) {
+        HMENU submenu = GetSubMenu(popup, MonitorsPosition);
+        EmptySubmenu(submenu);
+        // Taken before the service is asked: the menu opens where the user
+        // clicked, however long the answer takes.
         POINT cursor = {};
         GetCursorPos(&cursor);
+        if (monitors)
+            FillMonitorsSubmenu(monitors, submenu, &reply, &entries);
         SetForegroundWindow(owner);
         PrepareMenu(owner, root);
         UINT command = UINT(TrackPopupMenu(popup, TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));

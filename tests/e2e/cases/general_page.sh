@@ -256,8 +256,17 @@ case_general_startup_shortcut() {
     tray_unload "$GENERAL_AGENT"
 }
 
+general_check() {
+    tray_driver send "hwnd:$(general_control "$1")" $BM_GETCHECK | tr -d '\r'
+}
+
+general_check_is() {
+    [ "$(general_check "$1")" = "$2" ]
+}
+
 # The service's configuration event: the page re-reads the service whether
-# or not it is on show, and its controls from the registry once it is.
+# or not it is on show, and its controls from the registry while it is the
+# page on show, which it stays while the preferences window is hidden.
 case_general_service_events() {
     e2e_sim_start default.scn "data-settings folder=D:\\Before\\ hold=30" || return 1
     general_start || return 1
@@ -267,21 +276,25 @@ case_general_service_events() {
     general_wait_text 1002 'D:\After\' ||
         e2e_fail "the configuration event did not refresh the hidden page" || return 1
     general_expect_text 1071 "$HOLD_TEXT 45 Sec" || return 1
-    local shown
-    shown=$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')
-    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 01 /f >/dev/null
+    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 01 /f /reg:64 >/dev/null
     e2e_simctl signal conf >/dev/null
-    sleep 1
-    [ "$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')" = "$shown" ] ||
-        e2e_fail "a hidden page reloaded its check boxes" || return 1
+    e2e_until 40 general_check_is 1061 0x1 ||
+        e2e_fail "the page on show, hidden with its window, did not reload \"Show monitor windows\"" || return 1
+
+    # Another page on show: the General page re-reads the service only.
     tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    e2e_simctl signal conf >/dev/null
-    local waited=0
-    until [ "$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')" = 0x1 ]; do
-        [ $waited -ge 10 ] && { e2e_fail "the page on show did not reload \"Show monitor windows\""; return 1; }
-        sleep 0.5
-        waited=$((waited + 1))
-    done
+    prefs_select 3 || return 1
+    IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
+    ifaces_wait_list || return 1
+    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 00 /f /reg:64 >/dev/null
+    e2e_simctl data-settings folder='D:\Again\' >/dev/null
+    # A new name is a configuration event; the page on show lists it once
+    # the watcher has passed every page.
+    e2e_simctl set-interface wlan "name=Wireless Adapter Renamed" >/dev/null
+    e2e_until 40 faults_page_lists "Wireless Adapter Renamed" ||
+        e2e_fail "the Interface(s) page did not list the new name" || return 1
+    general_wait_text 1002 'D:\Again\' || e2e_fail "the General page did not re-read the service" || return 1
+    general_check_is 1061 0x1 || e2e_fail "a page not on show reloaded its check boxes" || return 1
     tray_unload "$GENERAL_AGENT"
 }
 

@@ -282,6 +282,80 @@ case_interfaces_service_stopped() {
     tray_unload "$IFACES_AGENT"
 }
 
+# ifaces_line_down <n>: Down pressed n times in the list, as a user moves on.
+ifaces_line_down() {
+    local list i
+    list=$(tray_driver list-children "hwnd:$IFACES_PAGE" | tr -d '\r' | awk -F'\t' '$2 == 1029 { print $1 }')
+    for ((i = 0; i < $1; i++)); do
+        tray_driver key "hwnd:$list" $VK_DOWN >/dev/null || e2e_fail "the list does not take Down" || return 1
+    done
+}
+
+ifaces_selected_is() {
+    [ "$(ifaces_selected)" = "$1" ]
+}
+
+ifaces_box_says() {
+    [ "$(tray_driver msgbox "$1" --timeout 1000 | tr -d '\r' | sed -n 's/^text=//p')" = "$2" ]
+}
+
+# ifaces_await_box <caption> <text>: a box that is still being made shows
+# no text yet, so it is read until it says that.
+ifaces_await_box() {
+    e2e_until 12 ifaces_box_says "$1" "$2" || e2e_fail "no box \"$1\" saying \"$2\""
+}
+
+# ifaces_run_single <button> <caption>: presses it and waits for the
+# progress dialog of one interface to end.
+ifaces_run_single() {
+    local dialog
+    tray_driver press "hwnd:$IFACES_PAGE" "$1" >/dev/null || e2e_fail "cannot press $1" || return 1
+    [ "$1" = 1033 ] && { ifaces_await_box "$2" "$IFACES_UNBIND_QUESTION" && ifaces_answer "$2" $IDYES || return 1; }
+    dialog=$(ifaces_progress "$2") || { e2e_fail "no progress dialog \"$2\""; return 1; }
+    ifaces_wait_gone "$dialog"
+}
+
+IFACES_UNBIND_QUESTION="If you are do unbind, you are posibble lost of statisic active network connection(s).  Are you sure?"
+
+# "&Bind selected" and "&Unbind selected" act on the selected line only;
+# unbinding asks first, and No sends nothing.
+case_interfaces_bind_selected() {
+    # Each request 5 takes a while, so its progress dialog can be seen.
+    e2e_sim_start interfaces.scn "request-delay 5 1000" || return 1
+    ifaces_open || return 1
+    local pid
+    pid=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $2; exit }')
+    ifaces_line_down 3 || return 1
+    e2e_until 12 ifaces_selected_is "USB Ethernet Adapter" || e2e_fail "Down selected \"$(ifaces_selected)\"" || return 1
+    ifaces_expect_buttons yes no yes yes || return 1
+    ifaces_run_single 1034 "$IFACES_BINDING" || return 1
+    ifaces_wait_list || return 1
+    [ "$(e2e_simctl bind-requests)" = "1 $pid USB Ethernet Adapter" ] ||
+        e2e_fail "request 5 received [$(e2e_simctl bind-requests | tr '\n' '|')]" || return 1
+    ifaces_expect_items "6:Fast Ethernet 10/100 PCI Adapter" "11:Docking Station Ethernet" \
+        "2:Gigabit Ethernet Adapter (PCI)" "5:USB Ethernet Adapter" "5:Wireless LAN Adapter 802.11g" \
+        "7:Dial-up Modem Adapter" "1:WAN Miniport (PPTP)" || return 1
+    ifaces_selected_is "USB Ethernet Adapter" || e2e_fail "selection moved to \"$(ifaces_selected)\"" || return 1
+    ifaces_expect_buttons no yes yes yes || return 1
+
+    tray_driver press "hwnd:$IFACES_PAGE" 1033 >/dev/null || e2e_fail "cannot press \"&Unbind selected\"" || return 1
+    ifaces_await_box "$IFACES_UNBINDING" "$IFACES_UNBIND_QUESTION" || return 1
+    ifaces_answer "$IFACES_UNBINDING" $IDNO || return 1
+    tray_driver wait-gone "$IFACES_UNBINDING" --timeout 3000 >/dev/null || e2e_fail "the question stayed after No" || return 1
+    ifaces_expect_buttons no yes yes yes || return 1
+    [ "$(e2e_simctl count 5)" = 1 ] || e2e_fail "No still sent request 5" || return 1
+    ifaces_run_single 1033 "$IFACES_UNBINDING" || return 1
+    ifaces_wait_list || return 1
+    [ "$(e2e_simctl bind-requests | tail -1)" = "0 $pid USB Ethernet Adapter" ] ||
+        e2e_fail "request 5 received [$(e2e_simctl bind-requests | tr '\n' '|')]" || return 1
+    ifaces_expect_items "6:Fast Ethernet 10/100 PCI Adapter" "11:Docking Station Ethernet" \
+        "2:Gigabit Ethernet Adapter (PCI)" "3:USB Ethernet Adapter" "5:Wireless LAN Adapter 802.11g" \
+        "7:Dial-up Modem Adapter" "1:WAN Miniport (PPTP)" || return 1
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$IFACES_AGENT"
+}
+
+run_interfaces_bind_selected() { ifaces_case case_interfaces_bind_selected; }
 run_interfaces_list_and_bind_all() { ifaces_case case_interfaces_list_and_bind_all; }
 run_interfaces_errors() { ifaces_case case_interfaces_errors; }
 run_interfaces_escape() { ifaces_case case_interfaces_escape; }
@@ -291,3 +365,4 @@ e2e_case interfaces-list-and-bind-all run_interfaces_list_and_bind_all
 e2e_case interfaces-errors run_interfaces_errors
 e2e_case interfaces-escape run_interfaces_escape
 e2e_case interfaces-service-stopped run_interfaces_service_stopped
+e2e_case interfaces-bind-selected run_interfaces_bind_selected

@@ -104,4 +104,77 @@ case_preferences_pages() {
     tray_unload "$agent"
 }
 
+# prefs_visibility: "visible" or "hidden", as the preferences window is.
+prefs_visibility() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3; exit }'
+}
+
+prefs_is() {
+    [ "$(prefs_visibility)" = "$1" ]
+}
+
+prefs_close() {
+    tray_driver press "$TRAY_MAIN" 70 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Close\"" || return 1
+    e2e_until 12 prefs_is hidden || e2e_fail "\"&Close\" left the preferences on show"
+}
+
+prefs_reopen() {
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    e2e_until 12 prefs_is visible || e2e_fail "\"&Preferences...\" did not show the preferences"
+}
+
+# prefs_page_shows <page> <list id> <image>:<text>: that line is in the list.
+prefs_page_shows() {
+    tray_driver list-items "hwnd:$1" "$2" | tr -d '\r' | awk -F'\t' '{ print $2 ":" $4 }' | grep -qxF "$3"
+}
+
+# prefs_expect_line <page> <list id> <image>:<text> <when>
+prefs_expect_line() {
+    e2e_until 40 prefs_page_shows "$1" "$2" "$3" && return 0
+    e2e_fail "$4 the list shows [$(tray_driver list-items "hwnd:$1" "$2" | tr -d '\r' | cut -f2,4 | tr '\n\t' '|:')], not \"$3\""
+}
+
+prefs_monitors_row() {
+    tray_driver lv-rows "hwnd:$1" 1029 | tr -d '\r' | cut -f5 | grep -qxF "$2"
+}
+
+# The page on show stays so while the window is hidden: the configuration
+# watcher lists it again there, and showing the window lists the Interface(s)
+# and Movements pages again for what came without a configuration event.
+case_preferences_hidden_page() {
+    e2e_sim_start interfaces.scn || return 1
+    ifaces_open || return 1
+    local page
+    prefs_close || return 1
+    e2e_simctl set-interface usb bound=1 binding-active=1 >/dev/null || e2e_fail "simulator refused the bind" || return 1
+    prefs_expect_line "$IFACES_PAGE" 1029 "5:USB Ethernet Adapter" "after a bind while hidden" || return 1
+    # A cable plugged in is a status change only.
+    e2e_simctl set-interface usb connected=1 >/dev/null || e2e_fail "simulator refused the connect" || return 1
+    prefs_reopen || return 1
+    prefs_expect_line "$IFACES_PAGE" 1029 "4:USB Ethernet Adapter" "on showing the window again" || return 1
+
+    prefs_select 4 || return 1
+    page=$(e2e_until 12 prefs_page_with 1072) || e2e_fail "no Movements page" || return 1
+    prefs_expect_line "$page" 1072 "6:Fast Ethernet 10/100 PCI Adapter" "on the Movements page" || return 1
+    prefs_close || return 1
+    e2e_simctl fault not-started code=1 >/dev/null || e2e_fail "simulator refused the fault" || return 1
+    prefs_reopen || return 1
+    prefs_expect_line "$page" 1072 "10:ZorvanHService is not started!" "on showing the Movements page again" || return 1
+    e2e_simctl clear-fault all >/dev/null
+
+    prefs_select 2 || return 1
+    page=$(prefs_page_with 1056) || e2e_fail "no Monitor(s) page" || return 1
+    e2e_until 40 prefs_monitors_row "$page" "Docking Station Ethernet" || e2e_fail "the Monitor(s) page lists nothing" || return 1
+    prefs_close || return 1
+    e2e_simctl add-interface extra "name=Express Card Adapter" flags=supported,bound,binding-active >/dev/null ||
+        e2e_fail "simulator refused the new adapter" || return 1
+    e2e_until 40 prefs_monitors_row "$page" "Express Card Adapter" ||
+        e2e_fail "the hidden Monitor(s) page did not list the new adapter" || return 1
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$IFACES_AGENT"
+}
+
+run_preferences_hidden_page() { ifaces_case case_preferences_hidden_page; }
+
 e2e_case preferences-pages case_preferences_pages
+e2e_case preferences-hidden-page run_preferences_hidden_page

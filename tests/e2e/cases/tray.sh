@@ -257,9 +257,232 @@ case_tray_about() {
     tray_agent_ended "$agent"
 }
 
+tray_toggle_state() {
+    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice"
+}
+
+# Disabling hides the statistics window and enabling brings it back, but
+# only when disabling was what closed it. The monitor shows when each
+# command is through: it is hidden and shown in the same step.
+case_tray_disable_statistics() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    faults_tray_stats_open || return 1
+    tray_toggle_state || return 1
+    tray_expect_tip "ZorvanHAgent is disabled" || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "disabling left the statistics window" || return 1
+    monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_toggle_state || return 1
+    tray_expect_tip "ZorvanHAgent is enabled" || return 1
+    tray_driver wait-window "$STATS_WINDOW" --timeout 8000 >/dev/null ||
+        e2e_fail "enabling did not bring the statistics window back" || return 1
+    monitor_await "$MONITOR_LAN" visible || e2e_fail "enabling left the monitor \"$MONITOR_STATE\"" || return 1
+
+    # Closed by the user before: it stays closed.
+    tray_driver press "$STATS_WINDOW" 1 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Hide\"" || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "\"&Hide\" left the window" || return 1
+    tray_toggle_state || return 1
+    monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_toggle_state || return 1
+    monitor_await "$MONITOR_LAN" visible || e2e_fail "enabling left the monitor \"$MONITOR_STATE\"" || return 1
+    tray_driver wait-window "$STATS_WINDOW" --timeout 2000 >/dev/null &&
+        e2e_fail "enabling opened a statistics window the user had closed" && return 1
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
+# tray_boxes: how many unload questions are on screen.
+tray_boxes() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v t="$E2E_TITLE" '$4 == "#32770" && $5 == t && $3 == "visible"' | wc -l
+}
+
+tray_boxes_are() {
+    [ "$(tray_boxes)" = "$1" ]
+}
+
+# While the unload question is open the menu still opens, and choosing
+# "&Unload ZorvanHAgent" again asks nothing more.
+case_tray_unload_asked_once() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the second menu did not take the choice" || return 1
+    e2e_until 8 tray_boxes_are 2 && e2e_fail "the unload question was asked twice" && return 1
+    tray_boxes_are 1 || e2e_fail "$(tray_boxes) unload questions on screen" || return 1
+    tray_driver press "$E2E_TITLE" 7 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer No" || return 1
+    e2e_until 12 tray_boxes_are 0 || e2e_fail "the question stayed after No" || return 1
+    tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 1000 >/dev/null || e2e_fail "No unloaded the agent" || return 1
+    # Answered, the question may come again.
+    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no question after the first was answered" || return 1
+    tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    tray_until_gone 10 || e2e_fail "Yes did not unload" || return 1
+    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+}
+
+# tray_submenu_rect <fault...>: with that fault on request 1 (none: no
+# fault), opens "&Monitors", saves its picture as tray-submenu-<n> and sets
+# TRAY_SUBMENU to "left top right bottom". With a fault, Enter on its one
+# line must open no window. The menu is closed at the end.
+tray_submenu_rect() {
+    local menu sub shot="tray-submenu-$TRAY_SUBMENU_SHOTS" before after
+    TRAY_SUBMENU_SHOTS=$((TRAY_SUBMENU_SHOTS + 1))
+    e2e_simctl clear-fault all >/dev/null
+    # shellcheck disable=SC2068 # a fault is its words
+    [ $# = 0 ] || e2e_simctl fault "$@" code=1 >/dev/null || e2e_fail "simulator refused the fault $*" || return 1
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT || e2e_fail "the menu closed before its submenu opened" || return 1
+    e2e_until 12 tray_submenu_open "$menu" || e2e_fail "the \"&Monitors\" submenu did not open" || return 1
+    TRAY_SUBMENU=$(tray_driver window-rect "hwnd:$TRAY_SUBMENU_HWND" | tr -d '\r')
+    e2e_shot "$shot"
+    read -r left top right bottom <<<"$TRAY_SUBMENU"
+    /usr/bin/convert "$E2E_ARTIFACTS/$shot.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+        "$E2E_TMP/$shot.png"
+    TRAY_SUBMENU_PICTURE="$E2E_TMP/$shot.png"
+    if [ $# != 0 ]; then
+        before=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' '$3 == "visible" && $4 != "#32768"' | wc -l)
+        tray_keys "$menu" $VK_RETURN
+        after=$(tray_driver list-windows | tr -d '\r' | awk -F'\t' '$3 == "visible" && $4 != "#32768"' | wc -l)
+    fi
+    tray_keys "$menu" $VK_ESCAPE $VK_ESCAPE $VK_ESCAPE
+    e2e_simctl clear-fault all >/dev/null
+    [ "${after:-0}" -le "${before:-0}" ] || e2e_fail "the message line opened a window ($*)"
+}
+
+tray_submenu_open() {
+    TRAY_SUBMENU_HWND=$(tray_driver list-windows | tr -d '\r' |
+        awk -F'\t' -v c="$TRAY_MENU_CLASS" -v m="$1" '$4 == c && $3 == "visible" && $1 != m { print $1; exit }')
+    [ -n "$TRAY_SUBMENU_HWND" ]
+}
+
+# The "&Monitors" submenu tells why it lists no interface in one grey line
+# that cannot be chosen, a different line for a stopped service, a wrong
+# version, an error and an empty list; every reply goes back.
+case_tray_monitors_messages() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID listed state pictures=() heights=() i j
+    TRAY_SUBMENU_SHOTS=0
+    tray_submenu_rect || return 1
+    read -r _ top _ bottom <<<"$TRAY_SUBMENU"
+    listed=$((bottom - top))
+    for state in not-started wrong-version "status status=0xC0FE0001" "truncate bytes=8"; do
+        # shellcheck disable=SC2086 # a fault is its words
+        tray_submenu_rect $state || return 1
+        read -r _ top _ bottom <<<"$TRAY_SUBMENU"
+        heights+=($((bottom - top)))
+        pictures+=("$TRAY_SUBMENU_PICTURE")
+    done
+    e2e_log "submenu heights: $listed with two adapters, ${heights[*]} with a message"
+    for i in 0 1 2 3; do
+        [ "${heights[$i]}" = "${heights[0]}" ] && [ "${heights[$i]}" -lt "$listed" ] ||
+            e2e_fail "submenu heights ${heights[*]} with a message, $listed with two adapters" || return 1
+        for ((j = i + 1; j < 4; j++)); do
+            /usr/bin/compare -metric AE "${pictures[$i]}" "${pictures[$j]}" null: >/dev/null 2>&1 &&
+                e2e_fail "message lines $i and $j look the same" && return 1
+        done
+    done
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
+tray_run_exit_window_busy() { case_tray_unload_busy exit; }
+
+# tray_menu_at <x> <y>: the open menu's top-left corner is there.
+tray_menu_at() {
+    local menu rect
+    menu=$(tray_driver list-windows | tr -d '\r' |
+        awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible" { print $1; exit }')
+    [ -n "$menu" ] || return 1
+    rect=$(tray_driver window-rect "hwnd:$menu" | tr -d '\r')
+    TRAY_MENU_SEEN="$menu $rect"
+    [ "${rect% * *}" = "$1 $2" ]
+}
+
+# The menu opens where the click was, although the service takes its time
+# with the interface list and the mouse has moved on meanwhile.
+case_tray_menu_cursor() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID before
+    e2e_simctl request-delay 1 2500 >/dev/null || e2e_fail "simulator refused the delay" || return 1
+    xdotool mousemove 300 260 || e2e_fail "cannot move the mouse" || return 1
+    before=$(e2e_simctl count 1)
+    tray_driver post "$TRAY_MAIN" 0x80C8 0 0x205 --timeout 3000 >/dev/null || e2e_fail "no tray click" || return 1
+    e2e_wait_count 1 $((before + 1)) 3 || return 1
+    xdotool mousemove 900 500
+    e2e_until 40 tray_menu_at 300 260 || e2e_fail "the menu is not at the click: ${TRAY_MENU_SEEN:-none}" || return 1
+    tray_keys "${TRAY_MENU_SEEN%% *}" $VK_ESCAPE
+    e2e_simctl request-delay 1 0 >/dev/null
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$agent"
+}
+
+# tray_until_gone <seconds>: the agent's single-instance mutex, closed as the
+# last step of its shutdown, is gone within that time.
+tray_until_gone() {
+    local start=$SECONDS
+    while tray_driver mutex-exists ZorvanHAgentMtStillRunning >/dev/null; do
+        [ $((SECONDS - start)) -lt "$1" ] || return 1
+        sleep 0.25
+    done
+}
+
+# Unloading from the menu (or, with "exit", through the exit window, which
+# closes nothing first) while two monitors sample, the statistics window
+# waits for a slow request and the refresh may be showing or hiding windows:
+# the agent ends within seconds and hands every reply back.
+case_tray_unload_busy() {
+    local scenario="$E2E_TMP/unload-busy.scn" agent before window STATS_DRIVER=tray_driver
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=5000000 tx-rate=2000000 connections=1"
+        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=900000 tx-rate=150000 connections=1"
+    } >"$scenario"
+    e2e_sim_start "$scenario" || return 1
+    tray_agent_start || return 1
+    agent=$E2E_LAST_PID
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    monitor_open 1 "$MONITOR_WLAN" || return 1
+    faults_tray_stats_open || return 1
+    stats_expect 1001 "$MONITOR_LAN" || return 1
+    # Each overall request of the statistics window now takes 3 s, so one is
+    # on its way when the answer comes.
+    e2e_simctl request-delay 2 3000 >/dev/null || e2e_fail "simulator refused the delay" || return 1
+    before=$(e2e_simctl count 2)
+    e2e_wait_count 2 $((before + 1)) 5 || return 1
+    e2e_simctl signal status >/dev/null
+    if [ "${1:-}" = exit ]; then
+        tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
+            return 1
+    else
+        tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+        tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
+        tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
+    fi
+    tray_until_gone 10 || e2e_fail "the agent still runs 10 s after the unload" || return 1
+    for window in "$MONITOR_LAN" "$MONITOR_WLAN" "$STATS_WINDOW" "$E2E_EXIT_WINDOW"; do
+        [ -z "$(monitor_rows "$window")" ] || e2e_fail "\"$window\" outlived the agent" || return 1
+    done
+    e2e_wait_exit "$agent" 3 || e2e_kill_own "$agent"
+    e2e_ledger_clean 4
+}
+
 e2e_case tray-menu case_tray_menu
 e2e_case tray-enable-disable case_tray_enable_disable
 e2e_case tray-unload-question case_tray_unload_question
 e2e_case tray-help-missing case_tray_help_missing
 e2e_case tray-shell-restart case_tray_shell_restart
 e2e_case tray-about case_tray_about
+e2e_case tray-unload-busy case_tray_unload_busy
+e2e_case tray-exit-window-busy tray_run_exit_window_busy
+e2e_case tray-menu-cursor case_tray_menu_cursor
+e2e_case tray-disable-statistics case_tray_disable_statistics
+e2e_case tray-unload-asked-once case_tray_unload_asked_once
+e2e_case tray-monitors-messages case_tray_monitors_messages

@@ -1,0 +1,44 @@
+#include "platform/help_control.h"
+
+#include "tray/help_control_path.h"
+
+// The class the control registers; its server entry names the file.
+static const wchar_t HelpControlServerKey[] = L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+// The registered file name, expanded; empty when there is none.
+static Text16 RegisteredControlFile()
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, HelpControlServerKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return Text16();
+    wchar_t value[MAX_PATH + 1];
+    DWORD type = 0, size = MAX_PATH * sizeof(wchar_t);
+    LONG read = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return Text16();
+    value[size / sizeof(wchar_t)] = 0;
+    if (type == REG_SZ)
+        return Text16(value);
+    wchar_t expanded[MAX_PATH + 1];
+    DWORD length = ExpandEnvironmentStringsW(value, expanded, MAX_PATH + 1);
+    return length == 0 || length > MAX_PATH + 1 ? Text16() : Text16(expanded);
+}
+
+HtmlHelpFunction FindHtmlHelp()
+{
+    static HtmlHelpFunction htmlHelp;
+    static bool tried;
+    if (tried)
+        return htmlHelp;
+    tried = true;
+    wchar_t system[MAX_PATH + 1];
+    UINT folder = GetSystemDirectoryW(system, MAX_PATH + 1);
+    Text16 path = HelpControlPath(RegisteredControlFile(), folder != 0 && folder <= MAX_PATH ? system : L"");
+    if (path.empty())
+        return nullptr;
+    HMODULE control = LoadLibraryW(path.c_str());
+    if (control)
+        htmlHelp = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpW")));
+    return htmlHelp;
+}

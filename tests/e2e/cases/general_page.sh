@@ -276,7 +276,7 @@ case_general_service_events() {
     general_wait_text 1002 'D:\After\' ||
         e2e_fail "the configuration event did not refresh the hidden page" || return 1
     general_expect_text 1071 "$HOLD_TEXT 45 Sec" || return 1
-    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 01 /f /reg:64 >/dev/null
+    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 01 /f >/dev/null
     e2e_simctl signal conf >/dev/null
     e2e_until 40 general_check_is 1061 0x1 ||
         e2e_fail "the page on show, hidden with its window, did not reload \"Show monitor windows\"" || return 1
@@ -286,7 +286,7 @@ case_general_service_events() {
     prefs_select 3 || return 1
     IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
     ifaces_wait_list || return 1
-    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 00 /f /reg:64 >/dev/null
+    e2e_wine reg add "$GENERAL_KEY" /v ShowMonitorWindows /t REG_BINARY /d 00 /f >/dev/null
     e2e_simctl data-settings folder='D:\Again\' >/dev/null
     # A new name is a configuration event; the page on show lists it once
     # the watcher has passed every page.

@@ -418,8 +418,9 @@ case_tray_menu_cursor() {
     e2e_until 40 tray_menu_at 300 260 || e2e_fail "the menu is not at the click: ${TRAY_MENU_SEEN:-none}" || return 1
     tray_keys "${TRAY_MENU_SEEN%% *}" $VK_ESCAPE
     e2e_simctl request-delay 1 0 >/dev/null
-    e2e_ledger_clean 2 || return 1
-    tray_unload "$agent"
+    # The menu hands its list back once it has closed: judged after the end.
+    tray_unload "$agent" || return 1
+    e2e_ledger_clean 2
 }
 
 # tray_until_gone <seconds>: the agent's single-instance mutex, closed as the

@@ -40,6 +40,8 @@ for i in "${!E2E_CASE_NAMES[@]}"; do
     E2E_REASON=""
     e2e_log "=== $name"
     e2e_reset_registry
+    # Menus open where the pointer is: every case starts with it at one place.
+    xdotool mousemove 640 400 2>>"$E2E_LOG"
     started=$SECONDS
     "${E2E_CASE_FUNCS[$i]}"
     rc=$?

@@ -13,7 +13,9 @@ monitor_open() {
     local keys=($VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT) i
     for ((i = 0; i < $1; i++)); do keys+=($VK_DOWN); done
     tray_choose "${keys[@]}" $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    tray_driver wait-window "$2" --timeout 8000 >/dev/null || e2e_fail "no monitor window \"$2\""
+    # The window is made hidden and shown once placed: wait for what the
+    # user sees.
+    tray_driver wait-shown "$2" --timeout 8000 >/dev/null || e2e_fail "no monitor window \"$2\" on show"
 }
 
 monitor_close() {
@@ -384,8 +386,8 @@ case_monitor_startup() {
     e2e_wine reg add "$E2E_AGENT_KEY\\General" /v ShowMonitorWindows /t REG_BINARY /d 01 /f >/dev/null
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID
-    tray_driver wait-window "$MONITOR_LAN" --timeout 4000 >/dev/null || e2e_simctl signal status >/dev/null
-    tray_driver wait-window "$MONITOR_LAN" --timeout 6000 >/dev/null || e2e_fail "no monitor at start-up" || return 1
+    tray_driver wait-shown "$MONITOR_LAN" --timeout 4000 >/dev/null || e2e_simctl signal status >/dev/null
+    tray_driver wait-shown "$MONITOR_LAN" --timeout 6000 >/dev/null || e2e_fail "no monitor at start-up" || return 1
     [ "$(tray_driver window-rect "$MONITOR_LAN" | tr -d '\r')" = "300 200 500 328" ] ||
         e2e_fail "the monitor did not open at its stored place" || return 1
     tray_unload "$agent"

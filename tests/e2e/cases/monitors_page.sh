@@ -331,7 +331,72 @@ case_monitors_page_reselect() {
     tray_unload "$agent"
 }
 
+monpage_question() {
+    local out text wanted
+    out=$(tray_driver msgbox "$MONPAGE_TITLE" --timeout 5000) || { e2e_fail "no question before restoring"; return 1; }
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n '/^text=/,$p' | sed '1s/^text=//')
+    wanted=$(printf '%s\n' 'Do you want to restore default settings' 'for selected network interface(s)?')
+    [ "$text" = "$wanted" ] || { e2e_fail "the question says \"$text\""; return 1; }
+    tray_driver press "$MONPAGE_TITLE" 7 --msgbox --timeout 3000 >/dev/null || { e2e_fail "cannot answer No"; return 1; }
+    tray_driver wait-gone "$MONPAGE_TITLE" --timeout 3000 >/dev/null || e2e_fail "the question stayed after No"
+}
+
+# "&Restore Defaults" answered No writes nothing and keeps the page as it
+# was, unapplied changes included, which "&Apply" still writes afterwards.
+# The click itself, as every button's, enables "&Apply" and "Ca&ncel".
+case_monitors_page_restore_no() {
+    e2e_sim_start default.scn "set-interface lan rx-rate=0 tx-rate=0" || return 1
+    monpage_store 0000 "$MONITOR_LAN_ID" 30 1040 60 || return 1
+    monpage_store 0001 "$MONITOR_WLAN_ID" 51 1040 300 PopupWhenConnected || return 1
+    monpage_import || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID before after got row image
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 2 || return 1
+    monpage_find "$MONITOR_LAN" || return 1
+    # The page's loads complete each key; what they leave is the reference.
+    before=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+    ! monpage_enabled 1052 || e2e_fail "\"&Apply\" enabled before any change" || return 1
+
+    monpage_click 1058 || return 1
+    monpage_question || return 1
+    after=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    [ "$after" = "$before" ] || e2e_fail "No changed the stored monitors" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+    got=$(tray_driver send "hwnd:$(monpage_control 1056)" $TBM_GETPOS | tr -d '\r')
+    [ "$got" = 0x1e ] || e2e_fail "slider at $got after No" || return 1
+    [ "$(monpage_selected)" = "0:$MONITOR_LAN" ] || e2e_fail "selection after No: $(monpage_selected)" || return 1
+    [ -z "$(monpage_rows 1030 | awk -F'\t' '$5 ~ /\*$/')" ] || e2e_fail "a flag is marked after No" || return 1
+    monpage_expect_text 1065 "Extented parameters" && monpage_expect_text 1064 "Color adjustment" || return 1
+    monpage_enabled 1052 && monpage_enabled 1053 && monpage_enabled 1058 ||
+        e2e_fail "the click left \"&Apply\", \"Ca&ncel\" or \"&Restore Defaults\" disabled" || return 1
+
+    # Unapplied changes outlive the No.
+    monpage_slide 60 || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 60%*" || return 1
+    read -r row image _ <<<"$(monpage_flag "Enable vertical lines")"
+    [ -n "$row" ] || e2e_fail "no row \"Enable vertical lines\"" || return 1
+    tray_driver lv-select "hwnd:$MONPAGE" 1030 "$row" on >/dev/null &&
+        tray_driver key "hwnd:$(monpage_control 1030)" $VK_SPACE >/dev/null || e2e_fail "cannot toggle the flag" || return 1
+    monpage_expect_text 1065 "Extented parameters*" || return 1
+    monpage_click 1058 || return 1
+    monpage_question || return 1
+    after=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    [ "$after" = "$before" ] || e2e_fail "No changed the stored monitors" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 60%*" && monpage_expect_text 1065 "Extented parameters*" || return 1
+    got=$(monpage_flag "Enable vertical lines")
+    [ "$got" = "$row 0 Enable vertical lines*" ] || e2e_fail "the toggled row is \"$got\" after No" || return 1
+    monpage_click 1052 || return 1
+    e2e_until 20 monpage_reg_is "$LAN_KEY" TransparentLevel "REG_DWORD 0x3c" &&
+        monpage_reg_is "$LAN_KEY" EnableVerticalLines "REG_BINARY 01" ||
+        e2e_fail "applied after No: $(monpage_reg "$LAN_KEY" TransparentLevel)," \
+            "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" || return 1
+    tray_unload "$agent"
+}
+
 e2e_case monitors-page case_monitors_page
 e2e_case monitors-page-preselect case_monitors_page_preselect
 e2e_case monitors-page-message-row case_monitors_page_message_row
 e2e_case monitors-page-reselect case_monitors_page_reselect
+e2e_case monitors-page-restore-no case_monitors_page_restore_no

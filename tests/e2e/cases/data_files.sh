@@ -146,12 +146,185 @@ case_data_files_identical_path() {
     tray_unload "$GENERAL_AGENT"
 }
 
+# df_open_choice: the browser's OK on the current folder, up to the action
+# dialog, left open.
+df_open_choice() {
+    tray_driver press "hwnd:$GENERAL_PAGE" 1058 >/dev/null || { e2e_fail "cannot press Browse..."; return 1; }
+    tray_driver wait-window "$DF_BROWSER" --timeout 10000 >/dev/null || { e2e_fail "no folder browser"; return 1; }
+    # OK is enabled once the preselected folder has been checked.
+    local tries=0
+    until tray_driver press "$DF_BROWSER" 1 >/dev/null && tray_driver wait-window "$DF_CHOICE" --timeout 1000 >/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -ge 10 ] && { e2e_fail "the browser's OK does not lead to the action dialog"; return 1; }
+    done
+}
+
+df_check() {
+    local box
+    box=$(tray_driver list-children "$DF_CHOICE" | tr -d '\r' | awk -F'\t' -v id="$1" '$2 == id { print $1; exit }')
+    [ -n "$box" ] && tray_driver send "hwnd:$box" $BM_GETCHECK | tr -d '\r'
+}
+
+# df_click <id>...: each radio or box of the action dialog clicked; a radio
+# is then checked, a box turned.
+df_click() {
+    local id before want
+    for id in "$@"; do
+        before=$(df_check "$id")
+        tray_driver press "$DF_CHOICE" "$id" --click >/dev/null || { e2e_fail "cannot click $id"; return 1; }
+        case " 1074 1075 1080 " in
+            *" $id "*) want=0x1 ;;
+            *) [ "$before" = 0x1 ] && want=0x0 || want=0x1 ;;
+        esac
+        [ "$(df_check "$id")" = "$want" ] || { e2e_fail "a click left $id at $(df_check "$id"), not $want"; return 1; }
+    done
+}
+
+# df_expect_question <line>...: sets DF_QUESTION, the box's hwnd.
+df_expect_question() {
+    local out text
+    out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000) || { e2e_fail "no question"; return 1; }
+    DF_QUESTION=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^hwnd=//p')
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n '/^text=/,$p' | sed '1s/^text=//')
+    [ "$text" = "$(printf '%s\n' "$@")" ] || e2e_fail "the question says \"$text\""
+}
+
+# The answer, and the question gone: a box that comes after it has the same
+# caption.
+df_answer_question() {
+    df_answer "$1" || return 1
+    tray_driver wait-gone "hwnd:$DF_QUESTION" --timeout 3000 >/dev/null || e2e_fail "the question stayed after $1"
+}
+
+df_no_progress() {
+    ! tray_driver wait-window "$DF_PROGRESS" --timeout 1500 >/dev/null || e2e_fail "a progress dialog opened"
+}
+
+df_counts() {
+    printf '%s/%s/%s' "$(e2e_simctl count 8)" "$(e2e_simctl count 12)" "$(e2e_simctl count 13)"
+}
+
+# OK with no content chosen asks: Yes goes back to the action dialog, where
+# a choice then starts the operation; No ends it with nothing sent. Cancel
+# leaves the folder, the settings and the service as they were.
+case_data_files_choice_empty() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=1500" || return 1
+    general_start || return 1
+    df_open_choice || return 1
+    df_click 1080 1065 1066 || return 1
+    tray_driver press "$DF_CHOICE" 1 >/dev/null || e2e_fail "cannot press OK" || return 1
+    df_expect_question "For restore backup you must select which information you want to restore" \
+        "Do you want to select (Data Files or(and) Configuration Information)?" || return 1
+    df_answer_question 6 || return 1
+    tray_driver wait-window "$DF_CHOICE" --timeout 1000 >/dev/null || e2e_fail "Yes closed the action dialog" || return 1
+    df_no_progress || return 1
+    [ "$(df_check 1080)" = 0x1 ] && [ "$(df_check 1066)" = 0x0 ] || e2e_fail "Yes changed the dialog's choices" || return 1
+    [ "$(df_counts)" = 0/0/0 ] || e2e_fail "Yes sent an operation: $(df_counts)" || return 1
+    df_click 1066 || return 1
+    tray_driver press "$DF_CHOICE" 1 >/dev/null || e2e_fail "cannot press OK" || return 1
+    tray_driver wait-window "$DF_PROGRESS" --timeout 10000 >/dev/null || e2e_fail "no progress dialog" || return 1
+    df_expect_msgbox "Operation complete, successfully." && df_answer 1 || return 1
+    df_expect_sim "last=13 flags=1 " || return 1
+
+    df_open_choice || return 1
+    df_click 1074 1067 1068 || return 1
+    tray_driver press "$DF_CHOICE" 1 >/dev/null || e2e_fail "cannot press OK" || return 1
+    df_expect_question "For backup you must select which information you want to store" \
+        "Do you want to select (Data Files or(and) Configuration Information)?" || return 1
+    df_answer_question 7 || return 1
+    tray_driver wait-gone "$DF_CHOICE" --timeout 3000 >/dev/null || e2e_fail "No left the action dialog" || return 1
+    df_no_progress || return 1
+    [ "$(df_counts)" = 0/0/1 ] || e2e_fail "No sent an operation: $(df_counts)" || return 1
+
+    local settings service
+    settings=$(e2e_wine reg query "$E2E_AGENT_KEY" /s | tr -d '\r')
+    service=$(e2e_simctl data-files)
+    df_open_choice || return 1
+    df_click 1074 1062 || return 1
+    tray_driver press "$DF_CHOICE" 2 >/dev/null || e2e_fail "cannot press Cancel" || return 1
+    tray_driver wait-gone "$DF_CHOICE" --timeout 3000 >/dev/null || e2e_fail "Cancel left the action dialog" || return 1
+    df_no_progress || return 1
+    [ "$(df_counts)" = 0/0/1 ] && [ "$(e2e_simctl data-files)" = "$service" ] ||
+        e2e_fail "Cancel reached the service: $(df_counts), $(e2e_simctl data-files)" || return 1
+    [ "$(e2e_wine reg query "$E2E_AGENT_KEY" /s | tr -d '\r')" = "$settings" ] || e2e_fail "Cancel changed the settings" ||
+        return 1
+    general_expect_text 1002 'C:\windows\system32\' || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
+df_sim_running() {
+    [[ "$(e2e_simctl data-files)" == "running=1 last=8 "* ]]
+}
+
+df_sim_done() {
+    [[ "$(e2e_simctl data-files)" == "running=0 last=8 "*" status=0 "* ]]
+}
+
+df_boxes() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v t="$E2E_TITLE" '$4 == "#32770" && $5 == t && $3 == "visible"' | wc -l
+}
+
+df_boxes_are() {
+    [ "$(df_boxes)" = "$1" ]
+}
+
+# df_finish_under_question <answer>: the operation ends while the cancel
+# question is open; the result waits for the answer, and whatever the
+# answer, it is the operation's own.
+df_finish_under_question() {
+    local position out icon
+    df_choose 1075 || return 1
+    tray_driver press "$DF_PROGRESS" 2 >/dev/null || { e2e_fail "cannot press Cancel"; return 1; }
+    df_expect_question "Do you want to cancel operation?" || return 1
+    # The end of the operation before is not taken for this one's.
+    e2e_until 20 df_sim_running || e2e_fail "the service runs no operation: $(e2e_simctl data-files)" || return 1
+    e2e_until 40 df_sim_done || e2e_fail "the service's operation did not end: $(e2e_simctl data-files)" || return 1
+    e2e_until 8 df_boxes_are 2 && { e2e_fail "the result came over the open question"; return 1; }
+    df_boxes_are 1 || e2e_fail "$(df_boxes) message boxes under the question" || return 1
+    e2e_shot "data-files-finished-under-question-$1"
+    df_answer_question "$1" || return 1
+    out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000 | tr -d '\r') || e2e_fail "no result after the answer" || return 1
+    [ "$(printf '%s\n' "$out" | sed -n 's/^text=//p')" = "Operation complete, successfully." ] ||
+        e2e_fail "the result says \"$(printf '%s' "$out" | sed -n 's/^text=//p')\"" || return 1
+    # The icon is judged from screen pixels; only a confident answer counts.
+    icon=$(printf '%s\n' "$out" | sed -n 's/^icon=//p')
+    [ "$icon" = unknown ] || [ "$icon" = asterisk ] || e2e_fail "the result shows the $icon icon" || return 1
+    position=$(tray_driver send "hwnd:$(tray_driver list-children "$DF_PROGRESS" | tr -d '\r' |
+        awk -F'\t' '$2 == 1001 { print $1; exit }')" 0x408 | tr -d '\r')
+    [ "$position" = 0x64 ] || e2e_fail "the progress bar stands at $position under the result" || return 1
+    if [ "$1" = 6 ]; then
+        tray_driver wait-enabled "$DF_PROGRESS" 2 off --timeout 2000 >/dev/null ||
+            e2e_fail "Yes left \"&Cancel\" enabled" || return 1
+    fi
+    df_answer 1 || return 1
+    tray_driver wait-gone "$DF_PROGRESS" --timeout 5000 >/dev/null || e2e_fail "progress dialog left open" || return 1
+}
+
+case_data_files_finish_under_question() {
+    e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=5000" || return 1
+    general_start || return 1
+    df_finish_under_question 6 || return 1
+    df_finish_under_question 7 || return 1
+    # The service was never asked to cancel an operation that had ended.
+    df_expect_sim "cancelled=0" || return 1
+    # Nothing is left busy: the tray's menu opens again.
+    local menu
+    menu=$(tray_open_menu) || return 1
+    tray_keys "$menu" $VK_ESCAPE || e2e_fail "the menu closed by itself" || return 1
+    e2e_ledger_clean 2 || return 1
+    tray_unload "$GENERAL_AGENT"
+}
+
 run_data_files_backup_restore() { general_case case_data_files_backup_restore; }
 run_data_files_restore_looks() { general_case case_data_files_restore_looks; }
 run_data_files_cancel() { general_case case_data_files_cancel; }
 run_data_files_identical_path() { general_case case_data_files_identical_path; }
+run_data_files_choice_empty() { general_case case_data_files_choice_empty; }
+run_data_files_finish_under_question() { general_case case_data_files_finish_under_question; }
 
 e2e_case data-files-backup-restore run_data_files_backup_restore
 e2e_case data-files-restore-looks run_data_files_restore_looks
 e2e_case data-files-cancel run_data_files_cancel
 e2e_case data-files-identical-path run_data_files_identical_path
+e2e_case data-files-choice-empty run_data_files_choice_empty
+e2e_case data-files-finish-under-question run_data_files_finish_under_question

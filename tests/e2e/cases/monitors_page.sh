@@ -260,6 +260,143 @@ case_monitors_page_message_row() {
     tray_unload "$agent"
 }
 
+# A button pressed as a click does; what it changes is awaited by the caller.
+monpage_click() {
+    tray_driver press "hwnd:$MONPAGE" "$1" >/dev/null || e2e_fail "cannot press $1"
+}
+
+# monpage_selected: "row:text" of every selected interface row.
+monpage_selected() {
+    monpage_rows 1029 | awk -F'\t' '$2 == 1 { printf "%s%s:%s", sep, $1, $5; sep = "|" }'
+}
+
+monpage_selected_is() {
+    [ "$(monpage_listed)" = "$1" ] && [ "$(monpage_selected)" = "$2" ]
+}
+
+monpage_listed() {
+    monpage_rows 1029 | cut -f5 | paste -sd'|'
+}
+
+monpage_reg_is() {
+    [ "$(monpage_reg "$1" "$2")" = "$3" ]
+}
+
+# A refresh selects again what was selected by the interface's identifier:
+# not by the row, which the removal of an interface above it moves, nor by
+# the name, which the service may change; "&Apply" then writes to that
+# interface's key alone.
+case_monitors_page_reselect() {
+    local scenario="$E2E_TMP/three.scn" id_a="{0A1B2C3D-0000-4000-8000-00000000000A}"
+    local id_b="{0A1B2C3D-0000-4000-8000-00000000000B}" id_c="{0A1B2C3D-0000-4000-8000-00000000000C}"
+    {
+        echo "add-interface a name=\"Alpha Adapter\" id=$id_a flags=supported,connected,bound,binding-active"
+        echo "add-interface b name=\"Beta Adapter\" id=$id_b flags=supported,bound"
+        echo "add-interface c name=\"Gamma Adapter\" id=$id_c flags=supported,bound"
+    } >"$scenario"
+    e2e_sim_start "$scenario" || return 1
+    monpage_store 0000 "$id_a" 10 100 60 && monpage_store 0001 "$id_b" 20 100 300 &&
+        monpage_store 0002 "$id_c" 30 100 540 || return 1
+    cat "$E2E_TMP/monpage-0000.reg" <(tail -n +3 "$E2E_TMP/monpage-0001.reg") <(tail -n +3 "$E2E_TMP/monpage-0002.reg") \
+        >"$E2E_TMP/monpage.reg"
+    e2e_wine reg import "$(e2e_winpath "$E2E_TMP/monpage.reg")" >/dev/null 2>&1 || e2e_fail "cannot import the monitors" ||
+        return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 2 || return 1
+    monpage_find "Alpha Adapter" || return 1
+    tray_driver lv-select "hwnd:$MONPAGE" 1029 2 on >/dev/null &&
+        tray_driver lv-select "hwnd:$MONPAGE" 1029 0 off >/dev/null || e2e_fail "cannot select the third row alone" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+
+    e2e_simctl remove-interface a >/dev/null || e2e_fail "simulator refused the removal" || return 1
+    e2e_until 40 monpage_selected_is "Beta Adapter|Gamma Adapter" "1:Gamma Adapter" ||
+        e2e_fail "after the removal: rows \"$(monpage_listed)\", selected \"$(monpage_selected)\"" || return 1
+    e2e_simctl set-interface c "name=Gamma Adapter Renamed" >/dev/null || e2e_fail "simulator refused the name" || return 1
+    e2e_until 40 monpage_selected_is "Beta Adapter|Gamma Adapter Renamed" "1:Gamma Adapter Renamed" ||
+        e2e_fail "after the new name: rows \"$(monpage_listed)\", selected \"$(monpage_selected)\"" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+    e2e_shot monitors-page-reselected
+
+    monpage_slide 70 || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 70%*" || return 1
+    monpage_click 1052 || return 1
+    e2e_until 20 monpage_reg_is "$MONITORS_KEY\\0002" TransparentLevel "REG_DWORD 0x46" ||
+        e2e_fail "the selected monitor's key holds $(monpage_reg "$MONITORS_KEY\\0002" TransparentLevel)" || return 1
+    [ "$(monpage_reg "$MONITORS_KEY\\0000" TransparentLevel)" = "REG_DWORD 0xa" ] &&
+        [ "$(monpage_reg "$MONITORS_KEY\\0001" TransparentLevel)" = "REG_DWORD 0x14" ] ||
+        e2e_fail "another key changed: $(monpage_reg "$MONITORS_KEY\\0000" TransparentLevel)," \
+            "$(monpage_reg "$MONITORS_KEY\\0001" TransparentLevel)" || return 1
+    tray_unload "$agent"
+}
+
+monpage_question() {
+    local out text wanted
+    out=$(tray_driver msgbox "$MONPAGE_TITLE" --timeout 5000) || { e2e_fail "no question before restoring"; return 1; }
+    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n '/^text=/,$p' | sed '1s/^text=//')
+    wanted=$(printf '%s\n' 'Do you want to restore default settings' 'for selected network interface(s)?')
+    [ "$text" = "$wanted" ] || { e2e_fail "the question says \"$text\""; return 1; }
+    tray_driver press "$MONPAGE_TITLE" 7 --msgbox --timeout 3000 >/dev/null || { e2e_fail "cannot answer No"; return 1; }
+    tray_driver wait-gone "$MONPAGE_TITLE" --timeout 3000 >/dev/null || e2e_fail "the question stayed after No"
+}
+
+# "&Restore Defaults" answered No writes nothing and keeps the page as it
+# was, unapplied changes included, which "&Apply" still writes afterwards.
+# The click itself, as every button's, enables "&Apply" and "Ca&ncel".
+case_monitors_page_restore_no() {
+    e2e_sim_start default.scn "set-interface lan rx-rate=0 tx-rate=0" || return 1
+    monpage_store 0000 "$MONITOR_LAN_ID" 30 1040 60 || return 1
+    monpage_store 0001 "$MONITOR_WLAN_ID" 51 1040 300 PopupWhenConnected || return 1
+    monpage_import || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID before after got row image
+    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select 2 || return 1
+    monpage_find "$MONITOR_LAN" || return 1
+    # The page's loads complete each key; what they leave is the reference.
+    before=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+    ! monpage_enabled 1052 || e2e_fail "\"&Apply\" enabled before any change" || return 1
+
+    monpage_click 1058 || return 1
+    monpage_question || return 1
+    after=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    [ "$after" = "$before" ] || e2e_fail "No changed the stored monitors" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
+    got=$(tray_driver send "hwnd:$(monpage_control 1056)" $TBM_GETPOS | tr -d '\r')
+    [ "$got" = 0x1e ] || e2e_fail "slider at $got after No" || return 1
+    [ "$(monpage_selected)" = "0:$MONITOR_LAN" ] || e2e_fail "selection after No: $(monpage_selected)" || return 1
+    [ -z "$(monpage_rows 1030 | awk -F'\t' '$5 ~ /\*$/')" ] || e2e_fail "a flag is marked after No" || return 1
+    monpage_expect_text 1065 "Extented parameters" && monpage_expect_text 1064 "Color adjustment" || return 1
+    monpage_enabled 1052 && monpage_enabled 1053 && monpage_enabled 1058 ||
+        e2e_fail "the click left \"&Apply\", \"Ca&ncel\" or \"&Restore Defaults\" disabled" || return 1
+
+    # Unapplied changes outlive the No.
+    monpage_slide 60 || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 60%*" || return 1
+    read -r row image _ <<<"$(monpage_flag "Enable vertical lines")"
+    [ -n "$row" ] || e2e_fail "no row \"Enable vertical lines\"" || return 1
+    tray_driver lv-select "hwnd:$MONPAGE" 1030 "$row" on >/dev/null &&
+        tray_driver key "hwnd:$(monpage_control 1030)" $VK_SPACE >/dev/null || e2e_fail "cannot toggle the flag" || return 1
+    monpage_expect_text 1065 "Extented parameters*" || return 1
+    monpage_click 1058 || return 1
+    monpage_question || return 1
+    after=$(e2e_wine reg query "$MONITORS_KEY" /s | tr -d '\r')
+    [ "$after" = "$before" ] || e2e_fail "No changed the stored monitors" || return 1
+    monpage_expect_text 1999 "$MONPAGE_LEVEL 60%*" && monpage_expect_text 1065 "Extented parameters*" || return 1
+    got=$(monpage_flag "Enable vertical lines")
+    [ "$got" = "$row 0 Enable vertical lines*" ] || e2e_fail "the toggled row is \"$got\" after No" || return 1
+    monpage_click 1052 || return 1
+    e2e_until 20 monpage_reg_is "$LAN_KEY" TransparentLevel "REG_DWORD 0x3c" &&
+        monpage_reg_is "$LAN_KEY" EnableVerticalLines "REG_BINARY 01" ||
+        e2e_fail "applied after No: $(monpage_reg "$LAN_KEY" TransparentLevel)," \
+            "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" || return 1
+    tray_unload "$agent"
+}
+
 e2e_case monitors-page case_monitors_page
 e2e_case monitors-page-preselect case_monitors_page_preselect
 e2e_case monitors-page-message-row case_monitors_page_message_row
+e2e_case monitors-page-reselect case_monitors_page_reselect
+e2e_case monitors-page-restore-no case_monitors_page_restore_no

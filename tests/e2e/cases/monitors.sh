@@ -137,7 +137,7 @@ case_monitor_open() {
     tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
         return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "agent did not unload" || return 1
-    [ -z "$(monitor_rows "$MONITOR_LAN")" ] || e2e_fail "monitor window outlived the agent" || return 1
+    tray_driver wait-gone "$MONITOR_LAN" --timeout 5000 >/dev/null || e2e_fail "monitor window outlived the agent" || return 1
     tray_agent_ended "$agent"
 }
 

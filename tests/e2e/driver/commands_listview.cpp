@@ -57,8 +57,9 @@ static bool OpenListControl(const DriverArgs* args, HWND* list, RemoteBlock* blo
     ULONGLONG id = 0;
     if (!ParseNumber(args->words[1], &id))
         return false;
+    DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    *list = window == NULL ? NULL : GetDlgItem(window, (int)id);
+    *list = window == NULL ? NULL : WaitControl(window, (int)id, start, args->timeoutMs);
     return *list != NULL && OpenRemote(*list, block);
 }
 

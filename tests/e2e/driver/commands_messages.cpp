@@ -77,10 +77,13 @@ int PressCommand(const DriverArgs* args)
     ULONGLONG id = 0;
     if (!ParseNumber(args->words[1], &id))
         return UsageError;
+    DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
     if (window == NULL)
         return ConditionNotMet;
-    HWND control = GetDlgItem(window, (int)id);
+    // A command without a control of its own is posted all the same, once
+    // the time-out has passed.
+    HWND control = WaitControl(window, (int)id, start, args->timeoutMs);
     if (click) {
         if (control == NULL)
             return ConditionNotMet;

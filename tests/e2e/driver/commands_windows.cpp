@@ -73,6 +73,7 @@ int ListChildrenCommand(const DriverArgs* args)
 // ConditionMet with *target set, or the command's exit code.
 static int FindTarget(const DriverArgs* args, HWND* target)
 {
+    DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
     if (window == NULL)
         return ConditionNotMet;
@@ -81,7 +82,7 @@ static int FindTarget(const DriverArgs* args, HWND* target)
         ULONGLONG id = 0;
         if (!ParseNumber(args->words[1], &id))
             return UsageError;
-        *target = GetDlgItem(window, (int)id);
+        *target = WaitControl(window, (int)id, start, args->timeoutMs);
         if (*target == NULL)
             return ConditionNotMet;
     }

@@ -85,6 +85,15 @@ bool WaitStep(DWORD startTick, DWORD timeoutMs)
     return true;
 }
 
+HWND WaitControl(HWND window, int id, DWORD startTick, DWORD timeoutMs)
+{
+    for (;;) {
+        HWND control = GetDlgItem(window, id);
+        if (control != NULL || !IsWindow(window) || !WaitStep(startTick, timeoutMs))
+            return control;
+    }
+}
+
 HWND WaitTopLevel(const wchar_t* caption, const DriverArgs* args, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

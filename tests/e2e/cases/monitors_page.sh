@@ -241,7 +241,7 @@ case_monitors_page_preselect() {
     tray_unload "$agent"
 }
 
-# With no monitorable interface
+# With no monitorable interface, or a service that fails the list,
 # the list holds its message row alone, and row 0 - that row - is selected;
 # the page stays disabled, as the row carries no monitor.
 case_monitors_page_message_row() {
@@ -257,6 +257,16 @@ case_monitors_page_message_row() {
     prefs_select 2 || return 1
     monpage_find "Bound adapters were not found!" || return 1
     ! monpage_enabled 1058 && ! monpage_enabled 1030 || e2e_fail "page enabled by the message row" || return 1
+    # The service's own failures take the same row; a configuration event
+    # lists the page again.
+    local fault
+    for fault in "not-started:ZorvanHService is not started!" "wrong-version:Bad version of ZorvanHService!"; do
+        e2e_simctl fault "${fault%%:*}" code=1 >/dev/null || e2e_fail "simulator refused the fault ${fault%%:*}" || return 1
+        e2e_simctl signal conf >/dev/null
+        monpage_find "${fault#*:}" || return 1
+        ! monpage_enabled 1058 && ! monpage_enabled 1030 || e2e_fail "page enabled by the row \"${fault#*:}\"" || return 1
+        e2e_simctl clear-fault all >/dev/null
+    done
     tray_unload "$agent"
 }
 

@@ -22,8 +22,9 @@ df_answer() {
     tray_driver press "$E2E_TITLE" "$1" --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer $1"
 }
 
-# df_choose <mode radio id>: browser, then the action dialog with that mode.
-df_choose() {
+# df_open_choice: the browser's OK on the current folder, up to the action
+# dialog, left open.
+df_open_choice() {
     tray_driver press "hwnd:$GENERAL_PAGE" 1058 >/dev/null || { e2e_fail "cannot press Browse..."; return 1; }
     tray_driver wait-window "$DF_BROWSER" --timeout 10000 >/dev/null || { e2e_fail "no folder browser"; return 1; }
     # OK is enabled once the preselected folder has been checked.
@@ -32,6 +33,11 @@ df_choose() {
         tries=$((tries + 1))
         [ $tries -ge 10 ] && { e2e_fail "the browser's OK does not lead to the action dialog"; return 1; }
     done
+}
+
+# df_choose <mode radio id>: browser, then the action dialog with that mode.
+df_choose() {
+    df_open_choice || return 1
     [ "$1" = 1075 ] || tray_driver press "$DF_CHOICE" "$1" --click >/dev/null || { e2e_fail "cannot pick mode $1"; return 1; }
     e2e_shot "data-files-choice-$1"
     # Once in a CI run the press failed at once on a dialog that a moment
@@ -144,19 +150,6 @@ case_data_files_identical_path() {
     df_answer 1 || return 1
     ! tray_driver wait-window "$DF_CHOICE" --timeout 1500 >/dev/null || e2e_fail "the action dialog opened" || return 1
     tray_unload "$GENERAL_AGENT"
-}
-
-# df_open_choice: the browser's OK on the current folder, up to the action
-# dialog, left open.
-df_open_choice() {
-    tray_driver press "hwnd:$GENERAL_PAGE" 1058 >/dev/null || { e2e_fail "cannot press Browse..."; return 1; }
-    tray_driver wait-window "$DF_BROWSER" --timeout 10000 >/dev/null || { e2e_fail "no folder browser"; return 1; }
-    # OK is enabled once the preselected folder has been checked.
-    local tries=0
-    until tray_driver press "$DF_BROWSER" 1 >/dev/null && tray_driver wait-window "$DF_CHOICE" --timeout 1000 >/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -ge 10 ] && { e2e_fail "the browser's OK does not lead to the action dialog"; return 1; }
-    done
 }
 
 df_check() {

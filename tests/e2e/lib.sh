@@ -174,7 +174,9 @@ e2e_start_xvfb() {
         E2E_XVFB_PID=$!
         local waited=0
         while [ $waited -lt 50 ]; do
-            if [ -e "/tmp/.X11-unix/X$n" ]; then
+            # The socket may be another run's that took the number first;
+            # the lock names the server that owns the display.
+            if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$E2E_XVFB_PID" ]; then
                 export DISPLAY=":$n"
                 e2e_log "Xvfb pid $E2E_XVFB_PID on $DISPLAY"
                 return 0
@@ -211,7 +213,7 @@ e2e_setup() {
     E2E_ARTIFACTS=$(realpath -m "$2")
     E2E_SCENARIOS=${E2E_SCENARIOS:-$(realpath -m "$(dirname "${BASH_SOURCE[0]}")/../../standin/scenarios")}
     mkdir -p "$E2E_ARTIFACTS" || return 1
-    E2E_LOG="$E2E_ARTIFACTS/run.log"
+    E2E_LOG="$E2E_ARTIFACTS/run${E2E_SHARD:+-$E2E_SHARD}.log"
     : >"$E2E_LOG"
     local exe
     for exe in ZorvanHAgent.exe ZorvanHServiceIO.dll ZorvanHSim.exe ZorvanHSimCtl.exe AgentDriver.exe; do
@@ -461,8 +463,6 @@ e2e_wait_count() {
         e2e_fail "simulator saw ${seen:-no} request(s) $1 within $3 s, expected at least $2"
 }
 
-# e2e_until <tries> <command...>: runs the command every quarter second until
-# it succeeds; 1 when it never did.
 # e2e_settle <function> [words]: the function prints what differs from the
 # wanted state, nothing when all agree; it is run until it agrees, for about
 # 3 s, and the last difference is the failure.
@@ -475,6 +475,8 @@ e2e_settle() {
     done
 }
 
+# e2e_until <tries> <command...>: runs the command every quarter second until
+# it succeeds; 1 when it never did.
 e2e_until() {
     local tries=$1 n=1
     shift

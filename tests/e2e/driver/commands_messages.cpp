@@ -92,6 +92,15 @@ int PressCommand(const DriverArgs* args)
                                    &result) ? ConditionMet : ConditionNotMet;
     }
     WPARAM command = MAKEWPARAM((WORD)id, BN_CLICKED);
-    return PostMessageW(window, WM_COMMAND, command, (LPARAM)control) ? ConditionMet
-                                                                       : ConditionNotMet;
+    if (!PostMessageW(window, WM_COMMAND, command, (LPARAM)control))
+        return ConditionNotMet;
+    // An answered message box closes; until it has, the next look for a
+    // message box would find this one again.
+    if (args->messageBoxOnly) {
+        while (IsWindow(window)) {
+            if (!WaitStep(start, args->timeoutMs))
+                return ConditionNotMet;
+        }
+    }
+    return ConditionMet;
 }

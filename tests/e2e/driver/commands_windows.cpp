@@ -119,14 +119,21 @@ int MessageBoxCommand(const DriverArgs* args)
     DriverArgs query = *args;
     query.messageBoxOnly = true;
     query.windowClass = L"#32770";
-    HWND box = WaitTopLevel(args->words[0], &query, args->timeoutMs);
-    if (box == NULL)
-        return ConditionNotMet;
+    DWORD start = GetTickCount();
+    HWND box = NULL;
+    wchar_t text[4096];
+    // A box that closes while it is read was an earlier one: look again.
+    for (;;) {
+        box = WaitTopLevel(args->words[0], &query, args->timeoutMs);
+        if (box == NULL)
+            return ConditionNotMet;
+        if (ReadWindowText(GetDlgItem(box, MessageTextId), text, 4096))
+            break;
+        if (!WaitStep(start, args->timeoutMs))
+            return ConditionNotMet;
+    }
     DWORD processId = 0;
     GetWindowThreadProcessId(box, &processId);
-    wchar_t text[4096];
-    if (!ReadWindowText(GetDlgItem(box, MessageTextId), text, 4096))
-        return ConditionNotMet;
     // The box may still be drawing its icon when it first appears.
     Sleep(300);
     PrintLine(L"hwnd=0x%llx", (ULONGLONG)(ULONG_PTR)box);

@@ -18,6 +18,10 @@ df_expect_msgbox() {
     [ "$text" = "$1" ] || { e2e_fail "message box says \"$text\", not \"$1\""; return 1; }
 }
 
+df_bar_moved() {
+    [ -n "$1" ] && [ "$(ifaces_bar "$1")" -gt 0 ]
+}
+
 df_answer() {
     tray_driver press "$E2E_TITLE" "$1" --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer $1"
 }
@@ -117,7 +121,10 @@ case_data_files_cancel() {
     e2e_sim_start default.scn 'data-settings folder=C:\windows\system32\' "data-files duration=60000" || return 1
     general_start || return 1
     df_choose 1075 || return 1
-    sleep 1.5
+    local progress
+    progress=$(tray_driver wait-window "$DF_PROGRESS" --timeout 10000 | tr -d '\r')
+    # The picture shows the bar on its way.
+    e2e_until 20 df_bar_moved "$progress" || e2e_fail "the progress bar stays at 0" || return 1
     e2e_shot data-files-progress
     tray_driver press "$DF_PROGRESS" 2 >/dev/null || { e2e_fail "cannot press Cancel"; return 1; }
     df_expect_msgbox "Do you want to cancel operation?" && df_answer 6 || return 1

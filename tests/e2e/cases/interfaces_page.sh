@@ -273,9 +273,12 @@ case_interfaces_service_stopped() {
     e2e_simctl start-service >/dev/null || e2e_fail "the simulator did not start its service" || return 1
     # The configuration watcher finds the service's event within 2 s and
     # re-lists the page itself; the press comes after it.
-    sleep 2.5
+    e2e_until 20 ifaces_lines_are "$IFACES_PAGE" 1029 "4:Gigabit Ethernet Adapter (PCI)" ||
+        ifaces_lines_fail "4:Gigabit Ethernet Adapter (PCI)" || return 1
+    local lists
+    lists=$(e2e_simctl count 1)
     tray_driver press "hwnd:$IFACES_PAGE" 1035 >/dev/null || e2e_fail "cannot press \"&Refresh\"" || return 1
-    sleep 0.5
+    e2e_wait_count 1 $((lists + 1)) 5 || return 1
     ifaces_wait_list || return 1
     ifaces_expect_items "4:Gigabit Ethernet Adapter (PCI)" || return 1
     ifaces_expect_buttons no yes no yes || return 1

@@ -151,7 +151,7 @@ case_general_first_load() {
         e2e_fail "a reload did not check \"Show monitor windows\"" || return 1
 
     tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
-    sleep 0.5
+    tray_driver wait-shown "$TRAY_MAIN" --timeout 5000 >/dev/null || e2e_fail "the preferences did not come" || return 1
     e2e_shot general-page
     tray_unload "$GENERAL_AGENT"
 }

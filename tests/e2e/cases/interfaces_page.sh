@@ -157,13 +157,11 @@ case_interfaces_list_and_bind_all() {
     local list
     list=$(tray_driver list-children "hwnd:$IFACES_PAGE" | tr -d '\r' | awk -F'\t' '$2 == 1029 { print $1 }')
     tray_driver key "hwnd:$list" $VK_DOWN >/dev/null && tray_driver key "hwnd:$list" $VK_DOWN >/dev/null
-    sleep 0.3
-    [ "$(ifaces_selected)" = "Gigabit Ethernet Adapter (PCI)" ] || e2e_fail "Down twice selected \"$(ifaces_selected)\"" || return 1
+    e2e_until 8 ifaces_selected_is "Gigabit Ethernet Adapter (PCI)" || e2e_fail "Down twice selected \"$(ifaces_selected)\"" || return 1
     ifaces_expect_buttons yes no yes yes || return 1
     tray_driver key "hwnd:$list" $VK_DOWN >/dev/null && tray_driver key "hwnd:$list" $VK_DOWN >/dev/null &&
         tray_driver key "hwnd:$list" $VK_DOWN >/dev/null
-    sleep 0.3
-    [ "$(ifaces_selected)" = "Dial-up Modem Adapter" ] || e2e_fail "not on the unsupported line" || return 1
+    e2e_until 8 ifaces_selected_is "Dial-up Modem Adapter" || e2e_fail "not on the unsupported line" || return 1
     ifaces_expect_buttons no no yes yes || return 1
 
     local lists_before dialog pid

@@ -76,7 +76,42 @@ monpage_enabled() {
 
 monpage_press() {
     tray_driver press "hwnd:$MONPAGE" "$1" >/dev/null || e2e_fail "cannot press $1"
-    sleep 0.5
+}
+
+monpage_flag_is() {
+    [ "$(monpage_flag "$1")" = "$2" ]
+}
+
+# monpage_applied: the 60 % level and the vertical lines are stored, and the
+# monitor is translucent at 60 %.
+monpage_applied() {
+    [ "$(monpage_reg "$LAN_KEY" TransparentLevel)" = "REG_DWORD 0x3c" ] &&
+        [ "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" = "REG_BINARY 01" ] &&
+        [ "$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')" = "layered 102" ]
+}
+
+# monpage_restored: the lan monitor's key holds the store's defaults.
+monpage_restored() {
+    [ "$(monpage_reg "$LAN_KEY" TransparentLevel)" = "REG_DWORD 0x0" ] &&
+        [ "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" = "REG_BINARY 00" ] &&
+        [[ "$(monpage_reg "$LAN_KEY" SizePositionWindow)" == *0000000000000000C800000080000000 ]]
+}
+
+monpage_emptied() {
+    [ -z "$(monpage_rows 1030)" ] && ! monpage_enabled 1058 && ! monpage_enabled 1030
+}
+
+# monpage_look_changed: a new picture of the monitor differs from the one
+# taken before Apply; MONPAGE_DIFF says by how many pixels.
+monpage_look_changed() {
+    local w=$((MONITOR_RIGHT - MONITOR_LEFT)) h=$((MONITOR_BOTTOM - MONITOR_TOP)) got
+    e2e_shot monitors-page-after
+    for got in before after; do
+        /usr/bin/convert "$E2E_ARTIFACTS/monitors-page-$got.png" -crop "${w}x$((h - 30))+$MONITOR_LEFT+$((MONITOR_TOP + 24))" \
+            +repage "$E2E_TMP/monitor-$got.png"
+    done
+    MONPAGE_DIFF=$(/usr/bin/compare -metric AE "$E2E_TMP/monitor-before.png" "$E2E_TMP/monitor-after.png" null: 2>&1)
+    [ "${MONPAGE_DIFF%% *}" -gt 40 ] 2>/dev/null
 }
 
 # The slider moved to a position, as a drag does.
@@ -124,7 +159,6 @@ case_monitors_page() {
     # Two monitors: the average level, the flag they differ on mixed, every
     # colour unknown.
     tray_driver lv-select "hwnd:$MONPAGE" 1029 1 on >/dev/null || e2e_fail "cannot select the second row" || return 1
-    sleep 0.3
     monpage_expect_text 1999 "$MONPAGE_LEVEL 40%" || return 1
     got=$(tray_driver send "hwnd:$(monpage_control 1056)" $TBM_GETPOS | tr -d '\r')
     [ "$got" = 0x28 ] || e2e_fail "slider at $got with two selected" || return 1
@@ -142,7 +176,6 @@ case_monitors_page() {
 
     # Back to the one monitor; a slider move and a flag toggle are marked.
     tray_driver lv-select "hwnd:$MONPAGE" 1029 1 off >/dev/null || e2e_fail "cannot deselect" || return 1
-    sleep 0.3
     monpage_expect_text 1999 "$MONPAGE_LEVEL 30%" || return 1
     monpage_slide 60 || return 1
     monpage_expect_text 1999 "$MONPAGE_LEVEL 60%*" || return 1
@@ -150,9 +183,8 @@ case_monitors_page() {
     [ -n "$row" ] || e2e_fail "no row \"Enable vertical lines\"" || return 1
     tray_driver lv-select "hwnd:$MONPAGE" 1030 "$row" on >/dev/null &&
         tray_driver key "hwnd:$(monpage_control 1030)" $VK_SPACE >/dev/null || e2e_fail "cannot toggle the flag" || return 1
-    sleep 0.5
-    got=$(monpage_flag "Enable vertical lines")
-    [ "$got" = "$row 0 Enable vertical lines*" ] || e2e_fail "toggled row is \"$got\"" || return 1
+    e2e_until 12 monpage_flag_is "Enable vertical lines" "$row 0 Enable vertical lines*" ||
+        e2e_fail "toggled row is \"$(monpage_flag "Enable vertical lines")\"" || return 1
     monpage_expect_text 1065 "Extented parameters*" || return 1
     monpage_enabled 1052 || e2e_fail "\"&Apply\" disabled after a change" || return 1
 
@@ -160,24 +192,12 @@ case_monitors_page() {
     monitor_geometry "$MONITOR_LAN" || return 1
     e2e_shot monitors-page-before
     monpage_press 1052 || return 1
-    sleep 0.5
-    e2e_shot monitors-page-after
-    [ "$(monpage_reg "$LAN_KEY" TransparentLevel)" = "REG_DWORD 0x3c" ] &&
-        [ "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" = "REG_BINARY 01" ] ||
-        e2e_fail "applied values: $(monpage_reg "$LAN_KEY" TransparentLevel), $(monpage_reg "$LAN_KEY" EnableVerticalLines)" ||
-        return 1
+    e2e_until 12 monpage_applied || e2e_fail "applied values: $(monpage_reg "$LAN_KEY" TransparentLevel)," \
+        "$(monpage_reg "$LAN_KEY" EnableVerticalLines), monitor $(tray_driver layered "$MONITOR_LAN" | tr -d '\r')" || return 1
     [ "$(monpage_reg "$WLAN_KEY" TransparentLevel)" = "REG_DWORD 0x33" ] ||
         e2e_fail "the unselected monitor changed too" || return 1
-    got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
-    [ "$got" = "layered 102" ] || e2e_fail "monitor at 60% is \"$got\"" || return 1
-    local w=$((MONITOR_RIGHT - MONITOR_LEFT)) h=$((MONITOR_BOTTOM - MONITOR_TOP)) diff
-    for got in before after; do
-        /usr/bin/convert "$E2E_ARTIFACTS/monitors-page-$got.png" -crop "${w}x$((h - 30))+$MONITOR_LEFT+$((MONITOR_TOP + 24))" \
-            +repage "$E2E_TMP/monitor-$got.png"
-    done
-    diff=$(/usr/bin/compare -metric AE "$E2E_TMP/monitor-before.png" "$E2E_TMP/monitor-after.png" null: 2>&1)
-    e2e_log "monitor pixels changed by Apply: $diff"
-    [ "${diff%% *}" -gt 40 ] 2>/dev/null || e2e_fail "the monitor looks the same after Apply ($diff)" || return 1
+    e2e_until 12 monpage_look_changed || e2e_fail "the monitor looks the same after Apply ($MONPAGE_DIFF)" || return 1
+    e2e_log "monitor pixels changed by Apply: $MONPAGE_DIFF"
     monpage_expect_text 1999 "$MONPAGE_LEVEL 60%" || return 1
     monpage_expect_text 1065 "Extented parameters" || return 1
 
@@ -206,10 +226,7 @@ case_monitors_page() {
     monpage_press 1058 || return 1
     tray_driver msgbox "$MONPAGE_TITLE" --timeout 5000 >/dev/null || e2e_fail "no question before restoring" || return 1
     tray_driver press "$MONPAGE_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
-    sleep 0.8
-    [ "$(monpage_reg "$LAN_KEY" TransparentLevel)" = "REG_DWORD 0x0" ] &&
-        [ "$(monpage_reg "$LAN_KEY" EnableVerticalLines)" = "REG_BINARY 00" ] &&
-        [[ "$(monpage_reg "$LAN_KEY" SizePositionWindow)" == *0000000000000000C800000080000000 ]] ||
+    e2e_until 12 monpage_restored ||
         e2e_fail "restored: $(monpage_reg "$LAN_KEY" TransparentLevel), $(monpage_reg "$LAN_KEY" SizePositionWindow)" ||
         return 1
     got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
@@ -219,9 +236,8 @@ case_monitors_page() {
 
     # Nothing selected: the page is disabled and its lists are empty.
     tray_driver lv-select "hwnd:$MONPAGE" 1029 0 off >/dev/null || e2e_fail "cannot deselect" || return 1
-    sleep 0.5
-    [ -z "$(monpage_rows 1030)" ] || e2e_fail "flag rows stay with nothing selected" || return 1
-    ! monpage_enabled 1058 && ! monpage_enabled 1030 || e2e_fail "page enabled with nothing selected" || return 1
+    e2e_until 12 monpage_emptied || e2e_fail "flag rows [$(monpage_rows 1030 | tr '\n\t' '; ')] or an enabled page with nothing selected" ||
+        return 1
     tray_unload "$agent"
 }
 
@@ -236,7 +252,6 @@ case_monitors_page_preselect() {
     monpage_find "$MONITOR_WLAN" || return 1
     monitor_open 0 "$MONITOR_LAN" || return 1
     monitor_menu "$MONITOR_LAN" $VK_DOWN $VK_RETURN || return 1
-    sleep 0.5
     monpage_find "$MONITOR_LAN" || return 1
     tray_unload "$agent"
 }

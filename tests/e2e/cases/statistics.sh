@@ -155,9 +155,12 @@ case_statistics_errors() {
     stats_expect 1008 "4,311,744,512 / 3,100,000" || return 1
     # A short statistics reply leaves the overall fields as they were; a
     # failing connection list shows in its combo.
+    local reads
+    reads=$(e2e_simctl count 2)
     e2e_simctl fault truncate code=2 bytes=215 >/dev/null
     e2e_simctl set-interface lan tx-bytes=1000 >/dev/null
-    sleep 2
+    # Two of the window's once-a-second reads have had the short reply.
+    e2e_wait_count 2 $((reads + 2)) 5 || return 1
     stats_expect 1008 "4,311,744,512 / 3,100,000" || return 1
     e2e_simctl clear-fault all >/dev/null
     stats_expect 1008 "1,000 / 3,100,000" || return 1
@@ -204,13 +207,15 @@ case_statistics_clear() {
     # The current-clear dialog names interface and connection on two lines.
     e2e_driver press "$STATS_WINDOW" 1014 >/dev/null
     e2e_expect_window "$STATS_CLEAR" 5000 || return 1
-    local text
+    local text reads
     text=$(e2e_driver text "$STATS_CLEAR" 1002 | tr '\r\n' '|')
     [ "$text" = "$STATS_LAN||Office LAN|" ] || e2e_fail "clear dialog shows \"$text\"" || return 1
     e2e_simctl requests reset >/dev/null
     e2e_driver press "$STATS_CLEAR" 2 >/dev/null
     e2e_driver wait-gone "$STATS_CLEAR" --timeout 5000 >/dev/null || e2e_fail "cancel leaves the dialog" || return 1
-    sleep 2
+    # A clear would come before the window's next two reads.
+    reads=$(e2e_simctl count 2)
+    e2e_wait_count 2 $((reads + 2)) 5 || return 1
     stats_requests | grep -qE '(^| )(3|4:[0-9a-f]*[123c][0-9a-f]{3})( |$)' &&
         { e2e_fail "cancel sent a clear: $(stats_requests)"; return 1; }
     stats_expect 1010 "2,147,483,648 / 2,100,000" || return 1

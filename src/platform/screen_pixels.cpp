@@ -9,5 +9,6 @@ int ScreenPixels(int pixelsAt96)
         return pixelsAt96;
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return dpi > 0 ? MulDiv(pixelsAt96, dpi, 96) : pixelsAt96;
+    // Rounded down, so that nothing outgrows what holds it at 96 dpi.
+    return dpi > 0 ? pixelsAt96 * dpi / 96 : pixelsAt96;
 }

@@ -2,7 +2,8 @@
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
 # time, the agents' imports, the release package, and for each agent (32-bit
-# and 64-bit) the end-to-end cases under wine and a short soak.
+# and 64-bit) the end-to-end cases under wine and a short soak; the 32-bit
+# agent's windows are also measured at 96, 120 and 144 dpi.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=N             time per fuzz target (default 30)
 #   SOAK_SECONDS=N             length of each soak (default 150)
@@ -91,6 +92,12 @@ for arch in 32 64; do
         [ "$e2e_failed" -eq 0 ] || failures+=("${arch}-bit end-to-end cases")
     else
         count_result "${arch}-bit end-to-end run" 1
+    fi
+
+    if [ "$arch" = 32 ]; then
+        step "large fonts: every window measured at 96, 120 and 144 dpi, 32-bit agent"
+        DPI_ARTIFACTS="$root/out/dpi" bash tests/dpi/run.sh "$root/build/win32/bin"
+        count_result "windows at 96, 120 and 144 dpi" $?
     fi
 
     step "soak, ${soak_seconds} s, ${arch}-bit agent"

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/registry_keys.h"
+#include "platform/screen_pixels.h"
 
 static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
 
@@ -149,9 +150,18 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         UnpackPosition(position, settings);
 }
 
-int LoadMonitorSettings(MonitorSettings* settings, bool createIfMissing)
+void SetMonitorDefaultsForScreen(MonitorSettings* settings)
 {
     SetMonitorDefaults(settings);
+    // The default size is that of a 96-dpi screen; under large fonts the
+    // window grows with the texts over its diagram.
+    settings->right = settings->left + ScreenPixels(settings->right - settings->left);
+    settings->bottom = settings->top + ScreenPixels(settings->bottom - settings->top);
+}
+
+int LoadMonitorSettings(MonitorSettings* settings, bool createIfMissing)
+{
+    SetMonitorDefaultsForScreen(settings);
     HKEY key = FindMonitorKey(*settings, false, false, nullptr);
     if (!key)
         return createIfMissing ? SaveMonitorSettings(settings, true) : 0;

@@ -202,6 +202,14 @@ e2e_prepare_prefix() {
     mkdir -p "$WINEPREFIX"
     E2E_PREFIX_READY=1
     timeout -k 2 120 wineboot -i >>"$E2E_LOG" 2>&1 || return 1
+    # E2E_DPI=<n> runs the prefix at that many dots per inch ("large fonts"
+    # is 120). A wine process reads the value when it starts, so the
+    # processes wineboot left are ended before anything else starts.
+    if [ -n "${E2E_DPI:-}" ]; then
+        e2e_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$E2E_DPI" /f >>"$E2E_LOG" || return 1
+        wineserver -k >>"$E2E_LOG" 2>&1
+        wineserver -w >>"$E2E_LOG" 2>&1
+    fi
     # A persistent server keeps every later wine call quick.
     wineserver -p >>"$E2E_LOG" 2>&1
     return 0

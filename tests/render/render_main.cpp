@@ -13,7 +13,9 @@
 #include "monitor/diagram_image.h"
 #include "monitor/diagram_paint.h"
 #include "monitor/monitor_appearance.h"
+#include "monitor/diagram_texts.h"
 #include "monitor/monitor_settings.h"
+#include "monitor/monitor_settings_store.h"
 
 namespace {
 
@@ -65,7 +67,7 @@ void CloseCanvas(Canvas* c)
 SIZE DefaultClientSize()
 {
     MonitorSettings settings;
-    SetMonitorDefaults(&settings);
+    SetMonitorDefaultsForScreen(&settings);
     RECT frame = {0, 0, 0, 0};
     AdjustWindowRectEx(&frame, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
     SIZE size = {(settings.right - settings.left) - (frame.right - frame.left),
@@ -143,6 +145,55 @@ bool CheckImagePlacement(MonitorRecord* record, SIZE client)
     return wrong == 0;
 }
 
+struct TextRoom {
+    HDC dc;
+    int cut;
+};
+
+// One text measured in the monitor's font against the room the painting
+// gives it.
+void Fits(TextRoom* room, const wchar_t* what, const Char16* text, int width, int height)
+{
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W(room->dc, text, int(BoundedLength16(text, DiagramTextSize)), &size);
+    if (size.cx <= width && size.cy <= height)
+        return;
+    room->cut++;
+    std::wprintf(L"texts: %ls \"%ls\" needs %ldx%ld, has %dx%d\n", what, text, size.cx, size.cy, width, height);
+}
+
+// Every text painted over the diagram fits where it is painted, in the
+// font the screen's resolution gives it; the widest rates there are stand
+// for what a fast link shows.
+bool CheckTextsFit(const MonitorRecord* record)
+{
+    const MonitorDiagram& d = record->diagram;
+    TextRoom room = {CreateCompatibleDC(nullptr), 0};
+    if (!room.dc || !record->timeArrowFont)
+        return false;
+    HGDIOBJ old = SelectObject(room.dc, record->timeArrowFont);
+    const int w = int(d.areaWidth), half = int(d.areaHeight) / 2;
+    const int line = d.lineHeight > 0 ? d.lineHeight : DiagramLineHeight;
+    Char16 text[DiagramTextSize];
+    Fits(&room, L"time span", d.timeText, d.stripWidth, d.stripHeight);
+    for (bool send : {false, true}) {
+        ComposeRateText(text, send, 999999999, 999999999, true, true, record->bytesPerSecond);
+        // The rate line at the top of a half, the speed line at its bottom.
+        Fits(&room, L"rates", text, w, half - line);
+        ComposeMaxSpeedText(text, 999999999, 2, record->bytesPerSecond);
+        Fits(&room, L"maximum speed", text, w, line);
+    }
+    Fits(&room, L"not connected", NotConnectedText, w, line);
+    SelectObject(room.dc, old);
+    DeleteDC(room.dc);
+    HDC screen = GetDC(nullptr);
+    std::wprintf(L"texts: %ls at %d dpi, line height %d\n", room.cut ? L"CUT" : L"fit",
+                 screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0, line);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return room.cut == 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -168,6 +219,7 @@ int wmain(int argc, wchar_t** argv)
     PlayTraffic(&record, record.diagram.areaWidth + 37);
     ok = Render(&record, client, folder, L"default.bmp") && ok;
     ok = CheckImagePlacement(&record, client) && ok;
+    ok = CheckTextsFit(&record) && ok;
 
     // Every option the defaults leave off, on a bigger window.
     settings.flags[EnableVerticalLines] = 1;
@@ -182,6 +234,7 @@ int wmain(int argc, wchar_t** argv)
     PlayTraffic(&record, 23);
     ok = Render(&record, wide, folder, L"options.bmp") && ok;
     ok = CheckImagePlacement(&record, wide) && ok;
+    ok = CheckTextsFit(&record) && ok;
 
     record.connectionCount = 0;
     ok = Render(&record, wide, folder, L"disconnected.bmp") && ok;

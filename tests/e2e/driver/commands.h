@@ -35,3 +35,5 @@ int WaitShownCommand(const DriverArgs* args);
 int HoldDesktopCommand(const DriverArgs* args);
 int SimCommand(const DriverArgs* args);
 int SimCountCommand(const DriverArgs* args);
+int MeasureCommand(const DriverArgs* args);
+int MeasureMenuCommand(const DriverArgs* args);

@@ -39,6 +39,8 @@ static const CommandEntry Commands[] = {
     {L"hold-desktop", 1, HoldDesktopCommand, L"hold-desktop <desktop>: keeps it alive while the driver runs"},
     {L"sim", 1, SimCommand, L"sim <command> [words]: the simulator's control command"},
     {L"sim-count", 2, SimCountCommand, L"sim-count <code> <minimum>: until the simulator saw that many"},
+    {L"measure", 1, MeasureCommand, L"measure <caption>: controls whose text does not fit, and overlapping ones"},
+    {L"measure-menu", 2, MeasureMenuCommand, L"measure-menu <caption> <text items>: menu texts cut or run together"},
 };
 
 // Window enumeration sees only the calling thread's desktop, so a program

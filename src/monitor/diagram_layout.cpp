@@ -116,15 +116,13 @@ bool LayoutDiagram(MonitorDiagram* d, int32_t clientWidth, int32_t clientHeight)
     d->areaTop = 0;
     d->areaRight = w;
     if (d->timeArrow) {
-        // A font grown for large fonts needs a taller strip for its text.
-        const int32_t strip = d->lineHeight + 2 > TimeArrowStripHeight ? d->lineHeight + 2 : TimeArrowStripHeight;
-        h = clientHeight - strip;
+        h = clientHeight - TimeArrowStripHeight;
         d->stripLeft = 0;
-        d->stripTop = clientHeight - strip;
+        d->stripTop = clientHeight - TimeArrowStripHeight;
         d->stripRight = w;
         d->stripBottom = clientHeight;
         d->stripWidth = w;
-        d->stripHeight = strip;
+        d->stripHeight = TimeArrowStripHeight;
     } else {
         d->stripLeft = d->stripTop = d->stripRight = d->stripBottom = d->stripWidth = d->stripHeight = 0;
     }

@@ -20,8 +20,6 @@
 const uint32_t HistoryCapacity = 5000;
 const uint32_t VerticalGridSpacing = 10;  // lines stand one more apart
 const int32_t TimeArrowStripHeight = 13;
-// The texts' line height on a 96-dpi screen.
-const int32_t DiagramLineHeight = 11;
 const size_t TimeTextSize = 16;
 
 struct DiagramHalf {
@@ -60,7 +58,6 @@ struct MonitorDiagram {
     uint32_t verticalSpacing;
     DiagramHalf receive, send;  // receive is the lower half on screen
     bool timeArrow;
-    int32_t lineHeight;  // of the texts over the diagram, 0 for DiagramLineHeight
     int32_t stripLeft, stripTop, stripRight, stripBottom, stripWidth, stripHeight;
     uint32_t timeArrowColor, timeArrowFontColor;  // COLORREF
     int32_t timeTextLeft, timeTextTop, timeTextRight, timeTextBottom, textWidth, textHeight;

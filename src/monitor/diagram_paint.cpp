@@ -77,19 +77,18 @@ void PaintSpeedLines(const MonitorRecord* record, HDC dc)
 {
     const MonitorDiagram& d = record->diagram;
     const int w = int(d.areaWidth), h = int(d.areaHeight);
-    const int line = d.lineHeight > 0 ? d.lineHeight : DiagramLineHeight;
     if (record->connectionCount == 0) {
-        PaintText(dc, NotConnectedText, d.receive.notActiveTextColor, 0, h - line, w, h, 0);
-        PaintText(dc, NotConnectedText, d.send.notActiveTextColor, 0, h / 2 - line, w, h / 2, 0);
+        PaintText(dc, NotConnectedText, d.receive.notActiveTextColor, 0, h - 11, w, h, 0);
+        PaintText(dc, NotConnectedText, d.send.notActiveTextColor, 0, h / 2 - 11, w, h / 2, 0);
         return;
     }
     if (!record->showMaxSpeed)
         return;
     Char16 text[DiagramTextSize];
     ComposeMaxSpeedText(text, d.receive.maxSpeed, record->connectionCount, record->bytesPerSecond);
-    PaintText(dc, text, d.receive.maxSpeedTextColor, 0, h - line, w, h, 0);
+    PaintText(dc, text, d.receive.maxSpeedTextColor, 0, h - 11, w, h, 0);
     ComposeMaxSpeedText(text, d.send.maxSpeed, record->connectionCount, record->bytesPerSecond);
-    PaintText(dc, text, d.send.maxSpeedTextColor, 0, h / 2 - line, w, h / 2, 0);
+    PaintText(dc, text, d.send.maxSpeedTextColor, 0, h / 2 - 11, w, h / 2, 0);
 }
 
 void PaintConnectionTime(const MonitorRecord* record, HDC dc)

@@ -6,7 +6,6 @@
 #include "monitor/diagram_image.h"
 #include "monitor/monitor_list.h"
 #include "monitor/monitor_settings_store.h"
-#include "platform/screen_pixels.h"
 
 namespace {
 
@@ -14,7 +13,7 @@ HFONT CreateMonitorFont(bool bold)
 {
     LOGFONTW font;
     ZeroMemory(&font, sizeof font);
-    font.lfHeight = ScreenPixels(DiagramLineHeight);
+    font.lfHeight = 11;
     font.lfWeight = bold ? 800 : 100;
     font.lfCharSet = 0;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -22,24 +21,6 @@ HFONT CreateMonitorFont(bool bold)
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH;
     return CreateFontIndirectW(&font);
-}
-
-// The font, and the line height the diagram's layout leaves for its texts:
-// the rows they always had, grown with the screen's resolution, or the
-// font's own height where that is more.
-void MakeMonitorFont(MonitorRecord* r, bool bold)
-{
-    r->timeArrowFont = CreateMonitorFont(bold);
-    r->diagram.lineHeight = ScreenPixels(DiagramLineHeight);
-    HDC dc = r->timeArrowFont ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!dc)
-        return;
-    HGDIOBJ old = SelectObject(dc, r->timeArrowFont);
-    TEXTMETRICW metrics;
-    if (GetTextMetricsW(dc, &metrics) && metrics.tmHeight > r->diagram.lineHeight)
-        r->diagram.lineHeight = metrics.tmHeight;
-    SelectObject(dc, old);
-    DeleteDC(dc);
 }
 
 // Everything but the window's own state (caption, z order, transparency).
@@ -95,7 +76,7 @@ void TakeInitialSettings(MonitorRecord* r, const MonitorSettings& s)
     r->transparentLevel = s.transparentLevel;
     r->bold = s.flags[EnableBoldTextsOnWindow] != 0;
     DeleteMonitorFont(r);
-    MakeMonitorFont(r, r->bold);
+    r->timeArrowFont = CreateMonitorFont(r->bold);
 }
 
 void DeleteMonitorFont(MonitorRecord* r)
@@ -116,7 +97,7 @@ void ApplySettingsToWindow(MonitorRecord* r, const MonitorSettings& s)
     if (bold != r->bold || !r->timeArrowFont) {
         DeleteMonitorFont(r);
         r->bold = bold;
-        MakeMonitorFont(r, bold);
+        r->timeArrowFont = CreateMonitorFont(bold);
     }
     SetWindowPos(window, nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "platform/registry_keys.h"
-#include "platform/screen_pixels.h"
 
 static const wchar_t AgentKeyPath[] = L"Software\\Merovax\\ZorvanHAgent";
 
@@ -150,18 +149,9 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         UnpackPosition(position, settings);
 }
 
-void SetMonitorDefaultsForScreen(MonitorSettings* settings)
-{
-    SetMonitorDefaults(settings);
-    // The default size is that of a 96-dpi screen; under large fonts the
-    // window grows with the texts over its diagram.
-    settings->right = settings->left + ScreenPixels(settings->right - settings->left);
-    settings->bottom = settings->top + ScreenPixels(settings->bottom - settings->top);
-}
-
 int LoadMonitorSettings(MonitorSettings* settings, bool createIfMissing)
 {
-    SetMonitorDefaultsForScreen(settings);
+    SetMonitorDefaults(settings);
     HKEY key = FindMonitorKey(*settings, false, false, nullptr);
     if (!key)
         return createIfMissing ? SaveMonitorSettings(settings, true) : 0;

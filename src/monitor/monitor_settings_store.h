@@ -11,9 +11,6 @@
 // optionally created under the next free number. Null when there is none.
 HKEY FindMonitorKey(const MonitorSettings& settings, bool create, bool write, Text16* subkeyName);
 
-// The defaults, with the window's size for the screen's resolution.
-void SetMonitorDefaultsForScreen(MonitorSettings* settings);
-
 // Defaults, then what the registry holds; the key is completed on the way.
 // Without createIfMissing an interface with no key keeps the defaults and no
 // key is made.

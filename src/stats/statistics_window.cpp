@@ -5,7 +5,6 @@
 #include <ctime>
 
 #include "core/agent_state.h"
-#include "platform/screen_pixels.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_state.h"
@@ -117,9 +116,7 @@ static void InitStatisticsWindow(HWND window)
     PlaceWindow(window);
 
     LOGFONTW font = {};
-    // 13 pixels on a 96-dpi screen; "large fonts" grow the values with the
-    // labels beside them.
-    font.lfHeight = ScreenPixels(13);
+    font.lfHeight = 13;
     font.lfWeight = 800;
     font.lfPitchAndFamily = VARIABLE_PITCH;
     s.valueFont = CreateFontIndirectW(&font);

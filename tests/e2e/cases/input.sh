@@ -243,10 +243,97 @@ case_input_statistics() {
     tray_unload "$agent"
 }
 
+# input_drag <x0> <y0> <x1> <y1> [button]: pressed at one point, carried in
+# steps to the other and let go there.
+input_drag() {
+    input_pointer "$1" "$2" || return 1
+    xdotool mousedown "${5:-1}" || { e2e_fail "cannot press the button"; return 1; }
+    input_pointer "$3" "$4" || return 1
+    # One more move where the hand stops, as the last step may come
+    # before the window has followed the one before.
+    xdotool mousemove "$3" "$4" mouseup "${5:-1}" || e2e_fail "cannot let the button go"
+}
+
+# input_carry <title> <x> <y> <dx> <dy>: the window is pressed at x,y and
+# carried by dx,dy in four steps, each awaited until the window has
+# followed it. Under wine's virtual desktop a pointer event over a window is
+# mapped to the screen with wine's newest idea of that window's place,
+# while X measured it against the place X had when the pointer moved: a step
+# that comes before the last one has reached X is counted twice, and the
+# window runs ahead of the hand. Windows measures against the place the
+# window has when the message is read, so there a hand cannot outrun it.
+input_carry() {
+    local title=$1 x=$2 y=$3 dx=$4 dy=$5 i left top
+    input_rect window-rect "$title" || { e2e_fail "no window \"$title\" to carry"; return 1; }
+    left=$RECT_L top=$RECT_T
+    input_pointer "$x" "$y" || return 1
+    xdotool mousedown 1 || { e2e_fail "cannot press the button"; return 1; }
+    for i in 1 2 3 4; do
+        xdotool mousemove $((x + dx * i / 4)) $((y + dy * i / 4)) || { e2e_fail "cannot move the pointer"; return 1; }
+        e2e_until 12 input_rect_is "$title" \
+            "$((left + dx * i / 4)) $((top + dy * i / 4)) $((RECT_R + dx * i / 4)) $((RECT_B + dy * i / 4))" ||
+            { xdotool mouseup 1; e2e_fail "step $i of the drag took \"$title\" to $INPUT_SEEN"; return 1; }
+    done
+    xdotool mouseup 1 || e2e_fail "cannot let the button go"
+}
+
+input_rect_is() {
+    INPUT_SEEN=$(tray_driver window-rect "$1" | tr -d '\r')
+    [ "$INPUT_SEEN" = "$2" ]
+}
+
+# input_stored_is <left> <top> <right> <bottom>: the LAN monitor's stored
+# "SizePositionWindow": a word that turns 0 once the window was moved, then
+# four little-endian integers.
+input_stored_is() {
+    local want="00000000" v
+    for v in "$@"; do
+        want+=$(printf '%02X%02X%02X%02X' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))
+    done
+    INPUT_SEEN=$(e2e_reg_value "$MONITORS_KEY\\0000" SizePositionWindow)
+    [ "$INPUT_SEEN" = "REG_BINARY $want" ]
+}
+
+# A monitor under the pointer: dragged by its diagram, sized by its border,
+# its tip on a resting pointer, and its menu where the right button went
+# down, whose "&Properties" shows it on the Monitor(s) page.
+case_input_monitor() {
+    e2e_sim_start default.scn "set-interface lan rx-rate=5000000 tx-rate=2000000" || return 1
+    monitor_place 0000 "$MONITOR_LAN_ID" 300 200 500 328 || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    input_rect_is "$MONITOR_LAN" "300 200 500 328" || e2e_fail "the monitor opened at $INPUT_SEEN" || return 1
+    input_carry "$MONITOR_LAN" 400 280 100 50 || return 1
+    e2e_until 12 input_stored_is 400 250 600 378 || e2e_fail "the dragged place is stored as $INPUT_SEEN" || return 1
+    # The bottom right corner of the sizing border.
+    input_drag 598 376 698 426 || return 1
+    e2e_until 12 input_rect_is "$MONITOR_LAN" "400 250 700 428" || e2e_fail "sized by 100,50 the monitor is $INPUT_SEEN" || return 1
+    e2e_until 12 input_stored_is 400 250 700 428 || e2e_fail "the new size is stored as $INPUT_SEEN" || return 1
+    monitor_geometry "$MONITOR_LAN" || return 1
+    monitor_wait_lit input-monitor-sized at-least 2 8 || e2e_fail "no bars at the new right edge ($MONITOR_LIT lit pixels)" || return 1
+
+    input_pointer 560 330 || return 1
+    xdotool mousemove 561 331 || return 1
+    tray_driver wait-tip "$MONITOR_LAN" --timeout 5000 >/dev/null || e2e_fail "no tip on a pointer resting on the monitor" || return 1
+    e2e_shot input-monitor-tip
+
+    input_drag 450 300 480 320 3 || return 1
+    e2e_until 20 input_menu_open || e2e_fail "no menu after a right click on the monitor" || return 1
+    [ "$RECT_L $RECT_T" = "450 300" ] || e2e_fail "the menu opened at $RECT_L,$RECT_T, not where the button went down" || return 1
+    e2e_shot input-monitor-menu
+    input_click $((RECT_L + 30)) $((RECT_T + 12)) || return 1
+    e2e_until 20 input_prefs_shown || e2e_fail "\"&Properties\" did not show the preferences" || return 1
+    prefs_expect_page "Monitor(s) Options" || return 1
+    monpage_find "$MONITOR_LAN" || return 1
+    tray_unload "$agent"
+}
+
 # A failed case unloads its agent itself, as the monitor cases do.
-for name in tray_menu statistics; do
+for name in tray_menu statistics monitor; do
     eval "input_run_$name() { case_input_$name && return 0; tray_driver post \"\$E2E_EXIT_WINDOW\" 0x8065 --timeout 2000 >/dev/null 2>&1; return 1; }"
 done
 
 e2e_case input-tray-menu input_run_tray_menu
 e2e_case input-statistics input_run_statistics
+e2e_case input-monitor input_run_monitor

@@ -24,6 +24,7 @@ int SendCommand(const DriverArgs* args);
 int PostCommand(const DriverArgs* args);
 int MutexExistsCommand(const DriverArgs* args);
 int WindowRectCommand(const DriverArgs* args);
+int RegionCommand(const DriverArgs* args);
 int TrayDeleteCommand(const DriverArgs* args);
 int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);

@@ -18,6 +18,34 @@ int WindowRectCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
+// region <caption>: "none", or the bounding box of the window's region in
+// window coordinates, with how many rectangles make it up.
+int RegionCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (region == NULL)
+        return ConditionNotMet;
+    if (GetWindowRgn(window, region) == ERROR) {
+        PrintLine(L"none");
+    } else {
+        RECT box;
+        GetRgnBox(region, &box);
+        DWORD bytes = GetRegionData(region, 0, NULL);
+        RGNDATA* data = bytes ? (RGNDATA*)HeapAlloc(GetProcessHeap(), 0, bytes) : NULL;
+        DWORD count = 0;
+        if (data != NULL && GetRegionData(region, bytes, data) != 0)
+            count = data->rdh.nCount;
+        if (data != NULL)
+            HeapFree(GetProcessHeap(), 0, data);
+        PrintLine(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom, count);
+    }
+    DeleteObject(region);
+    return ConditionMet;
+}
+
 // Removes a window's notification icon (id 0) as a shell restart would.
 int TrayDeleteCommand(const DriverArgs* args)
 {

@@ -28,6 +28,7 @@ static const CommandEntry Commands[] = {
     {L"post", 2, PostCommand, L"post <caption> <msg|name:N> [wparam] [lparam]"},
     {L"mutex-exists", 1, MutexExistsCommand, L"mutex-exists <name>"},
     {L"window-rect", 1, WindowRectCommand, L"window-rect <caption>: left top right bottom"},
+    {L"region", 1, RegionCommand, L"region <caption>: \"none\" or the window region's box and rectangle count"},
     {L"tray-delete", 1, TrayDeleteCommand, L"tray-delete <caption>: removes the window's tray icon"},
     {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
     {L"tooltips", 0, TooltipsCommand, L"tooltips [text]: every visible tool's text, or the screen rectangle of those with that text"},

@@ -329,11 +329,51 @@ case_input_monitor() {
     tray_unload "$agent"
 }
 
+input_region_is() {
+    INPUT_SEEN=$(tray_driver region "$1" | tr -d '\r')
+    case $2 in
+        none) [ "$INPUT_SEEN" = none ] ;;
+        *) [ "$INPUT_SEEN" != none ] && [ -n "$INPUT_SEEN" ] ;;
+    esac
+}
+
+# A monitor transparent for the mouse lies over another: a double click on
+# it reaches the one beneath, whose caption flips while its own stays; once
+# the pointer has left it for a tick of its timer it is whole again.
+case_input_transparent() {
+    local scenario="$E2E_TMP/transparent.scn"
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=5000000 tx-rate=2000000 connections=1"
+        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=900000 tx-rate=150000 connections=1"
+    } >"$scenario"
+    e2e_sim_start "$scenario" || return 1
+    monitor_place 0000 "$MONITOR_LAN_ID" 300 200 500 328 MakeWindowTrasparentForMouse || return 1
+    monitor_place 0001 "$MONITOR_WLAN_ID" 300 200 500 328 || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID
+    monitor_open 1 "$MONITOR_WLAN" || return 1
+    monitor_open 0 "$MONITOR_LAN" || return 1
+    input_region_is "$MONITOR_LAN" none || e2e_fail "the monitor has a region before the pointer came: $INPUT_SEEN" || return 1
+    input_pointer 400 280 || return 1
+    xdotool mousemove 401 281 || return 1
+    e2e_until 12 input_region_is "$MONITOR_LAN" hole || e2e_fail "the pointer on the monitor left it whole" || return 1
+    xdotool click --repeat 2 --delay 80 1 || return 1
+    e2e_until 20 monitor_lacks_caption "$MONITOR_WLAN" || e2e_fail "the double click did not reach the monitor beneath" || return 1
+    monitor_has_caption "$MONITOR_LAN" || e2e_fail "the transparent monitor took the double click" || return 1
+    input_pointer 700 600 || return 1
+    e2e_until 12 input_region_is "$MONITOR_LAN" none || e2e_fail "away from the pointer the monitor keeps its hole: $INPUT_SEEN" || return 1
+    tray_unload "$agent"
+}
+
 # A failed case unloads its agent itself, as the monitor cases do.
-for name in tray_menu statistics monitor; do
+for name in tray_menu statistics monitor transparent; do
     eval "input_run_$name() { case_input_$name && return 0; tray_driver post \"\$E2E_EXIT_WINDOW\" 0x8065 --timeout 2000 >/dev/null 2>&1; return 1; }"
 done
 
 e2e_case input-tray-menu input_run_tray_menu
 e2e_case input-statistics input_run_statistics
 e2e_case input-monitor input_run_monitor
+e2e_case input-transparent input_run_transparent

@@ -73,13 +73,13 @@ input_tray_menu() {
 }
 
 # input_x_focus: X's keyboard focus goes to the X window of the window at
-# RECT_*. A click on the taskbar leaves X's focus on the taskbar's own X
-# window: a window or menu that the agent brings forward afterwards asks X
-# for the focus with the time of the last event its own process saw, older
-# than that click, and X refuses it, so wine hands the keys to the
-# taskbar's process instead of the foreground thread as Windows does. Keys
-# typed after a click on the icon go through here, where Windows would have
-# sent them.
+# RECT_*. A click on the taskbar gives X's focus to the taskbar's own X
+# window. A window that the agent brings forward afterwards asks X for the
+# focus stamped with the time of the last message its thread read, older
+# than that click, and X refuses it; the tray menu's owner is hidden and
+# asks for nothing. X then goes on sending the keys to the taskbar's
+# process, where Windows sends them to the foreground thread. Keys typed
+# after a click on the icon go through here.
 input_x_focus() {
     local xwin
     xwin=$(xwininfo -root -tree 2>/dev/null | awk -v g="$((RECT_R - RECT_L))x$((RECT_B - RECT_T))+$RECT_L+$RECT_T" \
@@ -113,7 +113,11 @@ input_expect_prefs() {
     e2e_until 20 input_prefs_shown || e2e_fail "$1 did not show the preferences" || return 1
     tray_driver wait-active "$TRAY_MAIN" --timeout 3000 >/dev/null || e2e_fail "$1: the preferences are not in front" || return 1
     input_keys Escape || return 1
-    e2e_until 20 eval '! input_prefs_shown' || e2e_fail "Escape left the preferences on screen"
+    input_prefs_hidden Escape
+}
+
+input_prefs_hidden() {
+    e2e_until 20 eval '! input_prefs_shown' || e2e_fail "$1 left the preferences on screen"
 }
 
 case_input_tray_menu() {
@@ -368,8 +372,82 @@ case_input_transparent() {
     tray_unload "$agent"
 }
 
+# input_prefs_open: the preferences from the tray menu, chosen with the
+# pointer, so X's focus follows the agent's windows from then on.
+input_prefs_open() {
+    input_tray_menu || return 1
+    input_click $((RECT_L + 60)) $((RECT_T + (RECT_B - RECT_T) * 175 / 1000)) || return 1
+    e2e_until 20 input_prefs_shown || e2e_fail "a click on \"&Preferences...\" did not show the preferences" || return 1
+    tray_driver wait-active "$TRAY_MAIN" --timeout 3000 >/dev/null || e2e_fail "the preferences are not in front"
+}
+
+# The preferences under the keyboard: Tab and Shift+Tab walk the tree, the
+# page on show and "&Close" round; the arrows choose a page; each page's
+# underlined letters press their buttons; Alt+C, Enter and Escape put the
+# window away.
+case_input_preferences() {
+    e2e_sim_start default.scn || return 1
+    tray_agent_start || return 1
+    local agent=$E2E_LAST_PID page before
+    input_prefs_open || return 1
+    tray_driver focus "$TRAY_MAIN" 70 --timeout 2000 >/dev/null || e2e_fail "the preferences open without the focus on \"&Close\"" || return 1
+    input_walk "$TRAY_MAIN" Tab 1000 1059 1060 1061 1062 1002 1058 1068 1069 1073 1074 1081 1079 1070 70 1000 || return 1
+    input_walk "$TRAY_MAIN" shift+Tab 70 1070 1079 || return 1
+    input_walk "$TRAY_MAIN" Tab 1070 70 1000 || return 1
+
+    # Down on the tree shows the Monitor(s) page, whose controls come alive
+    # once its list has its first interface chosen.
+    input_keys Down || return 1
+    prefs_expect_page "Monitor(s) Options" || return 1
+    page=$(prefs_page_with 1055) || e2e_fail "no Monitor(s) page" || return 1
+    tray_driver wait-enabled "hwnd:$page" 1055 on --timeout 5000 >/dev/null || e2e_fail "\"Ch&oose...\" stays disabled" || return 1
+    input_walk "$TRAY_MAIN" Tab 1029 1056 1030 1054 1055 1058 70 1000 || return 1
+    input_keys alt+o || return 1
+    tray_driver wait-active Color --timeout 5000 >/dev/null || e2e_fail "Alt+O opened no colour dialog" || return 1
+    input_keys Escape || return 1
+    tray_driver wait-gone Color --timeout 3000 >/dev/null || e2e_fail "Escape left the colour dialog" || return 1
+    tray_driver wait-active "$TRAY_MAIN" --timeout 3000 >/dev/null || e2e_fail "the preferences are not in front again" || return 1
+    input_keys alt+r || return 1
+    tray_driver wait-active "ZorvanHAgent Monitor Properties" --timeout 5000 >/dev/null || e2e_fail "Alt+R asked nothing" || return 1
+    input_keys n || return 1
+    tray_driver wait-gone "ZorvanHAgent Monitor Properties" --timeout 3000 >/dev/null || e2e_fail "N left the question" || return 1
+
+    # Two pages down, Alt+R lists the interfaces again.
+    tray_driver wait-active "$TRAY_MAIN" --timeout 3000 >/dev/null || e2e_fail "the preferences are not in front again" || return 1
+    tray_driver focus "$TRAY_MAIN" 1058 --timeout 2000 >/dev/null || e2e_fail "the focus did not come back to \"&Restore Defaults\"" || return 1
+    # A button's press makes "&Apply" and "Ca&ncel" live, and Tab reaches
+    # them; Alt+N cancels and they go dead again.
+    input_walk "$TRAY_MAIN" Tab 1052 1053 || return 1
+    input_keys alt+n || return 1
+    tray_driver wait-enabled "hwnd:$page" 1052 off --timeout 3000 >/dev/null || e2e_fail "Alt+N left \"&Apply\" enabled" || return 1
+    input_walk "$TRAY_MAIN" shift+Tab 1058 1055 || return 1
+    input_walk "$TRAY_MAIN" Tab 1058 70 1000 || return 1
+    input_keys Down || return 1
+    prefs_expect_page "Network Interface(s)" || return 1
+    page=$(prefs_page_with 1035) || e2e_fail "no Interface(s) page" || return 1
+    tray_driver wait-enabled "hwnd:$page" 1035 on --timeout 5000 >/dev/null || e2e_fail "the refresh button stays disabled" || return 1
+    before=$(e2e_simctl count 1)
+    input_keys alt+r || return 1
+    e2e_wait_count 1 $((before + 1)) 5 || return 1
+    # The pressed button goes dead while the list is read; the keyboard
+    # must not go with it.
+    tray_driver wait-enabled "hwnd:$page" 1035 on --timeout 5000 >/dev/null || e2e_fail "the refresh button stays disabled" || return 1
+    tray_driver focus "$TRAY_MAIN" --timeout 2000 >/dev/null || e2e_fail "the refresh left no control with the focus" || return 1
+
+    input_keys alt+c || return 1
+    input_prefs_hidden "Alt+C" || return 1
+    input_prefs_open || return 1
+    input_walk "$TRAY_MAIN" Tab 1000 || return 1
+    input_keys Return || return 1
+    input_prefs_hidden "Enter on the tree" || return 1
+    input_prefs_open || return 1
+    input_keys Escape || return 1
+    input_prefs_hidden "Escape" || return 1
+    tray_unload "$agent"
+}
+
 # A failed case unloads its agent itself, as the monitor cases do.
-for name in tray_menu statistics monitor transparent; do
+for name in tray_menu statistics monitor transparent preferences; do
     eval "input_run_$name() { case_input_$name && return 0; tray_driver post \"\$E2E_EXIT_WINDOW\" 0x8065 --timeout 2000 >/dev/null 2>&1; return 1; }"
 done
 
@@ -377,3 +455,4 @@ e2e_case input-tray-menu input_run_tray_menu
 e2e_case input-statistics input_run_statistics
 e2e_case input-monitor input_run_monitor
 e2e_case input-transparent input_run_transparent
+e2e_case input-preferences input_run_preferences

@@ -2,6 +2,7 @@
 
 #include "core/agent_state.h"
 #include "platform/message_box.h"
+#include "prefs/control_focus.h"
 #include "prefs/interface_lines.h"
 #include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
@@ -18,9 +19,9 @@ static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BI
 // Every button the list thread or a command may enable.
 static void DisableInterfaceButtons(HWND page)
 {
-    EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), FALSE);
+    SetControlEnabled(GetDlgItem(page, IDC_REFRESH_INTERFACES), false);
     for (int id : BindButtons)
-        EnableWindow(GetDlgItem(page, id), FALSE);
+        SetControlEnabled(GetDlgItem(page, id), false);
 }
 
 // The item a list line stands for, or null for the waiting or a message line.
@@ -33,15 +34,15 @@ static InterfaceListItem* ItemOfLine(int line)
 // The buttons for the item of `line` (-1: the selection mark).
 static void UpdateInterfaceButtons(HWND page, int line)
 {
-    EnableWindow(GetDlgItem(page, IDC_REFRESH_INTERFACES), TRUE);
+    SetControlEnabled(GetDlgItem(page, IDC_REFRESH_INTERFACES), true);
     if (line < 0)
         line = static_cast<int>(SendMessageW(InterfacesPageState.list, LVM_GETSELECTIONMARK, 0, 0));
     InterfaceButtonStates states = DecideInterfaceButtons(InterfacesPageState.items, InterfacesPageState.count,
                                                           ItemOfLine(line), IsAdmin);
-    EnableWindow(GetDlgItem(page, IDC_BIND_SELECTED), states.bindSelected);
-    EnableWindow(GetDlgItem(page, IDC_UNBIND_SELECTED), states.unbindSelected);
-    EnableWindow(GetDlgItem(page, IDC_BIND_ALL), states.bindAll);
-    EnableWindow(GetDlgItem(page, IDC_UNBIND_ALL), states.unbindAll);
+    SetControlEnabled(GetDlgItem(page, IDC_BIND_SELECTED), states.bindSelected);
+    SetControlEnabled(GetDlgItem(page, IDC_UNBIND_SELECTED), states.unbindSelected);
+    SetControlEnabled(GetDlgItem(page, IDC_BIND_ALL), states.bindAll);
+    SetControlEnabled(GetDlgItem(page, IDC_UNBIND_ALL), states.unbindAll);
 }
 
 // Request 1 with the bindable interfaces, then the buttons for the new

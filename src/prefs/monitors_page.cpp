@@ -11,6 +11,7 @@
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
 #include "platform/message_box.h"
+#include "prefs/control_focus.h"
 #include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
@@ -22,7 +23,7 @@ HANDLE volatile PageBusy;
 
 void EnableControl(HWND page, int id, bool enable)
 {
-    EnableWindow(GetDlgItem(page, id), enable);
+    SetControlEnabled(GetDlgItem(page, id), enable);
 }
 
 void EnableEditButtons(HWND page)

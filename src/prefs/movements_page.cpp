@@ -5,6 +5,7 @@
 
 #include "core/agent_state.h"
 #include "core/interface_list.h"
+#include "prefs/control_focus.h"
 #include "prefs/interface_lines.h"
 #include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
@@ -18,10 +19,10 @@ static const HANDLE DeleteBusy = &DeleteBusyTag;
 static DWORD WINAPI NotPresentListThread(void*)
 {
     InterfaceListPageRecord& state = MovementsState;
-    EnableWindow(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), FALSE);
+    SetControlEnabled(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), false);
     RefillInterfaceList(state, SelectNotPresent, ReaderMovementsPage, IDS_NO_NOT_PRESENT, InformationImage);
     if (state.items && IsAdmin)
-        EnableWindow(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), TRUE);
+        SetControlEnabled(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), true);
     EndInterfaceListThread(state, DeleteBusy);
     return 0;
 }
@@ -35,7 +36,7 @@ static void InitMovementsPage(HWND page)
 {
     InterfaceListPageRecord& state = MovementsState;
     InitInterfaceListPage(state, page, IDC_NOT_PRESENT_LIST);
-    EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), FALSE);
+    SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
     state.busy = DeleteBusy;
     StartNotPresentList();
 }
@@ -46,7 +47,7 @@ static void OnRefresh(HWND page)
     if (state.busy)
         return;
     state.busy = DeleteBusy;
-    EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), FALSE);
+    SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
     StartNotPresentList();
 }
 
@@ -79,7 +80,7 @@ static void OnDelete(HWND page)
         return;
     }
     RunDeleteProgress(page, item);
-    EnableWindow(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), FALSE);
+    SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
     StartNotPresentList();
 }
 

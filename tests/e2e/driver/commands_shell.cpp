@@ -18,6 +18,34 @@ int WindowRectCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
+// region <caption>: "none", or the bounding box of the window's region in
+// window coordinates, with how many rectangles make it up.
+int RegionCommand(const DriverArgs* args)
+{
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == NULL)
+        return ConditionNotMet;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (region == NULL)
+        return ConditionNotMet;
+    if (GetWindowRgn(window, region) == ERROR) {
+        PrintLine(L"none");
+    } else {
+        RECT box;
+        GetRgnBox(region, &box);
+        DWORD bytes = GetRegionData(region, 0, NULL);
+        RGNDATA* data = bytes ? (RGNDATA*)HeapAlloc(GetProcessHeap(), 0, bytes) : NULL;
+        DWORD count = 0;
+        if (data != NULL && GetRegionData(region, bytes, data) != 0)
+            count = data->rdh.nCount;
+        if (data != NULL)
+            HeapFree(GetProcessHeap(), 0, data);
+        PrintLine(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom, count);
+    }
+    DeleteObject(region);
+    return ConditionMet;
+}
+
 // Removes a window's notification icon (id 0) as a shell restart would.
 int TrayDeleteCommand(const DriverArgs* args)
 {
@@ -52,7 +80,7 @@ struct RemoteToolRequest {
     wchar_t text[256];
 };
 
-static void PrintToolTexts(HWND tooltip)
+static void PrintToolTexts(HWND tooltip, const wchar_t* wanted)
 {
     DWORD processId = 0;
     GetWindowThreadProcessId(tooltip, &processId);
@@ -77,24 +105,54 @@ static void PrintToolTexts(HWND tooltip)
             local.text[255] = 0;
             // A removed icon leaves its tool behind with an empty rectangle
             // on a hidden window; only a tool one can hover counts.
-            if (IsWindowVisible(local.info.hwnd) && !IsRectEmpty(&local.info.rect))
+            if (!IsWindowVisible(local.info.hwnd) || IsRectEmpty(&local.info.rect))
+                continue;
+            if (wanted == NULL) {
                 PrintLine(L"%ls", local.text);
+            } else if (wcscmp(local.text, wanted) == 0) {
+                // Where the pointer must rest for that tip, on the screen.
+                RECT area = local.info.rect;
+                MapWindowPoints(local.info.hwnd, NULL, (POINT*)&area, 2);
+                PrintLine(L"%ld %ld %ld %ld", area.left, area.top, area.right, area.bottom);
+            }
         }
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     CloseHandle(process);
 }
 
-static BOOL CALLBACK VisitTooltip(HWND window, LPARAM)
+static BOOL CALLBACK VisitTooltip(HWND window, LPARAM wanted)
 {
     wchar_t className[64];
     if (GetClassNameW(window, className, 64) != 0 && _wcsicmp(className, TOOLTIPS_CLASSW) == 0)
-        PrintToolTexts(window);
+        PrintToolTexts(window, (const wchar_t*)wanted);
     return TRUE;
 }
 
-int TooltipsCommand(const DriverArgs*)
+// tooltips [text]: every tool's text, or the screen rectangle of the tools
+// with that text.
+int TooltipsCommand(const DriverArgs* args)
 {
-    EnumWindows(VisitTooltip, 0);
+    EnumWindows(VisitTooltip, args->count > 0 ? (LPARAM)args->words[0] : 0);
     return ConditionMet;
+}
+
+// wait-tip <text>: until a tooltip is on show with that text; prints its
+// screen rectangle.
+int WaitTipCommand(const DriverArgs* args)
+{
+    DWORD start = GetTickCount();
+    do {
+        HWND tip = NULL;
+        while ((tip = FindWindowExW(NULL, tip, TOOLTIPS_CLASSW, NULL)) != NULL) {
+            wchar_t text[512];
+            RECT rect;
+            if (IsWindowVisible(tip) && ReadWindowText(tip, text, 512) && wcscmp(text, args->words[0]) == 0 &&
+                GetWindowRect(tip, &rect)) {
+                PrintLine(L"%ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
+                return ConditionMet;
+            }
+        }
+    } while (WaitStep(start, args->timeoutMs));
+    return ConditionNotMet;
 }

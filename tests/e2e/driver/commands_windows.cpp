@@ -114,6 +114,17 @@ int StyleCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
+// Topmost or not is an extended style bit.
+int ExStyleCommand(const DriverArgs* args)
+{
+    HWND target = NULL;
+    int found = FindTarget(args, &target);
+    if (found != ConditionMet)
+        return found;
+    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, GWL_EXSTYLE));
+    return ConditionMet;
+}
+
 int MessageBoxCommand(const DriverArgs* args)
 {
     DriverArgs query = *args;

@@ -286,7 +286,7 @@ case_fault_registry_types() {
     # The installation folder falls back to the program's own.
     local out text wanted
     wanted="Help File: $(e2e_winpath "$E2E_BIN")\\ZorvanHMonitorManual.chm, was not found or corrupted!"
-    tray_choose $VK_UP $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_HELP || e2e_fail "the menu did not take the choice" || return 1
     out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000) || e2e_fail "no message about the missing manual" || return 1
     text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
     [ "${text,,}" = "${wanted,,}" ] || e2e_fail "help message says \"$text\", not \"$wanted\"" || return 1
@@ -363,7 +363,7 @@ case_fault_restart_under_windows() {
     monitor_open 0 "$MONITOR_LAN" || return 1
     faults_tray_stats_open || return 1
     stats_expect 1001 "$MONITOR_LAN" || return 1
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 3 || return 1
     IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
     ifaces_wait_list || return 1

@@ -150,7 +150,7 @@ case_general_first_load() {
         [ "$(tray_driver send "hwnd:$(general_control 1061)" $BM_GETCHECK | tr -d '\r')" = 0x1 ] ||
         e2e_fail "a reload did not check \"Show monitor windows\"" || return 1
 
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     tray_driver wait-shown "$TRAY_MAIN" --timeout 5000 >/dev/null || e2e_fail "the preferences did not come" || return 1
     e2e_shot general-page
     tray_unload "$GENERAL_AGENT"
@@ -282,7 +282,7 @@ case_general_service_events() {
         e2e_fail "the page on show, hidden with its window, did not reload \"Show monitor windows\"" || return 1
 
     # Another page on show: the General page re-reads the service only.
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 3 || return 1
     IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
     ifaces_wait_list || return 1

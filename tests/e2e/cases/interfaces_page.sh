@@ -82,7 +82,7 @@ ifaces_selected() {
 ifaces_open_on() {
     tray_agent_start || return 1
     IFACES_AGENT=$E2E_LAST_PID
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select "$1"
 }
 

@@ -224,13 +224,13 @@ case_monitor_hide_popup() {
     monitor_await "$MONITOR_LAN" visible || e2e_fail "monitor is \"$MONITOR_STATE\" after the reconnect" || return 1
     # Disabling the agent hides it and keeps it from popping up; enabling
     # brings it back.
-    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_DISABLE || e2e_fail "the menu did not take the choice" || return 1
     tray_expect_tip "ZorvanHAgent is disabled" || return 1
     [ "$(monitor_rows "$MONITOR_LAN")" = hidden ] || e2e_fail "monitor stays on screen while disabled" || return 1
     e2e_simctl set-interface lan connected=0 >/dev/null && sleep 1.5 &&
         e2e_simctl set-interface lan connected=1 >/dev/null && sleep 2
     [ "$(monitor_rows "$MONITOR_LAN")" = hidden ] || e2e_fail "monitor popped up while disabled" || return 1
-    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_ENABLE || e2e_fail "the menu did not take the choice" || return 1
     tray_expect_tip "ZorvanHAgent is enabled" || return 1
     [ "$(monitor_rows "$MONITOR_LAN")" = visible ] || e2e_fail "monitor not shown again after enabling" || return 1
     tray_unload "$agent"

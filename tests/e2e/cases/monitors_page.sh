@@ -152,7 +152,7 @@ case_monitors_page() {
     monitor_open 0 "$MONITOR_LAN" || return 1
     got=$(tray_driver layered "$MONITOR_LAN" | tr -d '\r')
     [ "$got" = "layered 178" ] || e2e_fail "monitor at 30% is \"$got\"" || return 1
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 2 || return 1
     monpage_find "$MONITOR_LAN" || return 1
 
@@ -268,7 +268,7 @@ case_monitors_page_message_row() {
     e2e_sim_start "$scenario" || return 1
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 2 || return 1
     monpage_find "Bound adapters were not found!" || return 1
     ! monpage_enabled 1058 && ! monpage_enabled 1030 || e2e_fail "page enabled by the message row" || return 1
@@ -328,7 +328,7 @@ case_monitors_page_reselect() {
         return 1
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 2 || return 1
     monpage_find "Alpha Adapter" || return 1
     tray_driver lv-select "hwnd:$MONPAGE" 1029 2 on >/dev/null &&
@@ -376,7 +376,7 @@ case_monitors_page_restore_no() {
     monpage_import || return 1
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID before after got row image
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     prefs_select 2 || return 1
     monpage_find "$MONITOR_LAN" || return 1
     # The page's loads complete each key; what they leave is the reference.

@@ -72,7 +72,7 @@ case_preferences_pages() {
     # it counts as hidden too); no other page exists yet.
     [ "$(prefs_group_rows "General Options")" = hidden ] && [ "$(prefs_children | grep -c '#32770')" = 1 ] ||
         e2e_fail "no General page after start-up" || return 1
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     e2e_until 12 prefs_main_is visible || e2e_fail "\"&Preferences...\" did not show the preferences" || return 1
     prefs_expect_page "General Options" || return 1
     e2e_shot preferences-general
@@ -119,7 +119,7 @@ prefs_close() {
 }
 
 prefs_reopen() {
-    tray_choose $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
     e2e_until 12 prefs_is visible || e2e_fail "\"&Preferences...\" did not show the preferences"
 }
 

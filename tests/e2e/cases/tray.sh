@@ -11,6 +11,13 @@ VK_ESCAPE=0x1B
 VK_UP=0x26
 VK_DOWN=0x28
 VK_RIGHT=0x27
+# The menu items' underlined letters, as virtual keys.
+KEY_PREFERENCES=0x50
+KEY_DISABLE=0x44
+KEY_ENABLE=0x45
+KEY_ABOUT=0x41
+KEY_HELP=0x48
+KEY_UNLOAD=0x55
 
 tray_driver() {
     e2e_driver "$@" --desktop "$TRAY_DESKTOP"
@@ -108,8 +115,11 @@ tray_menu_close() {
 }
 
 # tray_choose <key>...: opens the menu and types the keys. Under wine a menu
-# opened in the first seconds of a virtual desktop is now and then dismissed
-# by the desktop's own activation changes; such an attempt is made again.
+# is now and then dismissed a moment after it opens, before the keys; such
+# an attempt is made again. A menu walked with arrows holds a focused item
+# meanwhile, and once a dismissed one ran that item (a second attempt then
+# undid a toggle), so choices are made with the items' letters: one key,
+# and nothing focused before it.
 tray_choose() {
     local attempt menu
     for attempt in 1 2 3; do
@@ -170,7 +180,7 @@ case_tray_enable_disable() {
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID menu
     e2e_shot tray-enabled
-    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_DISABLE || e2e_fail "the menu did not take the choice" || return 1
     tray_expect_tip "ZorvanHAgent is disabled" || return 1
     tray_expect_tip "ZorvanHAgent is enabled" absent || return 1
     sleep 0.3
@@ -193,7 +203,7 @@ case_tray_unload_question() {
     e2e_sim_start default.scn || return 1
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID menu
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_UNLOAD || e2e_fail "the menu did not take the choice" || return 1
     local out text
     out=$(tray_driver msgbox "$E2E_TITLE" --timeout 5000) || e2e_fail "no unload question" || return 1
     text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
@@ -204,7 +214,7 @@ case_tray_unload_question() {
     sleep 1
     tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 1000 >/dev/null ||
         e2e_fail "the agent unloaded although the answer was No" || return 1
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_UNLOAD || e2e_fail "the menu did not take the choice" || return 1
     tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no second unload question" || return 1
     tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
     tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null || e2e_fail "Yes did not unload" || return 1
@@ -218,7 +228,7 @@ case_tray_help_missing() {
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID menu out text wanted
     wanted="Help File: $(e2e_winpath "$E2E_BIN")\\ZorvanHMonitorManual.chm, was not found or corrupted!"
-    tray_choose $VK_UP $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_HELP || e2e_fail "the menu did not take the choice" || return 1
     out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000) || e2e_fail "no message about the missing manual" || return 1
     text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
     e2e_shot tray-help-missing
@@ -245,7 +255,7 @@ case_tray_about() {
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID menu version count
     for _ in 1 2; do
-        tray_choose $VK_UP $VK_UP $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+        tray_choose $KEY_ABOUT || e2e_fail "the menu did not take the choice" || return 1
         tray_driver wait-window "About ZorvanHAgent" --timeout 5000 >/dev/null || e2e_fail "no About box" || return 1
     done
     # Asking again brings the open box forward instead of a second one.
@@ -257,7 +267,7 @@ case_tray_about() {
     tray_driver press "About ZorvanHAgent" 1 >/dev/null || e2e_fail "cannot press OK" || return 1
     tray_driver wait-gone "About ZorvanHAgent" --timeout 3000 >/dev/null || e2e_fail "About box stays" || return 1
     # An About box open at unload goes with the agent.
-    tray_choose $VK_UP $VK_UP $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_ABOUT || e2e_fail "the menu did not take the choice" || return 1
     tray_driver wait-window "About ZorvanHAgent" --timeout 5000 >/dev/null || e2e_fail "no About box" || return 1
     tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
         return 1
@@ -267,8 +277,10 @@ case_tray_about() {
     tray_agent_ended "$agent"
 }
 
+# tray_toggle_state <key>: the state item by its letter, which is D while
+# enabled and E while disabled.
 tray_toggle_state() {
-    tray_choose $VK_DOWN $VK_DOWN $VK_DOWN $VK_DOWN $VK_RETURN || e2e_fail "the menu did not take the choice"
+    tray_choose "$1" || e2e_fail "the menu did not take the choice"
 }
 
 # Disabling hides the statistics window and enabling brings it back, but
@@ -280,11 +292,11 @@ case_tray_disable_statistics() {
     local agent=$E2E_LAST_PID
     monitor_open 0 "$MONITOR_LAN" || return 1
     faults_tray_stats_open || return 1
-    tray_toggle_state || return 1
+    tray_toggle_state $KEY_DISABLE || return 1
     tray_expect_tip "ZorvanHAgent is disabled" || return 1
     tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "disabling left the statistics window" || return 1
     monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
-    tray_toggle_state || return 1
+    tray_toggle_state $KEY_ENABLE || return 1
     tray_expect_tip "ZorvanHAgent is enabled" || return 1
     tray_driver wait-window "$STATS_WINDOW" --timeout 8000 >/dev/null ||
         e2e_fail "enabling did not bring the statistics window back" || return 1
@@ -293,9 +305,9 @@ case_tray_disable_statistics() {
     # Closed by the user before: it stays closed.
     tray_driver press "$STATS_WINDOW" 1 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Hide\"" || return 1
     tray_driver wait-gone "$STATS_WINDOW" --timeout 5000 >/dev/null || e2e_fail "\"&Hide\" left the window" || return 1
-    tray_toggle_state || return 1
+    tray_toggle_state $KEY_DISABLE || return 1
     monitor_await "$MONITOR_LAN" hidden || e2e_fail "disabling left the monitor \"$MONITOR_STATE\"" || return 1
-    tray_toggle_state || return 1
+    tray_toggle_state $KEY_ENABLE || return 1
     monitor_await "$MONITOR_LAN" visible || e2e_fail "enabling left the monitor \"$MONITOR_STATE\"" || return 1
     tray_driver wait-window "$STATS_WINDOW" --timeout 2000 >/dev/null &&
         e2e_fail "enabling opened a statistics window the user had closed" && return 1
@@ -318,16 +330,16 @@ case_tray_unload_asked_once() {
     e2e_sim_start default.scn || return 1
     tray_agent_start || return 1
     local agent=$E2E_LAST_PID
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_UNLOAD || e2e_fail "the menu did not take the choice" || return 1
     tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the second menu did not take the choice" || return 1
+    tray_choose $KEY_UNLOAD || e2e_fail "the second menu did not take the choice" || return 1
     e2e_until 8 tray_boxes_are 2 && e2e_fail "the unload question was asked twice" && return 1
     tray_boxes_are 1 || e2e_fail "$(tray_boxes) unload questions on screen" || return 1
     tray_driver press "$E2E_TITLE" 7 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer No" || return 1
     e2e_until 12 tray_boxes_are 0 || e2e_fail "the question stayed after No" || return 1
     tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 1000 >/dev/null || e2e_fail "No unloaded the agent" || return 1
     # Answered, the question may come again.
-    tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    tray_choose $KEY_UNLOAD || e2e_fail "the menu did not take the choice" || return 1
     tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no question after the first was answered" || return 1
     tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
     tray_until_gone 10 || e2e_fail "Yes did not unload" || return 1
@@ -473,7 +485,7 @@ case_tray_unload_busy() {
         tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null || e2e_fail "exit window does not take 0x8065" ||
             return 1
     else
-        tray_choose $VK_UP $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+        tray_choose $KEY_UNLOAD || e2e_fail "the menu did not take the choice" || return 1
         tray_driver msgbox "$E2E_TITLE" --timeout 5000 >/dev/null || e2e_fail "no unload question" || return 1
         tray_driver press "$E2E_TITLE" 6 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer Yes" || return 1
     fi

@@ -25,7 +25,10 @@ int WaitGoneCommand(const DriverArgs* args)
     }
 }
 
-static void PrintWindowRow(HWND window, int id)
+// A top-level window's row carries its process id in the second column, a
+// child's its control id, so a control without one (-1) never shows a
+// number that could pass for another control's id.
+static void PrintWindowRow(HWND window, bool topLevel)
 {
     wchar_t className[256];
     wchar_t caption[512];
@@ -34,17 +37,14 @@ static void PrintWindowRow(HWND window, int id)
     if (GetClassNameW(window, className, 256) == 0)
         className[0] = 0;
     GetWindowTextW(window, caption, 512);
-    if (id < 0)
-        PrintLine(L"0x%llx\t%lu\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, processId,
-                  IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
-    else
-        PrintLine(L"0x%llx\t%d\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, id,
-                  IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
+    long long second = topLevel ? (long long)processId : (long long)GetDlgCtrlID(window);
+    PrintLine(L"0x%llx\t%lld\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, second,
+              IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
 }
 
 static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM)
 {
-    PrintWindowRow(window, -1);
+    PrintWindowRow(window, true);
     return TRUE;
 }
 
@@ -56,7 +56,7 @@ int ListWindowsCommand(const DriverArgs*)
 
 static BOOL CALLBACK PrintChild(HWND window, LPARAM)
 {
-    PrintWindowRow(window, GetDlgCtrlID(window));
+    PrintWindowRow(window, false);
     return TRUE;
 }
 

@@ -335,6 +335,11 @@ case_input_monitor() {
     local agent=$E2E_LAST_PID
     monitor_open 0 "$MONITOR_LAN" || return 1
     input_rect_is "$MONITOR_LAN" "300 200 500 328" || e2e_fail "the monitor opened at $INPUT_SEEN" || return 1
+    # A hand drags the window it sees: once wine shows it, X may not have
+    # put it on the screen yet, and a press there would reach the desktop.
+    monitor_geometry "$MONITOR_LAN" || return 1
+    monitor_wait_lit input-monitor-shown at-least 1 8 || e2e_fail "the monitor is not on the screen ($MONITOR_LIT lit pixels)" ||
+        return 1
     input_carry "$MONITOR_LAN" 400 280 100 50 || return 1
     e2e_until 12 input_stored_is 400 250 600 378 || e2e_fail "the dragged place is stored as $INPUT_SEEN" || return 1
     # The bottom right corner of the sizing border.

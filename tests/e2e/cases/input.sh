@@ -378,13 +378,7 @@ input_region_is() {
 # the pointer has left it for a tick of its timer it is whole again.
 case_input_transparent() {
     local scenario="$E2E_TMP/transparent.scn"
-    {
-        echo "first-word 0x00010002"
-        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
-            "rx-rate=5000000 tx-rate=2000000 connections=1"
-        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
-            "rx-rate=900000 tx-rate=150000 connections=1"
-    } >"$scenario"
+    monitor_two_scenario "$scenario"
     e2e_sim_start "$scenario" || return 1
     monitor_place 0000 "$MONITOR_LAN_ID" 300 200 500 328 MakeWindowTrasparentForMouse || return 1
     monitor_place 0001 "$MONITOR_WLAN_ID" 300 200 500 328 || return 1

@@ -8,6 +8,18 @@ MONITOR_WLAN="Wireless LAN Adapter 802.11g"
 MONITOR_WLAN_ID="{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}"
 MONITORS_KEY='HKLM\Software\Merovax\ZorvanHAgent\Monitors'
 
+# monitor_two_scenario <file>: a scenario of the two monitorable adapters,
+# both connected and busy.
+monitor_two_scenario() {
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=5000000 tx-rate=2000000 connections=1"
+        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=900000 tx-rate=150000 connections=1"
+    } >"$1"
+}
+
 # monitor_open <position in the submenu, from 0> <title>
 monitor_open() {
     local keys=($VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT) i

@@ -461,13 +461,7 @@ tray_until_gone() {
 # the agent ends within seconds and hands every reply back.
 case_tray_unload_busy() {
     local scenario="$E2E_TMP/unload-busy.scn" agent before window STATS_DRIVER=tray_driver
-    {
-        echo "first-word 0x00010002"
-        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
-            "rx-rate=5000000 tx-rate=2000000 connections=1"
-        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
-            "rx-rate=900000 tx-rate=150000 connections=1"
-    } >"$scenario"
+    monitor_two_scenario "$scenario"
     e2e_sim_start "$scenario" || return 1
     tray_agent_start || return 1
     agent=$E2E_LAST_PID

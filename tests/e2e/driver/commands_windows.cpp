@@ -103,26 +103,27 @@ int TextCommand(const DriverArgs* args)
     return ConditionMet;
 }
 
-// Enabled or not is a style bit, which no message reports.
-int StyleCommand(const DriverArgs* args)
+// Prints one of the target's style words in hex.
+static int PrintStyleWord(const DriverArgs* args, int index)
 {
     HWND target = NULL;
     int found = FindTarget(args, &target);
     if (found != ConditionMet)
         return found;
-    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, GWL_STYLE));
+    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, index));
     return ConditionMet;
+}
+
+// Enabled or not is a style bit, which no message reports.
+int StyleCommand(const DriverArgs* args)
+{
+    return PrintStyleWord(args, GWL_STYLE);
 }
 
 // Topmost or not is an extended style bit.
 int ExStyleCommand(const DriverArgs* args)
 {
-    HWND target = NULL;
-    int found = FindTarget(args, &target);
-    if (found != ConditionMet)
-        return found;
-    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, GWL_EXSTYLE));
-    return ConditionMet;
+    return PrintStyleWord(args, GWL_EXSTYLE);
 }
 
 int MessageBoxCommand(const DriverArgs* args)

@@ -15,7 +15,7 @@ packages=(
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
     wine wine64 wine32:i386 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3
     libxinerama1 libxcomposite1
-    xvfb xdotool imagemagick
+    xvfb xdotool imagemagick libx11-dev
 )
 
 missing=()

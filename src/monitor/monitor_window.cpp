@@ -144,14 +144,18 @@ void OnSizing(int edge, RECT* dragged)
     *dragged = RECT{frame.left, frame.top, frame.right, frame.bottom};
 }
 
-void StartDrag(HWND window, MonitorRecord* record)
+// The grab is taken where the button went down, not where the cursor is by
+// the time the press is read: a thread that falls behind a quick hand
+// would otherwise grab a later point, and the window would lag the cursor
+// by the difference for the whole drag.
+void StartDrag(HWND window, MonitorRecord* record, LPARAM position)
 {
     SetCapture(window);
     record->dragging = true;
     DropRegion(record);
-    POINT cursor;
+    POINT cursor = {short(LOWORD(position)), short(HIWORD(position))};
     RECT frame;
-    GetCursorPos(&cursor);
+    ClientToScreen(window, &cursor);
     GetWindowRect(window, &frame);
     record->grabX = cursor.x - frame.left;
     record->grabY = cursor.y - frame.top;
@@ -302,7 +306,7 @@ INT_PTR CALLBACK MonitorDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return TRUE;
     case WM_LBUTTONDOWN:
         RelayToTooltip(window, record, message, wParam, lParam);
-        StartDrag(window, record);
+        StartDrag(window, record, lParam);
         return TRUE;
     case WM_LBUTTONUP:
         RelayToTooltip(window, record, message, wParam, lParam);

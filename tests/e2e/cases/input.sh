@@ -281,14 +281,18 @@ case_input_statistics() {
     tray_unload "$agent"
 }
 
-# input_press_on <title> <x> <y> [button]: the button goes down at x,y once
-# X has the pointer in that window. A hand presses what it sees under it;
-# a window wine shows may not be under X's pointer yet, and a press there
-# would go to whatever X has.
-input_press_on() {
+# input_pointer_on <title> <x> <y>: the pointer at x,y, and X has it in
+# that window. A hand presses what it sees under it; a window wine shows
+# may not be under X's pointer yet, and a press there would go to whatever
+# X has.
+input_pointer_on() {
     input_pointer "$2" "$3" || return 1
-    e2e_until 12 input_pointer_over "$1" ||
-        { e2e_fail "X does not have the pointer in \"$1\" at $2,$3: $INPUT_SEEN"; return 1; }
+    e2e_until 12 input_pointer_over "$1" || e2e_fail "X does not have the pointer in \"$1\" at $2,$3: $INPUT_SEEN"
+}
+
+# input_press_on <title> <x> <y> [button]
+input_press_on() {
+    input_pointer_on "$1" "$2" "$3" || return 1
     xdotool mousedown "${4:-1}" || e2e_fail "cannot press the button"
 }
 
@@ -302,21 +306,31 @@ input_drag() {
     xdotool mousemove "$4" "$5" mouseup "${6:-1}" || e2e_fail "cannot let the button go"
 }
 
-# input_carry <title> <x> <y> <dx> <dy>: the window is pressed at x,y and
-# carried by dx,dy in four steps, each awaited until the window has
-# followed it. Under wine's virtual desktop a pointer event over a window is
-# mapped to the screen with wine's newest idea of that window's place,
-# while X measured it against the place X had when the pointer moved: a step
-# that comes before the last one has reached X is counted twice, and the
-# window runs ahead of the hand. Windows measures against the place the
-# window has when the message is read, so there a hand cannot outrun it.
+# input_carry <title> <x> <y> <dx> <dy> [held pid]: the window is pressed at
+# x,y and carried by dx,dy in four steps, each awaited until the window has
+# followed it. With a pid, that process is held still until X has both the
+# press and the first step, so it reads them together, as from a hand
+# quicker than a busy agent.
+# Under wine's virtual desktop a pointer event over a window is mapped to
+# the screen with wine's newest idea of that window's place, while X
+# measured it against the place X had when the pointer moved: a step that
+# comes before the last one has reached X is counted twice, and the window
+# runs ahead of the hand. Windows measures against the place the window has
+# when the message is read, so there a hand cannot outrun it; hence the
+# awaited steps.
 input_carry() {
-    local title=$1 x=$2 y=$3 dx=$4 dy=$5 i left top
+    local title=$1 x=$2 y=$3 dx=$4 dy=$5 held=${6:-} i left top pressed=0
     input_rect window-rect "$title" || { e2e_fail "no window \"$title\" to carry"; return 1; }
     left=$RECT_L top=$RECT_T
-    input_press_on "$title" "$x" "$y" || return 1
+    input_pointer_on "$title" "$x" "$y" || return 1
+    [ -z "$held" ] || kill -STOP "$held" || { e2e_fail "cannot hold process $held"; return 1; }
+    xdotool mousedown 1 mousemove $((x + dx / 4)) $((y + dy / 4)) &&
+        e2e_until 5 eval '[ "$("$E2E_XPOINTER" | cut -d" " -f1-2)" = "$((x + dx / 4)) $((y + dy / 4))" ]' && pressed=1
+    [ -z "$held" ] || kill -CONT "$held"
+    [ $pressed = 1 ] || { xdotool mouseup 1; e2e_fail "cannot press and move the pointer"; return 1; }
     for i in 1 2 3 4; do
-        xdotool mousemove $((x + dx * i / 4)) $((y + dy * i / 4)) || { e2e_fail "cannot move the pointer"; return 1; }
+        [ $i = 1 ] || xdotool mousemove $((x + dx * i / 4)) $((y + dy * i / 4)) ||
+            { xdotool mouseup 1; e2e_fail "cannot move the pointer"; return 1; }
         e2e_until 12 input_rect_is "$title" \
             "$((left + dx * i / 4)) $((top + dy * i / 4)) $((RECT_R + dx * i / 4)) $((RECT_B + dy * i / 4))" ||
             {
@@ -361,7 +375,10 @@ case_input_monitor() {
     monitor_geometry "$MONITOR_LAN" || return 1
     monitor_wait_lit input-monitor-shown at-least 1 8 || e2e_fail "the monitor is not on the screen ($MONITOR_LIT lit pixels)" ||
         return 1
-    input_carry "$MONITOR_LAN" 400 280 100 50 || return 1
+    # The agent is held while the button goes down and the pointer makes
+    # its first step: the window must still keep the point where the
+    # button went down under the pointer.
+    input_carry "$MONITOR_LAN" 400 280 100 50 "$agent" || return 1
     e2e_until 12 input_stored_is 400 250 600 378 || e2e_fail "the dragged place is stored as $INPUT_SEEN" || return 1
     # The bottom right corner of the sizing border.
     input_drag "$MONITOR_LAN" 598 376 698 426 || return 1

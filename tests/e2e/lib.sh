@@ -17,6 +17,7 @@ E2E_DESKTOP=""
 E2E_PREFIX_READY=0
 E2E_SCENARIOS=""
 E2E_XPOINTER=""
+E2E_LEDGER=""
 E2E_EXIT_WINDOW="ZorvanHAgent Exit Window"
 E2E_TITLE="ZorvanHAgent"
 E2E_AGENT_KEY='HKLM\Software\Merovax\ZorvanHAgent'
@@ -347,10 +348,19 @@ e2e_ledger_field() {
     printf '%s\n' "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"
 }
 
+# e2e_ledger_settled: no reply is out. A running agent's windows keep
+# asking, so one may be out at the moment of a look; a leaked one stays out.
+e2e_ledger_settled() {
+    E2E_LEDGER=$(e2e_ledger) && [ "$(e2e_ledger_field "$E2E_LEDGER" outstanding)" = 0 ]
+}
+
 # e2e_ledger_clean <min-issued>: every reply handed back exactly once.
 e2e_ledger_clean() {
     local line field
-    line=$(e2e_ledger) || { e2e_fail "no ledger from the simulator"; return 1; }
+    E2E_LEDGER=""
+    e2e_until 20 e2e_ledger_settled
+    line=$E2E_LEDGER
+    [ -n "$line" ] || { e2e_fail "no ledger from the simulator"; return 1; }
     e2e_log "ledger: $line"
     for field in outstanding double unknown; do
         [ "$(e2e_ledger_field "$line" $field)" = 0 ] || { e2e_fail "ledger not clean: $line"; return 1; }

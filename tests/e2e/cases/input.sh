@@ -24,6 +24,14 @@ input_pointer_over() {
     [ "${INPUT_SEEN#* * }" = "$1" ]
 }
 
+# input_pointer_at <x> <y>: X has the pointer at that point.
+input_pointer_at() {
+    local px py
+    INPUT_SEEN=$("$E2E_XPOINTER" 2>&1)
+    read -r px py _ <<<"$INPUT_SEEN"
+    [ "$px $py" = "$1 $2" ]
+}
+
 # input_click <x> <y> [button] [count]
 input_click() {
     input_pointer "$1" "$2" || return 1
@@ -325,7 +333,7 @@ input_carry() {
     input_pointer_on "$title" "$x" "$y" || return 1
     [ -z "$held" ] || kill -STOP "$held" || { e2e_fail "cannot hold process $held"; return 1; }
     xdotool mousedown 1 mousemove $((x + dx / 4)) $((y + dy / 4)) &&
-        e2e_until 5 eval '[ "$("$E2E_XPOINTER" | cut -d" " -f1-2)" = "$((x + dx / 4)) $((y + dy / 4))" ]' && pressed=1
+        e2e_until 5 input_pointer_at $((x + dx / 4)) $((y + dy / 4)) && pressed=1
     [ -z "$held" ] || kill -CONT "$held"
     [ $pressed = 1 ] || { xdotool mouseup 1; e2e_fail "cannot press and move the pointer"; return 1; }
     for i in 1 2 3 4; do

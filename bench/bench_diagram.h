@@ -43,7 +43,10 @@ struct BenchDiagram {
         for (uint32_t i = 0; i < d.areaWidth; ++i)
             Tick();  // the first peak redraws; then one column a second, one rescan every W
     }
-    ~BenchDiagram() { ReleaseDiagram(&d); }
+    ~BenchDiagram()
+    {
+        ReleaseDiagram(&d);
+    }
     BenchDiagram(const BenchDiagram&) = delete;
     BenchDiagram& operator=(const BenchDiagram&) = delete;
 

@@ -17,8 +17,8 @@ static std::vector<uint8_t> BusyReply(int groups, int perGroup)
         for (int c = 0; c < perGroup; ++c) {
             ConnectionSpec connection;
             connection.id = id++;
-            connection.name = u"TCP 192.168.1.20:" + std::u16string(1, char16_t(u'0' + c % 10)) +
-                              u" -> 203.0.113.7:443";
+            connection.name =
+                u"TCP 192.168.1.20:" + std::u16string(1, char16_t(u'0' + c % 10)) + u" -> 203.0.113.7:443";
             connection.counterBase = uint64_t(id) << 32;
             specs[g].connections.push_back(connection);
         }

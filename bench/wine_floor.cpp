@@ -70,8 +70,9 @@ DWORD WINAPI WindowThread(void* parameter)
 {
     FloorWindow* floor = static_cast<FloorWindow*>(parameter);
     const int x = (floor->index % 4) * 210 + 10, y = (floor->index / 4) * 140 + 10;
-    floor->window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName, L"Floor", WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                                    x, y, 200, 128, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    floor->window =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName, L"Floor", WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y,
+                        200, 128, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HDC screen = GetDC(nullptr);
     floor->imageDc = CreateCompatibleDC(screen);
     floor->image = CreateCompatibleBitmap(screen, 192, 91);

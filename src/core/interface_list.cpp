@@ -99,7 +99,7 @@ struct DecodeContext {
     std::vector<InterfaceEntry>* entries;
     bool tableFailed;
 };
-}
+}  // namespace
 
 static void KeepRecord(const InterfaceRecordView& record, void* context)
 {

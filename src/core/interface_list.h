@@ -9,10 +9,10 @@
 #include "core/text16.h"
 
 enum InterfaceSelector : uint32_t {
-    SelectBindable = 1,      // Interface(s) page
-    SelectMonitorable = 8,   // Monitor(s) page
-    SelectNotPresent = 16,   // Movements page
-    SelectMonitored = 44,    // interface list refresh, tray menu, statistics window
+    SelectBindable = 1,     // Interface(s) page
+    SelectMonitorable = 8,  // Monitor(s) page
+    SelectNotPresent = 16,  // Movements page
+    SelectMonitored = 44,   // interface list refresh, tray menu, statistics window
 };
 
 enum InterfaceFlags : uint32_t {
@@ -46,11 +46,11 @@ bool WalkInterfaceRecords(const uint8_t* reply, uint32_t size, InterfaceRecordVi
 // What a reader makes of a reply before it looks at the records.
 enum InterfaceListOutcome {
     ListHasRecords,
-    ListEmpty,             // string 10, 71 or 119 depending on the reader
-    ListNotStarted,        // string 7
-    ListWrongVersion,      // string 9
-    ListServiceError,      // string 8
-    ListOutOfMemory,       // string 72: the table of copies cannot be allocated
+    ListEmpty,         // string 10, 71 or 119 depending on the reader
+    ListNotStarted,    // string 7
+    ListWrongVersion,  // string 9
+    ListServiceError,  // string 8
+    ListOutOfMemory,   // string 72: the table of copies cannot be allocated
 };
 
 InterfaceListOutcome CheckInterfaceListReply(ServiceStatus status, const uint8_t* reply, uint32_t size);

@@ -22,7 +22,7 @@ struct RefreshNode {
     bool connected;
     MonitorSettings settings;
 };
-}
+}  // namespace
 
 // Between busy answers the refresh waits on its stop event, so that a
 // service that stays busy cannot hold up the agent's shutdown.
@@ -35,8 +35,8 @@ static void ListInterfaces(HANDLE stop, std::vector<RefreshNode>* nodes)
 {
     ServiceReply reply;
     uint32_t selector = SelectMonitored;
-    ServiceStatus status = RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply,
-                                                      PauseUnlessStopped, stop);
+    ServiceStatus status =
+        RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply, PauseUnlessStopped, stop);
     std::vector<InterfaceEntry> entries;
     DecodeInterfaceList(ReaderInterfaceRefresh, status, reply.data, reply.size, &entries);
     ReleaseReply(&reply);

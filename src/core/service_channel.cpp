@@ -30,8 +30,7 @@ ServiceStatus RequestService(uint32_t code, const void* input, uint32_t inputSiz
     uint32_t size = 0;
     uint8_t flag = 0;
     uint32_t token = NoReleaseToken;
-    ServiceStatus status =
-        ServiceLibrary.ServiceRequest(code, input, inputSize, 1, &data, &size, &flag, &token, 0, 0);
+    ServiceStatus status = ServiceLibrary.ServiceRequest(code, input, inputSize, 1, &data, &size, &flag, &token, 0, 0);
     reply->data = static_cast<const uint8_t*>(data);
     reply->size = size;
     reply->releaseFlag = flag;
@@ -47,8 +46,8 @@ void ReleaseReply(ServiceReply* reply)
     ClearReply(reply);
 }
 
-ServiceStatus RequestServiceUntilNotBusy(uint32_t code, const void* input, uint32_t inputSize,
-                                         ServiceReply* reply, BusyPause pause, void* context)
+ServiceStatus RequestServiceUntilNotBusy(uint32_t code, const void* input, uint32_t inputSize, ServiceReply* reply,
+                                         BusyPause pause, void* context)
 {
     for (;;) {
         ServiceStatus status = RequestService(code, input, inputSize, reply);

@@ -16,8 +16,8 @@ typedef uint32_t(SERVICE_CALL* ServiceInitializeFn)();
 typedef uint32_t(SERVICE_CALL* ServiceUninitializeFn)();
 typedef uint32_t(SERVICE_CALL* ServiceRequestFn)(uint32_t code, const void* input, uint32_t inputSize,
                                                  uint32_t wantReply, void** reply, uint32_t* replySize,
-                                                 uint8_t* releaseFlag, uint32_t* releaseToken,
-                                                 uint32_t reserved1, uint32_t reserved2);
+                                                 uint8_t* releaseFlag, uint32_t* releaseToken, uint32_t reserved1,
+                                                 uint32_t reserved2);
 typedef void(SERVICE_CALL* ServiceReleaseReplyFn)(void* reply, uint32_t replySize, uint32_t releaseFlag,
                                                   uint32_t releaseToken);
 
@@ -58,5 +58,5 @@ typedef bool (*BusyPause)(void* context);
 
 // Repeats the identical request while the service answers busy, releasing
 // any reply that came with a busy answer before the next try.
-ServiceStatus RequestServiceUntilNotBusy(uint32_t code, const void* input, uint32_t inputSize,
-                                         ServiceReply* reply, BusyPause pause, void* context);
+ServiceStatus RequestServiceUntilNotBusy(uint32_t code, const void* input, uint32_t inputSize, ServiceReply* reply,
+                                         BusyPause pause, void* context);

@@ -12,9 +12,9 @@ enum : ServiceStatus {
     StatusNotStarted = 0xC0FE000A,
     StatusWrongVersion = 0xC0FE000B,
     StatusBusy = 0xC0FE000D,
-    StatusDoneWithNotes = 0xC0FE0015,      // success for requests 5 and 10
-    StatusDoneNeedsRestart = 0xC0FE0018,   // success for request 5
-    StatusDoneNothingToDo = 0xC0FE0019,    // success for request 5
+    StatusDoneWithNotes = 0xC0FE0015,     // success for requests 5 and 10
+    StatusDoneNeedsRestart = 0xC0FE0018,  // success for request 5
+    StatusDoneNothingToDo = 0xC0FE0019,   // success for request 5
     StatusComponentMissing = 0xC0FE0020,
     StatusCancelled = 0xC0FE002B,
 };

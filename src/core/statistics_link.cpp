@@ -30,7 +30,7 @@ struct LinkState {
 };
 
 enum PassEnd { PassDone, PassPause };
-}
+}  // namespace
 
 static void SetPublishedView(const uint8_t* view, size_t size)
 {
@@ -79,8 +79,8 @@ static PassEnd PassUnderServerMutex(LinkState* link)
             return PassPause;
     }
     if (!link->directory) {
-        link->directory =
-            static_cast<const uint8_t*>(MapViewOfFile(link->directoryMapping, FILE_MAP_READ, 0, 0, MappingDirectorySize));
+        link->directory = static_cast<const uint8_t*>(
+            MapViewOfFile(link->directoryMapping, FILE_MAP_READ, 0, 0, MappingDirectorySize));
         if (!link->directory) {
             CloseHandle(link->directoryMapping);
             link->directoryMapping = nullptr;
@@ -188,7 +188,7 @@ bool ReadInterfaceCounters(const Text16& name, InterfaceCountersView* out)
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
         return false;
     bool found = PublishedStatisticsView &&
-                 FindInterfaceCounters(PublishedStatisticsView, PublishedStatisticsViewSize, name, out);
+        FindInterfaceCounters(PublishedStatisticsView, PublishedStatisticsViewSize, name, out);
     ReleaseMutex(lock);
     return found;
 }

@@ -61,7 +61,7 @@ struct InterfaceCountersView {
     uint32_t sendRateNoHeaders;
     uint64_t connectionTime;  // 100-ns units
     uint32_t connected;
-    uint32_t linkSpeed;       // units of 100 bit/s
+    uint32_t linkSpeed;  // units of 100 bit/s
 };
 
 // Looks an interface up by display name (A to Z ignoring case) among the

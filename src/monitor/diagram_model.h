@@ -30,12 +30,12 @@ struct DiagramHalf {
     uint32_t horizontalLineColor;
     bool verticalLines;
     uint32_t verticalLineColor;
-    float lineStep;     // rows between horizontal grid lines
-    uint32_t maxSpeed;  // bits per second, top of the colour scale; only grows
-    uint32_t peak;      // largest visible sample
-    uint32_t peakCount; // visible samples equal to peak
-    uint32_t* gradient; // height entries, bar bottom first
-    uint64_t* history;  // HistoryCapacity entries; only the low 32 bits count
+    float lineStep;      // rows between horizontal grid lines
+    uint32_t maxSpeed;   // bits per second, top of the colour scale; only grows
+    uint32_t peak;       // largest visible sample
+    uint32_t peakCount;  // visible samples equal to peak
+    uint32_t* gradient;  // height entries, bar bottom first
+    uint64_t* history;   // HistoryCapacity entries; only the low 32 bits count
     uint32_t barStart, barMiddle, barEnd;
     uint32_t peaksTextColor, maxSpeedTextColor, notActiveTextColor;  // COLORREF
 

@@ -68,8 +68,8 @@ void PaintRates(const MonitorRecord* record, HDC dc)
     if (ComposeRateText(text, false, d.receive.history[d.newest], d.receive.peak, record->showCurPeak,
                         record->showMaxPeak, record->bytesPerSecond))
         PaintText(dc, text, d.receive.peaksTextColor, 0, h / 2, w, h, 0);
-    if (ComposeRateText(text, true, d.send.history[d.newest], d.send.peak, record->showCurPeak,
-                        record->showMaxPeak, record->bytesPerSecond))
+    if (ComposeRateText(text, true, d.send.history[d.newest], d.send.peak, record->showCurPeak, record->showMaxPeak,
+                        record->bytesPerSecond))
         PaintText(dc, text, d.send.peaksTextColor, 0, 0, w, h / 2, 0);
 }
 

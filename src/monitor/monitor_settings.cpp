@@ -3,22 +3,14 @@
 #include "core/wire_read.h"
 
 const Char16* const MonitorFlagNames[MonitorFlagCount] = {
-    TEXT16("HideWindowTitle"),
-    TEXT16("ShowWindowOnTop"),
-    TEXT16("ShowMaxSpeedText"),
-    TEXT16("ShowCurPeakText"),
-    TEXT16("ShowMaxPeakText"),
-    TEXT16("EnableHorizontalLines"),
-    TEXT16("EnableVerticalLines"),
-    TEXT16("EnableTimeArrow"),
-    TEXT16("EnableConnectionTimeText"),
-    TEXT16("DontConsiderHardwareHeaders"),
-    TEXT16("EnableBoldTextsOnWindow"),
-    TEXT16("MakeWindowTrasparentForMouse"),
-    TEXT16("MakeSendReceiveScaleEqual"),
-    TEXT16("PopupWhenConnected"),
-    TEXT16("HideWhenDisconnected"),
-    TEXT16("EnableBytesPerSecond"),
+    TEXT16("HideWindowTitle"),           TEXT16("ShowWindowOnTop"),
+    TEXT16("ShowMaxSpeedText"),          TEXT16("ShowCurPeakText"),
+    TEXT16("ShowMaxPeakText"),           TEXT16("EnableHorizontalLines"),
+    TEXT16("EnableVerticalLines"),       TEXT16("EnableTimeArrow"),
+    TEXT16("EnableConnectionTimeText"),  TEXT16("DontConsiderHardwareHeaders"),
+    TEXT16("EnableBoldTextsOnWindow"),   TEXT16("MakeWindowTrasparentForMouse"),
+    TEXT16("MakeSendReceiveScaleEqual"), TEXT16("PopupWhenConnected"),
+    TEXT16("HideWhenDisconnected"),      TEXT16("EnableBytesPerSecond"),
 };
 
 static const uint32_t DefaultFlags[MonitorFlagCount] = {0, 1, 1, 1, 1, 1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1};

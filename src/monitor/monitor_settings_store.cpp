@@ -71,8 +71,8 @@ static HKEY CreateNumberedSubkey(HKEY monitors, const Text16& interfaceId, REGSA
             return nullptr;
         HKEY key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExW(monitors, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                            &disposition) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(monitors, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, &disposition) !=
+            ERROR_SUCCESS)
             continue;
         if (disposition != REG_CREATED_NEW_KEY) {
             RegCloseKey(key);
@@ -113,8 +113,8 @@ static bool ReadOver(HKEY key, const wchar_t* name, void* field, DWORD fieldSize
 {
     BYTE buffer[ColorsValueSize];
     DWORD size = fieldSize;
-    if (fieldSize > sizeof buffer ||
-        RegQueryValueExW(key, name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS || size > fieldSize)
+    if (fieldSize > sizeof buffer || RegQueryValueExW(key, name, nullptr, nullptr, buffer, &size) != ERROR_SUCCESS ||
+        size > fieldSize)
         return false;
     memcpy(field, buffer, size);
     return true;
@@ -136,8 +136,8 @@ static void ReadStoredValues(HKEY key, MonitorSettings* settings)
         for (int i = 0; i < 4; ++i)
             number[i] = uint8_t(*field >> (8 * i));
         if (ReadOver(key, field == &settings->transparentLevel ? L"TransparentLevel" : L"RefreshRate", number, 4))
-            *field = uint32_t(number[0]) | uint32_t(number[1]) << 8 | uint32_t(number[2]) << 16 |
-                     uint32_t(number[3]) << 24;
+            *field =
+                uint32_t(number[0]) | uint32_t(number[1]) << 8 | uint32_t(number[2]) << 16 | uint32_t(number[3]) << 24;
     }
     uint8_t colors[ColorsValueSize];
     PackColors(*settings, colors);

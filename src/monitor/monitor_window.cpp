@@ -214,8 +214,8 @@ void OnRegionTimer(HWND window, MonitorRecord* record)
     GetCursorPos(&cursor);
     ScreenToClient(window, &cursor);
     GetClientRect(window, &client);
-    const bool inside = cursor.x >= client.left && cursor.x <= client.right && cursor.y >= client.top &&
-                        cursor.y <= client.bottom;
+    const bool inside =
+        cursor.x >= client.left && cursor.x <= client.right && cursor.y >= client.top && cursor.y <= client.bottom;
     if (!inside) {
         DropRegion(record);
         KillTimer(window, RegionTimer);

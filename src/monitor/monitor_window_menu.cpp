@@ -40,8 +40,8 @@ void ShowMonitorMenu(MonitorRecord* record)
     if (popup) {
         // Without the foreground a click elsewhere would leave the menu open.
         SetForegroundWindow(record->window);
-        command = UINT(TrackPopupMenu(popup, TPM_RETURNCMD, record->menuPoint.x, record->menuPoint.y, 0,
-                                      record->window, nullptr));
+        command = UINT(
+            TrackPopupMenu(popup, TPM_RETURNCMD, record->menuPoint.x, record->menuPoint.y, 0, record->window, nullptr));
     }
     DestroyMenu(menu);
     switch (command) {

@@ -7,8 +7,7 @@ bool GetAgentDirectory(wchar_t* buffer, DWORD capacity)
     if (capacity < 2)
         return false;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Merovax\\ZorvanHMonitor", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Merovax\\ZorvanHMonitor", 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD type = 0;
         DWORD size = capacity;
         LONG read = RegQueryValueExW(key, L"ZorvanHAgentDir", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);

@@ -3,8 +3,7 @@
 static void CloseKeyHandle(HKEY key)
 {
     // Closing a predefined root is harmless but pointless.
-    if (key && key != HKEY_LOCAL_MACHINE && key != HKEY_CURRENT_USER && key != HKEY_CLASSES_ROOT &&
-        key != HKEY_USERS)
+    if (key && key != HKEY_LOCAL_MACHINE && key != HKEY_CURRENT_USER && key != HKEY_CLASSES_ROOT && key != HKEY_USERS)
         RegCloseKey(key);
 }
 

@@ -26,11 +26,9 @@ bool LoadServiceLibrary()
     }
     ServiceLibrary.module = module;
     ServiceLibrary.ServiceInitialize = reinterpret_cast<ServiceInitializeFn>(reinterpret_cast<void*>(initialize));
-    ServiceLibrary.ServiceUninitialize =
-        reinterpret_cast<ServiceUninitializeFn>(reinterpret_cast<void*>(uninitialize));
+    ServiceLibrary.ServiceUninitialize = reinterpret_cast<ServiceUninitializeFn>(reinterpret_cast<void*>(uninitialize));
     ServiceLibrary.ServiceRequest = reinterpret_cast<ServiceRequestFn>(reinterpret_cast<void*>(request));
-    ServiceLibrary.ServiceReleaseReply =
-        reinterpret_cast<ServiceReleaseReplyFn>(reinterpret_cast<void*>(release));
+    ServiceLibrary.ServiceReleaseReply = reinterpret_cast<ServiceReleaseReplyFn>(reinterpret_cast<void*>(release));
     return true;
 }
 

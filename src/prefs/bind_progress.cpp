@@ -85,8 +85,7 @@ static DWORD WINAPI BindWorker(void* parameter)
         if (left == 0)
             break;
         // Escape is answered between two interfaces, never in the middle of one.
-        if (operation->cancel &&
-            AskOperation(operation, IDS_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        if (operation->cancel && AskOperation(operation, IDS_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             CloseProgress(operation);
             return 0;
         }
@@ -140,8 +139,8 @@ static INT_PTR CALLBACK BindProgressProc(HWND dialog, UINT message, WPARAM wPara
 
 void RunBindProgress(HWND page, bool bind, InterfaceListItem* first, size_t count)
 {
-    BindOperation* operation = new (std::nothrow) BindOperation{static_cast<uint8_t>(bind ? 1 : 0), first, count,
-                                                                nullptr, 0};
+    BindOperation* operation =
+        new (std::nothrow) BindOperation{static_cast<uint8_t>(bind ? 1 : 0), first, count, nullptr, 0};
     if (!operation)
         return;
     DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_BIND_PROGRESS), page, BindProgressProc,

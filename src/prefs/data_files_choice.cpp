@@ -11,8 +11,7 @@ static const int BackupControls[] = {IDC_DF_BACKUP_GROUP, IDC_DF_STORE_CONFIG, I
 static const int ChangeControls[] = {IDC_DF_CHANGE_GROUP, IDC_DF_REMOVE_CURRENT, IDC_DF_COPY_CLEARED};
 static const int ModeRadios[] = {IDC_DF_RESTORE, IDC_DF_BACKUP, IDC_DF_CHANGE};
 
-template <size_t N>
-static void EnableControls(HWND dialog, const int (&ids)[N], bool on)
+template <size_t N> static void EnableControls(HWND dialog, const int (&ids)[N], bool on)
 {
     for (int id : ids)
         EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
@@ -57,8 +56,8 @@ static void InitChoice(HWND dialog, DataFilesRequest* request)
     SetDlgItemTextW(dialog, IDC_DF_SELECTED, request->selectedPath.c_str());
     SetCheck(dialog, IDC_DF_CLEAR_AFTER, false);
     SetCheck(dialog, IDC_DF_COPY_CLEARED, false);
-    for (int id : {IDC_DF_REMOVE_CURRENT, IDC_DF_STORE_CONFIG, IDC_DF_STORE_DATA, IDC_DF_RESTORE_CONFIG,
-                   IDC_DF_RESTORE_DATA})
+    for (int id :
+         {IDC_DF_REMOVE_CURRENT, IDC_DF_STORE_CONFIG, IDC_DF_STORE_DATA, IDC_DF_RESTORE_CONFIG, IDC_DF_RESTORE_DATA})
         SetCheck(dialog, id, true);
     SetMode(dialog, ModeChange);
 }
@@ -128,9 +127,10 @@ INT_PTR CALLBACK DataFilesChoiceProc(HWND dialog, UINT message, WPARAM wParam, L
         case IDC_DF_BACKUP:
         case IDC_DF_CHANGE:
             if (IsChecked(dialog, LOWORD(wParam)))
-                SetMode(dialog, LOWORD(wParam) == IDC_DF_RESTORE ? ModeRestore
-                                : LOWORD(wParam) == IDC_DF_BACKUP ? ModeBackup
-                                                                  : ModeChange);
+                SetMode(dialog,
+                        LOWORD(wParam) == IDC_DF_RESTORE      ? ModeRestore
+                            : LOWORD(wParam) == IDC_DF_BACKUP ? ModeBackup
+                                                              : ModeChange);
             return TRUE;
         }
         return FALSE;

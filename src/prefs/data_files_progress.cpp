@@ -94,11 +94,11 @@ static UINT DescribeAndFill(HWND dialog, const DataFilesRequest& request)
     SetDlgItemTextW(dialog, IDC_DF_SELECTED, to.c_str());
     if (request.restore)
         return request.restoreConfig && request.restoreData ? IDS_DF_RESTORING_BOTH
-               : request.restoreConfig                      ? IDS_DF_RESTORING_CONFIG
+            : request.restoreConfig                         ? IDS_DF_RESTORING_CONFIG
                                                             : IDS_DF_RESTORING_DATA;
     if (request.backup)
         return request.storeConfig && request.storeData ? IDS_DF_BACKUP_BOTH
-               : request.storeConfig                    ? IDS_DF_BACKUP_CONFIG
+            : request.storeConfig                       ? IDS_DF_BACKUP_CONFIG
                                                         : IDS_DF_BACKUP_DATA;
     return IDS_DF_CHANGING;
 }

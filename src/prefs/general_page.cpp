@@ -102,8 +102,7 @@ static void ShowDataFilesSettings(HWND page, bool obtained, Text16* folderText)
     bool enable = obtained && IsAdmin;
     for (int id : {IDC_DATA_BROWSE, IDC_CUMULATIVE, IDC_HOLD_LABEL, IDC_HOLD_SLIDER})
         EnableWindow(GetDlgItem(page, id), enable);
-    SendDlgItemMessageW(page, IDC_HOLD_SLIDER, TBM_SETPOS, TRUE,
-                        HoldSliderPosition(GeneralPageState.last.HoldSeconds));
+    SendDlgItemMessageW(page, IDC_HOLD_SLIDER, TBM_SETPOS, TRUE, HoldSliderPosition(GeneralPageState.last.HoldSeconds));
     SetHoldLabel(page);
     SetCheck(page, IDC_CUMULATIVE, GeneralPageState.last.CumulativeStatistics != 0);
     Text16().swap(*folderText);

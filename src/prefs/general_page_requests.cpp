@@ -39,7 +39,8 @@ bool QueryDataFilesSettings(HWND page, Text16* folderText)
     Text16().swap(*folderText);
     ServiceReply reply;
     int left = UiBusyRepeats;
-    ServiceStatus status = RequestServiceUntilNotBusy(RequestReadDataSettings, nullptr, 0, &reply, PauseOnUiThread, &left);
+    ServiceStatus status =
+        RequestServiceUntilNotBusy(RequestReadDataSettings, nullptr, 0, &reply, PauseOnUiThread, &left);
     bool obtained = false;
     bool haveText = false;
     // A folder text that cannot be allocated leaves the box as it was.

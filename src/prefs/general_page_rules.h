@@ -20,8 +20,8 @@ const uint32_t HoldForever = 100;
 
 enum DataFilesDecode {
     DataFilesDecoded,
-    DataFilesTooShort,    // not even the fixed part: nothing taken
-    DataFilesPathPastEnd, // the options were taken, the path was not
+    DataFilesTooShort,     // not even the fixed part: nothing taken
+    DataFilesPathPastEnd,  // the options were taken, the path was not
 };
 
 // Request 9. The options are taken as soon as the fixed part is there, so a

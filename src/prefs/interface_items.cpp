@@ -30,9 +30,8 @@ int CompareInterfaceItems(const InterfaceListItem& a, const InterfaceListItem& b
 
 void SortInterfaceItems(InterfaceListItem* items, size_t count)
 {
-    std::sort(items, items + count, [](const InterfaceListItem& a, const InterfaceListItem& b) {
-        return CompareInterfaceItems(a, b) < 0;
-    });
+    std::sort(items, items + count,
+              [](const InterfaceListItem& a, const InterfaceListItem& b) { return CompareInterfaceItems(a, b) < 0; });
 }
 
 static Char16* CopyText16(const Text16& text)

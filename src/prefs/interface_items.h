@@ -58,9 +58,9 @@ uint8_t* AllocateNameQuery(uint32_t headerSize, const Char16* name, uint32_t* na
 void PutQueryWord(uint8_t* at, uint32_t value);
 
 enum BindStepAction {
-    BindStepDone,       // advance the bar and go on
-    BindStepStop,       // show the string as an error and end the operation
-    BindStepAskGoOn,    // ask the string with Yes and No; Yes counts as done
+    BindStepDone,     // advance the bar and go on
+    BindStepStop,     // show the string as an error and end the operation
+    BindStepAskGoOn,  // ask the string with Yes and No; Yes counts as done
 };
 
 struct BindStepReaction {

@@ -37,8 +37,8 @@ static void UpdateInterfaceButtons(HWND page, int line)
     SetControlEnabled(GetDlgItem(page, IDC_REFRESH_INTERFACES), true);
     if (line < 0)
         line = static_cast<int>(SendMessageW(InterfacesPageState.list, LVM_GETSELECTIONMARK, 0, 0));
-    InterfaceButtonStates states = DecideInterfaceButtons(InterfacesPageState.items, InterfacesPageState.count,
-                                                          ItemOfLine(line), IsAdmin);
+    InterfaceButtonStates states =
+        DecideInterfaceButtons(InterfacesPageState.items, InterfacesPageState.count, ItemOfLine(line), IsAdmin);
     SetControlEnabled(GetDlgItem(page, IDC_BIND_SELECTED), states.bindSelected);
     SetControlEnabled(GetDlgItem(page, IDC_UNBIND_SELECTED), states.unbindSelected);
     SetControlEnabled(GetDlgItem(page, IDC_BIND_ALL), states.bindAll);

@@ -76,8 +76,8 @@ static void SetSlider(HWND page, int id, uint32_t position)
 
 void DisableMonitorsPage(HWND page, bool clear)
 {
-    for (int id : {IDC_MON_DEFAULTS, IDC_MON_APPLY, IDC_MON_CANCEL, IDC_MON_CHOOSE, IDC_MON_COLORS_GROUP,
-                   IDC_MON_COLORS})
+    for (int id :
+         {IDC_MON_DEFAULTS, IDC_MON_APPLY, IDC_MON_CANCEL, IDC_MON_CHOOSE, IDC_MON_COLORS_GROUP, IDC_MON_COLORS})
         EnableControl(page, id, false);
     if (clear) {
         SendDlgItemMessageW(page, IDC_MON_COLORS, CB_RESETCONTENT, 0, 0);
@@ -99,9 +99,9 @@ void LoadPageFromSelection(HWND page)
 {
     EnableControl(page, IDC_MON_APPLY, false);
     EnableControl(page, IDC_MON_CANCEL, false);
-    for (int id : {IDC_MON_DEFAULTS, IDC_MON_COLORS, IDC_MON_COLORS_GROUP, IDC_MON_CHOOSE, IDC_MON_FLAGS,
-                   IDC_MON_FLAGS_GROUP, IDC_MON_TRANSPARENCY_LABEL, IDC_MON_TRANSPARENCY, IDC_MON_REFRESH_LABEL,
-                   IDC_MON_REFRESH})
+    for (int id :
+         {IDC_MON_DEFAULTS, IDC_MON_COLORS, IDC_MON_COLORS_GROUP, IDC_MON_CHOOSE, IDC_MON_FLAGS, IDC_MON_FLAGS_GROUP,
+          IDC_MON_TRANSPARENCY_LABEL, IDC_MON_TRANSPARENCY, IDC_MON_REFRESH_LABEL, IDC_MON_REFRESH})
         EnableControl(page, id, true);
     uint32_t transparency = SelectionTransparency(MonitorSelection);
     SetNumberLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, transparency, false, false);

@@ -83,8 +83,8 @@ void ReadFlagImages(HWND page, uint8_t (&images)[MonitorFlagCount])
         LVITEMW item = {};
         item.mask = LVIF_IMAGE | LVIF_PARAM;
         item.iItem = row;
-        if (SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) && item.lParam >= 0 &&
-            item.lParam < MonitorFlagCount && item.iImage >= TriOn && item.iImage <= TriMixed)
+        if (SendMessageW(list, LVM_GETITEMW, 0, LPARAM(&item)) && item.lParam >= 0 && item.lParam < MonitorFlagCount &&
+            item.iImage >= TriOn && item.iImage <= TriMixed)
             images[item.lParam] = uint8_t(item.iImage);
     }
 }

@@ -115,8 +115,7 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     ServiceStatus status = RequestInterfaceList(SelectMonitorable, &reply);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     std::vector<InterfaceEntry> entries;
-    InterfaceListOutcome outcome =
-        DecodeInterfaceList(ReaderMonitorsPage, status, reply.data, reply.size, &entries);
+    InterfaceListOutcome outcome = DecodeInterfaceList(ReaderMonitorsPage, status, reply.data, reply.size, &entries);
     UINT failure = outcome == ListHasRecords ? 0 : InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS);
     PageRecordsRecord built = {};
     if (!failure)

@@ -23,8 +23,14 @@ extern HANDLE volatile PageBusy;
 
 // Marks the page busy for one handler; the marker is cleared on every path.
 struct PageBusyScope {
-    PageBusyScope() { PageBusy = INVALID_HANDLE_VALUE; }
-    ~PageBusyScope() { PageBusy = nullptr; }
+    PageBusyScope()
+    {
+        PageBusy = INVALID_HANDLE_VALUE;
+    }
+    ~PageBusyScope()
+    {
+        PageBusy = nullptr;
+    }
     PageBusyScope(const PageBusyScope&) = delete;
     PageBusyScope& operator=(const PageBusyScope&) = delete;
 };

@@ -59,8 +59,8 @@ static bool ConfirmDelete(HWND page, const wchar_t* name)
     if (!text)
         return false;
     swprintf(text, size, format, name);
-    bool yes = MessageBoxW(page, text, L"ZorvanHAgent delete \"Not Present\" interface", MB_YESNO | MB_ICONQUESTION) ==
-               IDYES;
+    bool yes =
+        MessageBoxW(page, text, L"ZorvanHAgent delete \"Not Present\" interface", MB_YESNO | MB_ICONQUESTION) == IDYES;
     delete[] text;
     return yes;
 }

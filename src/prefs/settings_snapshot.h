@@ -47,7 +47,7 @@ enum SnapshotDecode {
     SnapshotEmpty,         // TopCount 0
     SnapshotOldVersion,
     SnapshotRecordPastEnd,
-    SnapshotTooDeep,       // keys nested deeper than SnapshotMaxDepth
+    SnapshotTooDeep,  // keys nested deeper than SnapshotMaxDepth
 };
 
 // Checks the whole snapshot and fills `top` in record order; on any refusal

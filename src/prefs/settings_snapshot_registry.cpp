@@ -100,8 +100,8 @@ static bool WriteEntries(HKEY key, const std::vector<SnapshotEntry>& list)
         const SnapshotEntry& e = list[i];
         if (e.kind == SnapshotKey) {
             HKEY child = nullptr;
-            if (RegCreateKeyExW(key, e.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                                nullptr, &child, nullptr) != ERROR_SUCCESS)
+            if (RegCreateKeyExW(key, e.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                                &child, nullptr) != ERROR_SUCCESS)
                 return false;
             bool written = WriteEntries(child, e.children);
             RegCloseKey(child);

@@ -13,13 +13,12 @@ static const wchar_t ShortcutName[] = L"ZorvanHAgent.lnk";
 bool GetStartupFolder(wchar_t* buffer)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Merovax\\ZorvanHMonitor", 0, KEY_READ, &key) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Merovax\\ZorvanHMonitor", 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD type = 0;
         // One character is kept back for a NUL the stored string may lack.
         DWORD size = (MAX_PATH - 1) * sizeof(wchar_t);
-        LONG read = RegQueryValueExW(key, L"ZorvanHAgentStartupFolder", nullptr, &type,
-                                     reinterpret_cast<BYTE*>(buffer), &size);
+        LONG read =
+            RegQueryValueExW(key, L"ZorvanHAgentStartupFolder", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
         RegCloseKey(key);
         // The same rule as the installation folder: a string of at least 7
         // bytes, used as it stands.
@@ -58,8 +57,7 @@ bool StartupShortcutExists()
 static void GetShortcutTarget(wchar_t* target, DWORD capacity)
 {
     wchar_t folder[MAX_PATH];
-    if (GetAgentDirectory(folder, MAX_PATH) &&
-        swprintf(target, capacity, L"%lsZorvanHAgent.exe", folder) > 0 &&
+    if (GetAgentDirectory(folder, MAX_PATH) && swprintf(target, capacity, L"%lsZorvanHAgent.exe", folder) > 0 &&
         GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES)
         return;
     DWORD length = GetModuleFileNameW(nullptr, target, capacity);

@@ -43,8 +43,8 @@ static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam
 
 static DWORD AskClear(HWND window, int dialog, const wchar_t* text)
 {
-    INT_PTR result = DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(dialog), window, ClearDialogProc,
-                                     reinterpret_cast<LPARAM>(text));
+    INT_PTR result =
+        DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(dialog), window, ClearDialogProc, reinterpret_cast<LPARAM>(text));
     return result == -1 ? 0 : DWORD(result);
 }
 

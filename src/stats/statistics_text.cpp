@@ -34,8 +34,8 @@ void FormatTickDuration(uint64_t ticks, Char16* text, bool hideMs)
     uint64_t ms = r / TicksPerMs;
     char narrow[64];
     if (hideMs)
-        std::snprintf(narrow, sizeof narrow, "%llu day(s), %02u:%02u:%02u", (unsigned long long)days,
-                      unsigned(hours), unsigned(minutes), unsigned(seconds));
+        std::snprintf(narrow, sizeof narrow, "%llu day(s), %02u:%02u:%02u", (unsigned long long)days, unsigned(hours),
+                      unsigned(minutes), unsigned(seconds));
     else
         std::snprintf(narrow, sizeof narrow, "%llu day(s), %02u:%02u:%02u.%03u", (unsigned long long)days,
                       unsigned(hours), unsigned(minutes), unsigned(seconds), unsigned(ms));

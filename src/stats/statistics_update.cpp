@@ -52,8 +52,8 @@ void RefreshInterfaceList(HWND window)
     uint32_t selector = SelectMonitored;
     ServiceReply reply;
     ClearReply(&reply);
-    ServiceStatus status = RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply,
-                                                      PauseWhileBusy, nullptr);
+    ServiceStatus status =
+        RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply, PauseWhileBusy, nullptr);
     std::vector<InterfaceEntry> interfaces;
     InterfaceListOutcome outcome =
         DecodeInterfaceList(ReaderStatisticsWindow, status, reply.data, reply.size, &interfaces);
@@ -146,7 +146,9 @@ static bool QueryConnection(ConnectionEntry* entry)
         InterlockedDecrement(&s.statusChangeCount);
     if (!s.hasInterfaceName || entry == nullptr)
         return false;
-    PendingCurrentClear clear = !s.clearCurrentPending ? ClearNone : s.clearAllCurrent ? ClearAllCurrent : ClearThisEntry;
+    PendingCurrentClear clear = !s.clearCurrentPending ? ClearNone
+        : s.clearAllCurrent                            ? ClearAllCurrent
+                                                       : ClearThisEntry;
     std::vector<uint8_t> query = BuildConnectionStatisticsQuery(s.interfaceName, *entry, clear);
     ServiceReply reply;
     ClearReply(&reply);

@@ -15,9 +15,9 @@ HWND StatisticsWindow;
 StatisticsWindowStateRecord StatisticsWindowState;
 
 static const UINT_PTR TickTimerId = 0xA234;
-static const int ValueFields[12] = {IdcCreated,        IdcLastCleared,     IdcLastModified,    IdcOverallSummary,
-                                    IdcConnectionCount, IdcOverallSent,    IdcOverallReceived, IdcCurrentSummary,
-                                    IdcCurrentSent,    IdcCurrentReceived, IdcLinkSpeed,       IdcAverageSpeed};
+static const int ValueFields[12] = {IdcCreated,         IdcLastCleared,     IdcLastModified,    IdcOverallSummary,
+                                    IdcConnectionCount, IdcOverallSent,     IdcOverallReceived, IdcCurrentSummary,
+                                    IdcCurrentSent,     IdcCurrentReceived, IdcLinkSpeed,       IdcAverageSpeed};
 
 // One window's life at a time: a window opened while the previous one's
 // close routine still runs waits here, so the old routine cannot close the
@@ -318,8 +318,8 @@ static void DrawPin(const DRAWITEMSTRUCT* item)
     RECT r = item->rcItem;
     DrawEdge(item->hDC, &r, topmost ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE);
     // Shared icons belong to the system's cache: nothing to destroy.
-    HICON icon = static_cast<HICON>(LoadImageW(AppInstance, MAKEINTRESOURCEW(topmost ? IDI_PIN_DOWN : IDI_PIN_UP),
-                                               IMAGE_ICON, 16, 16, LR_SHARED));
+    HICON icon = static_cast<HICON>(
+        LoadImageW(AppInstance, MAKEINTRESOURCEW(topmost ? IDI_PIN_DOWN : IDI_PIN_UP), IMAGE_ICON, 16, 16, LR_SHARED));
     if (icon)
         DrawIconEx(item->hDC, (r.right - r.left - 16) / 2, (r.bottom - r.top - 16) / 2, icon, 16, 16, 0, nullptr,
                    DI_NORMAL);

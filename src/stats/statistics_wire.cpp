@@ -46,7 +46,8 @@ bool DecodeInterfaceStatistics(const uint8_t* reply, uint32_t size, InterfaceSta
     return true;
 }
 
-uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was, bool withoutHardwareHeaders)
+uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was,
+                              bool withoutHardwareHeaders)
 {
     if (was == nullptr)
         return OverallAll;

@@ -27,10 +27,10 @@ uint64_t SentPackets(const TrafficCounters& counters);
 const uint32_t InterfaceStatisticsSize = 216;
 
 struct InterfaceStatistics {
-    uint64_t created;      // FILETIME, UTC
-    uint64_t lastCleared;  // FILETIME, UTC
-    uint64_t summaryTime;  // ticks
-    uint64_t lastModified; // FILETIME, UTC
+    uint64_t created;       // FILETIME, UTC
+    uint64_t lastCleared;   // FILETIME, UTC
+    uint64_t summaryTime;   // ticks
+    uint64_t lastModified;  // FILETIME, UTC
     uint64_t numberOfConnections;
     TrafficCounters counters;
 };
@@ -50,7 +50,8 @@ enum OverallField : uint32_t {
     OverallReceived = 64,
     OverallAll = 127,
 };
-uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was, bool withoutHardwareHeaders);
+uint32_t ChangedOverallFields(const InterfaceStatistics& now, const InterfaceStatistics* was,
+                              bool withoutHardwareHeaders);
 
 // Input of requests 2 and 3: the name's byte size, then the name with its NUL.
 std::vector<uint8_t> BuildNamedInterfaceQuery(const Text16& interfaceName);
@@ -75,13 +76,13 @@ const uint32_t AggregateGroupId = 0xFFFFFFFF;
 // connection record.
 struct EntryStatistics {
     uint64_t summaryTime;
-    uint32_t linkSpeed;     // units of 100 bit/s
-    uint64_t receiveRate;   // bit/s, a u32 on the wire
+    uint32_t linkSpeed;    // units of 100 bit/s
+    uint64_t receiveRate;  // bit/s, a u32 on the wire
     uint64_t sendRate;
     uint8_t connected;
     uint8_t statusUnknown;
     uint8_t removalPending;
-    uint64_t removalTime;   // ticks
+    uint64_t removalTime;  // ticks
     TrafficCounters counters;
     uint8_t isAggregate;
     uint32_t aggregateCount;

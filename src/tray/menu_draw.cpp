@@ -294,8 +294,8 @@ BOOL DrawItem(const DRAWITEMSTRUCT* item)
         text[0] = 0;
         info.fType = record->commandId == MenuSeparatorId ? MFT_SEPARATOR : 0;
         info.fState = (item->itemState & ODS_SELECTED ? MFS_HILITE : 0) |
-                      (item->itemState & (ODS_GRAYED | ODS_DISABLED) ? MFS_GRAYED : 0) |
-                      (item->itemState & ODS_DEFAULT ? MFS_DEFAULT : 0);
+            (item->itemState & (ODS_GRAYED | ODS_DISABLED) ? MFS_GRAYED : 0) |
+            (item->itemState & ODS_DEFAULT ? MFS_DEFAULT : 0);
     }
     text[255] = 0;
 

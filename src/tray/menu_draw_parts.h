@@ -17,8 +17,7 @@ inline void FreeBlock(void* block)
         HeapFree(GetProcessHeap(), 0, block);
 }
 
-template <typename Handle>
-void DeleteGdiObject(Handle* object)
+template <typename Handle> void DeleteGdiObject(Handle* object)
 {
     if (*object)
         DeleteObject(*object);

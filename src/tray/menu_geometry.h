@@ -27,7 +27,7 @@ struct MenuItemFacts {
     bool embossed;     // disabled and drawn with a raised shadow
     int furtherWidth;  // largest image of the two sets the agent never loads
     int furtherHeight;
-    int imageWidth;    // largest of the four item images
+    int imageWidth;  // largest of the four item images
     int imageHeight;
     int textWidth;
     int textHeight;

@@ -23,8 +23,8 @@ static BITMAPINFO* CopyBitmapResource(uint32_t id)
         return nullptr;
     const auto* header = static_cast<const BITMAPINFOHEADER*>(data);
     if (header->biSize != sizeof(BITMAPINFOHEADER) || header->biBitCount != 4 || header->biCompression != BI_RGB ||
-        (header->biClrUsed != 0 && header->biClrUsed != PaletteSize) || header->biWidth <= 0 ||
-        header->biHeight == 0 || header->biWidth > 256 || header->biHeight > 256 || header->biHeight < -256)
+        (header->biClrUsed != 0 && header->biClrUsed != PaletteSize) || header->biWidth <= 0 || header->biHeight == 0 ||
+        header->biWidth > 256 || header->biHeight > 256 || header->biHeight < -256)
         return nullptr;
     DWORD stride = ((DWORD(header->biWidth) * 4 + 31) / 32) * 4;
     DWORD rows = DWORD(header->biHeight < 0 ? -header->biHeight : header->biHeight);
@@ -56,8 +56,8 @@ static HBITMAP ScaledImage(const BITMAPINFO* info, int cx, int cy)
         const BITMAPINFOHEADER& header = info->bmiHeader;
         const BYTE* bits = reinterpret_cast<const BYTE*>(info->bmiColors + PaletteSize);
         int rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-        int copied = StretchDIBits(memory, 0, 0, cx, cy, 0, 0, header.biWidth, rows, bits, info, DIB_RGB_COLORS,
-                                   SRCCOPY);
+        int copied =
+            StretchDIBits(memory, 0, 0, cx, cy, 0, 0, header.biWidth, rows, bits, info, DIB_RGB_COLORS, SRCCOPY);
         SelectObject(memory, old);
         if (copied == 0 || copied == int(GDI_ERROR))
             DeleteGdiObject(&image);

@@ -31,7 +31,8 @@ struct PageEntry {
 static const PageEntry Pages[] = {
     {PageGeneral, L"General", IDD_GENERAL_PAGE, GeneralPageProc, &GeneralPage, 0, 0},
     {PageMonitors, L"Monitor(s)", IDD_MONITORS_PAGE, MonitorsPageProc, &MonitorsPage, IDC_REFRESH_INTERFACES, 0},
-    {PageInterfaces, L"Interface(s)", IDD_INTERFACES_PAGE, InterfacesPageProc, &InterfacesPage, IDC_REFRESH_INTERFACES, 0},
+    {PageInterfaces, L"Interface(s)", IDD_INTERFACES_PAGE, InterfacesPageProc, &InterfacesPage, IDC_REFRESH_INTERFACES,
+     0},
     {PageMovements, L"Movements", IDD_MOVEMENTS_PAGE, MovementsPageProc, &MovementsPage, 0, WM_AGENT_REFRESH},
 };
 
@@ -49,8 +50,8 @@ void FillPageTree(HWND mainDialog)
         insert.item.mask = TVIF_TEXT | TVIF_PARAM;
         insert.item.pszText = const_cast<wchar_t*>(page.text);
         insert.item.lParam = page.number;
-        HTREEITEM item = reinterpret_cast<HTREEITEM>(
-            SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        HTREEITEM item =
+            reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
         if (page.number == PageGeneral)
             general = item;
         else if (page.number == PageMonitors)

@@ -22,10 +22,9 @@ bool ShowTrayIcon(HWND owner, DWORD action, bool disabled)
     NOTIFYICONDATAW data = TrayIconData(owner);
     data.uFlags = NIF_MESSAGE | NIF_ICON;
     data.uCallbackMessage = WM_AGENT_TRAY_NOTIFY;
-    data.hIcon = static_cast<HICON>(LoadImageW(AppInstance,
-                                               MAKEINTRESOURCEW(disabled ? IDI_TRAY_DISABLED : IDI_TRAY_ENABLED),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    data.hIcon = static_cast<HICON>(
+        LoadImageW(AppInstance, MAKEINTRESOURCEW(disabled ? IDI_TRAY_DISABLED : IDI_TRAY_ENABLED), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (LoadAgentString(disabled ? IDS_TIP_DISABLED : IDS_TIP_ENABLED, data.szTip, 64))
         data.uFlags |= NIF_TIP;
     return Shell_NotifyIconW(action, &data) != FALSE;

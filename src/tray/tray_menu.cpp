@@ -22,15 +22,19 @@ struct TrayItemLook {
 
 // Position 4's picture follows the state; it is filled in when attached.
 static const TrayItemLook TrayItems[] = {
-    {0, IDM_STATISTICS, IDB_MENU_STATISTICS},   {1, IDM_PREFERENCES, IDB_MENU_PREFERENCES},
-    {2, MenuSubmenuId, IDB_MENU_MONITORS},      {3, MenuSeparatorId, 0},
-    {4, IDM_ENABLE_DISABLE, 0},                 {5, MenuSeparatorId, 0},
-    {6, IDM_ABOUT, IDB_MENU_ABOUT},             {7, IDM_HELP, IDB_MENU_HELP},
-    {8, MenuSeparatorId, 0},                    {9, IDM_UNLOAD, IDB_MENU_UNLOAD},
+    {0, IDM_STATISTICS, IDB_MENU_STATISTICS},
+    {1, IDM_PREFERENCES, IDB_MENU_PREFERENCES},
+    {2, MenuSubmenuId, IDB_MENU_MONITORS},
+    {3, MenuSeparatorId, 0},
+    {4, IDM_ENABLE_DISABLE, 0},
+    {5, MenuSeparatorId, 0},
+    {6, IDM_ABOUT, IDB_MENU_ABOUT},
+    {7, IDM_HELP, IDB_MENU_HELP},
+    {8, MenuSeparatorId, 0},
+    {9, IDM_UNLOAD, IDB_MENU_UNLOAD},
 };
 
-static MenuDrawRecord* AttachWithImage(MenuDrawRecord* parent, HMENU menu, UINT commandId, UINT position,
-                                       UINT bitmap)
+static MenuDrawRecord* AttachWithImage(MenuDrawRecord* parent, HMENU menu, UINT commandId, UINT position, UINT bitmap)
 {
     MenuDrawRecord* record = AttachMenuItem(parent, menu, commandId, position);
     if (record && bitmap) {

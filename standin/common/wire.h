@@ -12,19 +12,19 @@ constexpr uint32_t kMaxMessage = 1u << 22;
 constexpr uint32_t kNoToken = 0xFFFFFFFFu;
 
 enum Kind : uint32_t {
-  kInit = 1,
-  kUninit = 2,
-  kRequest = 3,
-  kRelease = 4,
-  kControl = 5,
+    kInit = 1,
+    kUninit = 2,
+    kRequest = 3,
+    kRelease = 4,
+    kControl = 5,
 };
 
 // What the library found when the caller handed a reply back.
 enum ReleaseVerdict : uint32_t {
-  kMatched = 0,   // token held, pointer, size and flag as issued
-  kMismatch = 1,  // token held, but pointer, size or flag differ
-  kNotHeld = 2,   // token not (or no longer) held by this library
-  kEmpty = 3,     // null reply, size 0, no token: nothing was issued
+    kMatched = 0,   // token held, pointer, size and flag as issued
+    kMismatch = 1,  // token held, but pointer, size or flag differ
+    kNotHeld = 2,   // token not (or no longer) held by this library
+    kEmpty = 3,     // null reply, size 0, no token: nothing was issued
 };
 
 // Init:     magic, kind                                  -> magic, status
@@ -37,22 +37,25 @@ enum ReleaseVerdict : uint32_t {
 constexpr uint32_t kRequestHeader = 20;
 constexpr uint32_t kAnswerHeader = 24;
 
-inline void Put32(uint8_t* at, uint32_t value) {
-  at[0] = static_cast<uint8_t>(value);
-  at[1] = static_cast<uint8_t>(value >> 8);
-  at[2] = static_cast<uint8_t>(value >> 16);
-  at[3] = static_cast<uint8_t>(value >> 24);
+inline void Put32(uint8_t* at, uint32_t value)
+{
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+    at[2] = static_cast<uint8_t>(value >> 16);
+    at[3] = static_cast<uint8_t>(value >> 24);
 }
 
-inline uint32_t Get32(const uint8_t* at) {
-  return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
-         (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
+inline uint32_t Get32(const uint8_t* at)
+{
+    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) | (static_cast<uint32_t>(at[2]) << 16) |
+        (static_cast<uint32_t>(at[3]) << 24);
 }
 
-inline void Append32(std::vector<uint8_t>& out, uint32_t value) {
-  size_t at = out.size();
-  out.resize(at + 4);
-  Put32(out.data() + at, value);
+inline void Append32(std::vector<uint8_t>& out, uint32_t value)
+{
+    size_t at = out.size();
+    out.resize(at + 4);
+    Put32(out.data() + at, value);
 }
 
 }  // namespace wire

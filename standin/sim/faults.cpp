@@ -5,21 +5,24 @@
 namespace {
 
 struct KindName {
-  FaultKind kind;
-  const char* name;
+    FaultKind kind;
+    const char* name;
 };
 
 const KindName KindNames[] = {
-    {FaultKind::kNotStarted, "not-started"}, {FaultKind::kBusy, "busy"},
-    {FaultKind::kWrongVersion, "wrong-version"}, {FaultKind::kStatus, "status"},
-    {FaultKind::kTruncate, "truncate"}, {FaultKind::kMalformed, "malformed"},
+    {FaultKind::kNotStarted, "not-started"},
+    {FaultKind::kBusy, "busy"},
+    {FaultKind::kWrongVersion, "wrong-version"},
+    {FaultKind::kStatus, "status"},
+    {FaultKind::kTruncate, "truncate"},
+    {FaultKind::kMalformed, "malformed"},
     {FaultKind::kFill, "fill"},
     {FaultKind::kInit, "init"},
 };
 
 struct MalformationName {
-  Malformation malformation;
-  const char* name;
+    Malformation malformation;
+    const char* name;
 };
 
 const MalformationName MalformationNames[] = {
@@ -31,146 +34,187 @@ const MalformationName MalformationNames[] = {
     {Malformation::kIdNoNul, "id-no-nul"},
 };
 
-bool FindKind(const std::string& name, FaultKind& kind) {
-  for (const KindName& entry : KindNames)
-    if (name == entry.name) {
-      kind = entry.kind;
-      return true;
-    }
-  return false;
+bool FindKind(const std::string& name, FaultKind& kind)
+{
+    for (const KindName& entry : KindNames)
+        if (name == entry.name) {
+            kind = entry.kind;
+            return true;
+        }
+    return false;
 }
 
-const char* KindText(FaultKind kind) {
-  for (const KindName& entry : KindNames)
-    if (entry.kind == kind) return entry.name;
-  return "?";
+const char* KindText(FaultKind kind)
+{
+    for (const KindName& entry : KindNames)
+        if (entry.kind == kind)
+            return entry.name;
+    return "?";
 }
 
-bool FindMalformation(const std::string& name, Malformation& malformation) {
-  for (const MalformationName& entry : MalformationNames)
-    if (name == entry.name) {
-      malformation = entry.malformation;
-      return true;
-    }
-  return false;
+bool FindMalformation(const std::string& name, Malformation& malformation)
+{
+    for (const MalformationName& entry : MalformationNames)
+        if (name == entry.name) {
+            malformation = entry.malformation;
+            return true;
+        }
+    return false;
 }
 
-const char* MalformationText(Malformation malformation) {
-  for (const MalformationName& entry : MalformationNames)
-    if (entry.malformation == malformation) return entry.name;
-  return "?";
+const char* MalformationText(Malformation malformation)
+{
+    for (const MalformationName& entry : MalformationNames)
+        if (entry.malformation == malformation)
+            return entry.name;
+    return "?";
 }
 
 }  // namespace
 
-bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::string& error) {
-  fault = SimFault();
-  if (words.empty() || !FindKind(words[0], fault.kind)) {
-    error = "unknown fault kind";
-    return false;
-  }
-  switch (fault.kind) {
-    case FaultKind::kNotStarted: fault.status = kStatusNotStarted; break;
+bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::string& error)
+{
+    fault = SimFault();
+    if (words.empty() || !FindKind(words[0], fault.kind)) {
+        error = "unknown fault kind";
+        return false;
+    }
+    switch (fault.kind) {
+    case FaultKind::kNotStarted:
+        fault.status = kStatusNotStarted;
+        break;
     case FaultKind::kBusy:
-      fault.status = kStatusBusy;
-      fault.bytes = 16;
-      break;
-    case FaultKind::kWrongVersion: fault.status = kStatusWrongVersion; break;
-    case FaultKind::kInit: fault.status = kStatusWrongVersion; break;
-    case FaultKind::kMalformed: fault.code = 1; break;
-    default: break;
-  }
-  bool bytesGiven = false;
-  for (size_t at = 1; at < words.size(); ++at) {
-    std::string key, value;
-    if (!SplitOption(words[at], key, value)) {
-      if (fault.kind == FaultKind::kMalformed && FindMalformation(words[at], fault.malformation)) continue;
-      error = "bad fault option '" + words[at] + "'";
-      return false;
+        fault.status = kStatusBusy;
+        fault.bytes = 16;
+        break;
+    case FaultKind::kWrongVersion:
+        fault.status = kStatusWrongVersion;
+        break;
+    case FaultKind::kInit:
+        fault.status = kStatusWrongVersion;
+        break;
+    case FaultKind::kMalformed:
+        fault.code = 1;
+        break;
+    default:
+        break;
     }
-    bool good = true;
-    uint32_t number = 0;
-    if (key == "code") good = ParseU32(value, fault.code);
-    else if (key == "status") good = ParseU32(value, fault.status);
-    else if (key == "bytes") {
-      good = ParseU32(value, fault.bytes);
-      bytesGiven = true;
-    } else if (key == "record") good = ParseU32(value, fault.record);
-    else if (key == "kind") good = FindMalformation(value, fault.malformation);
-    else if (key == "times") {
-      good = ParseU32(value, number) && number > 0 && number < 0x7FFFFFFF;
-      fault.remaining = static_cast<int32_t>(number);
-    } else if (key == "interface") {
-      good = !value.empty();
-      fault.subject = value;
-    } else if (key == "from") {
-      good = fault.kind == FaultKind::kFill && ParseU32(value, fault.from);
-    } else if (key == "value") {
-      good = fault.kind == FaultKind::kFill && ParseU32(value, fault.value) && fault.value < 256;
-    } else if (key == "apply") {
-      good = fault.kind == FaultKind::kStatus && (value == "0" || value == "1");
-      fault.apply = value == "1";
-    } else if (key == "block") {
-      if (value == "yes") fault.block = true;
-      else if (value == "no") fault.block = false;
-      else {
-        good = ParseU32(value, fault.bytes);
-        fault.block = true;
-      }
-    } else {
-      good = false;
+    bool bytesGiven = false;
+    for (size_t at = 1; at < words.size(); ++at) {
+        std::string key, value;
+        if (!SplitOption(words[at], key, value)) {
+            if (fault.kind == FaultKind::kMalformed && FindMalformation(words[at], fault.malformation))
+                continue;
+            error = "bad fault option '" + words[at] + "'";
+            return false;
+        }
+        bool good = true;
+        uint32_t number = 0;
+        if (key == "code")
+            good = ParseU32(value, fault.code);
+        else if (key == "status")
+            good = ParseU32(value, fault.status);
+        else if (key == "bytes") {
+            good = ParseU32(value, fault.bytes);
+            bytesGiven = true;
+        } else if (key == "record")
+            good = ParseU32(value, fault.record);
+        else if (key == "kind")
+            good = FindMalformation(value, fault.malformation);
+        else if (key == "times") {
+            good = ParseU32(value, number) && number > 0 && number < 0x7FFFFFFF;
+            fault.remaining = static_cast<int32_t>(number);
+        } else if (key == "interface") {
+            good = !value.empty();
+            fault.subject = value;
+        } else if (key == "from") {
+            good = fault.kind == FaultKind::kFill && ParseU32(value, fault.from);
+        } else if (key == "value") {
+            good = fault.kind == FaultKind::kFill && ParseU32(value, fault.value) && fault.value < 256;
+        } else if (key == "apply") {
+            good = fault.kind == FaultKind::kStatus && (value == "0" || value == "1");
+            fault.apply = value == "1";
+        } else if (key == "block") {
+            if (value == "yes")
+                fault.block = true;
+            else if (value == "no")
+                fault.block = false;
+            else {
+                good = ParseU32(value, fault.bytes);
+                fault.block = true;
+            }
+        } else {
+            good = false;
+        }
+        if (!good) {
+            error = "bad fault option '" + words[at] + "'";
+            return false;
+        }
     }
-    if (!good) {
-      error = "bad fault option '" + words[at] + "'";
-      return false;
+    if (fault.kind == FaultKind::kTruncate && !bytesGiven) {
+        error = "truncate needs bytes=N";
+        return false;
     }
-  }
-  if (fault.kind == FaultKind::kTruncate && !bytesGiven) {
-    error = "truncate needs bytes=N";
-    return false;
-  }
-  return true;
-}
-
-bool TakeFault(uint32_t code, bool init, SimFault& fault, const std::string& subject) {
-  for (size_t at = 0; at < Sim.faults.size(); ++at) {
-    SimFault& candidate = Sim.faults[at];
-    if ((candidate.kind == FaultKind::kInit) != init) continue;
-    if (!init && candidate.code != 0 && candidate.code != code) continue;
-    if (!candidate.subject.empty() && candidate.subject != subject) continue;
-    fault = candidate;
-    if (candidate.remaining > 0 && --candidate.remaining == 0) Sim.faults.erase(Sim.faults.begin() + at);
     return true;
-  }
-  return false;
 }
 
-int ClearFaults(const std::string& kind) {
-  size_t before = Sim.faults.size();
-  if (kind == "all") {
-    Sim.faults.clear();
-    return static_cast<int>(before);
-  }
-  FaultKind wanted;
-  if (!FindKind(kind, wanted)) return -1;
-  std::vector<SimFault> kept;
-  for (const SimFault& fault : Sim.faults)
-    if (fault.kind != wanted) kept.push_back(fault);
-  Sim.faults.swap(kept);
-  return static_cast<int>(before - Sim.faults.size());
+bool TakeFault(uint32_t code, bool init, SimFault& fault, const std::string& subject)
+{
+    for (size_t at = 0; at < Sim.faults.size(); ++at) {
+        SimFault& candidate = Sim.faults[at];
+        if ((candidate.kind == FaultKind::kInit) != init)
+            continue;
+        if (!init && candidate.code != 0 && candidate.code != code)
+            continue;
+        if (!candidate.subject.empty() && candidate.subject != subject)
+            continue;
+        fault = candidate;
+        if (candidate.remaining > 0 && --candidate.remaining == 0)
+            Sim.faults.erase(Sim.faults.begin() + at);
+        return true;
+    }
+    return false;
 }
 
-std::string DescribeFault(const SimFault& fault) {
-  std::string text = KindText(fault.kind);
-  if (fault.kind == FaultKind::kMalformed) text += std::string(" ") + MalformationText(fault.malformation);
-  if (fault.kind != FaultKind::kInit) text += " code=" + std::to_string(fault.code);
-  text += " times=" + (fault.remaining < 0 ? std::string("forever") : std::to_string(fault.remaining));
-  if (fault.kind == FaultKind::kStatus || fault.kind == FaultKind::kInit) text += " status=" + Hex32(fault.status);
-  if (fault.kind == FaultKind::kTruncate) text += " bytes=" + std::to_string(fault.bytes);
-  if (fault.kind == FaultKind::kBusy && fault.block) text += " block=" + std::to_string(fault.bytes);
-  if (fault.kind == FaultKind::kFill) text += " from=" + std::to_string(fault.from) + " value=" + Hex32(fault.value);
-  if (fault.kind == FaultKind::kMalformed) text += " record=" + std::to_string(fault.record);
-  if (!fault.subject.empty()) text += " interface=" + fault.subject;
-  if (fault.apply) text += " apply=1";
-  return text;
+int ClearFaults(const std::string& kind)
+{
+    size_t before = Sim.faults.size();
+    if (kind == "all") {
+        Sim.faults.clear();
+        return static_cast<int>(before);
+    }
+    FaultKind wanted;
+    if (!FindKind(kind, wanted))
+        return -1;
+    std::vector<SimFault> kept;
+    for (const SimFault& fault : Sim.faults)
+        if (fault.kind != wanted)
+            kept.push_back(fault);
+    Sim.faults.swap(kept);
+    return static_cast<int>(before - Sim.faults.size());
+}
+
+std::string DescribeFault(const SimFault& fault)
+{
+    std::string text = KindText(fault.kind);
+    if (fault.kind == FaultKind::kMalformed)
+        text += std::string(" ") + MalformationText(fault.malformation);
+    if (fault.kind != FaultKind::kInit)
+        text += " code=" + std::to_string(fault.code);
+    text += " times=" + (fault.remaining < 0 ? std::string("forever") : std::to_string(fault.remaining));
+    if (fault.kind == FaultKind::kStatus || fault.kind == FaultKind::kInit)
+        text += " status=" + Hex32(fault.status);
+    if (fault.kind == FaultKind::kTruncate)
+        text += " bytes=" + std::to_string(fault.bytes);
+    if (fault.kind == FaultKind::kBusy && fault.block)
+        text += " block=" + std::to_string(fault.bytes);
+    if (fault.kind == FaultKind::kFill)
+        text += " from=" + std::to_string(fault.from) + " value=" + Hex32(fault.value);
+    if (fault.kind == FaultKind::kMalformed)
+        text += " record=" + std::to_string(fault.record);
+    if (!fault.subject.empty())
+        text += " interface=" + fault.subject;
+    if (fault.apply)
+        text += " apply=1";
+    return text;
 }

@@ -12,7 +12,6 @@ void SetInterfaceDefaults(SimInterface& item, size_t index);
 bool ApplyInterfaceOption(SimInterface& item, const std::string& key, const std::string& value, std::string& error);
 // Applies words[from] onwards, each "option=value"; false with a reason at
 // the first bad one, the options before it applied.
-bool ApplyInterfaceOptions(SimInterface& item, const std::vector<std::string>& words, size_t from,
-                           std::string& error);
+bool ApplyInterfaceOptions(SimInterface& item, const std::vector<std::string>& words, size_t from, std::string& error);
 
 std::string DescribeInterface(const SimInterface& item);

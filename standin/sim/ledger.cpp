@@ -5,58 +5,65 @@
 #include "../common/wire.h"
 #include "sim_state.h"
 
-uint32_t IssueReplyToken() {
-  Ledger& ledger = Sim.ledger;
-  uint32_t token = ledger.nextToken++;
-  if (ledger.nextToken == wire::kNoToken) ledger.nextToken = 1;
-  ledger.tokens[token] = Ledger::kOutstanding;
-  ++ledger.issued;
-  return token;
+uint32_t IssueReplyToken()
+{
+    Ledger& ledger = Sim.ledger;
+    uint32_t token = ledger.nextToken++;
+    if (ledger.nextToken == wire::kNoToken)
+        ledger.nextToken = 1;
+    ledger.tokens[token] = Ledger::kOutstanding;
+    ++ledger.issued;
+    return token;
 }
 
-void RecordRelease(uint32_t token, uint32_t verdict) {
-  Ledger& ledger = Sim.ledger;
-  if (verdict == wire::kEmpty) {
-    ++ledger.emptyReleases;
-    return;
-  }
-  auto found = ledger.tokens.find(token);
-  if (found == ledger.tokens.end()) {
-    ++ledger.unknownReleases;
-    return;
-  }
-  Ledger::TokenState& state = found->second;
-  if (verdict == wire::kMatched && state == Ledger::kOutstanding) {
-    state = Ledger::kReleased;
-    ++ledger.released;
-  } else if (verdict == wire::kMatched && state == Ledger::kOutstandingBeforeReset) {
-    state = Ledger::kReleasedBeforeReset;
-  } else if (verdict == wire::kNotHeld && (state == Ledger::kReleased || state == Ledger::kReleasedBeforeReset)) {
-    // The library no longer holds a token this ledger saw released: the
-    // caller handed the same reply back twice.
-    ++ledger.doubleReleases;
-  } else {
-    ++ledger.unknownReleases;
-  }
+void RecordRelease(uint32_t token, uint32_t verdict)
+{
+    Ledger& ledger = Sim.ledger;
+    if (verdict == wire::kEmpty) {
+        ++ledger.emptyReleases;
+        return;
+    }
+    auto found = ledger.tokens.find(token);
+    if (found == ledger.tokens.end()) {
+        ++ledger.unknownReleases;
+        return;
+    }
+    Ledger::TokenState& state = found->second;
+    if (verdict == wire::kMatched && state == Ledger::kOutstanding) {
+        state = Ledger::kReleased;
+        ++ledger.released;
+    } else if (verdict == wire::kMatched && state == Ledger::kOutstandingBeforeReset) {
+        state = Ledger::kReleasedBeforeReset;
+    } else if (verdict == wire::kNotHeld && (state == Ledger::kReleased || state == Ledger::kReleasedBeforeReset)) {
+        // The library no longer holds a token this ledger saw released: the
+        // caller handed the same reply back twice.
+        ++ledger.doubleReleases;
+    } else {
+        ++ledger.unknownReleases;
+    }
 }
 
-std::string LedgerLine() {
-  const Ledger& ledger = Sim.ledger;
-  char line[160];
-  snprintf(line, sizeof line, "issued=%u released=%u outstanding=%u double=%u unknown=%u",
-           static_cast<unsigned>(ledger.issued), static_cast<unsigned>(ledger.released),
-           static_cast<unsigned>(ledger.issued - ledger.released), static_cast<unsigned>(ledger.doubleReleases),
-           static_cast<unsigned>(ledger.unknownReleases));
-  return line;
+std::string LedgerLine()
+{
+    const Ledger& ledger = Sim.ledger;
+    char line[160];
+    snprintf(line, sizeof line, "issued=%u released=%u outstanding=%u double=%u unknown=%u",
+             static_cast<unsigned>(ledger.issued), static_cast<unsigned>(ledger.released),
+             static_cast<unsigned>(ledger.issued - ledger.released), static_cast<unsigned>(ledger.doubleReleases),
+             static_cast<unsigned>(ledger.unknownReleases));
+    return line;
 }
 
-void ResetLedgerAndCounts() {
-  Ledger& ledger = Sim.ledger;
-  ledger.issued = ledger.released = ledger.doubleReleases = ledger.unknownReleases = ledger.emptyReleases = 0;
-  for (auto& entry : ledger.tokens) {
-    if (entry.second == Ledger::kOutstanding) entry.second = Ledger::kOutstandingBeforeReset;
-    if (entry.second == Ledger::kReleased) entry.second = Ledger::kReleasedBeforeReset;
-  }
-  Sim.requestCounts.clear();
-  Sim.requestTotal = 0;
+void ResetLedgerAndCounts()
+{
+    Ledger& ledger = Sim.ledger;
+    ledger.issued = ledger.released = ledger.doubleReleases = ledger.unknownReleases = ledger.emptyReleases = 0;
+    for (auto& entry : ledger.tokens) {
+        if (entry.second == Ledger::kOutstanding)
+            entry.second = Ledger::kOutstandingBeforeReset;
+        if (entry.second == Ledger::kReleased)
+            entry.second = Ledger::kReleasedBeforeReset;
+    }
+    Sim.requestCounts.clear();
+    Sim.requestTotal = 0;
 }

@@ -13,12 +13,11 @@ constexpr uint32_t kViewHeaderSize = 36;
 constexpr uint32_t kCountersSize = 1064;
 
 struct Identity {
-  uint32_t words[4];
+    uint32_t words[4];
 };
 
 void WriteDirectoryHeader(uint8_t* directory, const Identity& identity, uint32_t entryCount, bool invalid);
-void WriteDirectoryEntry(uint8_t* directory, uint32_t index, uint32_t key, uint32_t viewSize,
-                         const std::wstring& name);
+void WriteDirectoryEntry(uint8_t* directory, uint32_t index, uint32_t key, uint32_t viewSize, const std::wstring& name);
 void ClearDirectoryEntry(uint8_t* directory, uint32_t index);
 void SetInvalidBit(uint8_t* directoryOrView, bool directory, bool invalid);
 

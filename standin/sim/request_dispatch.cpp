@@ -11,71 +11,79 @@ namespace {
 
 // What a busy answer carries when its fault asks for a block: recognisable
 // bytes the caller must hand back like any reply.
-void FillBusyBlock(uint32_t size, std::vector<uint8_t>& block) {
-  block.assign(size, 0);
-  for (uint32_t at = 0; at < size; ++at) block[at] = static_cast<uint8_t>(0xB0 + at % 16);
+void FillBusyBlock(uint32_t size, std::vector<uint8_t>& block)
+{
+    block.assign(size, 0);
+    for (uint32_t at = 0; at < size; ++at)
+        block[at] = static_cast<uint8_t>(0xB0 + at % 16);
 }
 
 }  // namespace
 
-void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t inputSize, RequestAnswer& answer) {
-  answer.status = kStatusNotStarted;
-  answer.hasBlock = false;
-  answer.token = wire::kNoToken;
-  answer.block.clear();
-
-  EnterCriticalSection(&SimLock);
-  ++Sim.requestCounts[code];
-  ++Sim.requestTotal;
-  bool replyAnyway = false;
-  if (Sim.serviceRunning) {
-    SimFault fault;
-    std::string subject;
-    if (code == 5) {
-      NoteBindRequest(input, inputSize);
-      subject = BindSubjectKey(input, inputSize);
-    }
-    bool faulted = TakeFault(code, false, fault, subject);
-    bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
-    bool shapes = faulted && (fault.kind == FaultKind::kTruncate || fault.kind == FaultKind::kMalformed ||
-                              fault.kind == FaultKind::kFill);
-    if (faulted && !applied && !shapes) {
-      answer.status = fault.status;
-      if (fault.kind == FaultKind::kBusy && fault.block) {
-        FillBusyBlock(fault.bytes, answer.block);
-        replyAnyway = true;
-      }
-    } else {
-      RequestHandler handler = FindRequestHandler(code);
-      bool malformed = faulted && fault.kind == FaultKind::kMalformed;
-      RequestInput request{input, inputSize, malformed ? &fault : nullptr};
-      answer.status = handler != nullptr ? handler(request, answer.block) : kStatusFailure;
-      // The work is done; only the answer is the fault's.
-      if (applied && answer.status == kStatusSuccess) answer.status = fault.status;
-      if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
-        answer.block.resize(fault.bytes);
-      if (faulted && fault.kind == FaultKind::kFill)
-        for (size_t at = fault.from; at < answer.block.size(); ++at) answer.block[at] = static_cast<uint8_t>(fault.value);
-      // A successful request always has a reply, even one cut to nothing.
-      replyAnyway = answer.status == kStatusSuccess || !answer.block.empty();
-    }
-  }
-  if (wantReply && replyAnyway) {
-    answer.hasBlock = true;
-    answer.token = IssueReplyToken();
-  } else {
+void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t inputSize, RequestAnswer& answer)
+{
+    answer.status = kStatusNotStarted;
+    answer.hasBlock = false;
+    answer.token = wire::kNoToken;
     answer.block.clear();
-  }
-  uint32_t delay = RequestDelayOf(code);
-  LeaveCriticalSection(&SimLock);
-  if (delay != 0) Sleep(delay);
+
+    EnterCriticalSection(&SimLock);
+    ++Sim.requestCounts[code];
+    ++Sim.requestTotal;
+    bool replyAnyway = false;
+    if (Sim.serviceRunning) {
+        SimFault fault;
+        std::string subject;
+        if (code == 5) {
+            NoteBindRequest(input, inputSize);
+            subject = BindSubjectKey(input, inputSize);
+        }
+        bool faulted = TakeFault(code, false, fault, subject);
+        bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
+        bool shapes = faulted &&
+            (fault.kind == FaultKind::kTruncate || fault.kind == FaultKind::kMalformed ||
+             fault.kind == FaultKind::kFill);
+        if (faulted && !applied && !shapes) {
+            answer.status = fault.status;
+            if (fault.kind == FaultKind::kBusy && fault.block) {
+                FillBusyBlock(fault.bytes, answer.block);
+                replyAnyway = true;
+            }
+        } else {
+            RequestHandler handler = FindRequestHandler(code);
+            bool malformed = faulted && fault.kind == FaultKind::kMalformed;
+            RequestInput request{input, inputSize, malformed ? &fault : nullptr};
+            answer.status = handler != nullptr ? handler(request, answer.block) : kStatusFailure;
+            // The work is done; only the answer is the fault's.
+            if (applied && answer.status == kStatusSuccess)
+                answer.status = fault.status;
+            if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
+                answer.block.resize(fault.bytes);
+            if (faulted && fault.kind == FaultKind::kFill)
+                for (size_t at = fault.from; at < answer.block.size(); ++at)
+                    answer.block[at] = static_cast<uint8_t>(fault.value);
+            // A successful request always has a reply, even one cut to nothing.
+            replyAnyway = answer.status == kStatusSuccess || !answer.block.empty();
+        }
+    }
+    if (wantReply && replyAnyway) {
+        answer.hasBlock = true;
+        answer.token = IssueReplyToken();
+    } else {
+        answer.block.clear();
+    }
+    uint32_t delay = RequestDelayOf(code);
+    LeaveCriticalSection(&SimLock);
+    if (delay != 0)
+        Sleep(delay);
 }
 
-uint32_t ServeInitialize() {
-  EnterCriticalSection(&SimLock);
-  ++Sim.initCalls;
-  SimFault fault;
-  uint32_t status = TakeFault(0, true, fault) ? fault.status : kStatusSuccess;
-  LeaveCriticalSection(&SimLock);
-  return status;
+uint32_t ServeInitialize()
+{
+    EnterCriticalSection(&SimLock);
+    ++Sim.initCalls;
+    SimFault fault;
+    uint32_t status = TakeFault(0, true, fault) ? fault.status : kStatusSuccess;
+    LeaveCriticalSection(&SimLock);
+    return status;
 }

@@ -6,10 +6,10 @@
 #include <vector>
 
 struct RequestAnswer {
-  uint32_t status;
-  bool hasBlock;
-  uint32_t token;
-  std::vector<uint8_t> block;
+    uint32_t status;
+    bool hasBlock;
+    uint32_t token;
+    std::vector<uint8_t> block;
 };
 
 void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t inputSize, RequestAnswer& answer);

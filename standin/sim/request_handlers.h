@@ -7,9 +7,9 @@
 #include "sim_state.h"
 
 struct RequestInput {
-  const uint8_t* bytes;
-  uint32_t size;
-  const SimFault* malformed;  // a malformed fault that hit this request, or null
+    const uint8_t* bytes;
+    uint32_t size;
+    const SimFault* malformed;  // a malformed fault that hit this request, or null
 };
 
 typedef uint32_t (*RequestHandler)(const RequestInput& input, std::vector<uint8_t>& reply);

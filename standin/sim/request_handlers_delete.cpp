@@ -4,12 +4,15 @@
 #include "service_objects.h"
 #include "sim_state.h"
 
-uint32_t AnswerDeleteInterface(const RequestInput& input, std::vector<uint8_t>&) {
-  std::wstring name;
-  if (!DecodeQueryName(input.bytes, input.size, 8, 0, name)) return kStatusFailure;
-  SimInterface* item = FindInterfaceByName(name);
-  if (item == nullptr || !(item->flags & kIfNotPresent)) return kStatusFailure;
-  Sim.interfaces.erase(Sim.interfaces.begin() + (item - Sim.interfaces.data()));
-  SignalNetConfChanged();
-  return kStatusSuccess;
+uint32_t AnswerDeleteInterface(const RequestInput& input, std::vector<uint8_t>&)
+{
+    std::wstring name;
+    if (!DecodeQueryName(input.bytes, input.size, 8, 0, name))
+        return kStatusFailure;
+    SimInterface* item = FindInterfaceByName(name);
+    if (item == nullptr || !(item->flags & kIfNotPresent))
+        return kStatusFailure;
+    Sim.interfaces.erase(Sim.interfaces.begin() + (item - Sim.interfaces.data()));
+    SignalNetConfChanged();
+    return kStatusSuccess;
 }

@@ -3,8 +3,10 @@
 SimState Sim;
 CRITICAL_SECTION SimLock;
 
-SimInterface* FindInterface(const std::string& key) {
-  for (SimInterface& item : Sim.interfaces)
-    if (item.key == key) return &item;
-  return nullptr;
+SimInterface* FindInterface(const std::string& key)
+{
+    for (SimInterface& item : Sim.interfaces)
+        if (item.key == key)
+            return &item;
+    return nullptr;
 }

@@ -23,30 +23,30 @@ constexpr uint32_t kIfNotPresent = 0x08;
 constexpr uint32_t kIfBindingActive = 0x10;
 
 struct SimInterface {
-  std::string key;  // what scenarios and control commands call it
-  std::wstring name;
-  std::wstring id;
-  uint32_t flags = 0;
-  uint64_t linkSpeed = 0;         // units of 100 bit/s
-  std::vector<uint64_t> rxRates;  // bit/s, one entry per second, cycled
-  std::vector<uint64_t> txRates;
-  uint64_t rxBytes = 0;
-  uint64_t txBytes = 0;
-  uint64_t rxPackets = 0;
-  uint64_t txPackets = 0;
-  uint64_t connectedSeconds = 0;
-  uint32_t connectionCount = 0;
-  uint64_t currentRx = 0;  // rates of the last tick
-  uint64_t currentTx = 0;
-  std::vector<uint8_t> part2;
-  std::vector<uint8_t> part3;
-  uint32_t pad = 0;  // extra bytes after the record, inside RecordSize
+    std::string key;  // what scenarios and control commands call it
+    std::wstring name;
+    std::wstring id;
+    uint32_t flags = 0;
+    uint64_t linkSpeed = 0;         // units of 100 bit/s
+    std::vector<uint64_t> rxRates;  // bit/s, one entry per second, cycled
+    std::vector<uint64_t> txRates;
+    uint64_t rxBytes = 0;
+    uint64_t txBytes = 0;
+    uint64_t rxPackets = 0;
+    uint64_t txPackets = 0;
+    uint64_t connectedSeconds = 0;
+    uint32_t connectionCount = 0;
+    uint64_t currentRx = 0;  // rates of the last tick
+    uint64_t currentTx = 0;
+    std::vector<uint8_t> part2;
+    std::vector<uint8_t> part3;
+    uint32_t pad = 0;  // extra bytes after the record, inside RecordSize
 };
 
 // Groups and connections are kept as given until their requests exist.
 struct SimRecord {
-  std::string key;
-  std::map<std::string, std::string> fields;
+    std::string key;
+    std::map<std::string, std::string> fields;
 };
 
 enum class FaultKind { kNotStarted, kBusy, kWrongVersion, kStatus, kTruncate, kMalformed, kFill, kInit };
@@ -54,56 +54,56 @@ enum class FaultKind { kNotStarted, kBusy, kWrongVersion, kStatus, kTruncate, kM
 enum class Malformation { kRecordSizeZero, kRecordSizePastEnd, kNameSizePastEnd, kCountTooLarge, kNameNoNul, kIdNoNul };
 
 struct SimFault {
-  FaultKind kind = FaultKind::kStatus;
-  uint32_t code = 0;       // 0 matches every request code
-  int32_t remaining = -1;  // -1 never runs out
-  uint32_t status = kStatusFailure;
-  uint32_t bytes = 0;      // truncation length, busy block length
-  bool block = false;      // busy answers carry a reply block
-  Malformation malformation = Malformation::kRecordSizeZero;
-  uint32_t record = 0;     // which record a malformation hits
-  std::string subject;     // request 5: only for the interface with this key; empty: any
-  bool apply = false;      // status faults: the request is served, then answers the status
-  uint32_t from = 0;       // fill: the first byte overwritten
-  uint32_t value = 0xFF;   // fill: what every byte from there becomes
+    FaultKind kind = FaultKind::kStatus;
+    uint32_t code = 0;       // 0 matches every request code
+    int32_t remaining = -1;  // -1 never runs out
+    uint32_t status = kStatusFailure;
+    uint32_t bytes = 0;  // truncation length, busy block length
+    bool block = false;  // busy answers carry a reply block
+    Malformation malformation = Malformation::kRecordSizeZero;
+    uint32_t record = 0;    // which record a malformation hits
+    std::string subject;    // request 5: only for the interface with this key; empty: any
+    bool apply = false;     // status faults: the request is served, then answers the status
+    uint32_t from = 0;      // fill: the first byte overwritten
+    uint32_t value = 0xFF;  // fill: what every byte from there becomes
 };
 
 struct TimedEvent {
-  uint32_t second = 0;
-  std::vector<std::string> args;
-  bool done = false;
+    uint32_t second = 0;
+    std::vector<std::string> args;
+    bool done = false;
 };
 
 struct Ledger {
-  uint32_t issued = 0;
-  uint32_t released = 0;
-  uint32_t doubleReleases = 0;
-  uint32_t unknownReleases = 0;
-  uint32_t emptyReleases = 0;
-  // Tokens issued before the last reset stay known, so their late release
-  // is neither counted nor mistaken for an unknown one.
-  enum TokenState : uint8_t { kOutstanding, kReleased, kOutstandingBeforeReset, kReleasedBeforeReset };
-  std::map<uint32_t, TokenState> tokens;
-  uint32_t nextToken = 1;
+    uint32_t issued = 0;
+    uint32_t released = 0;
+    uint32_t doubleReleases = 0;
+    uint32_t unknownReleases = 0;
+    uint32_t emptyReleases = 0;
+    // Tokens issued before the last reset stay known, so their late release
+    // is neither counted nor mistaken for an unknown one.
+    enum TokenState : uint8_t { kOutstanding, kReleased, kOutstandingBeforeReset, kReleasedBeforeReset };
+    std::map<uint32_t, TokenState> tokens;
+    uint32_t nextToken = 1;
 };
 
 struct SimState {
-  bool serviceRunning = true;
-  bool live = false;       // service objects may exist (scenario loaded)
-  uint32_t restartAt = 0;  // second at which a stopped service starts, 0 none
-  uint32_t elapsed = 0;    // seconds since the scenario was loaded
-  uint32_t firstWord = 0x00010002u;
-  uint32_t initCalls = 0;
-  uint32_t uninitCalls = 0;
-  bool quitRequested = false;
-  std::vector<SimInterface> interfaces;
-  std::vector<SimRecord> groups;
-  std::vector<SimRecord> connections;
-  std::vector<SimFault> faults;
-  std::vector<TimedEvent> events;
-  Ledger ledger;
-  std::map<uint32_t, uint32_t> requestCounts;
-  uint32_t requestTotal = 0;
+    bool serviceRunning = true;
+    bool live = false;       // service objects may exist (scenario loaded)
+    uint32_t restartAt = 0;  // second at which a stopped service starts, 0 none
+    uint32_t elapsed = 0;    // seconds since the scenario was loaded
+    uint32_t firstWord = 0x00010002u;
+    uint32_t initCalls = 0;
+    uint32_t uninitCalls = 0;
+    bool quitRequested = false;
+    std::vector<SimInterface> interfaces;
+    std::vector<SimRecord> groups;
+    std::vector<SimRecord> connections;
+    std::vector<SimFault> faults;
+    std::vector<TimedEvent> events;
+    Ledger ledger;
+    std::map<uint32_t, uint32_t> requestCounts;
+    uint32_t requestTotal = 0;
 };
 
 extern SimState Sim;

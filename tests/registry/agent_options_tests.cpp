@@ -16,10 +16,9 @@ void AgentOptionTests()
         RawValue stored;
         BYTE preset, expected;
     } cases[] = {
-        {"missing", RawValue(), 1, 1},          {"byte 1", Binary({1}), 0, 1},
-        {"byte 0", Binary({0}), 1, 0},          {"REG_DWORD 1", Dword(1), 0, 0},
-        {"two bytes", Binary({1, 0}), 0, 0},    {"byte 7", Binary({7}), 1, 7},
-        {"empty binary", Binary({}), 1, 1},     {"byte 0xFF", Binary({0xFF}), 0, 0xFF},
+        {"missing", RawValue(), 1, 1},      {"byte 1", Binary({1}), 0, 1},          {"byte 0", Binary({0}), 1, 0},
+        {"REG_DWORD 1", Dword(1), 0, 0},    {"two bytes", Binary({1, 0}), 0, 0},    {"byte 7", Binary({7}), 1, 7},
+        {"empty binary", Binary({}), 1, 1}, {"byte 0xFF", Binary({0xFF}), 0, 0xFF},
     };
     for (const Case& c : cases) {
         RegDeleteValueW(general, L"Flag");
@@ -48,8 +47,7 @@ void AgentOptionTests()
     Put(L"General", names[0], Dword(1));
     Put(L"General", names[2], Binary({1}));
     LoadStartupOptions();
-    CHECK(!StartupOptions.SetDisableState && !StartupOptions.ShowMonitorWindows &&
-          StartupOptions.ShowStatisticsWindow);
+    CHECK(!StartupOptions.SetDisableState && !StartupOptions.ShowMonitorWindows && StartupOptions.ShowStatisticsWindow);
     CHECK(ReadRaw(L"General", names[0]) == Binary({0}) && ReadRaw(L"General", names[2]) == Binary({1}));
     // Any non-zero byte means on and stays stored as it is.
     Put(L"General", names[1], Binary({2}));

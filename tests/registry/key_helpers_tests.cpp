@@ -66,8 +66,8 @@ static void DeleteTreeTests()
             RegCloseKey(probe);
     }
     printf("note: key DACLs %s: on a key granting KEY_READ|WRITE_DAC, KEY_SET_VALUE gives error %ld, "
-           "DELETE error %ld\n", access[0] == ERROR_ACCESS_DENIED ? "are enforced" : "are not enforced",
-           access[0], access[1]);
+           "DELETE error %ld\n",
+           access[0] == ERROR_ACCESS_DENIED ? "are enforced" : "are not enforced", access[0], access[1]);
     CHECK(DeleteKeyTree(agent, L"Locked") == ERROR_SUCCESS && !KeyExists(L"Locked"));
 
     // Granting nothing at all: the DACL is reset only through an open that

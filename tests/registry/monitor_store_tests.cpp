@@ -30,9 +30,9 @@ static MonitorSettings Monitor(const wchar_t* id, bool defaults = false)
 static bool SameValues(const MonitorSettings& a, const MonitorSettings& b)
 {
     return a.transparentLevel == b.transparentLevel && a.refreshRate == b.refreshRate &&
-           memcmp(a.flags, b.flags, sizeof a.flags) == 0 && memcmp(a.colors, b.colors, sizeof a.colors) == 0 &&
-           a.positionWord == b.positionWord && a.left == b.left && a.top == b.top && a.right == b.right &&
-           a.bottom == b.bottom;
+        memcmp(a.flags, b.flags, sizeof a.flags) == 0 && memcmp(a.colors, b.colors, sizeof a.colors) == 0 &&
+        a.positionWord == b.positionWord && a.left == b.left && a.top == b.top && a.right == b.right &&
+        a.bottom == b.bottom;
 }
 
 static RawValue Position(const MonitorSettings& s)

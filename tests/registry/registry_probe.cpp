@@ -34,9 +34,18 @@ static RawValue Raw(DWORD type, const void* data, size_t size)
     return value;
 }
 
-RawValue Binary(const std::vector<BYTE>& bytes) { return Raw(REG_BINARY, bytes.data(), bytes.size()); }
-RawValue Dword(DWORD number) { return Raw(REG_DWORD, &number, 4); }
-RawValue String(const wchar_t* text) { return Raw(REG_SZ, text, (wcslen(text) + 1) * sizeof(wchar_t)); }
+RawValue Binary(const std::vector<BYTE>& bytes)
+{
+    return Raw(REG_BINARY, bytes.data(), bytes.size());
+}
+RawValue Dword(DWORD number)
+{
+    return Raw(REG_DWORD, &number, 4);
+}
+RawValue String(const wchar_t* text)
+{
+    return Raw(REG_SZ, text, (wcslen(text) + 1) * sizeof(wchar_t));
+}
 
 std::vector<BYTE> LittleEndian(const uint32_t* words, size_t count)
 {
@@ -116,7 +125,7 @@ void Put(const wchar_t* sub, const wchar_t* name, const RawValue& value)
     HKEY key = nullptr;
     bool ok = RegCreateKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr) == ERROR_SUCCESS &&
-              RegSetValueExW(key, name, 0, value.type, value.data.data(), DWORD(value.data.size())) == ERROR_SUCCESS;
+        RegSetValueExW(key, name, 0, value.type, value.data.data(), DWORD(value.data.size())) == ERROR_SUCCESS;
     Check(ok, __FILE__, __LINE__, "preparing a value");
     if (key)
         RegCloseKey(key);
@@ -144,12 +153,15 @@ bool LockKey(const wchar_t* sub, DWORD everyoneAccess)
     alignas(DWORD) BYTE buffer[128];
     ACL* dacl = reinterpret_cast<ACL*>(buffer);
     bool ok = InitializeAcl(dacl, sizeof buffer, ACL_REVISION) &&
-              AddAccessAllowedAce(dacl, ACL_REVISION, everyoneAccess, everyone) && SetDacl(sub, dacl);
+        AddAccessAllowedAce(dacl, ACL_REVISION, everyoneAccess, everyone) && SetDacl(sub, dacl);
     FreeSid(everyone);
     return ok;
 }
 
-bool UnlockKey(const wchar_t* sub) { return SetDacl(sub, nullptr); }
+bool UnlockKey(const wchar_t* sub)
+{
+    return SetDacl(sub, nullptr);
+}
 
 // Wine answers GetProcessHandleCount with 0, so the system's handle table
 // is counted instead.
@@ -165,7 +177,8 @@ DWORD HandleCount()
     std::vector<BYTE> table(1 << 16);
     NTSTATUS status;
     while ((status = NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), table.data(), ULONG(table.size()),
-                                              nullptr)) == NTSTATUS(0xC0000004L) && table.size() < (1u << 26))
+                                              nullptr)) == NTSTATUS(0xC0000004L) &&
+           table.size() < (1u << 26))
         table.resize(table.size() * 2);
     if (status != 0)
         return 0;

@@ -19,7 +19,10 @@ struct RawValue {
     bool present = false;
     DWORD type = REG_NONE;
     std::vector<BYTE> data;
-    bool operator==(const RawValue& o) const { return present == o.present && type == o.type && data == o.data; }
+    bool operator==(const RawValue& o) const
+    {
+        return present == o.present && type == o.type && data == o.data;
+    }
 };
 RawValue Binary(const std::vector<BYTE>& bytes);
 RawValue Dword(DWORD number);

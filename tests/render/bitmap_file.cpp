@@ -20,7 +20,7 @@ bool SaveBitmapFile(const wchar_t* path, const uint32_t* pixels, int width, int 
     info.biSizeImage = imageBytes;
     DWORD written = 0;
     bool ok = WriteFile(file, &fileHeader, sizeof fileHeader, &written, nullptr) &&
-              WriteFile(file, &info, sizeof info, &written, nullptr);
+        WriteFile(file, &info, sizeof info, &written, nullptr);
     for (int y = height - 1; ok && y >= 0; --y)
         ok = WriteFile(file, pixels + size_t(y) * width, rowBytes, &written, nullptr) && written == rowBytes;
     CloseHandle(file);

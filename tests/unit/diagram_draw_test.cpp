@@ -11,7 +11,7 @@ namespace {
 
 // A 20-column diagram with halves of 20 rows each.
 struct SmallDiagram : TestDiagram {
-    SmallDiagram() : TestDiagram(20, 40) {}
+    SmallDiagram() : TestDiagram(20, 40) { }
 };
 
 TEST(DiagramBars, SingleSampleAmongZerosIsFullHeight)
@@ -81,8 +81,7 @@ TEST(DiagramBars, RowsAgreeWithTheDoubleFormula)
         if (i % 8 == 0 && half.peak <= 0xFFFFFFFFu / 3)
             reference = half.peak * (2 + random() % 2);
         ASSERT_EQ(BarRows(half, sample, reference), FormulaRows(half.height, sample, half.peak, reference))
-            << "height " << half.height << " sample " << sample << " peak " << half.peak << " reference "
-            << reference;
+            << "height " << half.height << " sample " << sample << " peak " << half.peak << " reference " << reference;
     }
 }
 

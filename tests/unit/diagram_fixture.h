@@ -29,7 +29,10 @@ struct TestDiagram {
         d.receive.verticalLineColor = d.send.verticalLineColor = VerticalColor;
         Layout(clientWidth, clientHeight);
     }
-    ~TestDiagram() { ReleaseDiagram(&d); }
+    ~TestDiagram()
+    {
+        ReleaseDiagram(&d);
+    }
     TestDiagram(const TestDiagram&) = delete;
     TestDiagram& operator=(const TestDiagram&) = delete;
 

@@ -13,6 +13,12 @@ long AllocationsCounted();
 
 // Arms the allocator for one scope.
 struct AllocationFailure {
-    AllocationFailure(long first, long count = 1) { FailAllocations(first, count); }
-    ~AllocationFailure() { StopFailingAllocations(); }
+    AllocationFailure(long first, long count = 1)
+    {
+        FailAllocations(first, count);
+    }
+    ~AllocationFailure()
+    {
+        StopFailingAllocations();
+    }
 };

@@ -10,8 +10,9 @@ TEST(FormatWithText, IdenticalPathMessageShowsTheWholeFolder)
     const Char16* format = TEXT16("Current and Selected path are identical:\n\"%s\"\nThey must be different!");
     Char16 text[600];
     EXPECT_TRUE(FormatWithText(text, 600, format, TEXT16("D:\\ZorvanH\\Data")));
-    EXPECT_EQ(Text16(TEXT16("Current and Selected path are identical:\n\"D:\\ZorvanH\\Data\"\nThey must be different!")),
-              Text16(text));
+    EXPECT_EQ(
+        Text16(TEXT16("Current and Selected path are identical:\n\"D:\\ZorvanH\\Data\"\nThey must be different!")),
+        Text16(text));
 }
 
 TEST(FormatWithText, OnlyTheFirstPercentSIsFilledAndDoublePercentIsOne)

@@ -34,11 +34,11 @@ std::u16string NameOf(const InterfaceListItem& item)
 TEST(InterfaceItems, SortPutsSupportedThenNotPresentFirstThenCodeUnits)
 {
     ItemSet set;
-    set.Add(0, u"Alpha");                        // unsupported, present
+    set.Add(0, u"Alpha");  // unsupported, present
     set.Add(IfSupported, u"beta");
     set.Add(IfSupported | IfNotPresent, u"Zeta");
     set.Add(IfSupported, u"Beta");
-    set.Add(IfNotPresent, u"Absent");            // unsupported comes last even when absent
+    set.Add(IfNotPresent, u"Absent");  // unsupported comes last even when absent
     set.Add(IfSupported | IfBound, u"B\u00e9ta");
     InterfaceListItem* items = set.Fix();
     SortInterfaceItems(items, set.items.size());
@@ -113,8 +113,10 @@ TEST(InterfaceItems, ButtonStates)
 
 TEST(InterfaceItems, MarksOnlyWhatTheOperationChanges)
 {
-    std::vector<InterfaceListItem> items = {
-        {IfSupported, nullptr, 1, nullptr}, {IfSupported | IfBound, nullptr, 1, nullptr}, {IfBound, nullptr, 1, nullptr}, {0, nullptr, 1, nullptr}};
+    std::vector<InterfaceListItem> items = {{IfSupported, nullptr, 1, nullptr},
+                                            {IfSupported | IfBound, nullptr, 1, nullptr},
+                                            {IfBound, nullptr, 1, nullptr},
+                                            {0, nullptr, 1, nullptr}};
     EXPECT_EQ(MarkItemsForBind(items.data(), items.size(), true), 1u);
     EXPECT_EQ(std::vector<int>({items[0].Marked, items[1].Marked, items[2].Marked, items[3].Marked}),
               std::vector<int>({1, 0, 0, 0}));
@@ -153,8 +155,8 @@ TEST(InterfaceItems, BindStatusReactions)
     struct {
         ServiceStatus status;
         unsigned id;
-    } stops[] = {{0xC0FE0005u, IDS_ACCESS_DENIED}, {0xC0FE000Au, IDS_SERVICE_NOT_STARTED},
-                 {0xC0FE0020u, IDS_COMPONENT_MISSING}};
+    } stops[] = {
+        {0xC0FE0005u, IDS_ACCESS_DENIED}, {0xC0FE000Au, IDS_SERVICE_NOT_STARTED}, {0xC0FE0020u, IDS_COMPONENT_MISSING}};
     for (auto s : stops)
         for (bool last : {false, true}) {
             BindStepReaction r = ReactToBindStatus(s.status, last);

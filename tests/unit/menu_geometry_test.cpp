@@ -23,8 +23,8 @@ TEST(MenuStretch, HeightsFillTheBannerExactly)
     const int total = Sum(TrayHeights);
     for (int banner = total; banner <= 3 * total; ++banner) {
         std::vector<int> heights(TrayHeights.size()), offsets(TrayHeights.size());
-        ASSERT_TRUE(StretchItemHeights(TrayHeights.data(), int(heights.size()), banner, heights.data(),
-                                       offsets.data()));
+        ASSERT_TRUE(
+            StretchItemHeights(TrayHeights.data(), int(heights.size()), banner, heights.data(), offsets.data()));
         EXPECT_EQ(Sum(heights), banner) << banner;
         EXPECT_EQ(offsets[0], 0);
         for (size_t p = 0; p < heights.size(); ++p) {
@@ -40,8 +40,8 @@ TEST(MenuStretch, HeightsFillTheBannerExactly)
 TEST(MenuStretch, UnstretchedSlicesFollowOneAnother)
 {
     std::vector<int> heights(TrayHeights.size()), offsets(TrayHeights.size());
-    ASSERT_TRUE(StretchItemHeights(TrayHeights.data(), int(heights.size()), Sum(TrayHeights), heights.data(),
-                                   offsets.data()));
+    ASSERT_TRUE(
+        StretchItemHeights(TrayHeights.data(), int(heights.size()), Sum(TrayHeights), heights.data(), offsets.data()));
     EXPECT_EQ(heights, TrayHeights);
     int top = 0;
     for (size_t p = 0; p < heights.size(); ++p) {

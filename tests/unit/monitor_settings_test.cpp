@@ -110,8 +110,8 @@ TEST(MonitorSettings, BinaryValuesAreLittleEndianImages)
         s.colors[i] = i % 2 ? 0x00FFFFFFu : uint32_t(i);
     uint8_t position[PositionValueSize];
     PackPosition(s, position);
-    const uint8_t expected[PositionValueSize] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80,
-                                                 0xFF, 0xFF, 0xFF, 0x7F, 128, 0, 0, 0};
+    const uint8_t expected[PositionValueSize] = {0, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0, 0,
+                                                 0, 0x80, 0xFF, 0xFF, 0xFF, 0x7F, 128,  0,    0, 0};
     EXPECT_EQ(0, memcmp(position, expected, PositionValueSize));
     uint8_t colors[ColorsValueSize];
     PackColors(s, colors);

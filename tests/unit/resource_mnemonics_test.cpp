@@ -46,8 +46,8 @@ void CheckItems(const std::string& name, const std::vector<ScriptItem>& items, s
         for (size_t j = i + 1; j < items.size(); ++j) {
             Char16 key = KeyOf(items[i].text);
             if (key != 0 && key == KeyOf(items[j].text))
-                findings->insert(name + ": '" + char(key) + "' on \"" + items[i].text + "\" and \"" +
-                                 items[j].text + "\"");
+                findings->insert(name + ": '" + char(key) + "' on \"" + items[i].text + "\" and \"" + items[j].text +
+                                 "\"");
         }
 }
 
@@ -161,8 +161,8 @@ TEST(ResourceMnemonics, AgentResourcesShareNoLetter)
     ASSERT_TRUE(ReadResourceScript(ZORVANH_RESOURCE_DIR, "agent.rc", &script));
     // Blocks from the included scripts are read too, and the menus' levels.
     for (const char* name : {"IDD_MAIN", "IDD_STATISTICS", "IDD_CLEAR_OVERALL", "IDD_MONITORS_PAGE",
-                             "IDD_INTERFACES_PAGE", "IDD_MOVEMENTS_PAGE", "IDD_DATA_FILES_PROGRESS",
-                             "IDM_TRAY/Tray", "IDM_TRAY/Tray/&Monitors", "IDM_MONITOR/Monitor/&Clear diagram"})
+                             "IDD_INTERFACES_PAGE", "IDD_MOVEMENTS_PAGE", "IDD_DATA_FILES_PROGRESS", "IDM_TRAY/Tray",
+                             "IDM_TRAY/Tray/&Monitors", "IDM_MONITOR/Monitor/&Clear diagram"})
         EXPECT_NE(FindScriptGroup(script, name), nullptr) << name;
     for (const std::string& finding : DuplicateMnemonics(script, AgentLayout))
         ADD_FAILURE() << finding;

@@ -97,8 +97,8 @@ struct Parser {
         bool end = !t[0].quoted && (first == "END" || first == "}");
         switch (block) {
         case Block::None:
-            if (first == "#include" && t.size() >= 2 && t[1].quoted && !folder.empty() &&
-                t[1].text.size() > 3 && t[1].text.compare(t[1].text.size() - 3, 3, ".rc") == 0) {
+            if (first == "#include" && t.size() >= 2 && t[1].quoted && !folder.empty() && t[1].text.size() > 3 &&
+                t[1].text.compare(t[1].text.size() - 3, 3, ".rc") == 0) {
                 ReadResourceScript(folder, t[1].text, script);
             } else if (first == "STRINGTABLE") {
                 block = Block::StringsHead;

@@ -94,11 +94,12 @@ TEST_F(ChannelTest, BusyAnswersAreRepeatedAndEveryBusyReplyReleasedOnce)
     PauseCounter counter;
     ServiceReply reply;
     uint32_t selector = SelectMonitored;
-    ServiceStatus status = RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &counter);
+    ServiceStatus status =
+        RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &counter);
     EXPECT_EQ(StatusSuccess, status);
     EXPECT_EQ(4u, library.calls);
     EXPECT_EQ(3, counter.pauses);
-    EXPECT_EQ(1u, library.outstanding.size());  // only the answer is still lent out
+    EXPECT_EQ(1u, library.outstanding.size());                  // only the answer is still lent out
     EXPECT_EQ((std::vector<uint32_t>{44}), library.lastInput);  // the identical call each time
     ReleaseReply(&reply);
     EXPECT_TRUE(library.outstanding.empty());
@@ -116,7 +117,8 @@ TEST_F(ChannelTest, BusyWithoutBlockIsNotReleasedAndGivingUpReturnsBusy)
     counter.giveUpAfter = 5;
     ServiceReply reply;
     uint32_t selector = SelectMonitored;
-    EXPECT_EQ(StatusBusy, RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &counter));
+    EXPECT_EQ(StatusBusy,
+              RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &counter));
     EXPECT_EQ(5u, library.calls);
     EXPECT_FALSE(ReplyIsHeld(reply));
     EXPECT_EQ(0, library.doubleOrUnknown);

@@ -41,9 +41,8 @@ TEST(SettingsSnapshot, OneValueAndOneEmptyKeyMakeThirtyFourBytes)
     std::vector<SnapshotEntry> top = {Value("v", SnapshotDword, {5, 0, 0, 0}), Key("k", {})};
     std::vector<uint8_t> bytes;
     EncodeSettingsSnapshot(top, 0x0123456789ABCDEFull, &bytes);
-    const std::vector<uint8_t> expected = {34, 0, 0, 0, 0, 0, 1, 0, 2, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01,
-                                           1, 8, 4, 0, 'v', 0, 5, 0, 0, 0,
-                                           1, 1, 0, 0, 'k', 0};
+    const std::vector<uint8_t> expected = {34,   0, 0, 0, 0, 0,   1, 0, 2, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23,
+                                           0x01, 1, 8, 4, 0, 'v', 0, 5, 0, 0, 0,    1,    1,    0,    0,    'k',  0};
     EXPECT_EQ(bytes, expected);
 }
 
@@ -174,8 +173,8 @@ TEST_F(SnapshotRefusal, NamesAreNotCheckedAtAll)
 {
     // A restore fails only on its header checks, an overrun, an
     // allocation or a key creation: a name with '\\' or NUL in it decodes.
-    const size_t valueName = 18 + 4;       // the value record's name unit
-    const size_t keyName = 18 + 12 + 4;    // after the value record, the key's name unit
+    const size_t valueName = 18 + 4;     // the value record's name unit
+    const size_t keyName = 18 + 12 + 4;  // after the value record, the key's name unit
     bytes[valueName] = '\\';
     EXPECT_EQ(Decode(), SnapshotDecoded);
     ASSERT_EQ(back.size(), 2u);

@@ -6,21 +6,21 @@
 
 #include <cwchar>
 
-// The focus of the thread that owns the window; NULL when it has none.
+// The focus of the thread that owns the window; nullptr when it has none.
 static HWND FocusOf(HWND window)
 {
     GUITHREADINFO info;
     ZeroMemory(&info, sizeof info);
     info.cbSize = sizeof info;
-    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (thread == 0 || !GetGUIThreadInfo(thread, &info))
-        return NULL;
+        return nullptr;
     return info.hwndFocus;
 }
 
 static void PrintFocus(HWND focus)
 {
-    if (focus == NULL) {
+    if (focus == nullptr) {
         PrintLine(L"none");
         return;
     }
@@ -42,19 +42,19 @@ int FocusCommand(const DriverArgs* args)
         return UsageError;
     DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
-    HWND focus = NULL;
+    HWND focus = nullptr;
     do {
         focus = FocusOf(window);
-        if (args->count == 1 && focus != NULL)
+        if (args->count == 1 && focus != nullptr)
             break;
-        if (args->count > 1 && focus != NULL && GetDlgCtrlID(focus) == (int)wanted &&
+        if (args->count > 1 && focus != nullptr && GetDlgCtrlID(focus) == (int)wanted &&
             (focus == window || IsChild(window, focus)))
             break;
     } while (WaitStep(start, args->timeoutMs));
     PrintFocus(focus);
-    if (focus == NULL)
+    if (focus == nullptr)
         return ConditionNotMet;
     if (args->count > 1 && (GetDlgCtrlID(focus) != (int)wanted || !IsChild(window, focus)))
         return ConditionNotMet;
@@ -66,18 +66,18 @@ int FocusCommand(const DriverArgs* args)
 int WaitActiveCommand(const DriverArgs* args)
 {
     DWORD start = GetTickCount();
-    HWND front = NULL;
+    HWND front = nullptr;
     do {
         front = GetForegroundWindow();
         HWND window = FindTopLevel(args->words[0], args);
-        if (window != NULL && front == window) {
+        if (window != nullptr && front == window) {
             PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)front);
             return ConditionMet;
         }
     } while (WaitStep(start, args->timeoutMs));
     wchar_t caption[512];
     caption[0] = 0;
-    if (front != NULL)
+    if (front != nullptr)
         GetWindowTextW(front, caption, 512);
     PrintLine(L"front: %ls", caption);
     return ConditionNotMet;

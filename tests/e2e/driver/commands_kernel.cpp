@@ -4,7 +4,7 @@
 int MutexExistsCommand(const DriverArgs* args)
 {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, args->words[0]);
-    if (mutex == NULL) {
+    if (mutex == nullptr) {
         PrintLine(L"absent");
         return ConditionNotMet;
     }

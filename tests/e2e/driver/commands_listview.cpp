@@ -22,13 +22,13 @@ static bool OpenRemote(HWND window, RemoteBlock* block)
 {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    block->remote = NULL;
+    block->remote = nullptr;
     block->process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (block->process == NULL)
+    if (block->process == nullptr)
         return false;
-    block->remote = (RemoteItem*)VirtualAllocEx(block->process, NULL, sizeof(RemoteItem), MEM_COMMIT,
-                                                PAGE_READWRITE);
-    if (block->remote == NULL) {
+    block->remote =
+        (RemoteItem*)VirtualAllocEx(block->process, nullptr, sizeof(RemoteItem), MEM_COMMIT, PAGE_READWRITE);
+    if (block->remote == nullptr) {
         CloseHandle(block->process);
         return false;
     }
@@ -41,13 +41,12 @@ static void CloseRemote(RemoteBlock* block)
     CloseHandle(block->process);
 }
 
-static bool SendRemote(HWND list, UINT message, WPARAM wParam, RemoteBlock* block, RemoteItem* local,
-                       DWORD timeoutMs, DWORD_PTR* result)
+static bool SendRemote(HWND list, UINT message, WPARAM wParam, RemoteBlock* block, RemoteItem* local, DWORD timeoutMs,
+                       DWORD_PTR* result)
 {
-    return WriteProcessMemory(block->process, block->remote, local, sizeof *local, NULL) &&
-           SendMessageTimeoutW(list, message, wParam, (LPARAM)&block->remote->item, SMTO_ABORTIFHUNG, timeoutMs,
-                               result) &&
-           ReadProcessMemory(block->process, block->remote, local, sizeof *local, NULL);
+    return WriteProcessMemory(block->process, block->remote, local, sizeof *local, nullptr) &&
+        SendMessageTimeoutW(list, message, wParam, (LPARAM)&block->remote->item, SMTO_ABORTIFHUNG, timeoutMs, result) &&
+        ReadProcessMemory(block->process, block->remote, local, sizeof *local, nullptr);
 }
 
 // List words[1] of window words[0], with a request block in its process;
@@ -59,8 +58,8 @@ static bool OpenListControl(const DriverArgs* args, HWND* list, RemoteBlock* blo
         return false;
     DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    *list = window == NULL ? NULL : WaitControl(window, (int)id, start, args->timeoutMs);
-    return *list != NULL && OpenRemote(*list, block);
+    *list = window == nullptr ? nullptr : WaitControl(window, (int)id, start, args->timeoutMs);
+    return *list != nullptr && OpenRemote(*list, block);
 }
 
 static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, RemoteItem* local)
@@ -81,7 +80,7 @@ static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, R
 // One line per item: index, selected (0/1), image, item data, text.
 int ListViewRowsCommand(const DriverArgs* args)
 {
-    HWND list = NULL;
+    HWND list = nullptr;
     RemoteBlock block;
     if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
@@ -102,7 +101,7 @@ int ListViewRowsCommand(const DriverArgs* args)
 // "focused", both joined by "+", or "-". Fails when an item cannot be read.
 int ListItemsCommand(const DriverArgs* args)
 {
-    HWND list = NULL;
+    HWND list = nullptr;
     RemoteBlock block;
     if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
@@ -118,8 +117,8 @@ int ListItemsCommand(const DriverArgs* args)
         bool selected = (local.item.state & LVIS_SELECTED) != 0;
         bool focused = (local.item.state & LVIS_FOCUSED) != 0;
         const wchar_t* state = selected && focused ? L"selected+focused"
-                               : selected          ? L"selected"
-                               : focused           ? L"focused"
+            : selected                             ? L"selected"
+            : focused                              ? L"focused"
                                                    : L"-";
         PrintLine(L"%d\t%d\t%ls\t%ls", index, local.item.iImage, state, local.text);
     }
@@ -134,7 +133,7 @@ int ListViewSelectCommand(const DriverArgs* args)
     if (!ParseNumber(args->words[2], &row))
         return UsageError;
     bool on = wcscmp(args->words[3], L"on") == 0;
-    HWND list = NULL;
+    HWND list = nullptr;
     RemoteBlock block;
     if (!OpenListControl(args, &list, &block))
         return ConditionNotMet;
@@ -151,12 +150,12 @@ int ListViewSelectCommand(const DriverArgs* args)
 int LayeredCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     BYTE alpha = 0;
     DWORD flags = 0;
     if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) ||
-        !GetLayeredWindowAttributes(window, NULL, &alpha, &flags) || !(flags & LWA_ALPHA))
+        !GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
         PrintLine(L"opaque");
     else
         PrintLine(L"layered %u", (unsigned)alpha);

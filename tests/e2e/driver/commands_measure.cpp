@@ -57,8 +57,8 @@ static TextKind KindOf(HWND control, LONG style)
         return NoText;
     if (_wcsicmp(className, L"Static") == 0) {
         LONG type = style & SS_TYPEMASK;
-        bool textual = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP ||
-                       type == SS_SIMPLE;
+        bool textual =
+            type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
         // An ellipsis is a chosen way of showing a long text.
         return textual && !(style & SS_ELLIPSISMASK) ? StaticText : NoText;
     }
@@ -127,7 +127,7 @@ static void MeasureOne(MeasureState* state, HWND control)
     GetClientRect(control, &client);
     bool assumed = false;
     HFONT font = CopyControlFont(control, state->dpi, &assumed);
-    HGDIOBJ old = font ? SelectObject(state->dc, font) : NULL;
+    HGDIOBJ old = font ? SelectObject(state->dc, font) : nullptr;
     SIZE needed = NeededSize(state->dc, text, kind, style, client.right, state->dpi);
     // A group box's caption sits on its top edge: only the width counts.
     int haveHeight = kind == GroupText ? needed.cy : client.bottom;
@@ -147,7 +147,7 @@ static void MeasureOne(MeasureState* state, HWND control)
     RECT screen, parentClient;
     GetWindowRect(control, &screen);
     GetClientRect(parent, &parentClient);
-    MapWindowPoints(parent, NULL, (POINT*)&parentClient, 2);
+    MapWindowPoints(parent, nullptr, (POINT*)&parentClient, 2);
     RECT inside;
     if (!IntersectRect(&inside, &screen, &parentClient) || !EqualRect(&inside, &screen)) {
         state->problems++;
@@ -192,17 +192,17 @@ static void ReportOverlaps(MeasureState* state)
 int MeasureCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     static MeasureState state;
     ZeroMemory(&state, sizeof state);
-    HDC screen = GetDC(NULL);
-    if (screen == NULL)
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
         return ConditionNotMet;
     state.dpi = GetDeviceCaps(screen, LOGPIXELSY);
     state.dc = CreateCompatibleDC(screen);
-    ReleaseDC(NULL, screen);
-    if (state.dc == NULL)
+    ReleaseDC(nullptr, screen);
+    if (state.dc == nullptr)
         return ConditionNotMet;
     EnumChildWindows(window, MeasureChild, (LPARAM)&state);
     ReportOverlaps(&state);

@@ -19,11 +19,11 @@ static bool CapturePicture(const RECT* area, MenuPicture* picture)
 {
     picture->width = area->right - area->left;
     picture->height = area->bottom - area->top;
-    picture->pixels = NULL;
+    picture->pixels = nullptr;
     if (picture->width <= 0 || picture->height <= 0)
         return false;
-    HDC screen = GetDC(NULL);
-    if (screen == NULL)
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
         return false;
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
@@ -33,24 +33,24 @@ static bool CapturePicture(const RECT* area, MenuPicture* picture)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
+    void* bits = nullptr;
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0) : NULL;
+    HBITMAP bitmap = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     bool copied = false;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         copied = BitBlt(memory, 0, 0, picture->width, picture->height, screen, area->left, area->top, SRCCOPY) != 0;
         SelectObject(memory, old);
         size_t bytes = (size_t)picture->width * picture->height * sizeof(DWORD);
-        picture->pixels = copied ? (DWORD*)malloc(bytes) : NULL;
+        picture->pixels = copied ? (DWORD*)malloc(bytes) : nullptr;
         if (picture->pixels)
             memcpy(picture->pixels, bits, bytes);
         DeleteObject(bitmap);
     }
     if (memory)
         DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-    return picture->pixels != NULL;
+    ReleaseDC(nullptr, screen);
+    return picture->pixels != nullptr;
 }
 
 static DWORD PixelAt(const MenuPicture* picture, int x, int y)
@@ -133,11 +133,11 @@ int MeasureMenuCommand(const DriverArgs* args)
     if (args->count < 2 || !ParseNumber(args->words[1], &expected))
         return UsageError;
     HWND menu = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (menu == NULL)
+    if (menu == nullptr)
         return ConditionNotMet;
     RECT area;
     GetClientRect(menu, &area);
-    MapWindowPoints(menu, NULL, (POINT*)&area, 2);
+    MapWindowPoints(menu, nullptr, (POINT*)&area, 2);
     MenuPicture picture;
     if (!CapturePicture(&area, &picture)) {
         PrintError(L"cannot read the menu's pixels");
@@ -205,10 +205,10 @@ int MeasureMenuCommand(const DriverArgs* args)
         ++problems;
         PrintLine(L"items\t%d lines of text, not %llu", bands, expected);
     }
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen)
-        ReleaseDC(NULL, screen);
+        ReleaseDC(nullptr, screen);
     PrintLine(L"dpi %d, %d item(s) measured, %d problem(s)", dpi, bands, problems);
     return problems == 0 ? ConditionMet : ConditionNotMet;
 }

@@ -38,19 +38,19 @@ static int ReadMessageAndWindow(const DriverArgs* args, MessageParts* parts, HWN
     if (!ReadMessageParts(args, parts))
         return UsageError;
     *window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    return *window == NULL ? ConditionNotMet : ConditionMet;
+    return *window == nullptr ? ConditionNotMet : ConditionMet;
 }
 
 int SendCommand(const DriverArgs* args)
 {
     MessageParts parts;
-    HWND window = NULL;
+    HWND window = nullptr;
     int found = ReadMessageAndWindow(args, &parts, &window);
     if (found != ConditionMet)
         return found;
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, parts.message, parts.wParam, parts.lParam,
-                             SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
+    if (!SendMessageTimeoutW(window, parts.message, parts.wParam, parts.lParam, SMTO_ABORTIFHUNG, args->timeoutMs,
+                             &result)) {
         PrintError(L"send: no answer (error %lu)", GetLastError());
         return ConditionNotMet;
     }
@@ -61,12 +61,11 @@ int SendCommand(const DriverArgs* args)
 int PostCommand(const DriverArgs* args)
 {
     MessageParts parts;
-    HWND window = NULL;
+    HWND window = nullptr;
     int found = ReadMessageAndWindow(args, &parts, &window);
     if (found != ConditionMet)
         return found;
-    return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet
-                                                                           : ConditionNotMet;
+    return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet : ConditionNotMet;
 }
 
 // The default posts WM_COMMAND as the button would, so a handler that opens
@@ -79,17 +78,18 @@ int PressCommand(const DriverArgs* args)
         return UsageError;
     DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     // A command without a control of its own is posted all the same, once
     // the time-out has passed.
     HWND control = WaitControl(window, (int)id, start, args->timeoutMs);
     if (click) {
-        if (control == NULL)
+        if (control == nullptr)
             return ConditionNotMet;
         DWORD_PTR result = 0;
-        return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs,
-                                   &result) ? ConditionMet : ConditionNotMet;
+        return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &result)
+            ? ConditionMet
+            : ConditionNotMet;
     }
     WPARAM command = MAKEWPARAM((WORD)id, BN_CLICKED);
     if (!PostMessageW(window, WM_COMMAND, command, (LPARAM)control))

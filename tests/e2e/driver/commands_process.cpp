@@ -67,7 +67,7 @@ int GuiResourcesCommand(const DriverArgs* args)
     if (!ParseNumber(args->words[0], &pid) || pid == 0 || pid > 0xFFFFFFFFull)
         return UsageError;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(pid));
-    if (process == NULL) {
+    if (process == nullptr) {
         PrintError(L"cannot open process %lu", (unsigned long)pid);
         return ConditionNotMet;
     }

@@ -12,7 +12,7 @@ int WindowRectCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
     RECT rect;
-    if (window == NULL || !GetWindowRect(window, &rect))
+    if (window == nullptr || !GetWindowRect(window, &rect))
         return ConditionNotMet;
     PrintLine(L"%ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
     return ConditionMet;
@@ -23,22 +23,22 @@ int WindowRectCommand(const DriverArgs* args)
 int RegionCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (region == NULL)
+    if (region == nullptr)
         return ConditionNotMet;
     if (GetWindowRgn(window, region) == ERROR) {
         PrintLine(L"none");
     } else {
         RECT box;
         GetRgnBox(region, &box);
-        DWORD bytes = GetRegionData(region, 0, NULL);
-        RGNDATA* data = bytes ? (RGNDATA*)HeapAlloc(GetProcessHeap(), 0, bytes) : NULL;
+        DWORD bytes = GetRegionData(region, 0, nullptr);
+        RGNDATA* data = bytes ? (RGNDATA*)HeapAlloc(GetProcessHeap(), 0, bytes) : nullptr;
         DWORD count = 0;
-        if (data != NULL && GetRegionData(region, bytes, data) != 0)
+        if (data != nullptr && GetRegionData(region, bytes, data) != 0)
             count = data->rdh.nCount;
-        if (data != NULL)
+        if (data != nullptr)
             HeapFree(GetProcessHeap(), 0, data);
         PrintLine(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom, count);
     }
@@ -50,7 +50,7 @@ int RegionCommand(const DriverArgs* args)
 int TrayDeleteCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     NOTIFYICONDATAW data = {};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -67,7 +67,7 @@ int KeyCommand(const DriverArgs* args)
     if (!ParseNumber(args->words[1], &key))
         return UsageError;
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     PostMessageW(window, WM_KEYDOWN, (WPARAM)key, 1);
     return PostMessageW(window, WM_KEYUP, (WPARAM)key, (LPARAM)0xC0000001) ? ConditionMet : ConditionNotMet;
@@ -85,11 +85,11 @@ static void PrintToolTexts(HWND tooltip, const wchar_t* wanted)
     DWORD processId = 0;
     GetWindowThreadProcessId(tooltip, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == NULL)
+    if (process == nullptr)
         return;
-    RemoteToolRequest* remote = (RemoteToolRequest*)VirtualAllocEx(process, NULL, sizeof(RemoteToolRequest),
-                                                                   MEM_COMMIT, PAGE_READWRITE);
-    if (remote != NULL) {
+    RemoteToolRequest* remote =
+        (RemoteToolRequest*)VirtualAllocEx(process, nullptr, sizeof(RemoteToolRequest), MEM_COMMIT, PAGE_READWRITE);
+    if (remote != nullptr) {
         DWORD_PTR count = 0;
         SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
         for (DWORD_PTR i = 0; i < count; ++i) {
@@ -97,22 +97,22 @@ static void PrintToolTexts(HWND tooltip, const wchar_t* wanted)
             local.info.cbSize = sizeof local.info;
             local.info.lpszText = remote->text;
             DWORD_PTR found = 0;
-            if (!WriteProcessMemory(process, remote, &local, sizeof local, NULL) ||
+            if (!WriteProcessMemory(process, remote, &local, sizeof local, nullptr) ||
                 !SendMessageTimeoutW(tooltip, TTM_ENUMTOOLSW, i, (LPARAM)&remote->info, SMTO_ABORTIFHUNG, 2000,
                                      &found) ||
-                !found || !ReadProcessMemory(process, remote, &local, sizeof local, NULL))
+                !found || !ReadProcessMemory(process, remote, &local, sizeof local, nullptr))
                 continue;
             local.text[255] = 0;
             // A removed icon leaves its tool behind with an empty rectangle
             // on a hidden window; only a tool one can hover counts.
             if (!IsWindowVisible(local.info.hwnd) || IsRectEmpty(&local.info.rect))
                 continue;
-            if (wanted == NULL) {
+            if (wanted == nullptr) {
                 PrintLine(L"%ls", local.text);
             } else if (wcscmp(local.text, wanted) == 0) {
                 // Where the pointer must rest for that tip, on the screen.
                 RECT area = local.info.rect;
-                MapWindowPoints(local.info.hwnd, NULL, (POINT*)&area, 2);
+                MapWindowPoints(local.info.hwnd, nullptr, (POINT*)&area, 2);
                 PrintLine(L"%ld %ld %ld %ld", area.left, area.top, area.right, area.bottom);
             }
         }
@@ -143,8 +143,8 @@ int WaitTipCommand(const DriverArgs* args)
 {
     DWORD start = GetTickCount();
     do {
-        HWND tip = NULL;
-        while ((tip = FindWindowExW(NULL, tip, TOOLTIPS_CLASSW, NULL)) != NULL) {
+        HWND tip = nullptr;
+        while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr) {
             wchar_t text[512];
             RECT rect;
             if (IsWindowVisible(tip) && ReadWindowText(tip, text, 512) && wcscmp(text, args->words[0]) == 0 &&

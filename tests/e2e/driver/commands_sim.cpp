@@ -12,11 +12,11 @@
 
 static std::string Narrow(const wchar_t* text)
 {
-    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (length <= 1)
         return std::string();
     std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, NULL, NULL);
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
     narrow.resize(static_cast<size_t>(length - 1));
     return narrow;
 }
@@ -24,7 +24,7 @@ static std::string Narrow(const wchar_t* text)
 static void PrintNarrow(const std::string& text)
 {
     std::wstring wide;
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), NULL, 0);
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length > 0) {
         wide.resize(static_cast<size_t>(length));
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
@@ -66,7 +66,7 @@ int SimCountCommand(const DriverArgs* args)
             while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
                 text.pop_back();
             seen = text;
-            if (strtoull(text.c_str(), NULL, 10) >= minimum && !text.empty()) {
+            if (strtoull(text.c_str(), nullptr, 10) >= minimum && !text.empty()) {
                 PrintNarrow(seen);
                 return ConditionMet;
             }

@@ -12,7 +12,7 @@
 static HWND FindControl(const DriverArgs* args, int id)
 {
     HWND window = FindTopLevel(args->words[0], args);
-    return window == NULL ? NULL : GetDlgItem(window, id);
+    return window == nullptr ? nullptr : GetDlgItem(window, id);
 }
 
 static bool ReadControlId(const DriverArgs* args, int* id)
@@ -35,7 +35,7 @@ int WaitTextCommand(const DriverArgs* args)
     DWORD start = GetTickCount();
     do {
         HWND control = FindControl(args, id);
-        if (control != NULL && ReadWindowText(control, text, 4096)) {
+        if (control != nullptr && ReadWindowText(control, text, 4096)) {
             seen = text;
             if (wcscmp(text, wanted) == 0) {
                 PrintLine(L"%ls", text);
@@ -59,7 +59,7 @@ int WaitEnabledCommand(const DriverArgs* args)
     DWORD start = GetTickCount();
     do {
         HWND control = FindControl(args, id);
-        if (control != NULL) {
+        if (control != nullptr) {
             bool enabled = (GetWindowLongW(control, GWL_STYLE) & WS_DISABLED) == 0;
             seen = enabled ? L"on" : L"off";
             if (enabled == wantEnabled) {
@@ -97,9 +97,9 @@ int WaitShownCommand(const DriverArgs* args)
 {
     DWORD start = GetTickCount();
     do {
-        ShownQuery query = {args->words[0], args, NULL};
+        ShownQuery query = {args->words[0], args, nullptr};
         EnumWindows(MatchShown, (LPARAM)&query);
-        if (query.found != NULL) {
+        if (query.found != nullptr) {
             PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)query.found);
             return ConditionMet;
         }
@@ -123,12 +123,12 @@ int HoldDesktopCommand(const DriverArgs* args)
 {
     DWORD start = GetTickCount();
     HDESK desktop = OpenDesktopW(args->words[0], 0, FALSE, GENERIC_ALL);
-    while (desktop == NULL && WaitStep(start, args->timeoutMs))
+    while (desktop == nullptr && WaitStep(start, args->timeoutMs))
         desktop = OpenDesktopW(args->words[0], 0, FALSE, GENERIC_ALL);
-    if (desktop == NULL)
+    if (desktop == nullptr)
         return ConditionNotMet;
-    HANDLE thread = CreateThread(NULL, 0, HoldDesktop, desktop, 0, NULL);
-    if (thread == NULL)
+    HANDLE thread = CreateThread(nullptr, 0, HoldDesktop, desktop, 0, nullptr);
+    if (thread == nullptr)
         return ConditionNotMet;
     CloseHandle(thread);
     return ConditionMet;

@@ -8,7 +8,7 @@
 int WaitWindowCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)window);
     return ConditionMet;
@@ -18,7 +18,7 @@ int WaitGoneCommand(const DriverArgs* args)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        if (FindTopLevel(args->words[0], args) == NULL)
+        if (FindTopLevel(args->words[0], args) == nullptr)
             return ConditionMet;
         if (!WaitStep(start, args->timeoutMs))
             return ConditionNotMet;
@@ -63,7 +63,7 @@ static BOOL CALLBACK PrintChild(HWND window, LPARAM)
 int ListChildrenCommand(const DriverArgs* args)
 {
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     EnumChildWindows(window, PrintChild, 0);
     return ConditionMet;
@@ -75,7 +75,7 @@ static int FindTarget(const DriverArgs* args, HWND* target)
 {
     DWORD start = GetTickCount();
     HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == NULL)
+    if (window == nullptr)
         return ConditionNotMet;
     *target = window;
     if (args->count > 1) {
@@ -83,7 +83,7 @@ static int FindTarget(const DriverArgs* args, HWND* target)
         if (!ParseNumber(args->words[1], &id))
             return UsageError;
         *target = WaitControl(window, (int)id, start, args->timeoutMs);
-        if (*target == NULL)
+        if (*target == nullptr)
             return ConditionNotMet;
     }
     return ConditionMet;
@@ -91,7 +91,7 @@ static int FindTarget(const DriverArgs* args, HWND* target)
 
 int TextCommand(const DriverArgs* args)
 {
-    HWND target = NULL;
+    HWND target = nullptr;
     int found = FindTarget(args, &target);
     if (found != ConditionMet)
         return found;
@@ -106,7 +106,7 @@ int TextCommand(const DriverArgs* args)
 // Prints one of the target's style words in hex.
 static int PrintStyleWord(const DriverArgs* args, int index)
 {
-    HWND target = NULL;
+    HWND target = nullptr;
     int found = FindTarget(args, &target);
     if (found != ConditionMet)
         return found;
@@ -132,12 +132,12 @@ int MessageBoxCommand(const DriverArgs* args)
     query.messageBoxOnly = true;
     query.windowClass = L"#32770";
     DWORD start = GetTickCount();
-    HWND box = NULL;
+    HWND box = nullptr;
     wchar_t text[4096];
     // A box that closes while it is read was an earlier one: look again.
     for (;;) {
         box = WaitTopLevel(args->words[0], &query, args->timeoutMs);
-        if (box == NULL)
+        if (box == nullptr)
             return ConditionNotMet;
         if (ReadWindowText(GetDlgItem(box, MessageTextId), text, 4096))
             break;

@@ -6,11 +6,11 @@ static wchar_t* WordStore[64];
 
 bool ParseNumber(const wchar_t* text, ULONGLONG* value)
 {
-    if (text == NULL || *text == 0)
+    if (text == nullptr || *text == 0)
         return false;
-    wchar_t* end = NULL;
+    wchar_t* end = nullptr;
     ULONGLONG result = wcstoull(text, &end, 0);
-    if (end == NULL || *end != 0)
+    if (end == nullptr || *end != 0)
         return false;
     *value = result;
     return true;
@@ -22,10 +22,10 @@ bool ParseDriverArgs(int argc, wchar_t** argv, DriverArgs* args)
     args->count = 0;
     args->words = WordStore;
     args->timeoutMs = 5000;
-    args->windowClass = NULL;
+    args->windowClass = nullptr;
     args->messageBoxOnly = false;
     args->processId = 0;
-    args->desktop = NULL;
+    args->desktop = nullptr;
     for (int i = 0; i < argc; ++i) {
         const wchar_t* word = argv[i];
         ULONGLONG number = 0;

@@ -5,13 +5,13 @@
 // What one invocation asks for: positional words plus the options every
 // window command understands.
 struct DriverArgs {
-    int count;                 // positional words after the command name
+    int count;  // positional words after the command name
     wchar_t** words;
     DWORD timeoutMs;
-    const wchar_t* windowClass; // NULL: any class
-    bool messageBoxOnly;       // only "#32770" windows with a 0xFFFF static text
-    DWORD processId;           // 0: any process
-    const wchar_t* desktop;    // NULL: the desktop the driver starts on
+    const wchar_t* windowClass;  // nullptr: any class
+    bool messageBoxOnly;         // only "#32770" windows with a 0xFFFF static text
+    DWORD processId;             // 0: any process
+    const wchar_t* desktop;      // nullptr: the desktop the driver starts on
 };
 
 bool ParseDriverArgs(int argc, wchar_t** argv, DriverArgs* args);

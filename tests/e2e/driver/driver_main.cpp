@@ -20,7 +20,8 @@ static const CommandEntry Commands[] = {
     {L"text", 1, TextCommand, L"text <caption> [control-id]"},
     {L"style", 1, StyleCommand, L"style <caption> [control-id]: the window style in hex"},
     {L"exstyle", 1, ExStyleCommand, L"exstyle <caption> [control-id]: the extended style in hex"},
-    {L"focus", 1, FocusCommand, L"focus <caption> [control-id]: id class text of the focused control; waits for that id"},
+    {L"focus", 1, FocusCommand,
+     L"focus <caption> [control-id]: id class text of the focused control; waits for that id"},
     {L"wait-active", 1, WaitActiveCommand, L"wait-active <caption>: until that window is in front"},
     {L"msgbox", 1, MessageBoxCommand, L"msgbox <caption>: hwnd, pid, icon and text"},
     {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
@@ -31,7 +32,8 @@ static const CommandEntry Commands[] = {
     {L"region", 1, RegionCommand, L"region <caption>: \"none\" or the window region's box and rectangle count"},
     {L"tray-delete", 1, TrayDeleteCommand, L"tray-delete <caption>: removes the window's tray icon"},
     {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
-    {L"tooltips", 0, TooltipsCommand, L"tooltips [text]: every visible tool's text, or the screen rectangle of those with that text"},
+    {L"tooltips", 0, TooltipsCommand,
+     L"tooltips [text]: every visible tool's text, or the screen rectangle of those with that text"},
     {L"wait-tip", 1, WaitTipCommand, L"wait-tip <text>: until a tooltip shows it; prints its rectangle"},
     {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
     {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
@@ -52,16 +54,16 @@ static const CommandEntry Commands[] = {
 // run inside a virtual desktop is reached by moving onto that desktop first.
 static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
 {
-    if (args->desktop == NULL)
+    if (args->desktop == nullptr)
         return handler(args);
     // A desktop that is still being made by its explorer is waited for.
     DWORD start = GetTickCount();
     HDESK desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
-    while (desktop == NULL && GetTickCount() - start < args->timeoutMs) {
+    while (desktop == nullptr && GetTickCount() - start < args->timeoutMs) {
         Sleep(100);
         desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
     }
-    if (desktop == NULL) {
+    if (desktop == nullptr) {
         PrintError(L"no desktop %ls", args->desktop);
         return ConditionNotMet;
     }

@@ -6,20 +6,20 @@
 static void WriteUtf8(DWORD which, const wchar_t* text)
 {
     HANDLE out = GetStdHandle(which);
-    if (out == NULL || out == INVALID_HANDLE_VALUE)
+    if (out == nullptr || out == INVALID_HANDLE_VALUE)
         return;
     int length = (int)wcslen(text);
     if (length == 0)
         return;
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, NULL, 0, NULL, NULL);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0)
         return;
     char* buffer = (char*)HeapAlloc(GetProcessHeap(), 0, bytes);
-    if (buffer == NULL)
+    if (buffer == nullptr)
         return;
-    WideCharToMultiByte(CP_UTF8, 0, text, length, buffer, bytes, NULL, NULL);
+    WideCharToMultiByte(CP_UTF8, 0, text, length, buffer, bytes, nullptr, nullptr);
     DWORD written = 0;
-    WriteFile(out, buffer, (DWORD)bytes, &written, NULL);
+    WriteFile(out, buffer, (DWORD)bytes, &written, nullptr);
     HeapFree(GetProcessHeap(), 0, buffer);
 }
 

@@ -36,12 +36,12 @@ static bool CreatePixelBlock(HDC reference, int width, int height, PixelBlock* b
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
+    void* bits = nullptr;
     block->dc = CreateCompatibleDC(reference);
-    if (block->dc == NULL)
+    if (block->dc == nullptr)
         return false;
-    block->bitmap = CreateDIBSection(block->dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (block->bitmap == NULL) {
+    block->bitmap = CreateDIBSection(block->dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (block->bitmap == nullptr) {
         DeleteDC(block->dc);
         return false;
     }
@@ -68,7 +68,10 @@ static int CountDifferences(const DWORD* a, const DWORD* b, int count)
 
 static const wchar_t* MatchIcon(const PixelBlock* shown, PixelBlock* work, int width, int height)
 {
-    struct Candidate { LPCWSTR id; const wchar_t* name; };
+    struct Candidate {
+        LPCWSTR id;
+        const wchar_t* name;
+    };
     static const Candidate candidates[] = {
         {IDI_EXCLAMATION, L"exclamation"},
         {IDI_HAND, L"hand"},
@@ -80,12 +83,12 @@ static const wchar_t* MatchIcon(const PixelBlock* shown, PixelBlock* work, int w
     const wchar_t* best = L"unknown";
     int bestDifferences = pixelCount / 20 + 1;
     for (const Candidate& candidate : candidates) {
-        HICON icon = LoadIconW(NULL, candidate.id);
-        if (icon == NULL)
+        HICON icon = LoadIconW(nullptr, candidate.id);
+        if (icon == nullptr)
             continue;
         for (int i = 0; i < pixelCount; ++i)
             work->pixels[i] = background;
-        DrawIconEx(work->dc, 0, 0, icon, width, height, 0, NULL, DI_NORMAL);
+        DrawIconEx(work->dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
         GdiFlush();
         int differences = CountDifferences(shown->pixels, work->pixels, pixelCount);
         if (differences < bestDifferences) {
@@ -98,9 +101,9 @@ static const wchar_t* MatchIcon(const PixelBlock* shown, PixelBlock* work, int w
 
 const wchar_t* IdentifyMessageBoxIcon(HWND messageBox)
 {
-    IconSearch search = {NULL};
+    IconSearch search = {nullptr};
     EnumChildWindows(messageBox, FindIconControl, (LPARAM)&search);
-    if (search.control == NULL || !IsWindowVisible(search.control))
+    if (search.control == nullptr || !IsWindowVisible(search.control))
         return L"none";
     RECT rect;
     if (!GetWindowRect(search.control, &rect))
@@ -110,8 +113,8 @@ const wchar_t* IdentifyMessageBoxIcon(HWND messageBox)
     if (width <= 0 || height <= 0 || width > 256 || height > 256)
         return L"unknown";
 
-    HDC screen = GetDC(NULL);
-    if (screen == NULL)
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
         return L"unknown";
     const wchar_t* result = L"unknown";
     PixelBlock shown, work;
@@ -125,6 +128,6 @@ const wchar_t* IdentifyMessageBoxIcon(HWND messageBox)
         }
         DeletePixelBlock(&shown);
     }
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     return result;
 }

@@ -40,7 +40,7 @@ std::wstring Widen(const std::string& text)
 {
     if (text.empty())
         return std::wstring();
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), NULL, 0);
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0)
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
@@ -66,7 +66,7 @@ bool ReadLine(HANDLE input, std::string* line)
     line->clear();
     char byte = 0;
     DWORD got = 0;
-    while (ReadFile(input, &byte, 1, &got, NULL) && got == 1) {
+    while (ReadFile(input, &byte, 1, &got, nullptr) && got == 1) {
         if (byte == '\n')
             return true;
         if (byte != '\r')
@@ -96,8 +96,8 @@ int ServeCommands()
         run.exitCode = 2;
         std::wstring id = Widen(parts[0]);
         AnswerFrame(id, L"begin");
-        HANDLE thread = CreateThread(NULL, 0, RunOnFreshThread, &run, 0, NULL);
-        if (thread != NULL) {
+        HANDLE thread = CreateThread(nullptr, 0, RunOnFreshThread, &run, 0, nullptr);
+        if (thread != nullptr) {
             WaitForSingleObject(thread, INFINITE);
             CloseHandle(thread);
         } else {

@@ -13,8 +13,7 @@ bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
     buffer[0] = 0;
     DWORD_PTR copied = 0;
     // WM_GETTEXT with a time-out: a hung owner must not hang the driver.
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, (WPARAM)capacity, (LPARAM)buffer,
-                             SMTO_ABORTIFHUNG, 2000, &copied))
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, (WPARAM)capacity, (LPARAM)buffer, SMTO_ABORTIFHUNG, 2000, &copied))
         return false;
     buffer[capacity - 1] = 0;
     return true;
@@ -26,7 +25,7 @@ bool IsMessageBox(HWND window)
     if (GetClassNameW(window, className, 64) == 0 || wcscmp(className, L"#32770") != 0)
         return false;
     HWND text = GetDlgItem(window, MessageTextId);
-    if (text == NULL)
+    if (text == nullptr)
         return false;
     return GetClassNameW(text, className, 64) != 0 && _wcsicmp(className, L"Static") == 0;
 }
@@ -40,7 +39,7 @@ static bool Matches(HWND window, const QueryState* state)
         if (owner != args->processId)
             return false;
     }
-    if (args->windowClass != NULL) {
+    if (args->windowClass != nullptr) {
         wchar_t className[256];
         if (GetClassNameW(window, className, 256) == 0 || wcscmp(className, args->windowClass) != 0)
             return false;
@@ -68,11 +67,11 @@ HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args)
     if (wcsncmp(caption, L"hwnd:", 5) == 0) {
         ULONGLONG handle = 0;
         if (!ParseNumber(caption + 5, &handle))
-            return NULL;
+            return nullptr;
         HWND window = (HWND)(ULONG_PTR)handle;
-        return IsWindow(window) ? window : NULL;
+        return IsWindow(window) ? window : nullptr;
     }
-    QueryState state = {caption, args, NULL};
+    QueryState state = {caption, args, nullptr};
     EnumWindows(MatchWindow, (LPARAM)&state);
     return state.found;
 }
@@ -89,7 +88,7 @@ HWND WaitControl(HWND window, int id, DWORD startTick, DWORD timeoutMs)
 {
     for (;;) {
         HWND control = GetDlgItem(window, id);
-        if (control != NULL || !IsWindow(window) || !WaitStep(startTick, timeoutMs))
+        if (control != nullptr || !IsWindow(window) || !WaitStep(startTick, timeoutMs))
             return control;
     }
 }
@@ -99,7 +98,7 @@ HWND WaitTopLevel(const wchar_t* caption, const DriverArgs* args, DWORD timeoutM
     DWORD start = GetTickCount();
     for (;;) {
         HWND window = FindTopLevel(caption, args);
-        if (window != NULL || !WaitStep(start, timeoutMs))
+        if (window != nullptr || !WaitStep(start, timeoutMs))
             return window;
     }
 }

@@ -21,6 +21,10 @@ case $arch in
     *) echo "demo: DEMO_ARCH is 32 or 64" >&2; exit 1 ;;
 esac
 "$root/scripts/setup.sh" || exit 1
+if [ "$arch" = 32 ] && [ -z "${DEMO_ARCH:-}" ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "demo: this machine runs no 32-bit programs (its kernel has 32-bit emulation off); showing the 64-bit agent"
+    arch=64
+fi
 
 . "$root/tests/e2e/lib.sh"
 bin="${ZORVANH_BUILD_DIR:-$root/build/win$arch}/bin"

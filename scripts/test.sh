@@ -14,6 +14,7 @@ fuzz_seconds=${FUZZ_SECONDS:-30}
 soak_seconds=${SOAK_SECONDS:-150}
 passed=0
 failed=0
+skipped=0
 failures=()
 
 step() { echo; echo "=== $*"; }
@@ -79,7 +80,18 @@ else
     count_result "fuzz build" 1
 fi
 
-for arch in 32 64; do
+# Some kernels run no 32-bit programs (ia32 emulation off), and 32-bit wine
+# with them. The 32-bit agent is still built, its imports checked and
+# packed; what needs it running is then counted as skipped, never as passed.
+arches="32 64"
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "test: this machine runs no 32-bit programs; the 32-bit agent's end-to-end run and soak are skipped"
+    arches=64
+    skipped=$((skipped + 2))
+fi
+dpi_arch=${arches%% *}
+
+for arch in $arches; do
     step "end-to-end tests under wine, ${arch}-bit agent"
     e2e_log=$(mktemp)
     E2E_ARTIFACTS="$root/out/e2e-win$arch" bash tests/e2e/run.sh "$root/build/win$arch/bin" | tee "$e2e_log"
@@ -94,9 +106,9 @@ for arch in 32 64; do
         count_result "${arch}-bit end-to-end run" 1
     fi
 
-    if [ "$arch" = 32 ]; then
-        step "large fonts: every window measured at 96, 120 and 144 dpi, 32-bit agent"
-        DPI_ARTIFACTS="$root/out/dpi" bash tests/dpi/run.sh "$root/build/win32/bin"
+    if [ "$arch" = "$dpi_arch" ]; then
+        step "large fonts: every window measured at 96, 120 and 144 dpi, ${arch}-bit agent"
+        DPI_ARTIFACTS="$root/out/dpi" bash tests/dpi/run.sh "$root/build/win$arch/bin"
         count_result "windows at 96, 120 and 144 dpi" $?
     fi
 
@@ -107,5 +119,5 @@ done
 
 echo
 [ ${#failures[@]} -eq 0 ] || echo "failed: ${failures[*]}"
-echo "$passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then echo "$passed passed, $failed failed, $skipped skipped"; else echo "$passed passed, $failed failed"; fi
 [ "$failed" -eq 0 ]

@@ -217,6 +217,19 @@ e2e_prepare_prefix() {
     return 0
 }
 
+# A kernel with 32-bit emulation off runs no 32-bit wine, and the "wine"
+# launcher always tries the 32-bit loader first once wine32 is installed.
+# Then every wine command of the run goes to the 64-bit loader.
+e2e_wine64_only() {
+    [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1 || return 0
+    [ "$E2E_ARCH" = 64 ] || { e2e_fail "this machine runs no 32-bit programs (32-bit emulation is off)"; return 1; }
+    mkdir -p "$E2E_TMP/bin" || return 1
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$E2E_TMP/bin/wine" || return 1
+    chmod +x "$E2E_TMP/bin/wine" && cp "$E2E_TMP/bin/wine" "$E2E_TMP/bin/wine-stable" || return 1
+    export PATH="$E2E_TMP/bin:$PATH" WINELOADER=/usr/lib/wine/wine64
+    e2e_log "32-bit programs do not run here: wine means the 64-bit loader"
+}
+
 # e2e_setup <bin-dir> <artifacts-dir>
 e2e_setup() {
     E2E_BIN=$(realpath -m "$1")
@@ -241,6 +254,7 @@ e2e_setup() {
     E2E_TMP=$(mktemp -d /tmp/zorvanh-e2e.XXXXXX) || return 1
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    e2e_wine64_only || return 1
     # Where X routes a click is known only to X; a small native probe asks.
     E2E_XPOINTER=$E2E_TMP/xpointer
     g++ -O -o "$E2E_XPOINTER" "$(dirname "${BASH_SOURCE[0]}")/xpointer.cpp" -lX11 2>>"$E2E_LOG" ||

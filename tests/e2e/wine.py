@@ -113,7 +113,8 @@ class Prefix:
         return ""
 
     def reg_subkeys(self, key):
-        return [l for l in self.reg("query", key).splitlines() if l.upper().startswith(key.upper() + "\\")]
+        tail = key.split("\\", 1)[1].upper() + "\\"  # reg names the root in full
+        return [l for l in self.reg("query", key).splitlines() if l.startswith("HKEY_") and tail in l.upper()]
 
     def reg_import(self, text):
         """Imports a .reg file's body (the header line is added)."""

@@ -139,6 +139,7 @@
 // Shared by the Interface(s) and Monitor(s) pages
 #define IDB_INTERFACE_STATES 144
 #define IDS_GETTING_INTERFACES 70
+
 // Interface(s) page, its state pictures and its bind progress dialog
 #define IDD_BIND_PROGRESS 103
 #define IDC_BIND_BAR 1001
@@ -159,6 +160,7 @@
 #define IDS_OPERATION_FAILED_GO_ON 80
 #define IDS_UNBIND_QUESTION 81
 #define IDS_STOP_QUESTION 82
+
 // Monitor(s) page
 #define IDC_MON_INTERFACES 1029
 #define IDC_MON_FLAGS 1030

@@ -1,6 +1,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "monitor/diagram_image.h"
 #include "monitor/monitor_appearance.h"

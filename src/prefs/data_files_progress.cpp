@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/service_channel.h"
 #include "platform/message_box.h"
 #include "prefs/data_files_dialogs.h"

@@ -31,23 +31,6 @@ TEST(InterfaceItems, SortPutsSupportedThenNotPresentFirstThenCodeUnits)
     EXPECT_GT(CompareInterfaceItems(items[2], items[1]), 0);
 }
 
-TEST(InterfaceItems, CopyKeepsFlagsAndNames)
-{
-    std::vector<InterfaceEntry> entries(2);
-    entries[0].flags = IfSupported | IfBound;
-    entries[0].name = Text16(TEXT16("Wired"));
-    entries[1].flags = IfConnected;
-    size_t copied = 99;
-    InterfaceListItem* items = CopyInterfaceItems(entries.data(), entries.size(), &copied);
-    ASSERT_NE(items, nullptr);
-    ASSERT_EQ(copied, 2u);
-    EXPECT_EQ(Text16(items[0].Name), Text16(TEXT16("Wired")));
-    EXPECT_EQ(items[0].Flags, uint32_t(IfSupported | IfBound));
-    EXPECT_EQ(items[1].Name[0], 0);
-    FreeInterfaceItems(items, copied);
-    FreeInterfaceItems(nullptr, 0);
-}
-
 TEST(InterfaceItems, ButtonStatesAndMarks)
 {
     const uint32_t S = IfSupported, B = IfBound;

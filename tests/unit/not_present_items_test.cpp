@@ -32,6 +32,7 @@ TEST(NotPresentItems, ReplyToItemsKeepsIdsWhereGiven)
     ASSERT_NE(items, nullptr);
     ASSERT_EQ(copied, 2u);
     EXPECT_EQ(Text16(items[0].Name), Text16(TEXT16("Old card")));
+    EXPECT_EQ(items[0].Flags, uint32_t(IfNotPresent | IfSupported));
     ASSERT_NE(items[0].InterfaceId, nullptr);
     EXPECT_EQ(Text16(items[0].InterfaceId), Text16(TEXT16("{GONE-1}")));
     EXPECT_EQ(Text16(items[1].Name), Text16(TEXT16("Old modem")));
@@ -40,6 +41,7 @@ TEST(NotPresentItems, ReplyToItemsKeepsIdsWhereGiven)
     items[0].Flags = IfSupported | IfConnected | IfBound;
     EXPECT_FALSE(ItemIsDeletable(items[0]));
     FreeInterfaceItems(items, copied);
+    FreeInterfaceItems(nullptr, 0);
 }
 
 TEST(NotPresentItems, DeleteQueryLayout)

@@ -25,6 +25,8 @@ TEST(FormatSpeed, RangesFractionsBytesAndSixtyFourBitRates)
         {1000, false, "1 Kbps"},
         {999999, false, "999.999 Kbps"},
         {1000000, false, "1 Mbps"},
+        {999999999, false, "999.999 Mbps"},
+        {1000000000, false, "1 Gbps"},
         {2500000000u, false, "2.5 Gbps"},
         // The fraction keeps its leading zeros, truncates and counts whole K only.
         {1050, false, "1.05 Kbps"},

@@ -395,6 +395,7 @@ const CommandEntry Commands[] = {
     {"disconnected-requests", DisconnectedRequestsCommand},
     {"bind-requests", BindRequestsCommand},
     {"request-delay", RequestDelayCommand},
+    {"request-gate", RequestGateCommand},
     {"data-files", DataFilesCommand},
 };
 

@@ -75,6 +75,7 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
     LeaveCriticalSection(&SimLock);
     if (delay != 0)
         Sleep(delay);
+    PassRequestGate(code);
 }
 
 uint32_t ServeInitialize()

@@ -15,6 +15,12 @@ constexpr uint32_t HeaderSize = 12;
 std::vector<std::string> Received;
 std::map<uint32_t, uint32_t> Delays;
 
+struct Gate {
+    bool closed = false;
+    uint32_t steps = 0;
+};
+std::map<uint32_t, Gate> Gates;
+
 void Log(const std::string& entry)
 {
     if (Received.size() >= LogLimit)
@@ -134,4 +140,36 @@ uint32_t RequestDelayOf(uint32_t code)
 {
     auto found = Delays.find(code);
     return found == Delays.end() ? 0 : found->second;
+}
+
+bool RequestGateCommand(const std::vector<std::string>& words, std::string& out)
+{
+    uint32_t code = 0;
+    if (words.size() != 3 || !ParseU32(words[1], code) ||
+        (words[2] != "closed" && words[2] != "open" && words[2] != "step")) {
+        out = "usage: request-gate <code> closed|open|step";
+        return false;
+    }
+    Gate& gate = Gates[code];
+    if (words[2] == "step")
+        ++gate.steps;
+    else
+        gate = Gate{words[2] == "closed", 0};
+    out = "ok";
+    return true;
+}
+
+void PassRequestGate(uint32_t code)
+{
+    for (;;) {
+        EnterCriticalSection(&SimLock);
+        Gate& gate = Gates[code];
+        bool pass = !gate.closed || gate.steps != 0;
+        if (gate.closed && pass)
+            --gate.steps;
+        LeaveCriticalSection(&SimLock);
+        if (pass)
+            return;
+        Sleep(10);
+    }
 }

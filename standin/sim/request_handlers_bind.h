@@ -35,3 +35,11 @@ bool BindRequestsCommand(const std::vector<std::string>& words, std::string& out
 // (0 for at once), so a test can act while a request is on its way.
 bool RequestDelayCommand(const std::vector<std::string>& words, std::string& out);
 uint32_t RequestDelayOf(uint32_t code);
+
+// request-gate <code> closed|open|step: while closed, each request of that
+// code waits, its work done, before it answers, until a step lets one
+// through (steps given early are kept), so a test can look at what the
+// agent shows meanwhile for as long as it needs.
+bool RequestGateCommand(const std::vector<std::string>& words, std::string& out);
+// Called without SimLock.
+void PassRequestGate(uint32_t code);

@@ -531,3 +531,115 @@ e2e_expect_responsive() {
         e2e_fail "exit window does not answer"
 }
 
+# The Interface(s) page and the progress dialogs of its operations, as the
+# bash cases on the preferences pages use them (tray.sh and preferences.sh
+# give tray_driver and prefs_*).
+
+IFACES_BINDING="ZorvanH Agent is binding..."
+PBM_GETPOS=0x408
+IDYES=6
+IDNO=7
+
+ifaces_items() {
+    tray_driver list-items "hwnd:$IFACES_PAGE" 1029 | tr -d '\r'
+}
+
+# ifaces_wait_list: until the waiting line has gone and the buttons are back.
+ifaces_wait_list() {
+    local tries=0 items
+    while [ $tries -lt 40 ]; do
+        items=$(ifaces_items)
+        if [ -n "$items" ] && ! printf '%s\n' "$items" | awk -F'\t' '$2 == 9 { found = 1 } END { exit !found }' &&
+            prefs_enabled "$IFACES_PAGE" 1035; then
+            return 0
+        fi
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    e2e_fail "the list did not come: $(printf '%s' "$items" | tr '\n\t' '| ')"
+}
+
+# ifaces_lines_are <page> <list id> <image>:<text>...: the list shows these
+# lines, in this order.
+ifaces_lines_are() {
+    local got want="" line
+    got=$(tray_driver list-items "hwnd:$1" "$2" | tr -d '\r' | awk -F'\t' '{ print $2 ":" $4 }')
+    shift 2
+    for line in "$@"; do want+="$line"$'\n'; done
+    [ "$got"$'\n' = "$want" ] && return 0
+    IFACES_LINES_SEEN=$got
+    return 1
+}
+
+# ifaces_lines_fail <image>:<text>...: the case fails with the lines the
+# last ifaces_lines_are saw.
+ifaces_lines_fail() {
+    e2e_fail "the list shows [$(printf '%s' "$IFACES_LINES_SEEN" | tr '\n' '|')], not [$(printf '%s|' "$@")]"
+}
+
+# ifaces_expect_items <image>:<text>...: the lines in this order.
+ifaces_expect_items() {
+    ifaces_lines_are "$IFACES_PAGE" 1029 "$@" || ifaces_lines_fail "$@"
+}
+
+# ifaces_open_on <tree item>: the agent with its preferences on that page;
+# IFACES_AGENT is the agent, for ifaces_case to unload.
+ifaces_open_on() {
+    tray_agent_start || return 1
+    IFACES_AGENT=$E2E_LAST_PID
+    tray_choose $KEY_PREFERENCES || e2e_fail "the menu did not take the choice" || return 1
+    prefs_select "$1"
+}
+
+# ifaces_open: the agent, its preferences and the Interface(s) page with its list.
+ifaces_open() {
+    ifaces_open_on 3 || return 1
+    IFACES_PAGE=$(prefs_page_with 1029) || e2e_fail "no Interface(s) page" || return 1
+    ifaces_wait_list
+}
+
+# ifaces_progress <caption>: the progress dialog's hwnd, before any box of the same caption.
+ifaces_progress() {
+    local tries=0 hwnd
+    while [ $tries -lt 40 ]; do
+        for hwnd in $(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$1" '$5 == c && $3 == "visible" { print $1 }'); do
+            tray_driver list-children "hwnd:$hwnd" | tr -d '\r' | awk -F'\t' '$2 == 1001 { found = 1 } END { exit !found }' &&
+                { printf '%s\n' "$hwnd"; return 0; }
+        done
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    e2e_fail "no progress dialog \"$1\""
+}
+
+ifaces_bar() {
+    local bar
+    bar=$(tray_driver list-children "hwnd:$1" | tr -d '\r' | awk -F'\t' '$2 == 1001 { print $1 }')
+    printf '%d\n' "$(tray_driver send "hwnd:$bar" $PBM_GETPOS | tr -d '\r')"
+}
+
+# ifaces_expect_box <caption> <text> [ms]: a message box of that caption says that.
+ifaces_expect_box() {
+    local out text
+    out=$(tray_driver msgbox "$1" --timeout "${3:-8000}" | tr -d '\r') ||
+        { e2e_fail "no box \"$2\""; return 1; }
+    text=$(printf '%s\n' "$out" | sed -n 's/^text=//p')
+    [ "$text" = "$2" ] || e2e_fail "box \"$1\" says \"$text\", not \"$2\""
+}
+
+ifaces_answer() {
+    tray_driver press "$1" "$2" --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot answer $2 in \"$1\""
+}
+
+# ifaces_wait_gone <hwnd>: the progress dialog has ended.
+ifaces_wait_gone() {
+    tray_driver wait-gone "hwnd:$1" --timeout "${2:-10000}" >/dev/null || e2e_fail "the progress dialog stays"
+}
+
+ifaces_case() {
+    IFACES_AGENT=""
+    "$1"
+    local rc=$?
+    tray_unload_left "$IFACES_AGENT"
+    return $rc
+}

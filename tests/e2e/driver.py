@@ -112,10 +112,15 @@ class Driver:
         return [dict(zip(("hwnd", "id", "visible", "cls", "caption"), r.split("\t"))) for r in rows if r]
 
     def control(self, caption, control, **kw):
-        """ "hwnd:..." of the window's child with that id, for calls that name the control itself."""
-        hwnd = next((c["hwnd"] for c in self.children(caption, **kw) if c["id"] == str(control)), None)
-        assert hwnd, f'no control {control} in "{caption}"'
-        return f"hwnd:{hwnd}"
+        """ "hwnd:..." of the window's child with that id, for calls that name the control itself.
+        A dialog is found once it exists, before its controls are made: they are awaited."""
+        deadline = time.monotonic() + 5
+        while True:
+            hwnd = next((c["hwnd"] for c in self.children(caption, **kw) if c["id"] == str(control)), None)
+            assert hwnd or time.monotonic() < deadline, f'no control {control} in "{caption}"'
+            if hwnd:
+                return f"hwnd:{hwnd}"
+            time.sleep(0.1)
 
     def shown(self):
         return "; ".join(f'"{w["caption"]}"' for w in self.windows() if w.get("visible") == "visible") or "nothing"

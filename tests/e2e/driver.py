@@ -106,6 +106,22 @@ class Driver:
         rows = self.run("list-windows", **kw)[1].splitlines()
         return [dict(zip(("hwnd", "pid", "visible", "cls", "caption"), r.split("\t"))) for r in rows if r]
 
+    def children(self, caption, **kw):
+        """The window's child windows: dicts of hwnd, id, visible, cls, caption."""
+        rows = self("list-children", caption, **kw).splitlines()
+        return [dict(zip(("hwnd", "id", "visible", "cls", "caption"), r.split("\t"))) for r in rows if r]
+
+    def control(self, caption, control, **kw):
+        """ "hwnd:..." of the window's child with that id, for calls that name the control itself.
+        A dialog is found once it exists, before its controls are made: they are awaited."""
+        deadline = time.monotonic() + 5
+        while True:
+            hwnd = next((c["hwnd"] for c in self.children(caption, **kw) if c["id"] == str(control)), None)
+            assert hwnd or time.monotonic() < deadline, f'no control {control} in "{caption}"'
+            if hwnd:
+                return f"hwnd:{hwnd}"
+            time.sleep(0.1)
+
     def shown(self):
         return "; ".join(f'"{w["caption"]}"' for w in self.windows() if w.get("visible") == "visible") or "nothing"
 
@@ -135,9 +151,10 @@ class Driver:
         self("press", caption, control, timeout=timeout, what=f'no control {control} in "{caption}" to press', **kw)
 
     def msgbox(self, title, timeout=10000, **kw):
-        """The open message box's fields: hwnd, pid, icon, text."""
+        """The open message box's fields: hwnd, pid, icon, text (the last, whose lines run to the end)."""
         out = self("msgbox", title, timeout=timeout, what=f'no message box "{title}"', **kw)
-        return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        head, _, text = out.partition("text=")
+        return dict(line.split("=", 1) for line in head.splitlines() if "=" in line) | {"text": text}
 
     def sim(self, *words, **kw):
         """The simulator's answer to a control command."""

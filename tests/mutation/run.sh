@@ -1,0 +1,140 @@
+#!/bin/bash
+# Applies the mutants of tests/mutation/mutants.txt one at a time, runs the
+# tests that cover each and tells whether they notice:
+#   tests/mutation/run.sh [id...]        (default: every mutant)
+# unit mutants rebuild build/native and run all of its ctest; e2e mutants
+# rebuild the 64-bit agent in build/win64 and run their named cases, from
+# the bash cases while a case is registered there, else from pytest.
+# Each run's output goes to out/mutation/<id>.log (MUTATION_LOG moves it).
+# A unit run and an e2e run may go side by side (with two MUTATION_LOGs):
+# a lock keeps every build away from the other tier's mutant, and the
+# unit build never compiles the window code an e2e mutant changes.
+set -u
+root=$(cd "$(dirname "$0")/../.." && pwd)
+cd "$root" || exit 1
+logs=${MUTATION_LOG:-$root/out/mutation}
+py=/usr/bin/python3
+bin=build/win64/bin
+export E2E_JOBS=${E2E_JOBS:-1}
+mkdir -p "$logs" build
+exec 9>build/mutation.lock
+
+saved="" target=""
+restore() {
+    # A fresh time stamp, so that the next build compiles the original again.
+    [ -n "$saved" ] && cat "$saved" >"$target" && rm -f "$saved"
+    saved=""
+}
+trap restore EXIT
+trap 'restore; exit 130' INT TERM
+
+# apply <file> <original> <replacement>: fails when the original is not
+# there exactly once.
+apply() {
+    "$py" -c 'import sys
+path, old, new = sys.argv[1:]
+text = open(path, encoding="utf-8", newline="").read()
+text.count(old) == 1 or sys.exit(3)
+open(path, "w", encoding="utf-8", newline="").write(text.replace(old, new))' "$@"
+}
+
+build_unit() { cmake --build build/native >>"$1" 2>&1; }
+build_e2e() { cmake --build build/win64 --target ZorvanHAgent >>"$1" 2>&1; }
+run_unit() { (cd build/native && ctest --output-on-failure) >>"$1" 2>&1; }
+
+# run_cases <log> <case>...: true when every end-to-end case passes; a case
+# still registered in the bash cases runs there, any other in pytest.
+run_cases() {
+    local log=$1 c rc=0 sh=() k=""
+    shift
+    for c; do
+        if grep -qh "^e2e_case $c " tests/e2e/cases/*.sh; then sh+=("$c"); else k="${k:+$k or }test_${c//-/_} or $c"; fi
+    done
+    if [ ${#sh[@]} -gt 0 ]; then
+        E2E_ONLY="^($(IFS='|' && echo "${sh[*]}"))\$" bash tests/e2e/run.sh "$bin" >>"$log" 2>&1 || rc=1
+    fi
+    if [ -n "$k" ]; then
+        "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin "$bin" >>"$log" 2>&1 || rc=1
+    fi
+    return $rc
+}
+
+declare -A chosen=() baseline_bad=()
+for id in "$@"; do chosen[$id]=1; done
+ids=() files=() tiers=() cases=() olds=() news=()
+while IFS=$'\t' read -r id file tier case_list old new; do
+    [[ -z "$id" || "$id" == \#* ]] && continue
+    [ $# -gt 0 ] && [ -z "${chosen[$id]:-}" ] && continue
+    ids+=("$id") files+=("$file") tiers+=("$tier") cases+=("${case_list//,/ }") olds+=("$old") news+=("$new")
+done <tests/mutation/mutants.txt
+
+# The unmutated agent must pass what judges the mutants.
+echo "baseline: building and running the covering tests unmutated"
+base_log=$logs/baseline.log
+: >"$base_log"
+flock 9
+if [[ " ${tiers[*]} " == *" unit "* ]]; then
+    build_unit "$base_log" && run_unit "$base_log" || baseline_bad[unit]=1
+fi
+if [[ " ${tiers[*]} " == *" e2e "* ]]; then
+    cmake --build build/win64 >>"$base_log" 2>&1 || { echo "the 64-bit build fails"; exit 1; }
+    flock -u 9
+    all=$(printf '%s\n' "${cases[@]}" | tr ' ' '\n' | grep -v '^-\?$' | sort -u)
+    together=$logs/baseline-together.log
+    : >"$together"
+    # When the cases together fail, those that failed (or all in pytest)
+    # run again alone: only a case that fails twice judges nothing.
+    if ! run_cases "$together" $all; then
+        for c in $all; do
+            grep -qh "^e2e_case $c " tests/e2e/cases/*.sh && ! grep -qE "^FAIL ($c|setup)" "$together" && continue
+            run_cases "$base_log" "$c" || { baseline_bad[$c]=1; echo "baseline failing: $c"; }
+        done
+    fi
+fi
+[ -n "${baseline_bad[unit]:-}" ] && echo "baseline failing: unit tests"
+
+results=()
+killed=0 judged=0
+for i in "${!ids[@]}"; do
+    id=${ids[$i]} file=src/${files[$i]#src/} tier=${tiers[$i]} log=$logs/${ids[$i]}.log
+    : >"$log"
+    flock 9
+    saved=$(mktemp) && cp "$file" "$saved" && target=$file
+    started=$SECONDS
+    if ! apply "$file" "${olds[$i]}" "${news[$i]}"; then
+        result=stale
+    elif [ "$tier" = unit ]; then
+        if [ -n "${baseline_bad[unit]:-}" ]; then result="baseline failing"
+        elif ! build_unit "$log"; then result=build-failed
+        elif run_unit "$log"; then result=survived
+        else result=killed; fi
+    else
+        result="baseline failing"
+        if ! build_e2e "$log"; then
+            result=build-failed
+        else
+            flock -u 9
+            run=()
+            for c in ${cases[$i]}; do [ -n "${baseline_bad[$c]:-}" ] || run+=("$c"); done
+            if [ ${#run[@]} -gt 0 ]; then
+                if run_cases "$log" "${run[@]}"; then result=survived; else result=killed; fi
+            fi
+        fi
+    fi
+    restore
+    flock -u 9
+    # A moment for a build waiting on the lock in the other tier's run.
+    [ "$tier" = unit ] && sleep 1
+    [ "$result" = killed ] && killed=$((killed + 1))
+    [[ "$result" = killed || "$result" = survived ]] && judged=$((judged + 1))
+    results+=("$(printf '%-24s %-5s %-36s %s' "$id" "$tier" "${files[$i]}" "$result")")
+    echo "${results[-1]}   ($((SECONDS - started)) s)"
+done
+
+# The tree is clean again: bring both builds back to the unmutated code.
+flock 9
+[[ " ${tiers[*]} " == *" unit "* ]] && build_unit "$base_log"
+[[ " ${tiers[*]} " == *" e2e "* ]] && build_e2e "$base_log"
+echo
+printf '%s\n' "${results[@]}" | tee "$logs/results.txt"
+echo "killed $killed of ${#ids[@]} ($judged judged)" | tee -a "$logs/results.txt"

@@ -1,4 +1,4 @@
-"""The notification-area icon and its menu, on a virtual desktop whose taskbar holds the icon."""
+# The notification-area icon and its menu, on a virtual desktop whose taskbar holds the icon.
 import pytest
 
 import ids
@@ -26,9 +26,10 @@ def rect(drv, window):
     return tuple(map(int, drv("window-rect", window).split()))
 
 
+# The window is there, with its caption, before the agent knows it as its statistics window: once shown, it does.
 def open_statistics(agents):
     agents.drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_LBUTTONDBLCLK)
-    agents.drv.wait_window(STATS, 8000)
+    agents.drv("wait-shown", STATS, timeout=8000, what="no statistics window on show")
 
 
 def questions(drv):
@@ -70,7 +71,7 @@ def test_tray_enable_disable(agent, agents, prefix):
 
 
 def test_tray_unload_question(agent, agents, sim, prefix):
-    """Asked while open, the question is not asked twice; No keeps the agent, Yes ends it."""
+    # Asked while open, the question is not asked twice; No keeps the agent, Yes ends it.
     drv = agents.drv
     agents.choose(U)
     assert drv.msgbox(TITLE)["text"] == f"{TITLE} will be unloaded. Are you sure?"
@@ -123,7 +124,7 @@ def test_tray_about(agent, agents, prefix):
 
 
 def test_tray_disable_statistics(agent, agents, sim):
-    """Disabling hides the statistics window and enabling brings it back, unless the user closed it."""
+    # Disabling hides the statistics window and enabling brings it back, unless the user closed it.
     drv = agents.drv
     open_monitor(agents, 0, LAN)
     open_statistics(agents)
@@ -135,7 +136,7 @@ def test_tray_disable_statistics(agent, agents, sim):
         agents.choose(E)
         agents.expect_tip(ON)
         await_monitor(sim, drv, LAN, "visible")
-        assert drv.ok("wait-window", STATS, timeout=8000 - 6000 * closed) != closed, \
+        assert drv.ok("wait-shown", STATS, timeout=8000 - 6000 * closed) != closed, \
             "enabling opened the statistics window the user had closed" if closed else "enabling left it closed"
         if not closed:
             drv.press(STATS, ids.IDOK)
@@ -145,7 +146,7 @@ def test_tray_disable_statistics(agent, agents, sim):
 
 
 def test_tray_monitors_messages(agent, agents, sim, prefix):
-    """Without interfaces to list, "&Monitors" says why in one grey line that opens nothing."""
+    # Without interfaces to list, "&Monitors" says why in one grey line that opens nothing.
     drv, seen = agents.drv, []
     for n, fault in enumerate(("", "not-started", "wrong-version", "status status=0xC0FE0001", "truncate bytes=8")):
         sim("clear-fault", "all")
@@ -171,7 +172,7 @@ def test_tray_monitors_messages(agent, agents, sim, prefix):
 
 
 def test_tray_menu_cursor(agent, agents, sim, prefix):
-    """The menu opens where the click was, although the interface list is slow and the mouse has moved on."""
+    # The menu opens where the click was, although the interface list is slow and the mouse has moved on.
     drv = agents.drv
     sim("request-delay", 1, 2500)
     prefix.xdotool("mousemove", 300, 260)
@@ -189,9 +190,9 @@ def test_tray_menu_cursor(agent, agents, sim, prefix):
 
 @pytest.mark.parametrize("exit_window", [False, True], ids=["tray-unload-busy", "tray-exit-window-busy"])
 def test_tray_unload_busy(sim, agents, prefix, exit_window):
-    """Unloaded from the menu, or through the exit window, which closes nothing first, while two
-    monitors sample and the statistics window waits for a slow request: the agent ends within
-    seconds and hands every reply back."""
+    # Unloaded from the menu, or through the exit window, which closes nothing first, while two
+    # monitors sample and the statistics window waits for a slow request: the agent ends within
+    # seconds and hands every reply back.
     drv = agents.drv
     sim.start(scenario(prefix, TWO_MONITORS))
     agent = agents.start_on_tray()

@@ -13,8 +13,6 @@ seconds=${2:-120}
 monitors=${3:-8}
 e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
-. "$root/tests/e2e/cases/tray.sh"
-. "$root/tests/e2e/cases/monitors.sh"
 . "$root/bench/process_cpu.sh"
 
 # Xlib reads the resource files again on every lookup while it has found

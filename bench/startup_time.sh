@@ -12,7 +12,6 @@ bin=${1:-$root/build/win64/bin}
 runs=${2:-5}
 e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
-. "$root/tests/e2e/cases/tray.sh"
 
 e2e_setup "$bin" "$root/out/bench-startup-win$(e2e_pe_arch "$bin/ZorvanHAgent.exe")" || { echo "setup failed: $E2E_REASON"; exit 1; }
 e2e_reset_registry

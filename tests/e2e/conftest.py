@@ -252,6 +252,58 @@ class Agents:
         self.drv.desktop = None
 
 
+LAN, LAN_ID = "Gigabit Ethernet Adapter (PCI)", "{4D36E972-E325-11CE-BFC1-08002BE10318}"
+WLAN, WLAN_ID = "Wireless LAN Adapter 802.11g", "{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}"
+# The two monitorable adapters, both connected and busy: a scenario's text.
+TWO_MONITORS = "first-word 0x00010002\n" + "".join(
+    f'add-interface {k} name="{n}" id={i} flags=supported,connected,bound,binding-active {r} connections=1\n'
+    for k, n, i, r in (("lan", LAN, LAN_ID, "rx-rate=5000000 tx-rate=2000000"),
+                       ("wlan", WLAN, WLAN_ID, "rx-rate=900000 tx-rate=150000")))
+# A monitor's flags as it starts with them: a stored key must carry them all, as a missing flag reads as off.
+MONITOR_FLAGS = dict(HideWindowTitle=0, ShowWindowOnTop=1, ShowMaxSpeedText=1, ShowCurPeakText=1, ShowMaxPeakText=1,
+                     EnableHorizontalLines=1, EnableVerticalLines=0, EnableTimeArrow=1, EnableConnectionTimeText=0,
+                     DontConsiderHardwareHeaders=1, EnableBoldTextsOnWindow=0, MakeWindowTrasparentForMouse=0,
+                     MakeSendReceiveScaleEqual=0, PopupWhenConnected=0, HideWhenDisconnected=0, EnableBytesPerSecond=1)
+
+
+def scenario(prefix, text):
+    """A scenario file of that text, for sim.start."""
+    path = prefix.tmp / f"scenario-{time.monotonic_ns()}.scn"
+    path.write_text(text)
+    return str(path)
+
+
+def open_monitor(agents, position, title):
+    """The interface at that position of the "&Monitors" submenu, chosen; the
+    window is made hidden and shown once placed, so this waits for it shown."""
+    agents.choose(*[ids.VK_DOWN] * 3, ids.VK_RIGHT, *[ids.VK_DOWN] * position, ids.VK_RETURN)
+    agents.drv("wait-shown", title, timeout=8000, what=f'no monitor window "{title}" on show')
+
+
+def place_monitor(prefix, subkey, interface_id, rect, *flags):
+    """A stored monitor at rect (left, top, right, bottom) with the named flags on."""
+    size = b"\1\0\0\0" + b"".join(v.to_bytes(4, "little", signed=True) for v in rect)
+    prefix.reg_import(f"[HKEY_LOCAL_MACHINE\\{wine.AGENT_KEY[5:]}\\Monitors\\{subkey}]\n"
+                      f'"Name"="{interface_id}"\n"SizePositionWindow"=hex:{size.hex(",")}\n' +
+                      "".join(f'"{n}"=hex:0{int(v or n in flags)}\n' for n, v in MONITOR_FLAGS.items()))
+
+
+def window_states(drv, caption):
+    """"visible" or "hidden" for every window of that caption."""
+    return [w["visible"] for w in drv.windows() if w["caption"] == caption]
+
+
+def await_monitor(sim, drv, title, state):
+    """The monitor shows as wanted within 8 s. The refresh misses a status pulse
+    that comes while it sleeps or refreshes, so the status is signalled again
+    now and then, as the service would on its next change."""
+    for _ in range(4):
+        if until(lambda: window_states(drv, title) == [state], 2):
+            return
+        sim("signal", "status")
+    raise AssertionError(f'monitor "{title}" is {window_states(drv, title) or "gone"}, not {state}')
+
+
 @pytest.fixture
 def sim(prefix, drv):
     s = Sim(prefix, drv)

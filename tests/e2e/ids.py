@@ -8,6 +8,7 @@ _DEFINE = re.compile(r"^\s*#define\s+(\w+)\s+(.+?)\s*(?://.*)?$", re.M)
 _CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);")
 _WIN32 = {"IDOK": 1, "IDCANCEL": 2, "IDYES": 6, "IDNO": 7, "WM_USER": 0x400, "WM_APP": 0x8000, "WM_CLOSE": 0x10, "WM_COMMAND": 0x111, "WM_RBUTTONUP": 0x205,
           "BM_GETCHECK": 0xF0, "PBM_GETPOS": 0x408,
+          "WM_RBUTTONDOWN": 0x204, "WM_LBUTTONDBLCLK": 0x203, "MK_LBUTTON": 1, "MK_RBUTTON": 2, "WS_CAPTION": 0xC00000,
           "VK_RETURN": 0x0D, "VK_ESCAPE": 0x1B, "VK_UP": 0x26, "VK_DOWN": 0x28, "VK_RIGHT": 0x27, "VK_TAB": 0x09}
 _WIN32.update(WS_DISABLED=0x08000000, PBM_GETPOS=0x408, TVM_GETNEXTITEM=0x110A, TVM_SELECTITEM=0x110B, TVGN_ROOT=0,
               TVGN_NEXT=1, TVGN_CARET=9)

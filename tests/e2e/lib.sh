@@ -700,3 +700,295 @@ df_choose() {
     done
     tray_driver wait-window "$DF_PROGRESS" --timeout 10000 >/dev/null || e2e_fail "no progress dialog"
 }
+
+
+# The notification-area icon and its menu, inside a wine virtual desktop
+# whose taskbar holds the icon, for the cases and scripts still in bash.
+
+# One virtual desktop for the whole run: making one takes wine's explorer
+# seconds, and a driver thread that sits on it keeps it between cases.
+TRAY_DESKTOP=ZorvanHTray
+TRAY_MAIN="ZorvanHAgent Preferences - "
+TRAY_MENU_CLASS="#32768"
+VK_RETURN=0x0D
+VK_ESCAPE=0x1B
+VK_UP=0x26
+VK_DOWN=0x28
+VK_RIGHT=0x27
+# The menu items' underlined letters, as virtual keys.
+KEY_PREFERENCES=0x50
+KEY_HELP=0x48
+
+tray_driver() {
+    e2e_driver "$@" --desktop "$TRAY_DESKTOP"
+}
+
+# The agent is started on the tray desktop; E2E_LAST_PID is its own
+# process, not the launcher's.
+tray_agent_start() {
+    E2E_DESKTOP=$TRAY_DESKTOP
+    (cd "$E2E_BIN" && exec "$E2E_WINE_OWN" explorer "/desktop=$TRAY_DESKTOP,1280x800" ZorvanHAgent.exe) >>"$E2E_LOG" 2>&1 &
+    # A driver restarted since the last start holds it anew.
+    e2e_driver hold-desktop "$TRAY_DESKTOP" --timeout 20000 >/dev/null ||
+        e2e_fail "no virtual desktop $TRAY_DESKTOP" || return 1
+    tray_driver wait-window "$E2E_EXIT_WINDOW" --timeout 15000 >/dev/null ||
+        e2e_fail "no exit window on the virtual desktop" || return 1
+    E2E_LAST_PID=$(e2e_agent_unix_pid)
+    [ -n "$E2E_LAST_PID" ] || e2e_fail "no agent process on the virtual desktop" || return 1
+    E2E_AGENT_PIDS+=("$E2E_LAST_PID")
+    e2e_log "agent pid $E2E_LAST_PID on $TRAY_DESKTOP"
+    # The icon is added once the main dialog's loop runs.
+    tray_expect_tip "ZorvanHAgent is enabled"
+}
+
+# tray_agent_ended <pid>: the agent's process ends once its windows went.
+tray_agent_ended() {
+    e2e_wait_exit "$1" 10 || { e2e_fail "agent $1 still running after its windows went"; e2e_kill_own "$1"; return 1; }
+}
+
+tray_unload() {
+    tray_driver send "$E2E_EXIT_WINDOW" 0x8065 --timeout 8000 >/dev/null ||
+        e2e_fail "exit window does not take 0x8065" || return 1
+    tray_driver wait-gone "$E2E_EXIT_WINDOW" --timeout 10000 >/dev/null ||
+        e2e_fail "agent did not unload" || return 1
+    tray_agent_ended "$1"
+}
+
+# tray_unload_left <pid>: an agent that a failed case left running (an
+# empty pid: none was started) is unloaded, without a word.
+tray_unload_left() {
+    if [ -n "$1" ] && kill -0 "$1" 2>/dev/null; then
+        tray_unload "$1" >/dev/null 2>&1
+    fi
+}
+
+# tray_expect_tip <text> [absent]: the shell's tooltips hold (or lack) it.
+tray_expect_tip() {
+    local tries=0 tips
+    while [ $tries -lt 40 ]; do
+        tips=$(tray_driver tooltips | tr -d '\r')
+        if [ "${2:-}" = absent ]; then
+            printf '%s\n' "$tips" | grep -qxF "$1" || return 0
+        else
+            printf '%s\n' "$tips" | grep -qxF "$1" && return 0
+        fi
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    [ "${2:-}" = absent ] && e2e_fail "tray tip \"$1\" still shown" && return 1
+    e2e_fail "no tray tip \"$1\" (tips: $(printf '%s' "$tips" | tr '\n' '|'))"
+}
+
+# Opens the menu as a right click on the icon does; prints the menu's hwnd.
+tray_open_menu() {
+    tray_driver post "$TRAY_MAIN" 0x80C8 0 0x205 --timeout 3000 >/dev/null ||
+        { e2e_fail "main window does not take the tray message"; return 1; }
+    local tries=0 menu
+    while [ $tries -lt 30 ]; do
+        menu=$(tray_driver list-windows | tr -d '\r' |
+            awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible" { print $1; exit }')
+        [ -n "$menu" ] && { printf '%s\n' "$menu"; return 0; }
+        sleep 0.2
+        tries=$((tries + 1))
+    done
+    e2e_fail "the tray menu did not open"
+}
+
+# tray_keys <menu-hwnd> <key>...: one key at a time, as a user types them.
+tray_keys() {
+    local menu=$1 key
+    shift
+    for key in "$@"; do
+        tray_driver key "hwnd:$menu" "$key" >/dev/null || { e2e_log "menu $menu gone before key $key"; return 1; }
+        e2e_sleep_ms 50
+    done
+}
+
+# tray_choose <key>...: opens the menu and types the keys. Under wine a menu
+# is now and then dismissed a moment after it opens, before the keys; such
+# an attempt is made again. A menu walked with arrows holds a focused item
+# meanwhile, and once a dismissed one ran that item (a second attempt then
+# undid a toggle), so choices are made with the items' letters: one key,
+# and nothing focused before it.
+tray_choose() {
+    local attempt menu
+    for attempt in 1 2 3; do
+        menu=$(tray_open_menu) || return 1
+        tray_keys "$menu" "$@" && return 0
+        e2e_log "menu dismissed before the choice, attempt $attempt"
+        sleep 0.5
+    done
+    return 1
+}
+
+# Monitor windows opened from the tray's "&Monitors" submenu.
+
+MONITOR_LAN="Gigabit Ethernet Adapter (PCI)"
+MONITOR_LAN_ID="{4D36E972-E325-11CE-BFC1-08002BE10318}"
+MONITOR_WLAN="Wireless LAN Adapter 802.11g"
+MONITOR_WLAN_ID="{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}"
+MONITORS_KEY='HKLM\Software\Merovax\ZorvanHAgent\Monitors'
+
+# monitor_two_scenario <file>: a scenario of the two monitorable adapters,
+# both connected and busy.
+monitor_two_scenario() {
+    {
+        echo "first-word 0x00010002"
+        echo "add-interface lan name=\"$MONITOR_LAN\" id=$MONITOR_LAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=5000000 tx-rate=2000000 connections=1"
+        echo "add-interface wlan name=\"$MONITOR_WLAN\" id=$MONITOR_WLAN_ID flags=supported,connected,bound,binding-active" \
+            "rx-rate=900000 tx-rate=150000 connections=1"
+    } >"$1"
+}
+
+# monitor_open <position in the submenu, from 0> <title>
+monitor_open() {
+    local keys=($VK_DOWN $VK_DOWN $VK_DOWN $VK_RIGHT) i
+    for ((i = 0; i < $1; i++)); do keys+=($VK_DOWN); done
+    tray_choose "${keys[@]}" $VK_RETURN || e2e_fail "the menu did not take the choice" || return 1
+    # The window is made hidden and shown once placed: wait for what the
+    # user sees.
+    tray_driver wait-shown "$2" --timeout 8000 >/dev/null || e2e_fail "no monitor window \"$2\" on show"
+}
+
+monitor_close() {
+    tray_driver send "$1" 0x0010 --timeout 3000 >/dev/null || e2e_fail "monitor \"$1\" does not take WM_CLOSE" || return 1
+    tray_driver wait-gone "$1" --timeout 5000 >/dev/null || e2e_fail "monitor \"$1\" stays after WM_CLOSE"
+}
+
+# monitor_rows <caption>: the visible/hidden column of every window so named.
+monitor_rows() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$1" '$5 == c { print $3 }'
+}
+
+monitor_agent_pid() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$E2E_EXIT_WINDOW" '$5 == c { print $2; exit }'
+}
+
+# The flags a monitor starts with, in the store's order; a key made here
+# must carry them all, as a missing flag reads as off.
+MONITOR_DEFAULT_FLAGS="HideWindowTitle=0 ShowWindowOnTop=1 ShowMaxSpeedText=1 ShowCurPeakText=1 ShowMaxPeakText=1
+EnableHorizontalLines=1 EnableVerticalLines=0 EnableTimeArrow=1 EnableConnectionTimeText=0
+DontConsiderHardwareHeaders=1 EnableBoldTextsOnWindow=0 MakeWindowTrasparentForMouse=0 MakeSendReceiveScaleEqual=0
+PopupWhenConnected=0 HideWhenDisconnected=0 EnableBytesPerSecond=1"
+
+# monitor_place <subkey> <id> <left> <top> <right> <bottom> [flag...]: a
+# stored monitor at that place, with the default flags and each named flag
+# switched on; one import, as a reg call per value takes a while.
+monitor_place() {
+    local file="$E2E_TMP/monitor-$1.reg" hex="01,00,00,00" v pair name value
+    for v in "$3" "$4" "$5" "$6"; do
+        hex+=$(printf ',%02x,%02x,%02x,%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))
+    done
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHAgent\\Monitors\\%s]\r\n' "$1"
+        printf '"Name"="%s"\r\n"SizePositionWindow"=hex:%s\r\n' "$2" "$hex"
+        for pair in $MONITOR_DEFAULT_FLAGS; do
+            name=${pair%=*}
+            value=${pair#*=}
+            [[ " ${*:7} " == *" $name "* ]] && value=1
+            printf '"%s"=hex:0%s\r\n' "$name" "$value"
+        done
+    } >"$file"
+    e2e_wine reg import "$(e2e_winpath "$file")" >/dev/null 2>&1 || e2e_fail "cannot import $file"
+}
+
+# monitor_lit <shot> <x0> <x1> <y>: pixels of that row that belong to a bar
+# (the diagram's background and grid are black and dark blue, its bars run
+# from green to red).
+monitor_lit() {
+    /usr/bin/convert "$E2E_ARTIFACTS/$1.png" -crop "$(($3 - $2))x1+$2+$4" +repage -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+        awk '$1 + $2 > 150 { n++ } END { print n + 0 }'
+}
+
+# monitor_wait_lit <shot> <at-least|at-most> <count> <seconds> [y]: takes
+# screenshots until the diagram's row y (default MONITOR_Y) has that many
+# lit pixels; sets MONITOR_LIT to the last count. The diagram moves once a
+# second, so this waits for what a user would see rather than for a time.
+monitor_wait_lit() {
+    local shot=$1 how=$2 count=$3 until=$((SECONDS + $4)) y=${5:-$MONITOR_Y}
+    while :; do
+        e2e_shot "$shot"
+        MONITOR_LIT=$(monitor_lit "$shot" "$MONITOR_X0" "$MONITOR_X1" "$y")
+        case $how in
+            at-least) [ "$MONITOR_LIT" -ge "$count" ] && return 0 ;;
+            at-most) [ "$MONITOR_LIT" -le "$count" ] && return 0 ;;
+        esac
+        [ $SECONDS -lt $until ] || return 1
+        e2e_sleep_ms 200
+    done
+}
+
+# Sets MONITOR_X0, MONITOR_X1 (a span of the right part of the diagram, clear
+# of the texts at the left) and MONITOR_Y (a row inside the lower half).
+monitor_geometry() {
+    local rect
+    rect=$(tray_driver window-rect "$1" | tr -d '\r') || { e2e_fail "no rectangle for \"$1\""; return 1; }
+    read -r MONITOR_LEFT MONITOR_TOP MONITOR_RIGHT MONITOR_BOTTOM <<<"$rect"
+    MONITOR_X1=$((MONITOR_RIGHT - 6))
+    MONITOR_X0=$((MONITOR_X1 - 60))
+    # Above the time arrow's strip and the bottom text line, below the
+    # middle of the window.
+    MONITOR_Y=$((MONITOR_BOTTOM - 34))
+    # Below the caption, in the upper (send) half.
+    MONITOR_Y_SEND=$((MONITOR_TOP + 40))
+}
+
+# monitor_await <title> <visible|hidden>: sets MONITOR_STATE. The refresh
+# thread misses a status pulse that comes while it sleeps or refreshes (at
+# start-up, after the view is published, it does both), so the status is
+# signalled again now and then, as the service would on its next change.
+monitor_await() {
+    local tries=0
+    MONITOR_STATE=$(monitor_rows "$1")
+    while [ "$MONITOR_STATE" != "$2" ] && [ $tries -lt 30 ]; do
+        [ $((tries % 8)) = 7 ] && e2e_simctl signal status >/dev/null
+        sleep 0.25
+        tries=$((tries + 1))
+        MONITOR_STATE=$(monitor_rows "$1")
+    done
+    [ "$MONITOR_STATE" = "$2" ]
+}
+
+# monitor_measure <name>: "gdi user handles private" of the agent.
+monitor_measure() {
+    local out
+    out=$(tray_driver gui-resources "$1" | tr -d '\r') || { e2e_fail "no resource counts for process $1"; return 1; }
+    printf '%s\n' "$out" | sed -n 's/gdi=\([0-9]*\) user=\([0-9]*\) handles=\([0-9]*\) private=\([0-9]*\)/\1 \2 \3 \4/p'
+}
+
+# monitor_menu <title> <key>...: a right click in the client area opens
+# menu 153, then the keys choose from it.
+monitor_menu() {
+    local title=$1 attempt menu
+    shift
+    for attempt in 1 2 3; do
+        tray_driver post "$title" 0x0204 2 0x00140014 --timeout 3000 >/dev/null &&
+            tray_driver post "$title" 0x0205 0 0x00140014 --timeout 3000 >/dev/null ||
+            { e2e_fail "monitor \"$title\" does not take the right click"; return 1; }
+        local tries=0
+        menu=""
+        while [ -z "$menu" ] && [ $tries -lt 20 ]; do
+            sleep 0.2
+            menu=$(tray_driver list-windows | tr -d '\r' |
+                awk -F'\t' -v c="$TRAY_MENU_CLASS" '$4 == c && $3 == "visible" { print $1; exit }')
+            tries=$((tries + 1))
+        done
+        [ -n "$menu" ] && tray_keys "$menu" "$@" && return 0
+        e2e_log "monitor menu not there or dismissed, attempt $attempt"
+    done
+    e2e_fail "the monitor's menu did not take the choice"
+}
+
+# monitor_has_caption <title>: WS_CAPTION in the window's style.
+monitor_has_caption() {
+    local style
+    style=$(tray_driver style "$1" | tr -d '\r') || return 2
+    [ $((style & 0x00C00000)) = $((0x00C00000)) ]
+}
+
+monitor_lacks_caption() {
+    monitor_has_caption "$1"
+    [ $? = 1 ]
+}

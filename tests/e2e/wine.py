@@ -133,6 +133,13 @@ class Prefix:
                              capture_output=True, text=True).stdout
         return tuple(map(int, re.search(r"\((\d+),(\d+),(\d+)", out).groups()))
 
+    def lit(self, shot, x0, x1, y):
+        """Pixels of a row that belong to a monitor's bars (its background and
+        grid are black and dark blue, its bars run from green to red)."""
+        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{x1 - x0}x1+{x0}+{y}", "-depth", "8", "txt:-"],
+                             capture_output=True, text=True).stdout
+        return sum(int(r) + int(g) > 150 for r, g in re.findall(r"\((\d+),(\d+),", out))
+
     def xdotool(self, *args):
         self.run("xdotool", *args, timeout=20, check=True)
 
@@ -144,3 +151,9 @@ class Prefix:
                             "-lX11"], check=True, stderr=self.log)
         x, y, name = (self.run(probe).rstrip("\n") + "  ").split(" ", 2)
         return int(x), int(y), name.strip()
+
+
+def differ(a, b):
+    """How many pixels two pictures ("file.png[WxH+X+Y]" crops one) differ in; all when their sizes do."""
+    done = subprocess.run(["/usr/bin/compare", "-metric", "AE", str(a), str(b), "null:"], capture_output=True, text=True)
+    return float(done.stderr.split()[0]) if done.returncode < 2 else float("inf")

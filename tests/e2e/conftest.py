@@ -61,8 +61,12 @@ def prefix(request, worker_id):
         p.close()
     finally:
         if xvfb:
-            xvfb.kill()
-            xvfb.wait()
+            xvfb.terminate()  # a killed server would leave its lock behind
+            try:
+                xvfb.wait(5)
+            except subprocess.TimeoutExpired:
+                xvfb.kill()
+                xvfb.wait()
         log.close()
 
 

@@ -168,10 +168,21 @@ e2e_simctl() {
     return "$rc"
 }
 
+# e2e_display_free <n>: no server holds display n. A server killed outright
+# leaves its lock, whose pid may since be another process's: such a stale
+# lock goes, or it would stop every later run from taking the number.
+e2e_display_free() {
+    local pid
+    [ -e "/tmp/.X$1-lock" ] || return 0
+    pid=$(tr -d ' ' <"/tmp/.X$1-lock" 2>/dev/null)
+    [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] && return 1
+    rm -f "/tmp/.X$1-lock" "/tmp/.X11-unix/X$1"
+}
+
 e2e_start_xvfb() {
     local n
     for n in $(seq 90 199); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        e2e_display_free "$n" || continue
         Xvfb ":$n" -nolisten tcp -screen 0 1280x800x24 >>"$E2E_LOG" 2>&1 &
         E2E_XVFB_PID=$!
         local waited=0

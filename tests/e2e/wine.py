@@ -30,10 +30,29 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
+def display_free(n):
+    """No server holds display n. A server killed outright leaves its lock
+    behind, and its pid may since belong to another process: such a lock is
+    stale and goes, as it would stop every later run from taking the number."""
+    lock = pathlib.Path(f"/tmp/.X{n}-lock")
+    try:
+        pid = lock.read_text().strip()
+    except OSError:
+        return not lock.exists()
+    try:
+        if pathlib.Path(f"/proc/{pid}/comm").read_text().strip() == "Xvfb":
+            return False
+    except OSError:
+        pass
+    for path in (lock, pathlib.Path(f"/tmp/.X11-unix/X{n}")):
+        path.unlink(missing_ok=True)
+    return True
+
+
 def start_xvfb(log):
     """(process, display): a display is ours only once its lock names our server."""
     for n in range(90, 200):
-        if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+        if not display_free(n):
             continue
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)

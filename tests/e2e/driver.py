@@ -135,9 +135,10 @@ class Driver:
         self("press", caption, control, timeout=timeout, what=f'no control {control} in "{caption}" to press', **kw)
 
     def msgbox(self, title, timeout=10000, **kw):
-        """The open message box's fields: hwnd, pid, icon, text."""
+        """The open message box's fields: hwnd, pid, icon, text (the last, of any lines)."""
         out = self("msgbox", title, timeout=timeout, what=f'no message box "{title}"', **kw)
-        return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        head, _, text = out.partition("text=")
+        return dict([line.split("=", 1) for line in head.splitlines() if "=" in line], text=text)
 
     def sim(self, *words, **kw):
         """The simulator's answer to a control command."""

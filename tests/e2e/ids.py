@@ -9,7 +9,8 @@ _CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);
 _WIN32 = {"IDOK": 1, "IDCANCEL": 2, "IDYES": 6, "IDNO": 7, "WM_USER": 0x400, "WM_APP": 0x8000, "WM_CLOSE": 0x10, "WM_COMMAND": 0x111, "WM_RBUTTONUP": 0x205,
           "VK_RETURN": 0x0D, "VK_ESCAPE": 0x1B, "VK_UP": 0x26, "VK_DOWN": 0x28, "VK_RIGHT": 0x27, "VK_TAB": 0x09}
 _WIN32.update(WS_DISABLED=0x08000000, PBM_GETPOS=0x408, TVM_GETNEXTITEM=0x110A, TVM_SELECTITEM=0x110B, TVGN_ROOT=0,
-              TVGN_NEXT=1, TVGN_CARET=9)
+              TVGN_NEXT=1, TVGN_CARET=9, TBM_GETPOS=0x400, TBM_SETPOS=0x405,
+              WM_HSCROLL=0x114, TB_ENDTRACK=8, VK_SPACE=0x20, WM_RBUTTONDOWN=0x204, MK_RBUTTON=2)
 
 
 def _value(text, known):

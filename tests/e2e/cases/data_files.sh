@@ -2,7 +2,7 @@
 # carries the settings key, a restore that brings it back over a changed
 # setting, an open monitor taking its restored look, and a cancelled
 # operation. Uses the helpers of general_page.sh, tray.sh, preferences.sh,
-# monitors.sh and monitors_page.sh. The folder browser opens on the current
+# monitors.sh and lib.sh. The folder browser opens on the current
 # folder, which the simulator names with a trailing backslash, so its OK
 # gives a different path.
 

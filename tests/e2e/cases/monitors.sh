@@ -7,6 +7,7 @@ MONITOR_LAN_ID="{4D36E972-E325-11CE-BFC1-08002BE10318}"
 MONITOR_WLAN="Wireless LAN Adapter 802.11g"
 MONITOR_WLAN_ID="{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}"
 MONITORS_KEY='HKLM\Software\Merovax\ZorvanHAgent\Monitors'
+LAN_KEY="$MONITORS_KEY\\0000"
 
 # monitor_two_scenario <file>: a scenario of the two monitorable adapters,
 # both connected and busy.

@@ -308,6 +308,48 @@ def await_monitor(sim, drv, title, state):
     raise AssertionError(f'monitor "{title}" is {window_states(drv, title) or "gone"}, not {state}')
 
 
+def child(drv, window, id):
+    return "hwnd:" + next(r.split("\t")[0] for r in drv("list-children", window).splitlines()
+                          if r.split("\t")[1] == str(id))
+
+
+def shown_page(drv, control):
+    """The preferences page on show that holds the control."""
+    def find():
+        page = None
+        for row in drv("list-children", MAIN_WINDOW).splitlines():
+            hwnd, id, shown, cls = row.split("\t")[:4]
+            page = (hwnd, shown) if cls == "#32770" else page
+            if id == str(control) and page and page[1] == "visible":
+                return "hwnd:" + page[0]
+    page = until(find, 5)
+    assert page, f"no page with control {control} on show"
+    return page
+
+
+def open_preferences(agents, page, control):
+    """The preferences from the tray menu, the page-th tree item (1 = General)
+    selected as a click does; the page once on show with that control."""
+    drv = agents.drv
+    agents.choose(ord("P"))
+    tree = child(drv, MAIN_WINDOW, ids.IDC_PAGE_TREE)
+    item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
+    for _ in range(page - 1):
+        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
+    drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
+    return shown_page(drv, control)
+
+
+def items(drv, window, list_id):
+    """[index, image, state, text] per line; none while the list is filled, as a read then fails."""
+    code, out = drv.run("list-items", window, list_id)
+    return [r.split("\t") for r in out.splitlines() if r and not code]
+
+
+def enabled(drv, window, id):
+    return not int(drv("style", window, id), 16) & ids.WS_DISABLED
+
+
 @pytest.fixture
 def sim(prefix, drv):
     s = Sim(prefix, drv)

@@ -1003,3 +1003,56 @@ monitor_lacks_caption() {
     monitor_has_caption "$1"
     [ $? = 1 ]
 }
+
+# The Monitor(s) page as the bash cases of other pages and the dpi run use it
+# (monitors.sh, tray.sh and preferences.sh give MONITOR_*, tray_driver and
+# prefs_*).
+
+# monpage_store <subkey> <id> <transparency> <left> <top> [flag...]: a stored
+# monitor of 200 x 128 with the default flags, the named ones switched on.
+monpage_store() {
+    local file="$E2E_TMP/monpage-$1.reg" hex="01,00,00,00" v pair name value
+    for v in "$4" "$5" $(($4 + 200)) $(($5 + 128)); do
+        hex+=$(printf ',%02x,%02x,%02x,%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)))
+    done
+    {
+        printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHAgent\\Monitors\\%s]\r\n' "$1"
+        printf '"Name"="%s"\r\n"SizePositionWindow"=hex:%s\r\n"TransparentLevel"=dword:%08x\r\n' "$2" "$hex" "$3"
+        for pair in $MONITOR_DEFAULT_FLAGS; do
+            name=${pair%=*}
+            value=${pair#*=}
+            [[ " ${*:6} " == *" $name "* ]] && value=1
+            printf '"%s"=hex:0%s\r\n' "$name" "$value"
+        done
+        printf '\r\n'
+    } >"$file"
+}
+
+monpage_import() {
+    cat "$E2E_TMP/monpage-0000.reg" <(tail -n +3 "$E2E_TMP/monpage-0001.reg") >"$E2E_TMP/monpage.reg"
+    e2e_wine reg import "$(e2e_winpath "$E2E_TMP/monpage.reg")" >/dev/null 2>&1 || e2e_fail "cannot import the monitors"
+}
+
+monpage_rows() {
+    tray_driver lv-rows "hwnd:$MONPAGE" "$1" | tr -d '\r'
+}
+
+# monpage_find <interface>: finds the page among the frame's dialogs and
+# waits until its list shows that interface, and only it, selected.
+monpage_find() {
+    local page tries=0
+    MONPAGE=""
+    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
+        [ "$(tray_driver text "hwnd:$page" 1090 | tr -d '\r')" = "Monitor(s) Options" ] && MONPAGE=${page}
+    done
+    [ -n "$MONPAGE" ] || e2e_fail "no Monitor(s) page" || return 1
+    until [ "$(monpage_rows 1029 | awk -F'\t' '$2 == 1' | cut -f5)" = "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 40 ] || { e2e_fail "interfaces listed: $(monpage_rows 1029 | tr '\n\t' '; ')"; return 1; }
+        sleep 0.25
+    done
+}
+
+monpage_reg() {
+    e2e_reg_value "$1" "$2"
+}

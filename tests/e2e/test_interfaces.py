@@ -1,8 +1,7 @@
-"""The Interface(s) page: its lines and pictures, the buttons per selection,
-bind operations behind the progress dialog. The simulator holds each bind
-until let through, so every step of the dialog is read while on show."""
+"""The Interface(s) page: its lines, the buttons per selection, binds behind
+the progress dialog, each held by the simulator until let through."""
 import ids
-from conftest import MAIN_WINDOW, until
+from conftest import MAIN_WINDOW, child, enabled, items, open_preferences, until
 
 BINDING, UNBINDING = "ZorvanH Agent is binding...", "ZorvanH Agent is unbinding..."
 ASKED = "If you are do unbind, you are posibble lost of statisic active network connection(s).  Are you sure?"
@@ -11,25 +10,9 @@ BUTTONS = (ids.IDC_BIND_SELECTED, ids.IDC_UNBIND_SELECTED, ids.IDC_BIND_ALL, ids
 
 
 def listed(gig, usb, *more):
-    """interfaces.scn's lines: supported first, among them not present first, then by name."""
+    """Supported first, among them not present first, then by name."""
     return ["6:Fast Ethernet 10/100 PCI Adapter", "11:Docking Station Ethernet", f"{gig}:{GIG}", f"{usb}:{USB}",
             "5:Wireless LAN Adapter 802.11g", *more, f"7:{MODEM}", "1:WAN Miniport (PPTP)"]
-
-
-def child(drv, window, id):
-    return "hwnd:" + next(r.split("\t")[0] for r in drv("list-children", window).splitlines()
-                          if r.split("\t")[1] == str(id))
-
-
-def open_preferences(agents, page):
-    """The preferences from the tray menu, the page-th tree item (1 = General) selected as a click does."""
-    drv = agents.drv
-    agents.choose(ord("P"))
-    tree = child(drv, MAIN_WINDOW, ids.IDC_PAGE_TREE)
-    item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
-    for _ in range(page - 1):
-        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
-    drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
 
 
 class Page:
@@ -37,15 +20,11 @@ class Page:
         self.sim, self.drv = sim, agents.drv
         sim.start(scenario, *commands)
         self.agent = agents.start_on_tray()
-        open_preferences(agents, 3)
-        pages = lambda: [r.split("\t")[0] for r in self.drv("list-children", MAIN_WINDOW).splitlines()
-                         if r.split("\t")[2:4] == ["visible", "#32770"]]
-        self.hwnd = "hwnd:" + until(pages, 3)[0]
+        self.hwnd = open_preferences(agents, 3, ids.IDC_UNBIND_ALL)
         self.wait_list()
 
     def rows(self):
-        code, out = self.drv.run("list-items", self.hwnd, ids.IDC_INTERFACE_LIST)
-        return [r.split("\t") for r in out.splitlines() if r and not code]  # a list being filled fails a read
+        return items(self.drv, self.hwnd, ids.IDC_INTERFACE_LIST)
 
     def lines(self):
         return [f"{r[1]}:{r[3]}" for r in self.rows()]
@@ -54,10 +33,9 @@ class Page:
         return [r[3] for r in self.rows() if "selected" in r[2]]
 
     def enabled(self, id):
-        return not int(self.drv("style", self.hwnd, id), 16) & ids.WS_DISABLED
+        return enabled(self.drv, self.hwnd, id)
 
     def wait_list(self):
-        """The waiting line (picture 9) gone, the buttons back."""
         assert until(lambda: self.rows() and "9" not in [r[1] for r in self.rows()] and
                      self.enabled(ids.IDC_REFRESH_INTERFACES), 10), f"the list did not come: {self.lines()}"
 
@@ -76,7 +54,6 @@ class Page:
         assert until(lambda: self.selected() == [name], 2), f"Down selected {self.selected()}, not {name}"
 
     def progress(self, caption):
-        """The progress dialog, not a message box of its caption."""
         dialog = until(lambda: [w["hwnd"] for w in self.drv.windows() if w["caption"] == caption and
                                 f"\t{ids.IDC_BIND_BAR}\t" in self.drv("list-children", "hwnd:" + w["hwnd"])], 10, 0.1)
         assert dialog, f'no progress dialog "{caption}"'
@@ -85,19 +62,20 @@ class Page:
     def bar(self, dialog):
         return int(self.drv.send(child(self.drv, dialog, ids.IDC_BIND_BAR), ids.PBM_GETPOS), 16)
 
-    def box(self, caption, text, answer):
-        """A box still being made shows no text yet."""
+    def box(self, caption, text, answer, gone=None):
+        """A box still being made shows no text yet; answered, the window gone goes too."""
         said = lambda: self.drv.msgbox(caption).get("text")
         assert until(lambda: said() == text, 8), f'box "{caption}" says "{said()}", not "{text}"'
         self.drv.press(caption, answer, msgbox=True)
+        if gone:
+            self.drv.wait_gone(gone, 3000)
 
     def binds(self):
-        """Who asked (the agent's process id) and what."""
+        """What the agent asked, its process id left out."""
         pid = next(w["pid"] for w in self.drv.windows() if w["caption"] == MAIN_WINDOW)
         return [b.replace(f" {pid} ", " ") for b in self.sim("bind-requests").splitlines()]
 
     def run(self, button, caption):
-        """One interface bound or unbound behind its progress dialog."""
         self.drv.press(self.hwnd, button)
         if caption == UNBINDING:
             self.box(caption, ASKED, ids.IDYES)
@@ -147,16 +125,14 @@ def test_interfaces_errors(sim, agents, drv):
     drv.press(p.hwnd, ids.IDC_BIND_ALL)
     dialog = p.progress(BINDING)
     # The failure is on the last interface: no question to go on.
-    p.box(BINDING, "Error occured during the operation.", ids.IDOK)
-    drv.wait_gone(dialog, 3000)
+    p.box(BINDING, "Error occured during the operation.", ids.IDOK, dialog)
     p.wait_list()
     p.expect(*listed(4, 3))  # 0xC0FE0018 counts as done
     sim("fault", "status", "code=5", "status=0xC0FE0005", "times=1")
     drv.press(p.hwnd, ids.IDC_UNBIND_ALL)
     p.box(UNBINDING, ASKED, ids.IDYES)
     dialog = p.progress(UNBINDING)
-    p.box(UNBINDING, "Access denied! For this operation need admin privileges.", ids.IDOK)
-    drv.wait_gone(dialog, 3000)
+    p.box(UNBINDING, "Access denied! For this operation need admin privileges.", ids.IDOK, dialog)
     assert len(p.binds()) == 3, f"access denied did not stop the unbinding: {p.binds()}"
     p.wait_list()
     sim.ledger_clean(2)
@@ -202,7 +178,6 @@ def test_interfaces_service_stopped(sim, agents, drv):
 
 
 def test_interfaces_bind_selected(sim, agents, drv):
-    """The selected line only; unbinding asks first, and No sends nothing."""
     p = Page(sim, agents, "request-gate 5 closed")
     p.down(3, USB)
     p.buttons("ynyy")
@@ -212,8 +187,7 @@ def test_interfaces_bind_selected(sim, agents, drv):
     assert p.selected() == [USB], "the selection moved"
     p.buttons("nyyy")
     drv.press(p.hwnd, ids.IDC_UNBIND_SELECTED)
-    p.box(UNBINDING, ASKED, ids.IDNO)
-    drv.wait_gone(UNBINDING, 3000)
+    p.box(UNBINDING, ASKED, ids.IDNO, UNBINDING)  # No sends nothing
     p.buttons("nyyy")
     assert sim.count(5) == 1, "No still sent request 5"
     p.run(ids.IDC_UNBIND_SELECTED, UNBINDING)

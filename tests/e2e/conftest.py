@@ -252,6 +252,41 @@ class Agents:
         self.drv.desktop = None
 
 
+def children(drv, window=MAIN_WINDOW):
+    """Every descendant window: dicts of hwnd, id, state, cls, text."""
+    return [dict(zip(("hwnd", "id", "state", "cls", "text"), r.split("\t"))) for r in
+            drv("list-children", window).splitlines() if r]
+
+
+PAGES = ("General Options", "Monitor(s) Options", "Network Interface(s)", "Movements")
+
+
+def open_preferences(agents, page=None):
+    """The preferences from the tray menu, the page-th tree item (1 = General)
+    selected as a click does; the page on show, found by its group's caption."""
+    drv = agents.drv
+    if not drv.ok("wait-shown", MAIN_WINDOW, timeout=0):
+        agents.choose(ord("P"))
+        drv("wait-shown", MAIN_WINDOW, what='"&Preferences..." did not show the preferences')
+    if page:
+        tree = f"hwnd:{next(c['hwnd'] for c in children(drv) if c['id'] == str(ids.IDC_PAGE_TREE))}"
+        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
+        for _ in range(page - 1):
+            item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
+        drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
+        groups = lambda: [(c["text"], c["state"]) for c in children(drv) if c["id"] == str(ids.IDC_PAGE_GROUP)]
+        want = (PAGES[page - 1], "visible")
+        assert until(lambda: [g for g in groups() if want[0] in g or "visible" in g] == [want], 3), \
+            f"not one page {want[0]} on show: {groups()}"
+    return "hwnd:" + next(c["hwnd"] for c in children(drv) if c["cls"] == "#32770" and c["state"] == "visible")
+
+
+def close_preferences(drv):
+    drv.press(MAIN_WINDOW, ids.IDC_MAIN_CLOSE)
+    assert until(lambda: not any(w["caption"] == MAIN_WINDOW and w["visible"] == "visible" for w in drv.windows()),
+                 3), '"&Close" left the preferences on show'
+
+
 @pytest.fixture
 def sim(prefix, drv):
     s = Sim(prefix, drv)

@@ -8,6 +8,8 @@ _DEFINE = re.compile(r"^\s*#define\s+(\w+)\s+(.+?)\s*(?://.*)?$", re.M)
 _CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);")
 _WIN32 = {"IDOK": 1, "IDCANCEL": 2, "IDYES": 6, "IDNO": 7, "WM_USER": 0x400, "WM_APP": 0x8000, "WM_CLOSE": 0x10, "WM_COMMAND": 0x111, "WM_RBUTTONUP": 0x205,
           "VK_RETURN": 0x0D, "VK_ESCAPE": 0x1B, "VK_UP": 0x26, "VK_DOWN": 0x28, "VK_RIGHT": 0x27, "VK_TAB": 0x09}
+_WIN32.update(WM_HSCROLL=0x114, BM_GETCHECK=0xF0, TBM_GETPOS=0x400, TBM_SETPOS=0x405, TB_THUMBTRACK=5, TB_ENDTRACK=8,
+              TVM_GETNEXTITEM=0x110A, TVM_SELECTITEM=0x110B, TVGN_ROOT=0, TVGN_NEXT=1, TVGN_CARET=9)
 
 
 def _value(text, known):

@@ -1,0 +1,284 @@
+"""The preferences window on the tray desktop: its page tree, pages made once
+and kept, the General page's options and the Movements page's deletions."""
+import pathlib
+
+import pytest
+
+import ids
+from conftest import MAIN_WINDOW, children, close_preferences, open_preferences, until
+from wine import AGENT_KEY
+
+GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
+MONITOR_KEY = r"HKLM\Software\Merovax\ZorvanHMonitor"
+HOLD = "How long to hold the statistics for disconnected connection(s): "
+SERVICE_DATA = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
+DELETING = "ZorvanH Agent is deleting..."
+ASKING = 'ZorvanHAgent delete "Not Present" interface'
+FAST, MODEM = "6:Fast Ethernet 10/100 PCI Adapter", "6:Old Dial-up Modem"
+SERVICE_CONTROLS = (ids.IDC_DATA_BROWSE, ids.IDC_CUMULATIVE, ids.IDC_HOLD_LABEL, ids.IDC_HOLD_SLIDER)
+
+
+def start(sim, agents, scenario, *commands):
+    """The agent on the tray; its General page, made hidden at start-up as the one page."""
+    sim.start(scenario, *commands)
+    agent = agents.start_on_tray()
+    pages = [c for c in children(agents.drv) if c["cls"] == "#32770"]
+    assert [c["state"] for c in pages] == ["hidden"], f"not just the hidden General page after start-up: {pages}"
+    return agent, "hwnd:" + pages[0]["hwnd"]
+
+
+def control(drv, page, id):
+    return "hwnd:" + next(c["hwnd"] for c in children(drv, page) if c["id"] == str(id))
+
+
+def checked(drv, page, id):
+    return drv.send(control(drv, page, id), ids.BM_GETCHECK) == "0x1"
+
+
+def enabled(drv, page, on, *controls):
+    for id in controls:
+        assert drv.ok("wait-enabled", page, id, "on" if on else "off", timeout=3000), \
+            f"control {id} is {'disabled' if on else 'enabled'}"
+
+
+def lines(drv, page, list_id=ids.IDC_INTERFACE_LIST):
+    rows = drv.run("list-items", page, list_id)[1].splitlines()  # a list refilled meanwhile reads short
+    return [f"{r.split(chr(9))[1]}:{r.split(chr(9))[3]}" for r in rows if r]
+
+
+def expect_lines(drv, page, *want, list_id=ids.IDC_INTERFACE_LIST, exact=False, when=""):
+    ok = lambda got: list(want) == got if exact else want[0] in got
+    assert until(lambda: ok(lines(drv, page, list_id)), 10), \
+        f"{when} the list shows {lines(drv, page, list_id)}, not {list(want)}"
+
+
+def listed(drv, page):
+    """The Interface(s) page's list came: no waiting line, its buttons back."""
+    assert until(lambda: (got := lines(drv, page)) and not any(l.startswith(f"{ids.WaitingImage}:") for l in got)
+                 and drv.ok("wait-enabled", page, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
+        f"the list did not come: {lines(drv, page)}"
+
+
+def flags(prefix, want):
+    """{(key, name): hex byte}: each one-byte flag so in the registry within 3 s."""
+    got = lambda: {k: prefix.reg_value(*k) for k in want}
+    assert until(lambda: got() == {k: "REG_BINARY " + v for k, v in want.items()}, 3), f"flags are {got()}"
+
+
+def set_flag(prefix, name, data):
+    prefix.reg("add", GENERAL, "/v", name, "/t", "REG_BINARY", "/d", data, "/f", check=True)
+
+
+def test_preferences_pages(sim, agents, drv, prefix):
+    agent, _ = start(sim, agents, "default.scn")
+    open_preferences(agents, 1)
+    prefix.shot("preferences-general")
+    for page in (3, 2, 4, 3, 1):  # a page selected again is the one made before
+        open_preferences(agents, page)
+    rect = lambda c: [int(v) for v in drv("window-rect", f"hwnd:{c['hwnd']}").split()]
+    tree = rect(next(c for c in children(drv) if c["id"] == str(ids.IDC_PAGE_TREE)))
+    pages = [rect(c) for c in children(drv) if c["cls"] == "#32770"]
+    assert len(pages) == 4 and all(p[0] > tree[2] for p in pages), f"pages {pages} overlap the tree {tree}"
+    close_preferences(drv)
+    agent.unload()
+
+
+def test_preferences_hidden_page(sim, agents, drv):
+    """The page on show stays so while the window is hidden: the configuration
+    watcher lists it again there, and showing the window lists the Interface(s)
+    and Movements pages again for what came without a configuration event."""
+    sim.start("interfaces.scn")
+    agent = agents.start_on_tray()
+    page = open_preferences(agents, 3)
+    listed(drv, page)
+    close_preferences(drv)
+    sim("set-interface", "usb", "bound=1", "binding-active=1")
+    expect_lines(drv, page, "5:USB Ethernet Adapter", when="after a bind while hidden")
+    sim("set-interface", "usb", "connected=1")  # a status change only
+    open_preferences(agents)
+    expect_lines(drv, page, "4:USB Ethernet Adapter", when="on showing the window again")
+    page = open_preferences(agents, 4)
+    expect_lines(drv, page, FAST, list_id=ids.IDC_NOT_PRESENT_LIST)
+    close_preferences(drv)
+    sim("fault", "not-started", "code=1")
+    open_preferences(agents)
+    expect_lines(drv, page, f"{ids.MessageImage}:ZorvanHService is not started!", list_id=ids.IDC_NOT_PRESENT_LIST,
+                 when="on showing the Movements page again")
+    sim("clear-fault", "all")
+    page = open_preferences(agents, 2)
+    rows = lambda name: until(lambda: any(r.endswith("\t" + name) for r in
+                                          drv("lv-rows", page, ids.IDC_MON_INTERFACES).splitlines()), 10)
+    assert rows("Docking Station Ethernet"), "the Monitor(s) page lists nothing"
+    close_preferences(drv)
+    sim("add-interface", "extra", "name=Express Card Adapter", "flags=supported,bound,binding-active")
+    assert rows("Express Card Adapter"), "the hidden Monitor(s) page did not list the new adapter"
+    sim.ledger_clean(2)
+    agent.unload()
+
+
+def test_general_first_load(sim, agents, drv, prefix):
+    agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Counted\\Data\\ hold=30")
+    flags(prefix, {**{(GENERAL, n): "00" for n in ("EnableStartZorvanHAgent", "SetDisableStateZorvanHAgent",
+                                                    "ShowMonitorWindows", "ShowStatisticsWindow")},
+                   **{(STATWIN, n): "00" for n in ("ShowWindowOnTop", "AverageSpeedInBytesPerSecond",
+                                                    "SpeedInBytesPerSecond")},
+                   (STATWIN, "HideMSInTime"): "01", (STATWIN, "DontConsiderHardwareHeaders"): "01"})
+    assert checked(drv, page, ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Counted\\Data\\")
+    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "30 Sec")
+    enabled(drv, page, True, *SERVICE_CONTROLS)
+    # Each click is in the registry at once; there is no Apply.
+    for id, key, name, flag in ((ids.IDC_START_DISABLED, GENERAL, "SetDisableStateZorvanHAgent", "01"),
+                                (ids.IDC_HIDE_MS, STATWIN, "HideMSInTime", "00"),
+                                (ids.IDC_SPEED_IN_BYTES, STATWIN, "SpeedInBytesPerSecond", "01"),
+                                (ids.IDC_START_DISABLED, GENERAL, "SetDisableStateZorvanHAgent", "00")):
+        drv.press(page, id, click=True)
+        flags(prefix, {(key, name): flag})
+    assert sim.count(14) == 0, "a check box sent request 14"
+    set_flag(prefix, "ShowMonitorWindows", "01")  # a reload takes what another program wrote
+    assert drv.send(page, ids.WM_AGENT_RELOAD_PAGE) == "0x1" and checked(drv, page, ids.IDC_START_MONITORS), \
+        'a reload did not check "Show monitor windows"'
+    open_preferences(agents)
+    prefix.shot("general-page")
+    agent.unload()
+
+
+def test_general_service_stopped(sim, agents, drv):
+    agent, page = start(sim, agents, "not-started.scn")
+    enabled(drv, page, True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
+    # The watcher re-reads a started service by itself; a reply without the
+    # whole fixed part counts as another version, and the next refresh frees the controls.
+    for command, refresh, text in ((None, False, "ZorvanHService is not started!"), ("start-service", False, SERVICE_DATA),
+                                   ("fault truncate bytes=8 code=9 times=1", True, "Bad version of ZorvanHService!"),
+                                   (None, True, SERVICE_DATA)):
+        if command:
+            sim(*command.split())
+        if refresh:
+            drv.send(page, ids.WM_AGENT_REFRESH)
+        drv.wait_text(page, ids.IDC_DATA_FOLDER, text)
+        enabled(drv, page, text == SERVICE_DATA, *SERVICE_CONTROLS)
+    sim.ledger_clean(2)
+    agent.unload()
+
+
+def test_general_hold_slider(sim, agents, drv, prefix):
+    set_flag(prefix, "ShowStatisticsWindow", "01")  # opens the statistics window when the page is made
+    agent, page = start(sim, agents, "default.scn", "data-settings hold=250 cumulative=0")
+    drv.wait_window("ZorvanHAgent Interface Statistics", timeout=8000)
+    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "Infinite")
+    slider = control(drv, page, ids.IDC_HOLD_SLIDER)
+    assert drv.send(slider, ids.TBM_GETPOS) == "0x64", "a hold of 250 s does not put the slider at its end"
+    sent = lambda: sim("disconnected-requests")
+    for pos, track, want in ((12, ids.TB_THUMBTRACK, ""), (100, ids.TB_ENDTRACK, "100,0"),
+                             (40, ids.TB_ENDTRACK, "100,0 40,0"), (40, ids.TB_ENDTRACK, "100,0 40,0")):
+        before, prior = sim.count(9), sent()
+        drv.send(slider, ids.TBM_SETPOS, 1, pos)
+        drv.send(page, ids.WM_HSCROLL, track, slider.split(":")[1], timeout=10000)
+        if pos < 100:
+            drv.wait_text(page, ids.IDC_HOLD_LABEL, f"{HOLD}{pos} Sec")
+        if want != prior:  # the page re-reads the service, or the next release compares with stale values
+            sim.wait_count(9, before + 1)
+        assert sent() == want, f"request 14 received {sent()!r} after the slider went to {pos}"
+    drv.press(page, ids.IDC_CUMULATIVE, click=True)
+    sim.wait_count(14, 3)
+    assert sent() == "100,0 40,0 40,1" and sim.count(14) == 3, f"request 14 received {sent()!r}"
+    drv.wait_gone("ZorvanH Agent is synchronizing...", timeout=3000)
+    sim.ledger_clean(1)
+    agent.unload()
+
+
+@pytest.fixture
+def startup_folder(prefix):
+    yield pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c"
+    prefix.reg("delete", MONITOR_KEY, "/f")
+
+
+def test_general_startup_shortcut(sim, agents, drv, prefix, startup_folder):
+    link = startup_folder / "zorvanh-startup" / "ZorvanHAgent.lnk"
+    link.parent.mkdir(exist_ok=True)
+    folder = lambda v: prefix.reg("add", MONITOR_KEY, "/v", "ZorvanHAgentStartupFolder", "/d", v, "/f", check=True)
+    folder("C:\\zorvanh-startup\\")
+    agent, page = start(sim, agents, "default.scn")
+    head = lambda: link.read_bytes()[:4] if link.exists() else None
+    # An existing shortcut is kept as it is; an uncheck with nothing there is still written.
+    for put, want, flag in ((b"kept", b"kept", "01"), (None, None, "00"), (None, b"L\0\0\0", "01"), (0, None, "00")):
+        if put is not None:
+            link.write_bytes(put) if put else link.unlink()
+        drv.press(page, ids.IDC_ENABLE_START, click=True)
+        assert head() == want, f"the start-up folder holds {head()} after a click, not {want}"
+        flags(prefix, {(GENERAL, "EnableStartZorvanHAgent"): flag})
+    agent.unload()
+    folder("C:")  # shorter than 7 bytes: no folder, the user's start-up folder is used
+    agent, page = start(sim, agents, "default.scn")
+    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    found = [p for p in (startup_folder / "users").rglob("*") if str(p).lower().endswith("/startup/zorvanhagent.lnk")]
+    assert found, "a short folder value was not ignored"
+    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    assert not found[0].exists(), f"unchecking left {found[0]}"
+    agent.unload()
+
+
+def test_general_service_events(sim, agents, drv, prefix):
+    """The configuration event re-reads the service whether or not the page is on
+    show, its check boxes only while it is the page on show, hidden window or not."""
+    agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Before\\ hold=30")
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Before\\")
+    sim("data-settings", "folder=D:\\After\\", "hold=45")
+    sim("signal", "conf")
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\After\\")
+    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
+    set_flag(prefix, "ShowMonitorWindows", "01")
+    sim("signal", "conf")
+    assert until(lambda: checked(drv, page, ids.IDC_START_MONITORS), 10), \
+        'the page on show, hidden with its window, did not reload "Show monitor windows"'
+    ifaces = open_preferences(agents, 3)
+    listed(drv, ifaces)
+    set_flag(prefix, "ShowMonitorWindows", "00")
+    sim("data-settings", "folder=D:\\Again\\")
+    # A new name is a configuration event; the page on show lists it once the watcher passed every page.
+    sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
+    assert until(lambda: any("Wireless Adapter Renamed" in l for l in lines(drv, ifaces)), 10), lines(drv, ifaces)
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Again\\")
+    assert checked(drv, page, ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
+    agent.unload()
+
+
+def delete(drv, sim, page, name, fails=False):
+    drv.press(page, ids.IDC_DELETE_NOT_PRESENT)
+    box = drv.msgbox(ASKING)  # its first line; " Are you sure?" follows
+    assert box["text"] == f'"Not Present" network interface: {name} will be deleted.', box
+    drv.press(ASKING, ids.IDYES, msgbox=True)
+    if fails:
+        assert drv.msgbox(DELETING)["text"] == "Error occured during the operation."
+        drv.press(DELETING, ids.IDOK, msgbox=True)
+    else:
+        drv.wait_window(DELETING)
+        drv.wait_gone(DELETING)
+
+
+@pytest.mark.parametrize("fails", [False, True], ids=["movements-list-and-delete", "movements-delete-fails"])
+def test_movements(sim, agents, drv, prefix, fails):
+    """Only the interfaces the service keeps although they are gone; a deletion
+    takes the monitor settings kept for that one, and nothing when it fails."""
+    sim.start("movements.scn", "fault status code=10 status=0xC0FE0001" if fails else "request-delay 10 800")
+    for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1")):
+        prefix.reg("add", f"{MONITORS}\\{key}", "/v", "Name", "/d", name, "/f", check=True)
+    agent = agents.start_on_tray()
+    page = open_preferences(agents, 4)
+    expect_lines(drv, page, FAST, MODEM, list_id=ids.IDC_NOT_PRESENT_LIST, exact=True)
+    enabled(drv, page, True, ids.IDC_DELETE_NOT_PRESENT)
+    prefix.shot("movements-page")
+    keys = lambda: [k.rsplit("\\", 1)[1] for k in prefix.reg_subkeys(MONITORS)]
+    lists = sim.count(1)
+    # The gone card's monitor settings go with it, the present adapter's stay; an
+    # interface without identifier is forgotten by the service only.
+    none = f'{ids.InformationImage}:"Not Present" network interfaces were not found'
+    steps = [(FAST, (FAST, MODEM), ["0000", "0001"])] if fails else [(FAST, (MODEM,), ["0000"]), (MODEM, (none,), ["0000"])]
+    for name, left, kept in steps:
+        delete(drv, sim, page, name[2:], fails)
+        if fails:  # the page lists again once the error is answered
+            sim.wait_count(1, lists + 1)
+        expect_lines(drv, page, *left, list_id=ids.IDC_NOT_PRESENT_LIST, exact=True)
+        assert keys() == kept, f"monitor settings after deleting {name}: {keys()}"
+    enabled(drv, page, fails, ids.IDC_DELETE_NOT_PRESENT)
+    agent.unload()

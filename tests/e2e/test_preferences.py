@@ -1,29 +1,28 @@
-"""The preferences window on the tray desktop: its page tree, pages made once
-and kept, the General page's options and the Movements page's deletions."""
+# The preferences window on the tray desktop: its page tree, pages made once
+# and kept, the General page's options and the Movements page's deletions.
 import pathlib
 
 import pytest
 
 import ids
-from conftest import MAIN_WINDOW, children, close_preferences, open_preferences, until
+from conftest import children, close_preferences, open_preferences, until
 from wine import AGENT_KEY
 
 GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
-MONITOR_KEY = r"HKLM\Software\Merovax\ZorvanHMonitor"
 HOLD = "How long to hold the statistics for disconnected connection(s): "
-SERVICE_DATA = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
-DELETING = "ZorvanH Agent is deleting..."
-ASKING = 'ZorvanHAgent delete "Not Present" interface'
+DATA = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
+STOPPED = "ZorvanHService is not started!"
+DELETING, ASKING = "ZorvanH Agent is deleting...", 'ZorvanHAgent delete "Not Present" interface'
 FAST, MODEM = "6:Fast Ethernet 10/100 PCI Adapter", "6:Old Dial-up Modem"
 SERVICE_CONTROLS = (ids.IDC_DATA_BROWSE, ids.IDC_CUMULATIVE, ids.IDC_HOLD_LABEL, ids.IDC_HOLD_SLIDER)
 
 
-def start(sim, agents, scenario, *commands):
-    """The agent on the tray; its General page, made hidden at start-up as the one page."""
-    sim.start(scenario, *commands)
+def start(sim, agents, *scenario):
+    # The General page is made, hidden, at start-up: the one page so far.
+    sim.start(*scenario)
     agent = agents.start_on_tray()
     pages = [c for c in children(agents.drv) if c["cls"] == "#32770"]
-    assert [c["state"] for c in pages] == ["hidden"], f"not just the hidden General page after start-up: {pages}"
+    assert [c["state"] for c in pages] == ["hidden"], f"not one hidden General page after start-up: {pages}"
     return agent, "hwnd:" + pages[0]["hwnd"]
 
 
@@ -37,32 +36,30 @@ def checked(drv, page, id):
 
 def enabled(drv, page, on, *controls):
     for id in controls:
-        assert drv.ok("wait-enabled", page, id, "on" if on else "off", timeout=3000), \
-            f"control {id} is {'disabled' if on else 'enabled'}"
+        assert drv.ok("wait-enabled", page, id, ["off", "on"][on], timeout=3000), f"control {id} is not {['disabled', 'enabled'][on]}"
 
 
-def lines(drv, page, list_id=ids.IDC_INTERFACE_LIST):
+def lines(drv, page, list_id):
     rows = drv.run("list-items", page, list_id)[1].splitlines()  # a list refilled meanwhile reads short
-    return [f"{r.split(chr(9))[1]}:{r.split(chr(9))[3]}" for r in rows if r]
+    return [":".join(r.split("\t")[1::2]) for r in rows if r]  # image:text
 
 
-def expect_lines(drv, page, *want, list_id=ids.IDC_INTERFACE_LIST, exact=False, when=""):
-    ok = lambda got: list(want) == got if exact else want[0] in got
-    assert until(lambda: ok(lines(drv, page, list_id)), 10), \
-        f"{when} the list shows {lines(drv, page, list_id)}, not {list(want)}"
+def expect(drv, page, list_id, want, when=""):
+    # want: the whole list, or one line of it
+    ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
+    assert until(lambda: ok(lines(drv, page, list_id)), 10), f"{when} list: {lines(drv, page, list_id)}, not {want}"
 
 
 def listed(drv, page):
-    """The Interface(s) page's list came: no waiting line, its buttons back."""
-    assert until(lambda: (got := lines(drv, page)) and not any(l.startswith(f"{ids.WaitingImage}:") for l in got)
-                 and drv.ok("wait-enabled", page, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
-        f"the list did not come: {lines(drv, page)}"
+    # The Interface(s) page's list came: no waiting line, its buttons back.
+    assert until(lambda: (got := lines(drv, page, ids.IDC_INTERFACE_LIST)) and f"{ids.WaitingImage}:" not in
+                 got[0][:3] and drv.ok("wait-enabled", page, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
+        f"the list did not come: {lines(drv, page, ids.IDC_INTERFACE_LIST)}"
 
 
-def flags(prefix, want):
-    """{(key, name): hex byte}: each one-byte flag so in the registry within 3 s."""
-    got = lambda: {k: prefix.reg_value(*k) for k in want}
-    assert until(lambda: got() == {k: "REG_BINARY " + v for k, v in want.items()}, 3), f"flags are {got()}"
+def flags(prefix, key, value, *names):
+    got = lambda: [prefix.reg_value(key, n) for n in names]
+    assert until(lambda: got() == ["REG_BINARY " + value] * len(names), 3), f"{names} are {got()}, not {value}"
 
 
 def set_flag(prefix, name, data):
@@ -84,30 +81,28 @@ def test_preferences_pages(sim, agents, drv, prefix):
 
 
 def test_preferences_hidden_page(sim, agents, drv):
-    """The page on show stays so while the window is hidden: the configuration
-    watcher lists it again there, and showing the window lists the Interface(s)
-    and Movements pages again for what came without a configuration event."""
+    # The page on show stays so while the window is hidden: the configuration
+    # watcher lists it again there, and showing the window lists the Interface(s)
+    # and Movements pages again for what came without a configuration event.
     sim.start("interfaces.scn")
     agent = agents.start_on_tray()
     page = open_preferences(agents, 3)
     listed(drv, page)
     close_preferences(drv)
     sim("set-interface", "usb", "bound=1", "binding-active=1")
-    expect_lines(drv, page, "5:USB Ethernet Adapter", when="after a bind while hidden")
+    expect(drv, page, ids.IDC_INTERFACE_LIST, "5:USB Ethernet Adapter", "after a bind while hidden")
     sim("set-interface", "usb", "connected=1")  # a status change only
     open_preferences(agents)
-    expect_lines(drv, page, "4:USB Ethernet Adapter", when="on showing the window again")
+    expect(drv, page, ids.IDC_INTERFACE_LIST, "4:USB Ethernet Adapter", "on showing the window again")
     page = open_preferences(agents, 4)
-    expect_lines(drv, page, FAST, list_id=ids.IDC_NOT_PRESENT_LIST)
+    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, FAST)
     close_preferences(drv)
     sim("fault", "not-started", "code=1")
     open_preferences(agents)
-    expect_lines(drv, page, f"{ids.MessageImage}:ZorvanHService is not started!", list_id=ids.IDC_NOT_PRESENT_LIST,
-                 when="on showing the Movements page again")
+    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, f"{ids.MessageImage}:{STOPPED}", "on showing Movements again")
     sim("clear-fault", "all")
     page = open_preferences(agents, 2)
-    rows = lambda name: until(lambda: any(r.endswith("\t" + name) for r in
-                                          drv("lv-rows", page, ids.IDC_MON_INTERFACES).splitlines()), 10)
+    rows = lambda name: until(lambda: f"\t{name}\n" in drv("lv-rows", page, ids.IDC_MON_INTERFACES) + "\n", 10)
     assert rows("Docking Station Ethernet"), "the Monitor(s) page lists nothing"
     close_preferences(drv)
     sim("add-interface", "extra", "name=Express Card Adapter", "flags=supported,bound,binding-active")
@@ -117,29 +112,47 @@ def test_preferences_hidden_page(sim, agents, drv):
 
 
 def test_general_first_load(sim, agents, drv, prefix):
+    # Also the former general-service-events: the configuration event re-reads
+    # the service whether or not the page is on show, its check boxes only while
+    # it is the page on show, hidden window or not.
     agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Counted\\Data\\ hold=30")
-    flags(prefix, {**{(GENERAL, n): "00" for n in ("EnableStartZorvanHAgent", "SetDisableStateZorvanHAgent",
-                                                    "ShowMonitorWindows", "ShowStatisticsWindow")},
-                   **{(STATWIN, n): "00" for n in ("ShowWindowOnTop", "AverageSpeedInBytesPerSecond",
-                                                    "SpeedInBytesPerSecond")},
-                   (STATWIN, "HideMSInTime"): "01", (STATWIN, "DontConsiderHardwareHeaders"): "01"})
+    flags(prefix, GENERAL, "00", "EnableStartZorvanHAgent", "SetDisableStateZorvanHAgent", "ShowMonitorWindows",
+          "ShowStatisticsWindow")
+    flags(prefix, STATWIN, "00", "ShowWindowOnTop", "AverageSpeedInBytesPerSecond", "SpeedInBytesPerSecond")
+    flags(prefix, STATWIN, "01", "HideMSInTime", "DontConsiderHardwareHeaders")
     assert checked(drv, page, ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
     drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Counted\\Data\\")
     drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "30 Sec")
     enabled(drv, page, True, *SERVICE_CONTROLS)
     # Each click is in the registry at once; there is no Apply.
-    for id, key, name, flag in ((ids.IDC_START_DISABLED, GENERAL, "SetDisableStateZorvanHAgent", "01"),
-                                (ids.IDC_HIDE_MS, STATWIN, "HideMSInTime", "00"),
-                                (ids.IDC_SPEED_IN_BYTES, STATWIN, "SpeedInBytesPerSecond", "01"),
-                                (ids.IDC_START_DISABLED, GENERAL, "SetDisableStateZorvanHAgent", "00")):
+    for id, key, value, name in ((ids.IDC_START_DISABLED, GENERAL, "01", "SetDisableStateZorvanHAgent"),
+                                 (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime"),
+                                 (ids.IDC_SPEED_IN_BYTES, STATWIN, "01", "SpeedInBytesPerSecond"),
+                                 (ids.IDC_START_DISABLED, GENERAL, "00", "SetDisableStateZorvanHAgent")):
         drv.press(page, id, click=True)
-        flags(prefix, {(key, name): flag})
+        flags(prefix, key, value, name)
     assert sim.count(14) == 0, "a check box sent request 14"
     set_flag(prefix, "ShowMonitorWindows", "01")  # a reload takes what another program wrote
     assert drv.send(page, ids.WM_AGENT_RELOAD_PAGE) == "0x1" and checked(drv, page, ids.IDC_START_MONITORS), \
         'a reload did not check "Show monitor windows"'
+    sim("data-settings", "folder=D:\\After\\", "hold=45")
+    set_flag(prefix, "ShowMonitorWindows", "00")
+    sim("signal", "conf")
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\After\\")
+    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
+    assert until(lambda: not checked(drv, page, ids.IDC_START_MONITORS), 10), \
+        'the page on show, hidden with its window, did not reload "Show monitor windows"'
     open_preferences(agents)
     prefix.shot("general-page")
+    ifaces = open_preferences(agents, 3)
+    listed(drv, ifaces)
+    set_flag(prefix, "ShowMonitorWindows", "01")
+    sim("data-settings", "folder=D:\\Again\\")
+    # A new name is a configuration event; the page on show lists it once the watcher passed every page.
+    sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
+    expect(drv, ifaces, ids.IDC_INTERFACE_LIST, "Wireless Adapter Renamed")
+    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Again\\")
+    assert not checked(drv, page, ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
     agent.unload()
 
 
@@ -148,15 +161,14 @@ def test_general_service_stopped(sim, agents, drv):
     enabled(drv, page, True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
     # The watcher re-reads a started service by itself; a reply without the
     # whole fixed part counts as another version, and the next refresh frees the controls.
-    for command, refresh, text in ((None, False, "ZorvanHService is not started!"), ("start-service", False, SERVICE_DATA),
-                                   ("fault truncate bytes=8 code=9 times=1", True, "Bad version of ZorvanHService!"),
-                                   (None, True, SERVICE_DATA)):
+    for command, text in (("", STOPPED), ("start-service", DATA),
+                          ("fault truncate bytes=8 code=9 times=1", "Bad version of ZorvanHService!"), ("", DATA)):
         if command:
             sim(*command.split())
-        if refresh:
+        if text != STOPPED and command != "start-service":
             drv.send(page, ids.WM_AGENT_REFRESH)
         drv.wait_text(page, ids.IDC_DATA_FOLDER, text)
-        enabled(drv, page, text == SERVICE_DATA, *SERVICE_CONTROLS)
+        enabled(drv, page, text == DATA, *SERVICE_CONTROLS)
     sim.ledger_clean(2)
     agent.unload()
 
@@ -169,11 +181,12 @@ def test_general_hold_slider(sim, agents, drv, prefix):
     slider = control(drv, page, ids.IDC_HOLD_SLIDER)
     assert drv.send(slider, ids.TBM_GETPOS) == "0x64", "a hold of 250 s does not put the slider at its end"
     sent = lambda: sim("disconnected-requests")
+    # Dragging moves the label only; a release sends what differs from the service's.
     for pos, track, want in ((12, ids.TB_THUMBTRACK, ""), (100, ids.TB_ENDTRACK, "100,0"),
                              (40, ids.TB_ENDTRACK, "100,0 40,0"), (40, ids.TB_ENDTRACK, "100,0 40,0")):
         before, prior = sim.count(9), sent()
         drv.send(slider, ids.TBM_SETPOS, 1, pos)
-        drv.send(page, ids.WM_HSCROLL, track, slider.split(":")[1], timeout=10000)
+        drv.send(page, ids.WM_HSCROLL, track, slider[5:], timeout=10000)
         if pos < 100:
             drv.wait_text(page, ids.IDC_HOLD_LABEL, f"{HOLD}{pos} Sec")
         if want != prior:  # the page re-reads the service, or the next release compares with stale values
@@ -188,15 +201,16 @@ def test_general_hold_slider(sim, agents, drv, prefix):
 
 
 @pytest.fixture
-def startup_folder(prefix):
+def drive_c(prefix):
     yield pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c"
-    prefix.reg("delete", MONITOR_KEY, "/f")
+    prefix.reg("delete", r"HKLM\Software\Merovax\ZorvanHMonitor", "/f")
 
 
-def test_general_startup_shortcut(sim, agents, drv, prefix, startup_folder):
-    link = startup_folder / "zorvanh-startup" / "ZorvanHAgent.lnk"
+def test_general_startup_shortcut(sim, agents, drv, prefix, drive_c):
+    link = drive_c / "zorvanh-startup" / "ZorvanHAgent.lnk"
     link.parent.mkdir(exist_ok=True)
-    folder = lambda v: prefix.reg("add", MONITOR_KEY, "/v", "ZorvanHAgentStartupFolder", "/d", v, "/f", check=True)
+    folder = lambda v: prefix.reg("add", r"HKLM\Software\Merovax\ZorvanHMonitor", "/v", "ZorvanHAgentStartupFolder",
+                                  "/d", v, "/f", check=True)
     folder("C:\\zorvanh-startup\\")
     agent, page = start(sim, agents, "default.scn")
     head = lambda: link.read_bytes()[:4] if link.exists() else None
@@ -206,79 +220,48 @@ def test_general_startup_shortcut(sim, agents, drv, prefix, startup_folder):
             link.write_bytes(put) if put else link.unlink()
         drv.press(page, ids.IDC_ENABLE_START, click=True)
         assert head() == want, f"the start-up folder holds {head()} after a click, not {want}"
-        flags(prefix, {(GENERAL, "EnableStartZorvanHAgent"): flag})
+        flags(prefix, GENERAL, flag, "EnableStartZorvanHAgent")
     agent.unload()
     folder("C:")  # shorter than 7 bytes: no folder, the user's start-up folder is used
     agent, page = start(sim, agents, "default.scn")
     drv.press(page, ids.IDC_ENABLE_START, click=True)
-    found = [p for p in (startup_folder / "users").rglob("*") if str(p).lower().endswith("/startup/zorvanhagent.lnk")]
+    found = [p for p in (drive_c / "users").rglob("*") if str(p).lower().endswith("/startup/zorvanhagent.lnk")]
     assert found, "a short folder value was not ignored"
     drv.press(page, ids.IDC_ENABLE_START, click=True)
     assert not found[0].exists(), f"unchecking left {found[0]}"
     agent.unload()
 
 
-def test_general_service_events(sim, agents, drv, prefix):
-    """The configuration event re-reads the service whether or not the page is on
-    show, its check boxes only while it is the page on show, hidden window or not."""
-    agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Before\\ hold=30")
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Before\\")
-    sim("data-settings", "folder=D:\\After\\", "hold=45")
-    sim("signal", "conf")
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\After\\")
-    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
-    set_flag(prefix, "ShowMonitorWindows", "01")
-    sim("signal", "conf")
-    assert until(lambda: checked(drv, page, ids.IDC_START_MONITORS), 10), \
-        'the page on show, hidden with its window, did not reload "Show monitor windows"'
-    ifaces = open_preferences(agents, 3)
-    listed(drv, ifaces)
-    set_flag(prefix, "ShowMonitorWindows", "00")
-    sim("data-settings", "folder=D:\\Again\\")
-    # A new name is a configuration event; the page on show lists it once the watcher passed every page.
-    sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
-    assert until(lambda: any("Wireless Adapter Renamed" in l for l in lines(drv, ifaces)), 10), lines(drv, ifaces)
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Again\\")
-    assert checked(drv, page, ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
-    agent.unload()
-
-
-def delete(drv, sim, page, name, fails=False):
-    drv.press(page, ids.IDC_DELETE_NOT_PRESENT)
-    box = drv.msgbox(ASKING)  # its first line; " Are you sure?" follows
-    assert box["text"] == f'"Not Present" network interface: {name} will be deleted.', box
-    drv.press(ASKING, ids.IDYES, msgbox=True)
-    if fails:
-        assert drv.msgbox(DELETING)["text"] == "Error occured during the operation."
-        drv.press(DELETING, ids.IDOK, msgbox=True)
-    else:
-        drv.wait_window(DELETING)
-        drv.wait_gone(DELETING)
-
-
 @pytest.mark.parametrize("fails", [False, True], ids=["movements-list-and-delete", "movements-delete-fails"])
 def test_movements(sim, agents, drv, prefix, fails):
-    """Only the interfaces the service keeps although they are gone; a deletion
-    takes the monitor settings kept for that one, and nothing when it fails."""
+    # Only the interfaces the service keeps although they are gone; a deletion
+    # takes the monitor settings kept for that one, and nothing when it fails.
     sim.start("movements.scn", "fault status code=10 status=0xC0FE0001" if fails else "request-delay 10 800")
     for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1")):
         prefix.reg("add", f"{MONITORS}\\{key}", "/v", "Name", "/d", name, "/f", check=True)
     agent = agents.start_on_tray()
     page = open_preferences(agents, 4)
-    expect_lines(drv, page, FAST, MODEM, list_id=ids.IDC_NOT_PRESENT_LIST, exact=True)
+    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, [FAST, MODEM])
     enabled(drv, page, True, ids.IDC_DELETE_NOT_PRESENT)
     prefix.shot("movements-page")
-    keys = lambda: [k.rsplit("\\", 1)[1] for k in prefix.reg_subkeys(MONITORS)]
+    keys = lambda: [k[-4:] for k in prefix.reg_subkeys(MONITORS)]
     lists = sim.count(1)
-    # The gone card's monitor settings go with it, the present adapter's stay; an
-    # interface without identifier is forgotten by the service only.
     none = f'{ids.InformationImage}:"Not Present" network interfaces were not found'
-    steps = [(FAST, (FAST, MODEM), ["0000", "0001"])] if fails else [(FAST, (MODEM,), ["0000"]), (MODEM, (none,), ["0000"])]
-    for name, left, kept in steps:
-        delete(drv, sim, page, name[2:], fails)
+    # An interface without identifier is forgotten by the service only.
+    for name, left, kept in [(FAST, [FAST, MODEM], ["0000", "0001"])] if fails else \
+            [(FAST, [MODEM], ["0000"]), (MODEM, [none], ["0000"])]:
+        drv.press(page, ids.IDC_DELETE_NOT_PRESENT)
+        box = drv.msgbox(ASKING)["text"]  # its first line; " Are you sure?" follows
+        assert box == f'"Not Present" network interface: {name[2:]} will be deleted.', box
+        drv.press(ASKING, ids.IDYES, msgbox=True)
         if fails:  # the page lists again once the error is answered
+            assert drv.msgbox(DELETING)["text"] == "Error occured during the operation."
+            drv.press(DELETING, ids.IDOK, msgbox=True)
             sim.wait_count(1, lists + 1)
-        expect_lines(drv, page, *left, list_id=ids.IDC_NOT_PRESENT_LIST, exact=True)
+        else:
+            drv.wait_window(DELETING)
+            drv.wait_gone(DELETING)
+        expect(drv, page, ids.IDC_NOT_PRESENT_LIST, left)
         assert keys() == kept, f"monitor settings after deleting {name}: {keys()}"
     enabled(drv, page, fails, ids.IDC_DELETE_NOT_PRESENT)
     agent.unload()

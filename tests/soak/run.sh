@@ -16,7 +16,6 @@ e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
 . "$root/tests/e2e/cases/tray.sh"
 . "$root/tests/e2e/cases/monitors.sh"
-. "$root/tests/e2e/cases/preferences.sh"
 
 STATS_WINDOW="ZorvanHAgent Interface Statistics"
 failed=0

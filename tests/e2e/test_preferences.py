@@ -23,38 +23,51 @@ def start(sim, agents, *scenario):
     agent = agents.start_on_tray()
     pages = [c for c in children(agents.drv) if c["cls"] == "#32770"]
     assert [c["state"] for c in pages] == ["hidden"], f"not one hidden General page after start-up: {pages}"
-    return agent, "hwnd:" + pages[0]["hwnd"]
+    return agent, Page(agents.drv, "hwnd:" + pages[0]["hwnd"])
 
 
-def control(drv, page, id):
-    return "hwnd:" + next(c["hwnd"] for c in children(drv, page) if c["id"] == str(id))
+class Page(str):
+    # A page's window as the driver names it, with what a test asks of its controls.
+    def __new__(cls, drv, hwnd):
+        page = super().__new__(cls, hwnd)
+        page.drv = drv
+        return page
+
+    def text(self, id, want):
+        self.drv.wait_text(self, id, want)
+
+    def click(self, id):
+        self.drv.press(self, id, click=True)
+
+    def control(self, id):
+        return "hwnd:" + next(c["hwnd"] for c in children(self.drv, self) if c["id"] == str(id))
+
+    def checked(self, id):
+        return self.drv.send(self.control(id), ids.BM_GETCHECK) == "0x1"
+
+    def enabled(self, on, *controls):
+        for id in controls:
+            assert self.drv.ok("wait-enabled", self, id, ["off", "on"][on], timeout=3000), \
+                f"control {id} is not {['disabled', 'enabled'][on]}"
+
+    def lines(self, list_id):
+        rows = self.drv.run("list-items", self, list_id)[1].splitlines()  # a list refilled meanwhile reads short
+        return [":".join(r.split("\t")[1::2]) for r in rows if r]  # image:text
+
+    def expect(self, list_id, want):
+        # want: the whole list, or one line of it
+        ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
+        assert until(lambda: ok(self.lines(list_id)), 10), f"the list shows {self.lines(list_id)}, not {want}"
+
+    def listed(self):
+        # The Interface(s) page's list came: no waiting line, its buttons back.
+        assert until(lambda: (got := self.lines(ids.IDC_INTERFACE_LIST)) and f"{ids.WaitingImage}:" not in got[0][:3]
+                     and self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
+            f"the list did not come: {self.lines(ids.IDC_INTERFACE_LIST)}"
 
 
-def checked(drv, page, id):
-    return drv.send(control(drv, page, id), ids.BM_GETCHECK) == "0x1"
-
-
-def enabled(drv, page, on, *controls):
-    for id in controls:
-        assert drv.ok("wait-enabled", page, id, ["off", "on"][on], timeout=3000), f"control {id} is not {['disabled', 'enabled'][on]}"
-
-
-def lines(drv, page, list_id):
-    rows = drv.run("list-items", page, list_id)[1].splitlines()  # a list refilled meanwhile reads short
-    return [":".join(r.split("\t")[1::2]) for r in rows if r]  # image:text
-
-
-def expect(drv, page, list_id, want, when=""):
-    # want: the whole list, or one line of it
-    ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
-    assert until(lambda: ok(lines(drv, page, list_id)), 10), f"{when} list: {lines(drv, page, list_id)}, not {want}"
-
-
-def listed(drv, page):
-    # The Interface(s) page's list came: no waiting line, its buttons back.
-    assert until(lambda: (got := lines(drv, page, ids.IDC_INTERFACE_LIST)) and f"{ids.WaitingImage}:" not in
-                 got[0][:3] and drv.ok("wait-enabled", page, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
-        f"the list did not come: {lines(drv, page, ids.IDC_INTERFACE_LIST)}"
+def prefs(agents, n=None):
+    return Page(agents.drv, open_preferences(agents, n))
 
 
 def flags(prefix, key, value, *names):
@@ -86,22 +99,22 @@ def test_preferences_hidden_page(sim, agents, drv):
     # and Movements pages again for what came without a configuration event.
     sim.start("interfaces.scn")
     agent = agents.start_on_tray()
-    page = open_preferences(agents, 3)
-    listed(drv, page)
+    page = prefs(agents, 3)
+    page.listed()
     close_preferences(drv)
     sim("set-interface", "usb", "bound=1", "binding-active=1")
-    expect(drv, page, ids.IDC_INTERFACE_LIST, "5:USB Ethernet Adapter", "after a bind while hidden")
+    page.expect(ids.IDC_INTERFACE_LIST, "5:USB Ethernet Adapter")  # after a bind while hidden
     sim("set-interface", "usb", "connected=1")  # a status change only
     open_preferences(agents)
-    expect(drv, page, ids.IDC_INTERFACE_LIST, "4:USB Ethernet Adapter", "on showing the window again")
-    page = open_preferences(agents, 4)
-    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, FAST)
+    page.expect(ids.IDC_INTERFACE_LIST, "4:USB Ethernet Adapter")
+    page = prefs(agents, 4)
+    page.expect(ids.IDC_NOT_PRESENT_LIST, FAST)
     close_preferences(drv)
     sim("fault", "not-started", "code=1")
     open_preferences(agents)
-    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, f"{ids.MessageImage}:{STOPPED}", "on showing Movements again")
+    page.expect(ids.IDC_NOT_PRESENT_LIST, f"{ids.MessageImage}:{STOPPED}")
     sim("clear-fault", "all")
-    page = open_preferences(agents, 2)
+    page = prefs(agents, 2)
     rows = lambda name: until(lambda: f"\t{name}\n" in drv("lv-rows", page, ids.IDC_MON_INTERFACES) + "\n", 10)
     assert rows("Docking Station Ethernet"), "the Monitor(s) page lists nothing"
     close_preferences(drv)
@@ -120,45 +133,45 @@ def test_general_first_load(sim, agents, drv, prefix):
           "ShowStatisticsWindow")
     flags(prefix, STATWIN, "00", "ShowWindowOnTop", "AverageSpeedInBytesPerSecond", "SpeedInBytesPerSecond")
     flags(prefix, STATWIN, "01", "HideMSInTime", "DontConsiderHardwareHeaders")
-    assert checked(drv, page, ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Counted\\Data\\")
-    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "30 Sec")
-    enabled(drv, page, True, *SERVICE_CONTROLS)
+    assert page.checked(ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
+    page.text(ids.IDC_DATA_FOLDER, "D:\\Counted\\Data\\")
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "30 Sec")
+    page.enabled(True, *SERVICE_CONTROLS)
     # Each click is in the registry at once; there is no Apply.
     for id, key, value, name in ((ids.IDC_START_DISABLED, GENERAL, "01", "SetDisableStateZorvanHAgent"),
                                  (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime"),
                                  (ids.IDC_SPEED_IN_BYTES, STATWIN, "01", "SpeedInBytesPerSecond"),
                                  (ids.IDC_START_DISABLED, GENERAL, "00", "SetDisableStateZorvanHAgent")):
-        drv.press(page, id, click=True)
+        page.click(id)
         flags(prefix, key, value, name)
     assert sim.count(14) == 0, "a check box sent request 14"
     set_flag(prefix, "ShowMonitorWindows", "01")  # a reload takes what another program wrote
-    assert drv.send(page, ids.WM_AGENT_RELOAD_PAGE) == "0x1" and checked(drv, page, ids.IDC_START_MONITORS), \
+    assert drv.send(page, ids.WM_AGENT_RELOAD_PAGE) == "0x1" and page.checked(ids.IDC_START_MONITORS), \
         'a reload did not check "Show monitor windows"'
     sim("data-settings", "folder=D:\\After\\", "hold=45")
     set_flag(prefix, "ShowMonitorWindows", "00")
     sim("signal", "conf")
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\After\\")
-    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
-    assert until(lambda: not checked(drv, page, ids.IDC_START_MONITORS), 10), \
+    page.text(ids.IDC_DATA_FOLDER, "D:\\After\\")
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
+    assert until(lambda: not page.checked(ids.IDC_START_MONITORS), 10), \
         'the page on show, hidden with its window, did not reload "Show monitor windows"'
     open_preferences(agents)
     prefix.shot("general-page")
-    ifaces = open_preferences(agents, 3)
-    listed(drv, ifaces)
+    ifaces = prefs(agents, 3)
+    ifaces.listed()
     set_flag(prefix, "ShowMonitorWindows", "01")
     sim("data-settings", "folder=D:\\Again\\")
     # A new name is a configuration event; the page on show lists it once the watcher passed every page.
     sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
-    expect(drv, ifaces, ids.IDC_INTERFACE_LIST, "Wireless Adapter Renamed")
-    drv.wait_text(page, ids.IDC_DATA_FOLDER, "D:\\Again\\")
-    assert not checked(drv, page, ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
+    ifaces.expect(ids.IDC_INTERFACE_LIST, "Wireless Adapter Renamed")
+    page.text(ids.IDC_DATA_FOLDER, "D:\\Again\\")
+    assert not page.checked(ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
     agent.unload()
 
 
 def test_general_service_stopped(sim, agents, drv):
     agent, page = start(sim, agents, "not-started.scn")
-    enabled(drv, page, True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
+    page.enabled(True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
     # The watcher re-reads a started service by itself; a reply without the
     # whole fixed part counts as another version, and the next refresh frees the controls.
     for command, text in (("", STOPPED), ("start-service", DATA),
@@ -167,8 +180,8 @@ def test_general_service_stopped(sim, agents, drv):
             sim(*command.split())
         if text != STOPPED and command != "start-service":
             drv.send(page, ids.WM_AGENT_REFRESH)
-        drv.wait_text(page, ids.IDC_DATA_FOLDER, text)
-        enabled(drv, page, text == DATA, *SERVICE_CONTROLS)
+        page.text(ids.IDC_DATA_FOLDER, text)
+        page.enabled(text == DATA, *SERVICE_CONTROLS)
     sim.ledger_clean(2)
     agent.unload()
 
@@ -177,8 +190,8 @@ def test_general_hold_slider(sim, agents, drv, prefix):
     set_flag(prefix, "ShowStatisticsWindow", "01")  # opens the statistics window when the page is made
     agent, page = start(sim, agents, "default.scn", "data-settings hold=250 cumulative=0")
     drv.wait_window("ZorvanHAgent Interface Statistics", timeout=8000)
-    drv.wait_text(page, ids.IDC_HOLD_LABEL, HOLD + "Infinite")
-    slider = control(drv, page, ids.IDC_HOLD_SLIDER)
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "Infinite")
+    slider = page.control(ids.IDC_HOLD_SLIDER)
     assert drv.send(slider, ids.TBM_GETPOS) == "0x64", "a hold of 250 s does not put the slider at its end"
     sent = lambda: sim("disconnected-requests")
     # Dragging moves the label only; a release sends what differs from the service's.
@@ -188,11 +201,11 @@ def test_general_hold_slider(sim, agents, drv, prefix):
         drv.send(slider, ids.TBM_SETPOS, 1, pos)
         drv.send(page, ids.WM_HSCROLL, track, slider[5:], timeout=10000)
         if pos < 100:
-            drv.wait_text(page, ids.IDC_HOLD_LABEL, f"{HOLD}{pos} Sec")
+            page.text(ids.IDC_HOLD_LABEL, f"{HOLD}{pos} Sec")
         if want != prior:  # the page re-reads the service, or the next release compares with stale values
             sim.wait_count(9, before + 1)
         assert sent() == want, f"request 14 received {sent()!r} after the slider went to {pos}"
-    drv.press(page, ids.IDC_CUMULATIVE, click=True)
+    page.click(ids.IDC_CUMULATIVE)
     sim.wait_count(14, 3)
     assert sent() == "100,0 40,0 40,1" and sim.count(14) == 3, f"request 14 received {sent()!r}"
     drv.wait_gone("ZorvanH Agent is synchronizing...", timeout=3000)
@@ -218,16 +231,16 @@ def test_general_startup_shortcut(sim, agents, drv, prefix, drive_c):
     for put, want, flag in ((b"kept", b"kept", "01"), (None, None, "00"), (None, b"L\0\0\0", "01"), (0, None, "00")):
         if put is not None:
             link.write_bytes(put) if put else link.unlink()
-        drv.press(page, ids.IDC_ENABLE_START, click=True)
+        page.click(ids.IDC_ENABLE_START)
         assert head() == want, f"the start-up folder holds {head()} after a click, not {want}"
         flags(prefix, GENERAL, flag, "EnableStartZorvanHAgent")
     agent.unload()
     folder("C:")  # shorter than 7 bytes: no folder, the user's start-up folder is used
     agent, page = start(sim, agents, "default.scn")
-    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    page.click(ids.IDC_ENABLE_START)
     found = [p for p in (drive_c / "users").rglob("*") if str(p).lower().endswith("/startup/zorvanhagent.lnk")]
     assert found, "a short folder value was not ignored"
-    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    page.click(ids.IDC_ENABLE_START)
     assert not found[0].exists(), f"unchecking left {found[0]}"
     agent.unload()
 
@@ -240,9 +253,9 @@ def test_movements(sim, agents, drv, prefix, fails):
     for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1")):
         prefix.reg("add", f"{MONITORS}\\{key}", "/v", "Name", "/d", name, "/f", check=True)
     agent = agents.start_on_tray()
-    page = open_preferences(agents, 4)
-    expect(drv, page, ids.IDC_NOT_PRESENT_LIST, [FAST, MODEM])
-    enabled(drv, page, True, ids.IDC_DELETE_NOT_PRESENT)
+    page = prefs(agents, 4)
+    page.expect(ids.IDC_NOT_PRESENT_LIST, [FAST, MODEM])
+    page.enabled(True, ids.IDC_DELETE_NOT_PRESENT)
     prefix.shot("movements-page")
     keys = lambda: [k[-4:] for k in prefix.reg_subkeys(MONITORS)]
     lists = sim.count(1)
@@ -261,7 +274,7 @@ def test_movements(sim, agents, drv, prefix, fails):
         else:
             drv.wait_window(DELETING)
             drv.wait_gone(DELETING)
-        expect(drv, page, ids.IDC_NOT_PRESENT_LIST, left)
+        page.expect(ids.IDC_NOT_PRESENT_LIST, left)
         assert keys() == kept, f"monitor settings after deleting {name}: {keys()}"
-    enabled(drv, page, fails, ids.IDC_DELETE_NOT_PRESENT)
+    page.enabled(fails, ids.IDC_DELETE_NOT_PRESENT)
     agent.unload()

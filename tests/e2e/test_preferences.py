@@ -9,6 +9,7 @@ from conftest import children, close_preferences, open_preferences, until
 from wine import AGENT_KEY
 
 GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
+STARTUP = r"HKLM\Software\Merovax\ZorvanHMonitor"
 HOLD = "How long to hold the statistics for disconnected connection(s): "
 DATA = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
 STOPPED = "ZorvanHService is not started!"
@@ -28,9 +29,9 @@ def start(sim, agents, *scenario):
 
 class Page(str):
     # A page's window as the driver names it, with what a test asks of its controls.
-    def __new__(cls, drv, hwnd):
+    def __new__(cls, drv, hwnd, list_id=None):
         page = super().__new__(cls, hwnd)
-        page.drv = drv
+        page.drv, page.list = drv, list_id
         return page
 
     def text(self, id, want):
@@ -50,24 +51,25 @@ class Page(str):
             assert self.drv.ok("wait-enabled", self, id, ["off", "on"][on], timeout=3000), \
                 f"control {id} is not {['disabled', 'enabled'][on]}"
 
-    def lines(self, list_id):
-        rows = self.drv.run("list-items", self, list_id)[1].splitlines()  # a list refilled meanwhile reads short
+    def lines(self):
+        rows = self.drv.run("list-items", self, self.list)[1].splitlines()  # a list refilled meanwhile reads short
         return [":".join(r.split("\t")[1::2]) for r in rows if r]  # image:text
 
-    def expect(self, list_id, want):
+    def expect(self, want):
         # want: the whole list, or one line of it
         ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
-        assert until(lambda: ok(self.lines(list_id)), 10), f"the list shows {self.lines(list_id)}, not {want}"
+        assert until(lambda: ok(self.lines()), 10), f"the list shows {self.lines()}, not {want}"
 
     def listed(self):
         # The Interface(s) page's list came: no waiting line, its buttons back.
-        assert until(lambda: (got := self.lines(ids.IDC_INTERFACE_LIST)) and f"{ids.WaitingImage}:" not in got[0][:3]
+        assert until(lambda: (got := self.lines()) and f"{ids.WaitingImage}:" not in got[0][:3]
                      and self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
-            f"the list did not come: {self.lines(ids.IDC_INTERFACE_LIST)}"
+            f"the list did not come: {self.lines()}"
 
 
 def prefs(agents, n=None):
-    return Page(agents.drv, open_preferences(agents, n))
+    lists = {3: ids.IDC_INTERFACE_LIST, 4: ids.IDC_NOT_PRESENT_LIST}
+    return Page(agents.drv, open_preferences(agents, n), lists.get(n))
 
 
 def flags(prefix, key, value, *names):
@@ -103,16 +105,16 @@ def test_preferences_hidden_page(sim, agents, drv):
     page.listed()
     close_preferences(drv)
     sim("set-interface", "usb", "bound=1", "binding-active=1")
-    page.expect(ids.IDC_INTERFACE_LIST, "5:USB Ethernet Adapter")  # after a bind while hidden
+    page.expect("5:USB Ethernet Adapter")  # after a bind while hidden
     sim("set-interface", "usb", "connected=1")  # a status change only
     open_preferences(agents)
-    page.expect(ids.IDC_INTERFACE_LIST, "4:USB Ethernet Adapter")
+    page.expect("4:USB Ethernet Adapter")
     page = prefs(agents, 4)
-    page.expect(ids.IDC_NOT_PRESENT_LIST, FAST)
+    page.expect(FAST)
     close_preferences(drv)
     sim("fault", "not-started", "code=1")
     open_preferences(agents)
-    page.expect(ids.IDC_NOT_PRESENT_LIST, f"{ids.MessageImage}:{STOPPED}")
+    page.expect(f"{ids.MessageImage}:{STOPPED}")
     sim("clear-fault", "all")
     page = prefs(agents, 2)
     rows = lambda name: until(lambda: f"\t{name}\n" in drv("lv-rows", page, ids.IDC_MON_INTERFACES) + "\n", 10)
@@ -163,7 +165,7 @@ def test_general_first_load(sim, agents, drv, prefix):
     sim("data-settings", "folder=D:\\Again\\")
     # A new name is a configuration event; the page on show lists it once the watcher passed every page.
     sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
-    ifaces.expect(ids.IDC_INTERFACE_LIST, "Wireless Adapter Renamed")
+    ifaces.expect("Wireless Adapter Renamed")
     page.text(ids.IDC_DATA_FOLDER, "D:\\Again\\")
     assert not page.checked(ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
     agent.unload()
@@ -216,14 +218,13 @@ def test_general_hold_slider(sim, agents, drv, prefix):
 @pytest.fixture
 def drive_c(prefix):
     yield pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c"
-    prefix.reg("delete", r"HKLM\Software\Merovax\ZorvanHMonitor", "/f")
+    prefix.reg("delete", STARTUP, "/f")
 
 
 def test_general_startup_shortcut(sim, agents, drv, prefix, drive_c):
     link = drive_c / "zorvanh-startup" / "ZorvanHAgent.lnk"
     link.parent.mkdir(exist_ok=True)
-    folder = lambda v: prefix.reg("add", r"HKLM\Software\Merovax\ZorvanHMonitor", "/v", "ZorvanHAgentStartupFolder",
-                                  "/d", v, "/f", check=True)
+    folder = lambda v: prefix.reg("add", STARTUP, "/v", "ZorvanHAgentStartupFolder", "/d", v, "/f", check=True)
     folder("C:\\zorvanh-startup\\")
     agent, page = start(sim, agents, "default.scn")
     head = lambda: link.read_bytes()[:4] if link.exists() else None
@@ -250,11 +251,11 @@ def test_movements(sim, agents, drv, prefix, fails):
     # Only the interfaces the service keeps although they are gone; a deletion
     # takes the monitor settings kept for that one, and nothing when it fails.
     sim.start("movements.scn", "fault status code=10 status=0xC0FE0001" if fails else "request-delay 10 800")
-    for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1")):
-        prefix.reg("add", f"{MONITORS}\\{key}", "/v", "Name", "/d", name, "/f", check=True)
+    prefix.reg_import("".join(f'[{MONITORS.replace("HKLM", "HKEY_LOCAL_MACHINE")}\\{key}]\n"Name"="{name}"\n'
+                              for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1"))))
     agent = agents.start_on_tray()
     page = prefs(agents, 4)
-    page.expect(ids.IDC_NOT_PRESENT_LIST, [FAST, MODEM])
+    page.expect([FAST, MODEM])
     page.enabled(True, ids.IDC_DELETE_NOT_PRESENT)
     prefix.shot("movements-page")
     keys = lambda: [k[-4:] for k in prefix.reg_subkeys(MONITORS)]
@@ -274,7 +275,7 @@ def test_movements(sim, agents, drv, prefix, fails):
         else:
             drv.wait_window(DELETING)
             drv.wait_gone(DELETING)
-        page.expect(ids.IDC_NOT_PRESENT_LIST, left)
+        page.expect(left)
         assert keys() == kept, f"monitor settings after deleting {name}: {keys()}"
     page.enabled(fails, ids.IDC_DELETE_NOT_PRESENT)
     agent.unload()

@@ -61,7 +61,7 @@ def prefix(request, worker_id):
         p.close()
     finally:
         if xvfb:
-            xvfb.kill()
+            xvfb.terminate()  # a killed Xvfb leaves its lock, and the displays run out
             xvfb.wait()
         log.close()
 

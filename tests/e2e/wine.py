@@ -33,8 +33,13 @@ def winpath(path):
 def start_xvfb(log):
     """(process, display): a display is ours only once its lock names our server."""
     for n in range(90, 200):
-        if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            continue
+        # A lock whose server is gone is taken over by the next Xvfb, as X servers do.
+        try:
+            if pathlib.Path(f"/proc/{int(pathlib.Path(f'/tmp/.X{n}-lock').read_text())}").exists():
+                continue
+        except (OSError, ValueError):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                continue
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)
         for _ in range(50):

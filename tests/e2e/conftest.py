@@ -327,19 +327,6 @@ def shown_page(drv, control):
     return page
 
 
-def open_preferences(agents, page, control):
-    """The preferences from the tray menu, the page-th tree item (1 = General)
-    selected as a click does; the page once on show with that control."""
-    drv = agents.drv
-    agents.choose(ord("P"))
-    tree = child(drv, MAIN_WINDOW, ids.IDC_PAGE_TREE)
-    item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
-    for _ in range(page - 1):
-        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
-    drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
-    return shown_page(drv, control)
-
-
 def items(drv, window, list_id):
     """[index, image, state, text] per line; none while the list is filled, as a read then fails."""
     code, out = drv.run("list-items", window, list_id)
@@ -348,6 +335,42 @@ def items(drv, window, list_id):
 
 def enabled(drv, window, id):
     return not int(drv("style", window, id), 16) & ids.WS_DISABLED
+
+
+def children(drv, window=MAIN_WINDOW):
+    """Every descendant window: dicts of hwnd, id, state, cls, text."""
+    return [dict(zip(("hwnd", "id", "state", "cls", "text"), r.split("\t"))) for r in
+            drv("list-children", window).splitlines() if r]
+
+
+PAGES = ("General Options", "Monitor(s) Options", "Network Interface(s)", "Movements")
+
+
+def open_preferences(agents, page=None, control=None):
+    """The preferences from the tray menu, the page-th tree item (1 = General)
+    selected as a click does; the page on show, found by its group's caption
+    (or, given a control, the page on show that holds it)."""
+    drv = agents.drv
+    if not drv.ok("wait-shown", MAIN_WINDOW, timeout=0):
+        agents.choose(ord("P"))
+        drv("wait-shown", MAIN_WINDOW, what='"&Preferences..." did not show the preferences')
+    if page:
+        tree = f"hwnd:{next(c['hwnd'] for c in children(drv) if c['id'] == str(ids.IDC_PAGE_TREE))}"
+        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
+        for _ in range(page - 1):
+            item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
+        drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
+        groups = lambda: [(c["text"], c["state"]) for c in children(drv) if c["id"] == str(ids.IDC_PAGE_GROUP)]
+        want = (PAGES[page - 1], "visible")
+        assert until(lambda: [g for g in groups() if want[0] in g or "visible" in g] == [want], 3), \
+            f"not one page {want[0]} on show: {groups()}"
+    return "hwnd:" + next(c["hwnd"] for c in children(drv) if c["cls"] == "#32770" and c["state"] == "visible")
+
+
+def close_preferences(drv):
+    drv.press(MAIN_WINDOW, ids.IDC_MAIN_CLOSE)
+    assert until(lambda: not any(w["caption"] == MAIN_WINDOW and w["visible"] == "visible" for w in drv.windows()),
+                 3), '"&Close" left the preferences on show'
 
 
 @pytest.fixture

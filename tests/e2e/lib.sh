@@ -1056,3 +1056,233 @@ monpage_find() {
 monpage_reg() {
     e2e_reg_value "$1" "$2"
 }
+# The preferences window's page tree and pages, on the tray desktop.
+TVM_GETNEXTITEM=0x110A
+TVM_SELECTITEM=0x110B
+TVGN_ROOT=0
+TVGN_NEXT=1
+TVGN_CARET=9
+
+prefs_children() {
+    tray_driver list-children "$TRAY_MAIN" | tr -d '\r'
+}
+
+# prefs_page_with <control id>: the page, among the main dialog's child
+# dialogs, that holds that control.
+prefs_page_with() {
+    local page
+    for page in $(prefs_children | awk -F'\t' '$4 == "#32770" { print $1 }'); do
+        tray_driver list-children "hwnd:$page" | tr -d '\r' | awk -F'\t' -v id="$1" '$2 == id { found = 1 } END { exit !found }' &&
+            { printf '%s\n' "$page"; return 0; }
+    done
+    return 1
+}
+
+# prefs_enabled <window> <control id>: the control is there and enabled.
+prefs_enabled() {
+    local style
+    style=$(tray_driver style "hwnd:$1" "$2" | tr -d '\r')
+    [ -n "$style" ] && ! (( style & 0x08000000 ))
+}
+
+# prefs_group_rows <caption>: the page group boxes of that caption, with state.
+prefs_group_rows() {
+    prefs_children | awk -F'\t' -v t="$1" '$2 == 1090 && $5 == t { print $3 }'
+}
+
+# prefs_select <n>: selects the n-th tree item (1 = "General"), as a click does.
+prefs_select() {
+    local tree item n=1
+    tree=$(prefs_children | awk -F'\t' '$2 == 1000 { print $1; exit }')
+    [ -n "$tree" ] || { e2e_fail "no page tree"; return 1; }
+    item=$(tray_driver send "hwnd:$tree" $TVM_GETNEXTITEM $TVGN_ROOT 0 | tr -d '\r')
+    while [ "$n" -lt "$1" ]; do
+        item=$(tray_driver send "hwnd:$tree" $TVM_GETNEXTITEM $TVGN_NEXT "$item" | tr -d '\r')
+        n=$((n + 1))
+    done
+    [ "$item" != 0x0 ] || { e2e_fail "no tree item $1"; return 1; }
+    tray_driver send "hwnd:$tree" $TVM_SELECTITEM $TVGN_CARET "$item" >/dev/null
+}
+
+prefs_page_shown() {
+    [ "$(prefs_group_rows "$1")" = visible ]
+}
+
+# prefs_expect_page <group caption>: exactly one such page, and it is on
+# show within 3 s.
+prefs_expect_page() {
+    e2e_until 12 prefs_page_shown "$1" ||
+        e2e_fail "page \"$1\" is \"$(prefs_group_rows "$1" | tr '\n' ' ')\", not one page on show"
+}
+
+# prefs_main_is <visible|hidden>: the preferences window's state.
+prefs_main_is() {
+    [ "$(tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3 }')" = "$1" ]
+}
+
+# prefs_visibility: "visible" or "hidden", as the preferences window is.
+prefs_visibility() {
+    tray_driver list-windows | tr -d '\r' | awk -F'\t' -v c="$TRAY_MAIN" '$5 == c { print $3; exit }'
+}
+
+prefs_is() {
+    [ "$(prefs_visibility)" = "$1" ]
+}
+
+prefs_close() {
+    tray_driver press "$TRAY_MAIN" 70 --timeout 3000 >/dev/null || e2e_fail "cannot press \"&Close\"" || return 1
+    e2e_until 12 prefs_is hidden || e2e_fail "\"&Close\" left the preferences on show"
+}
+
+# The General page on the tray desktop.
+STATWIN_KEY="$E2E_AGENT_KEY\\StatisticWindow"
+MONITOR_KEY='HKLM\Software\Merovax\ZorvanHMonitor'
+HOLD_TEXT="How long to hold the statistics for disconnected connection(s):"
+TBM_GETPOS=0x400
+TBM_SETPOS=0x405
+WM_HSCROLL=0x114
+TB_ENDTRACK=8
+BM_GETCHECK=0xF0
+
+# At start-up only the General page exists, so it is the one dialog child.
+general_page() {
+    prefs_children | awk -F'\t' '$4 == "#32770" { print $1; exit }'
+}
+
+general_control() {
+    tray_driver list-children "hwnd:$GENERAL_PAGE" | tr -d '\r' | awk -F'\t' -v id="$1" '$2 == id { print $1; exit }'
+}
+
+general_text() {
+    tray_driver text "hwnd:$GENERAL_PAGE" "$1" | tr -d '\r'
+}
+
+general_start() {
+    tray_agent_start || return 1
+    GENERAL_AGENT=$E2E_LAST_PID
+    GENERAL_PAGE=$(general_page)
+    [ -n "$GENERAL_PAGE" ] || e2e_fail "no General page after start-up"
+}
+
+general_click() {
+    tray_driver press "hwnd:$GENERAL_PAGE" "$1" --click >/dev/null || e2e_fail "cannot click $1"
+}
+
+# general_expect_value <key> <name> <hex byte>
+general_expect_value() {
+    local got
+    got=$(e2e_reg_value "$1" "$2")
+    [ "$got" = "REG_BINARY $3" ] || e2e_fail "${1##*\\}\\$2 is \"${got:-missing}\", not $3"
+}
+
+general_expect_text() {
+    local got
+    got=$(general_text "$1")
+    [ "$got" = "$2" ] || e2e_fail "control $1 shows \"$got\", not \"$2\""
+}
+
+# general_wait_text <id> <text>: what a thread of the agent shows soon.
+general_wait_text() {
+    local waited=0
+    until [ "$(general_text "$1")" = "$2" ]; do
+        [ $waited -ge 20 ] && return 1
+        sleep 0.25
+        waited=$((waited + 1))
+    done
+}
+
+# general_expect_enabled <yes|no> <id>...
+general_expect_enabled() {
+    # The folder text comes before the controls follow it, so the state
+    # gets a moment to settle.
+    e2e_settle general_enabled_now "$@"
+}
+
+# Prints what differs from the wanted state, nothing when all agree.
+general_enabled_now() {
+    local want=$1 id style disabled
+    shift
+    for id in "$@"; do
+        style=$(tray_driver style "hwnd:$GENERAL_PAGE" "$id" | tr -d '\r')
+        [ -n "$style" ] || { echo "no control $id"; return; }
+        disabled=no
+        (( style & 0x08000000 )) && disabled=yes
+        [ "$want" = yes ] && [ $disabled = yes ] && { echo "control $id is disabled"; return; }
+        [ "$want" = no ] && [ $disabled = no ] && { echo "control $id is enabled"; return; }
+    done
+}
+
+# general_release <position> [sends]: the slider moved there and let go, as
+# a drag ends. With "sends", the page must also have re-read the service:
+# a refresh lost while the synchronizing dialog ends would leave the page
+# comparing the next release with stale values.
+general_release() {
+    local slider before
+    slider=$(general_control 1070)
+    before=$(e2e_simctl count 9)
+    tray_driver send "hwnd:$slider" $TBM_SETPOS 1 "$1" >/dev/null &&
+        tray_driver send "hwnd:$GENERAL_PAGE" $WM_HSCROLL $TB_ENDTRACK "$slider" --timeout 10000 >/dev/null ||
+        { e2e_fail "the page did not take the slider's release at $1"; return 1; }
+    [ "${2:-}" = sends ] || return 0
+    e2e_wait_count 9 $((before + 1)) 5 && return 0
+    e2e_log "after the release at $1: request 14 count $(e2e_simctl count 14), got $(e2e_simctl disconnected-requests)"
+    return 1
+}
+
+# general_case <function>: a failed case still unloads its agent, which the
+# harness cannot reach on the virtual desktop, so the next case starts clean.
+general_case() {
+    GENERAL_AGENT=""
+    "$1"
+    local rc=$?
+    tray_unload_left "$GENERAL_AGENT"
+    # The harness resets only the agent's own key.
+    e2e_wine reg delete "$MONITOR_KEY" /f >/dev/null 2>&1
+    return $rc
+}
+
+general_expect_sent() {
+    local got
+    got=$(e2e_simctl disconnected-requests)
+    [ "$got" = "$1" ] || e2e_fail "request 14 received \"$got\", not \"$1\""
+}
+
+# The Movements page.
+MOVES_DELETING="ZorvanH Agent is deleting..."
+MOVES_ASKING='ZorvanHAgent delete "Not Present" interface'
+MOVES_NONE='"Not Present" network interfaces were not found'
+
+moves_button_enabled() {
+    prefs_enabled "$MOVES_PAGE" 1058
+}
+
+# moves_wait_list <image>:<text>...: until the list shows these lines.
+moves_wait_list() {
+    local tries=0
+    while [ $tries -lt 40 ]; do
+        ifaces_lines_are "$MOVES_PAGE" 1072 "$@" && return 0
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    ifaces_lines_fail "$@"
+}
+
+# moves_after_error <list requests before>: after a failed delete's OK the
+# page lists again; done once the list came and the button is back.
+moves_after_error() {
+    e2e_wait_count 1 $(($1 + 1)) 5 || { E2E_REASON="the list was not fetched again: $E2E_REASON"; return 1; }
+    shift
+    moves_wait_list "$@" || return 1
+    e2e_until 12 moves_button_enabled || e2e_fail "the delete button stays disabled after the list came"
+}
+
+# moves_delete <name>: asks, answers Yes and waits for the progress dialog to end.
+moves_delete() {
+    local dialog
+    tray_driver press "hwnd:$MOVES_PAGE" 1058 >/dev/null || e2e_fail "cannot press the delete button" || return 1
+    # The box's first line; " Are you sure?" follows on the second.
+    ifaces_expect_box "$MOVES_ASKING" "\"Not Present\" network interface: $1 will be deleted." || return 1
+    ifaces_answer "$MOVES_ASKING" $IDYES || return 1
+    dialog=$(ifaces_progress "$MOVES_DELETING") || return 1
+    ifaces_wait_gone "$dialog" 5000
+}

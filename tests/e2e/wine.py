@@ -110,7 +110,7 @@ class Prefix:
         done = subprocess.run([str(a) for a in args], env=self.env, stdout=subprocess.PIPE, stderr=self.log,
                               timeout=timeout, **kw)
         if check and done.returncode:
-            raise RuntimeError(f"{' '.join(map(str, args))} ended with {done.returncode}")
+            raise RuntimeError(f"{' '.join(map(str, args))} ended with {done.returncode}: {done.stdout[-300:]!r}")
         return done.stdout.decode("utf-8", "replace").replace("\r", "")
 
     def spawn(self, *args, cwd=None):

@@ -14,7 +14,6 @@ bin=${1:-$root/build/win64/bin}
 seconds=${2:-3600}
 e2e_case() { :; }
 . "$root/tests/e2e/lib.sh"
-. "$root/tests/e2e/cases/preferences.sh"
 
 STATS_WINDOW="ZorvanHAgent Interface Statistics"
 failed=0

@@ -1,0 +1,281 @@
+# The preferences window on the tray desktop: its page tree, pages made once
+# and kept, the General page's options and the Movements page's deletions.
+import pathlib
+
+import pytest
+
+import ids
+from conftest import children, close_preferences, open_preferences, until
+from wine import AGENT_KEY
+
+GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
+STARTUP = r"HKLM\Software\Merovax\ZorvanHMonitor"
+HOLD = "How long to hold the statistics for disconnected connection(s): "
+DATA = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
+STOPPED = "ZorvanHService is not started!"
+DELETING, ASKING = "ZorvanH Agent is deleting...", 'ZorvanHAgent delete "Not Present" interface'
+FAST, MODEM = "6:Fast Ethernet 10/100 PCI Adapter", "6:Old Dial-up Modem"
+SERVICE_CONTROLS = (ids.IDC_DATA_BROWSE, ids.IDC_CUMULATIVE, ids.IDC_HOLD_LABEL, ids.IDC_HOLD_SLIDER)
+
+
+def start(sim, agents, *scenario):
+    # The General page is made, hidden, at start-up: the one page so far.
+    sim.start(*scenario)
+    agent = agents.start_on_tray()
+    pages = [c for c in children(agents.drv) if c["cls"] == "#32770"]
+    assert [c["state"] for c in pages] == ["hidden"], f"not one hidden General page after start-up: {pages}"
+    return agent, Page(agents.drv, "hwnd:" + pages[0]["hwnd"])
+
+
+class Page(str):
+    # A page's window as the driver names it, with what a test asks of its controls.
+    def __new__(cls, drv, hwnd, list_id=None):
+        page = super().__new__(cls, hwnd)
+        page.drv, page.list = drv, list_id
+        return page
+
+    def text(self, id, want):
+        self.drv.wait_text(self, id, want)
+
+    def click(self, id):
+        self.drv.press(self, id, click=True)
+
+    def control(self, id):
+        return "hwnd:" + next(c["hwnd"] for c in children(self.drv, self) if c["id"] == str(id))
+
+    def checked(self, id):
+        return self.drv.send(self.control(id), ids.BM_GETCHECK) == "0x1"
+
+    def enabled(self, on, *controls):
+        for id in controls:
+            assert self.drv.ok("wait-enabled", self, id, ["off", "on"][on], timeout=3000), \
+                f"control {id} is not {['disabled', 'enabled'][on]}"
+
+    def lines(self):
+        rows = self.drv.run("list-items", self, self.list)[1].splitlines()  # a list refilled meanwhile reads short
+        return [":".join(r.split("\t")[1::2]) for r in rows if r]  # image:text
+
+    def expect(self, want):
+        # want: the whole list, or one line of it
+        ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
+        assert until(lambda: ok(self.lines()), 10), f"the list shows {self.lines()}, not {want}"
+
+    def listed(self):
+        # The Interface(s) page's list came: no waiting line, its buttons back.
+        assert until(lambda: (got := self.lines()) and f"{ids.WaitingImage}:" not in got[0][:3]
+                     and self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), \
+            f"the list did not come: {self.lines()}"
+
+
+def prefs(agents, n=None):
+    lists = {3: ids.IDC_INTERFACE_LIST, 4: ids.IDC_NOT_PRESENT_LIST}
+    return Page(agents.drv, open_preferences(agents, n), lists.get(n))
+
+
+def flags(prefix, key, value, *names):
+    got = lambda: [prefix.reg_value(key, n) for n in names]
+    assert until(lambda: got() == ["REG_BINARY " + value] * len(names), 3), f"{names} are {got()}, not {value}"
+
+
+def set_flag(prefix, name, data):
+    prefix.reg("add", GENERAL, "/v", name, "/t", "REG_BINARY", "/d", data, "/f", check=True)
+
+
+def test_preferences_pages(sim, agents, drv, prefix):
+    agent, _ = start(sim, agents, "default.scn")
+    open_preferences(agents, 1)
+    prefix.shot("preferences-general")
+    for page in (3, 2, 4, 3, 1):  # a page selected again is the one made before
+        open_preferences(agents, page)
+    rect = lambda c: [int(v) for v in drv("window-rect", f"hwnd:{c['hwnd']}").split()]
+    tree = rect(next(c for c in children(drv) if c["id"] == str(ids.IDC_PAGE_TREE)))
+    pages = [rect(c) for c in children(drv) if c["cls"] == "#32770"]
+    assert len(pages) == 4 and all(p[0] > tree[2] for p in pages), f"pages {pages} overlap the tree {tree}"
+    close_preferences(drv)
+    agent.unload()
+
+
+def test_preferences_hidden_page(sim, agents, drv):
+    # The page on show stays so while the window is hidden: the configuration
+    # watcher lists it again there, and showing the window lists the Interface(s)
+    # and Movements pages again for what came without a configuration event.
+    sim.start("interfaces.scn")
+    agent = agents.start_on_tray()
+    page = prefs(agents, 3)
+    page.listed()
+    close_preferences(drv)
+    sim("set-interface", "usb", "bound=1", "binding-active=1")
+    page.expect("5:USB Ethernet Adapter")  # after a bind while hidden
+    sim("set-interface", "usb", "connected=1")  # a status change only
+    open_preferences(agents)
+    page.expect("4:USB Ethernet Adapter")
+    page = prefs(agents, 4)
+    page.expect(FAST)
+    close_preferences(drv)
+    sim("fault", "not-started", "code=1")
+    open_preferences(agents)
+    page.expect(f"{ids.MessageImage}:{STOPPED}")
+    sim("clear-fault", "all")
+    page = prefs(agents, 2)
+    rows = lambda name: until(lambda: f"\t{name}\n" in drv("lv-rows", page, ids.IDC_MON_INTERFACES) + "\n", 10)
+    assert rows("Docking Station Ethernet"), "the Monitor(s) page lists nothing"
+    close_preferences(drv)
+    sim("add-interface", "extra", "name=Express Card Adapter", "flags=supported,bound,binding-active")
+    assert rows("Express Card Adapter"), "the hidden Monitor(s) page did not list the new adapter"
+    sim.ledger_clean(2)
+    agent.unload()
+
+
+def test_general_first_load(sim, agents, drv, prefix):
+    # Also the former general-service-events: the configuration event re-reads
+    # the service whether or not the page is on show, its check boxes only while
+    # it is the page on show, hidden window or not.
+    agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Counted\\Data\\ hold=30")
+    flags(prefix, GENERAL, "00", "EnableStartZorvanHAgent", "SetDisableStateZorvanHAgent", "ShowMonitorWindows",
+          "ShowStatisticsWindow")
+    flags(prefix, STATWIN, "00", "ShowWindowOnTop", "AverageSpeedInBytesPerSecond", "SpeedInBytesPerSecond")
+    flags(prefix, STATWIN, "01", "HideMSInTime", "DontConsiderHardwareHeaders")
+    assert page.checked(ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
+    page.text(ids.IDC_DATA_FOLDER, "D:\\Counted\\Data\\")
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "30 Sec")
+    page.enabled(True, *SERVICE_CONTROLS)
+    # Each click is in the registry at once; there is no Apply.
+    for id, key, value, name in ((ids.IDC_START_DISABLED, GENERAL, "01", "SetDisableStateZorvanHAgent"),
+                                 (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime"),
+                                 (ids.IDC_SPEED_IN_BYTES, STATWIN, "01", "SpeedInBytesPerSecond"),
+                                 (ids.IDC_START_DISABLED, GENERAL, "00", "SetDisableStateZorvanHAgent")):
+        page.click(id)
+        flags(prefix, key, value, name)
+    assert sim.count(14) == 0, "a check box sent request 14"
+    set_flag(prefix, "ShowMonitorWindows", "01")  # a reload takes what another program wrote
+    assert drv.send(page, ids.WM_AGENT_RELOAD_PAGE) == "0x1" and page.checked(ids.IDC_START_MONITORS), \
+        'a reload did not check "Show monitor windows"'
+    sim("data-settings", "folder=D:\\After\\", "hold=45")
+    set_flag(prefix, "ShowMonitorWindows", "00")
+    sim("signal", "conf")
+    page.text(ids.IDC_DATA_FOLDER, "D:\\After\\")
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "45 Sec")
+    assert until(lambda: not page.checked(ids.IDC_START_MONITORS), 10), \
+        'the page on show, hidden with its window, did not reload "Show monitor windows"'
+    open_preferences(agents)
+    prefix.shot("general-page")
+    ifaces = prefs(agents, 3)
+    ifaces.listed()
+    set_flag(prefix, "ShowMonitorWindows", "01")
+    sim("data-settings", "folder=D:\\Again\\")
+    # A new name is a configuration event; the page on show lists it once the watcher passed every page.
+    sim("set-interface", "wlan", "name=Wireless Adapter Renamed")
+    ifaces.expect("Wireless Adapter Renamed")
+    page.text(ids.IDC_DATA_FOLDER, "D:\\Again\\")
+    assert not page.checked(ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
+    agent.unload()
+
+
+def test_general_service_stopped(sim, agents, drv):
+    agent, page = start(sim, agents, "not-started.scn")
+    page.enabled(True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
+    # The watcher re-reads a started service by itself; a reply without the
+    # whole fixed part counts as another version, and the next refresh frees the controls.
+    for command, text in (("", STOPPED), ("start-service", DATA),
+                          ("fault truncate bytes=8 code=9 times=1", "Bad version of ZorvanHService!"), ("", DATA)):
+        if command:
+            sim(*command.split())
+        if text != STOPPED and command != "start-service":
+            drv.send(page, ids.WM_AGENT_REFRESH)
+        page.text(ids.IDC_DATA_FOLDER, text)
+        page.enabled(text == DATA, *SERVICE_CONTROLS)
+    sim.ledger_clean(2)
+    agent.unload()
+
+
+def test_general_hold_slider(sim, agents, drv, prefix):
+    set_flag(prefix, "ShowStatisticsWindow", "01")  # opens the statistics window when the page is made
+    agent, page = start(sim, agents, "default.scn", "data-settings hold=250 cumulative=0")
+    drv.wait_window("ZorvanHAgent Interface Statistics", timeout=8000)
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "Infinite")
+    slider = page.control(ids.IDC_HOLD_SLIDER)
+    assert drv.send(slider, ids.TBM_GETPOS) == "0x64", "a hold of 250 s does not put the slider at its end"
+    sent = lambda: sim("disconnected-requests")
+    # Dragging moves the label only; a release sends what differs from the service's.
+    for pos, track, want in ((12, ids.TB_THUMBTRACK, ""), (100, ids.TB_ENDTRACK, "100,0"),
+                             (40, ids.TB_ENDTRACK, "100,0 40,0"), (40, ids.TB_ENDTRACK, "100,0 40,0")):
+        before, prior = sim.count(9), sent()
+        drv.send(slider, ids.TBM_SETPOS, 1, pos)
+        drv.send(page, ids.WM_HSCROLL, track, slider[5:], timeout=10000)
+        if pos < 100:
+            page.text(ids.IDC_HOLD_LABEL, f"{HOLD}{pos} Sec")
+        if want != prior:  # the page re-reads the service, or the next release compares with stale values
+            sim.wait_count(9, before + 1)
+        assert sent() == want, f"request 14 received {sent()!r} after the slider went to {pos}"
+    page.click(ids.IDC_CUMULATIVE)
+    sim.wait_count(14, 3)
+    assert sent() == "100,0 40,0 40,1" and sim.count(14) == 3, f"request 14 received {sent()!r}"
+    drv.wait_gone("ZorvanH Agent is synchronizing...", timeout=3000)
+    sim.ledger_clean(1)
+    agent.unload()
+
+
+@pytest.fixture
+def drive_c(prefix):
+    yield pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c"
+    prefix.reg("delete", STARTUP, "/f")
+
+
+def test_general_startup_shortcut(sim, agents, drv, prefix, drive_c):
+    link = drive_c / "zorvanh-startup" / "ZorvanHAgent.lnk"
+    link.parent.mkdir(exist_ok=True)
+    folder = lambda v: prefix.reg("add", STARTUP, "/v", "ZorvanHAgentStartupFolder", "/d", v, "/f", check=True)
+    folder("C:\\zorvanh-startup\\")
+    agent, page = start(sim, agents, "default.scn")
+    head = lambda: link.read_bytes()[:4] if link.exists() else None
+    # An existing shortcut is kept as it is; an uncheck with nothing there is still written.
+    for put, want, flag in ((b"kept", b"kept", "01"), (None, None, "00"), (None, b"L\0\0\0", "01"), (0, None, "00")):
+        if put is not None:
+            link.write_bytes(put) if put else link.unlink()
+        page.click(ids.IDC_ENABLE_START)
+        assert head() == want, f"the start-up folder holds {head()} after a click, not {want}"
+        flags(prefix, GENERAL, flag, "EnableStartZorvanHAgent")
+    agent.unload()
+    folder("C:")  # shorter than 7 bytes: no folder, the user's start-up folder is used
+    agent, page = start(sim, agents, "default.scn")
+    page.click(ids.IDC_ENABLE_START)
+    found = [p for p in (drive_c / "users").rglob("*") if str(p).lower().endswith("/startup/zorvanhagent.lnk")]
+    assert found, "a short folder value was not ignored"
+    page.click(ids.IDC_ENABLE_START)
+    assert not found[0].exists(), f"unchecking left {found[0]}"
+    agent.unload()
+
+
+@pytest.mark.parametrize("fails", [False, True], ids=["movements-list-and-delete", "movements-delete-fails"])
+def test_movements(sim, agents, drv, prefix, fails):
+    # Only the interfaces the service keeps although they are gone; a deletion
+    # takes the monitor settings kept for that one, and nothing when it fails.
+    sim.start("movements.scn", "fault status code=10 status=0xC0FE0001" if fails else "request-delay 10 800")
+    prefix.reg_import("".join(f'[{MONITORS.replace("HKLM", "HKEY_LOCAL_MACHINE")}\\{key}]\n"Name"="{name}"\n'
+                              for key, name in (("0000", "LAN-PRESENT-1"), ("0001", "GONE-CARD-1"))))
+    agent = agents.start_on_tray()
+    page = prefs(agents, 4)
+    page.expect([FAST, MODEM])
+    page.enabled(True, ids.IDC_DELETE_NOT_PRESENT)
+    prefix.shot("movements-page")
+    keys = lambda: [k[-4:] for k in prefix.reg_subkeys(MONITORS)]
+    lists = sim.count(1)
+    none = f'{ids.InformationImage}:"Not Present" network interfaces were not found'
+    # An interface without identifier is forgotten by the service only.
+    for name, left, kept in [(FAST, [FAST, MODEM], ["0000", "0001"])] if fails else \
+            [(FAST, [MODEM], ["0000"]), (MODEM, [none], ["0000"])]:
+        drv.press(page, ids.IDC_DELETE_NOT_PRESENT)
+        box = drv.msgbox(ASKING)["text"]  # its first line; " Are you sure?" follows
+        assert box == f'"Not Present" network interface: {name[2:]} will be deleted.', box
+        drv.press(ASKING, ids.IDYES, msgbox=True)
+        if fails:  # the page lists again once the error is answered
+            assert drv.msgbox(DELETING)["text"] == "Error occured during the operation."
+            drv.press(DELETING, ids.IDOK, msgbox=True)
+            sim.wait_count(1, lists + 1)
+        else:
+            drv.wait_window(DELETING)
+            drv.wait_gone(DELETING)
+        page.expect(left)
+        assert keys() == kept, f"monitor settings after deleting {name}: {keys()}"
+    page.enabled(fails, ids.IDC_DELETE_NOT_PRESENT)
+    agent.unload()

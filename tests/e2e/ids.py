@@ -8,6 +8,7 @@ _DEFINE = re.compile(r"^\s*#define\s+(\w+)\s+(.+?)\s*(?://.*)?$", re.M)
 _CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);")
 _WIN32 = {"IDOK": 1, "IDCANCEL": 2, "IDYES": 6, "IDNO": 7, "WM_USER": 0x400, "WM_APP": 0x8000, "WM_CLOSE": 0x10, "WM_COMMAND": 0x111, "WM_RBUTTONUP": 0x205,
           "VK_RETURN": 0x0D, "VK_ESCAPE": 0x1B, "VK_UP": 0x26, "VK_DOWN": 0x28, "VK_RIGHT": 0x27, "VK_TAB": 0x09}
+_WIN32.update(WM_LBUTTONDBLCLK=0x203, CB_GETCOUNT=0x146, CB_SETCURSEL=0x14E, CBN_SELCHANGE=1)
 
 
 def _value(text, known):

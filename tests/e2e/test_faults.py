@@ -2,7 +2,13 @@
 what it should and shows the service's state again once the fault is gone."""
 import re
 
-from conftest import STATS_WINDOW as W, until
+import pytest
+
+import ids
+
+from conftest import STATS_WINDOW as W, TITLE, open_statistics, until
+from test_registry import FLAGS
+from wine import AGENT_KEY, winpath
 from test_mapping import expect_quiet, expect_rise, settled_count
 from test_statistics import LAN, SENT, clear, expect, idc, overall_frozen, start
 
@@ -117,3 +123,82 @@ def test_fault_mapping_short(sim, agents):
     expect_rise(sim, base + 3, "republication of the whole view")
     agent.unload()
     sim.ledger_clean(base + 3)
+
+
+def utf16(text):
+    """A string's bytes as a .reg hex list, as if it were REG_SZ."""
+    return ",".join(f"{b:02x}" for b in (text + "\0").encode("utf-16-le"))
+
+
+STARTUP = "C:\\zorvanh-startup\\"
+INSTALL = r"HKLM\Software\Merovax\ZorvanHMonitor"
+WRONG = rf"""[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\General]
+"SetDisableStateZorvanHAgent"=hex(4):01
+"ShowMonitorWindows"=dword:00000001
+"ShowStatisticsWindow"="1"
+[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\StatisticWindow]
+"ShowWindowOnTop"=hex:01,01
+"HideMSInTime"=dword:00000000
+"DontConsiderHardwareHeaders"=hex:02
+"AverageSpeedInBytesPerSecond"="1"
+"SpeedInBytesPerSecond"=hex(4):01
+[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\Monitors\0000]
+"Name"="{{4D36E972-E325-11CE-BFC1-08002BE10318}}"
+"HideWindowTitle"=dword:00000001
+"ShowWindowOnTop"=hex:01,00
+"PopupWhenConnected"=hex(4):01,00
+"EnableVerticalLines"="1"
+"TransparentLevel"=hex:32,00,00,00
+"RefreshRate"="500"
+"Colors"=hex:{",".join(["11"] * 87)}
+"SizePositionWindow"=hex(4):01,00,00,00,10,00,00,00,10,00,00,00,10,01,00,00,10,01,00,00
+[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\Monitors\0001]
+"Name"=hex:{utf16("{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}")}
+[{INSTALL.replace("HKLM", "HKEY_LOCAL_MACHINE")}]
+"ZorvanHAgentDir"=dword:00000001
+"ZorvanHAgentStartupFolder"=hex:{utf16(STARTUP)}"""
+
+
+def values(prefix, key):
+    rows = (re.split(r"\s{4}", line.strip()) for line in prefix.reg("query", key).splitlines())
+    return {r[0]: " ".join(r[1:]) for r in rows if len(r) > 2}
+
+
+@pytest.fixture
+def wrong_values(prefix):
+    """Every value the agent reads, stored with a wrong type or size. Each reads
+    as its default (a monitor flag as off) and is written back in its own form.
+    A one-byte REG_BINARY flag other than 0 or 1 means on and is kept as it is.
+    A monitor's values are read over their fields by size whatever their type."""
+    prefix.reg_import(WRONG)
+    assert values(prefix, INSTALL)["ZorvanHAgentStartupFolder"].startswith("REG_BINARY"), "the import stored other types"
+    yield
+    prefix.reg("delete", INSTALL, "/f")  # the harness resets only the agent's own key
+
+
+def test_fault_registry_types(wrong_values, sim, agents, drv, prefix):
+    sim.start("default.scn")
+    # A one-byte value of another type is no flag: the agent starts enabled.
+    agents.start_on_tray()
+    lan = AGENT_KEY + r"\Monitors\0000"
+    assert until(lambda: values(prefix, lan).get("SizePositionWindow") ==
+                 "REG_BINARY 0100000010000000100000001001000010010000", 20), values(prefix, lan)
+    for key, want in ((r"\General", dict(SetDisableStateZorvanHAgent="00", ShowMonitorWindows="00", ShowStatisticsWindow="00")),
+                      (r"\StatisticWindow", dict(ShowWindowOnTop="00", HideMSInTime="01", DontConsiderHardwareHeaders="02",
+                                                 AverageSpeedInBytesPerSecond="00", SpeedInBytesPerSecond="00")),
+                      (r"\Monitors\0000", dict.fromkeys(FLAGS, "00"))):
+        got = values(prefix, AGENT_KEY + key)
+        assert {n: got.get(n) for n in want} == {n: "REG_BINARY " + d for n, d in want.items()}, key
+    got = values(prefix, lan)
+    assert (got["TransparentLevel"], got["RefreshRate"]) == ("REG_DWORD 0x32", "REG_DWORD 0x3e8")
+    assert re.fullmatch("REG_BINARY [0-9A-F]{176}", got["Colors"])
+    # A key whose name is no string belongs to no interface, and none is added.
+    assert values(prefix, AGENT_KEY + r"\Monitors\0001")["Name"].startswith("REG_BINARY")
+    assert len(prefix.reg_subkeys(AGENT_KEY + r"\Monitors")) == 2
+    # The installation folder falls back to the program's own.
+    agents.choose(ord("H"))
+    text = drv.msgbox(TITLE).get("text", "")
+    assert text.lower() == rf"Help File: {winpath(prefix.bin)}\ZorvanHMonitorManual.chm, was not found or corrupted!".lower()
+    drv.press(TITLE, ids.IDOK, msgbox=True)
+    open_statistics(agents)
+    expect(drv, GROUP="Statistics * without hardware headers *")

@@ -51,17 +51,6 @@ def start(sim, agents, *commands):
     return agent
 
 
-def overall_frozen(sim, drv, *fault):
-    """Request 2 is asked once a second and never repeated: under the fault the
-    sent bytes keep their text while the service counts on, then follow it."""
-    sim("fault", *fault, "code=2")
-    sim("set-interface", "lan", "tx-bytes=1000")
-    sim.wait_count(2, sim.count(2) + 2)
-    assert drv.text(W, idc("OVERALL_SENT")) == SENT, fault
-    sim("clear-fault", "all")
-    expect(drv, OVERALL_SENT="1,000 / 3,100,000")
-
-
 def test_statistics_fields(sim, agents, drv, prefix):
     agent = start(sim, agents)
     # The options' defaults: no milliseconds, no hardware headers.
@@ -87,26 +76,6 @@ def test_statistics_fields(sim, agents, drv, prefix):
     drv.wait_gone(W)
     agent.unload()
     sim.ledger_clean(10)
-
-
-def test_statistics_errors(sim, agents, drv):
-    agent = start(sim, agents, "fault not-started code=1")
-    expect(drv, INTERFACE_COMBO="ZorvanHService is not started!", CREATED="~")
-    for fault, text in (("wrong-version", "Bad version of ZorvanHService!"),
-                        ("status status=0xC0FE0005", "ZorvanHService return error!"),
-                        ("truncate bytes=32", "Bound adapters were not found!"), ("", LAN)):
-        sim("clear-fault", "all")
-        if fault:
-            sim("fault", *fault.split(), "code=1")
-        sim("signal", "conf")
-        expect(drv, INTERFACE_COMBO=text)
-    overall_frozen(sim, drv, "truncate", "bytes=215")
-    sim("fault", "status", "code=4")
-    sim("signal", "conf")
-    expect(drv, CONNECTION_COMBO="No connection was found.")
-    sim("clear-fault", "all")
-    agent.unload()
-    sim.ledger_clean(5)
 
 
 def test_statistics_clear(sim, agents, drv, prefix):

@@ -72,7 +72,7 @@ def prefix(request, worker_id):
         p.close()
     finally:
         if xvfb:
-            xvfb.kill()
+            xvfb.terminate()  # a killed server leaves its lock and socket behind
             xvfb.wait()
         log.close()
 

@@ -17,6 +17,7 @@ ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCENARIOS = ROOT / "standin" / "scenarios"
 EXIT_WINDOW = "ZorvanHAgent Exit Window"
 MAIN_WINDOW = "ZorvanHAgent Preferences - "
+STATS_WINDOW = "ZorvanHAgent Interface Statistics"
 TITLE = "ZorvanHAgent"
 RUNNING_MUTEX = "ZorvanHAgentMtStillRunning"
 TRAY_DESKTOP = "ZorvanHTray"
@@ -37,6 +38,16 @@ def until(check, seconds, every=0.25):
 def hold(seconds, why):
     """Lets the time pass for a check that nothing happens meanwhile."""
     time.sleep(seconds)
+
+
+def open_statistics(agents):
+    """Opens the statistics window as a double click on the tray icon does;
+    it is open once its interface box shows what the service said."""
+    drv = agents.drv
+    drv.wait_window(MAIN_WINDOW)
+    drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_LBUTTONDBLCLK)
+    drv.wait_window(STATS_WINDOW, 8000)
+    assert until(lambda: drv.text(STATS_WINDOW, ids.IDC_STATS_INTERFACE_COMBO), 8), "the statistics window shows no interface"
 
 
 def pytest_addoption(parser):

@@ -1286,3 +1286,27 @@ moves_delete() {
     dialog=$(ifaces_progress "$MOVES_DELETING") || return 1
     ifaces_wait_gone "$dialog" 5000
 }
+# The statistics window, for the bash cases that look into it.
+STATS_WINDOW="ZorvanHAgent Interface Statistics"
+STATS_CLEAR="ZorvanHAgent Clear Statistics..."
+
+# A case on a virtual desktop sets STATS_DRIVER=tray_driver.
+stats_text() {
+    ${STATS_DRIVER:-e2e_driver} text "$STATS_WINDOW" "$1" | tr -d '\r'
+}
+
+# stats_expect <control-id> <text|~regex> [seconds]: the field shows it.
+stats_expect() {
+    local id=$1 want=$2 limit=$((${3:-8} * 4)) tries=0 seen=""
+    while [ $tries -le $limit ]; do
+        seen=$(stats_text "$id")
+        if [ "${want:0:1}" = "~" ]; then
+            [[ "$seen" =~ ${want:1} ]] && return 0
+        else
+            [ "$seen" = "$want" ] && return 0
+        fi
+        sleep 0.25
+        tries=$((tries + 1))
+    done
+    e2e_fail "field $id shows \"$seen\", not \"$want\""
+}

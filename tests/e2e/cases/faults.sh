@@ -1,206 +1,17 @@
-# The fault matrix: busy storms, error statuses and damaged replies on every
-# request whose answer the agent reads, counters past 2^32 and 2^63, a short
-# statistics mapping, a service restart under open windows, adapters that
-# come and go, registry values of the wrong type. Every case ends with the
-# fault gone and the agent showing the service's state again. Uses the
-# helpers of the statistics, mapping, tray, monitor, page and data-files
-# case files.
+# Faults met by the pages, monitors and dialogs: a service restart under
+# open windows, adapters that come and go, damaged General page replies, a busy
+# bind and delete, failing data-files operations and a start-up folder of the
+# wrong type. Every case ends with the fault gone and the agent showing the
+# service's state again. Uses the helpers of the tray, monitor, page and
+# data-files case files.
 
-# faults_stats_start <scenario> [command...]: the agent with its statistics
-# window on the first interface.
-faults_stats_start() {
-    e2e_sim_start "$@" || return 1
-    e2e_agent_start
-    FAULTS_AGENT=$E2E_LAST_PID
-    stats_open || return 1
-    stats_expect 1001 "$STATS_LAN"
-}
-
-# faults_storm <code> <status|conf|-> <fault words...>: the fault stays until
-# cleared; the service's event (if any) makes the window list again under
-# it. Waits until the service has answered two of that code with it.
-faults_storm() {
-    local code=$1 event=$2 base
-    shift 2
-    base=$(e2e_simctl count "$code")
-    # shellcheck disable=SC2068 # the words of the fault
-    e2e_simctl fault $@ code="$code" >/dev/null || { e2e_fail "fault refused: $*"; return 1; }
-    [ "$event" = - ] || e2e_simctl signal "$event" >/dev/null
-    e2e_wait_count "$code" $((base + 2)) 8 || return 1
-}
-
-# The window's own thread keeps pumping whatever its worker waits for.
-faults_expect_window_answers() {
-    e2e_driver send "$STATS_WINDOW" 0 --timeout 3000 >/dev/null || e2e_fail "the statistics window does not answer"
-}
-
-# faults_overall_frozen <fault words...>: request 2 is asked once a tick and
-# never repeated, so under the fault the sent bytes keep their old text while
-# the service counts on; they follow it once the fault is gone.
-faults_overall_frozen() {
-    faults_storm 2 - "$@" || return 1
-    e2e_simctl set-interface lan tx-bytes=1000 >/dev/null
-    e2e_wait_count 2 "$(($(e2e_simctl count 2) + 2))" 8 || return 1
-    [ "$(stats_text 1008)" = "4,311,744,512 / 3,100,000" ] ||
-        e2e_fail "request 2 under \"$*\" changed the sent bytes to \"$(stats_text 1008)\"" || return 1
-    e2e_simctl clear-fault all >/dev/null
-    stats_expect 1008 "1,000 / 3,100,000"
-}
-
-case_fault_statistics_busy() {
-    faults_stats_start statistics.scn || return 1
-    stats_expect 1008 "4,311,744,512 / 3,100,000" || return 1
-    stats_expect 1007 "Dial-in" || return 1
-    faults_overall_frozen busy block=yes || return 1
-    # The connection list repeats while busy; the window goes on answering.
-    faults_storm 4 status busy block=yes || return 1
-    faults_expect_window_answers || return 1
-    e2e_simctl clear-fault all >/dev/null
-    stats_expect 1007 "Dial-in" || return 1
-    stats_expect 1017 "Will be removed in 42 sec..." || return 1
-    # Request 3 is not repeated either: the clear is lost, the next one does it.
-    e2e_simctl fault busy code=3 times=1 >/dev/null
-    stats_clear 1015 1 || return 1
-    e2e_wait_count 3 1 5 && e2e_wait_count 2 $(($(e2e_simctl count 2) + 2)) 5 || return 1
-    [ "$(stats_text 1008)" = "1,000 / 3,100,000" ] || e2e_fail "a busy clear cleared: \"$(stats_text 1008)\"" || return 1
-    stats_clear 1015 1 || return 1
-    stats_expect 1008 "0 / 0" || return 1
-    # The interface list too; the agent is unloaded in the middle of it.
-    faults_storm 1 conf busy block=yes || return 1
-    faults_expect_window_answers || return 1
-    e2e_expect_responsive "$FAULTS_AGENT" || return 1
-    e2e_unload "$FAULTS_AGENT" || return 1
-    e2e_simctl clear-fault all >/dev/null
-    e2e_ledger_clean 10
-}
-
-case_fault_statistics_broken() {
-    faults_stats_start statistics.scn || return 1
-    stats_expect 1007 "Dial-in" || return 1
-    faults_overall_frozen status status=0xC0FE0001 || return 1
-    # Every byte 0xFF: 64-bit sums that wrap, dates past any calendar.
-    faults_storm 2 - fill || return 1
-    stats_expect 1008 "18,446,744,073,709,551,613 / 18,446,744,073,709,551,615" || return 1
-    e2e_simctl clear-fault all >/dev/null
-    stats_expect 1008 "1,000 / 3,100,000" || return 1
-    stats_expect 1002 "~^[A-Z][a-z]+day, March 0[34], 2023 " || return 1
-
-    faults_storm 4 status truncate bytes=12 || return 1
-    stats_expect 1007 "No connection was found." || return 1
-    e2e_simctl clear-fault all >/dev/null
-    e2e_simctl signal status >/dev/null
-    stats_expect 1007 "Dial-in" || return 1
-    # Group and connection sizes of 0xFFFFFFFF run past the reply's end.
-    faults_storm 4 status fill from=13 || return 1
-    faults_expect_window_answers || return 1
-    e2e_simctl clear-fault all >/dev/null
-    e2e_simctl signal status >/dev/null
-    stats_expect 1007 "Dial-in" || return 1
-    stats_expect 1017 "Will be removed in 42 sec..." || return 1
-
-    # Damaged interface lists: records of every size, and a reply too short
-    # to hold a count.
-    faults_storm 1 conf fill from=8 || return 1
-    faults_expect_window_answers || return 1
-    e2e_simctl clear-fault all >/dev/null
-    e2e_simctl fault truncate bytes=7 code=1 >/dev/null
-    e2e_simctl signal conf >/dev/null
-    stats_expect 1001 "Bad version of ZorvanHService!" || return 1
-    e2e_simctl clear-fault all >/dev/null
-    e2e_simctl signal conf >/dev/null
-    stats_expect 1001 "$STATS_LAN" || return 1
-    stats_expect 1008 "1,000 / 3,100,000" || return 1
-    e2e_expect_responsive "$FAULTS_AGENT" || return 1
-    e2e_unload "$FAULTS_AGENT" || return 1
-    e2e_ledger_clean 10
-}
-
-# faults_count_value <id> <field>: the bytes (1) or packets (2) of a
-# "<bytes> / <packets>" field, without separators.
-faults_count_value() {
-    stats_text "$1" | awk -F' / ' -v f="$2" '{ gsub(",", "", $f); print $f }'
-}
-
-# faults_at_least <a> <b>: decimal strings of any length, a >= b (bash's own
-# numbers stop at 2^63 - 1).
-faults_at_least() {
-    [ ${#1} -gt ${#2} ] || { [ ${#1} = ${#2} ] && [[ ! "$1" < "$2" ]]; }
-}
-
-# faults_crossed <id> <field> <limit> <floor>: true once the count, always
-# well formed, has been seen between floor and limit (FAULTS_BELOW) and then
-# at or above the limit.
-faults_crossed() {
-    local text value
-    text=$(stats_text "$1")
-    [[ "$text" =~ ^[0-9]{1,3}(,[0-9]{3})*\ /\ [0-9]{1,3}(,[0-9]{3})*$ ]] || { e2e_fail "field $1 shows \"$text\""; return 1; }
-    value=$(faults_count_value "$1" "$2")
-    faults_at_least "$value" "$3" && [ "$FAULTS_BELOW" = 1 ] && return 0
-    faults_at_least "$value" "$4" && ! faults_at_least "$value" "$3" && FAULTS_BELOW=1
-    return 1
-}
-
-faults_expect_crossing() {
-    FAULTS_BELOW=0
-    e2e_until 60 faults_crossed "$@" || e2e_fail "field $1 did not go from $4 past $3: \"$(stats_text "$1")\""
-}
-
-# 1000 bytes and one packet a second take the counters over the limits a
-# few seconds after they are set.
-case_fault_counters_wrap() {
-    faults_stats_start statistics.scn || return 1
-    local t
-    t=$(e2e_simctl time)
-    e2e_simctl set-interface lan rx-bytes=4294962296 rx-rate=8000 tx-bytes=9223372036854767808 tx-rate=8000 \
-        tx-packets=9223372036854775804 >/dev/null &&
-        e2e_simctl overall lan summary=$((922337203685 - t - 4)) >/dev/null || return 1
-    faults_expect_crossing 1009 1 4294967296 4294962296 || return 1
-    faults_expect_crossing 1008 1 9223372036854775808 9223372036854767808 || return 1
-    local packets
-    packets=$(faults_count_value 1008 2)
-    faults_at_least "$packets" 9223372036854775808 || e2e_fail "sent packets $packets, not past 2^63" || return 1
-    # 2^63 ticks are 10675199 days, 02:48:05.4775808.
-    stats_expect 1004 "~^10675199 day\(s\), 02:48:(0[6-9]|[1-5][0-9])$" || return 1
-    e2e_unload "$FAULTS_AGENT" || return 1
-    e2e_ledger_clean 5
-}
-
-# A statistics entry that announces more than the mapping holds, or less
-# than its header claims: no publication, or one whose walk stays inside.
-case_fault_mapping_short() {
-    e2e_sim_start mapping.scn "mapping view-size 1000000" || return 1
-    mapping_start_agent || return 1
-    mapping_expect_quiet 1.5 "the entry announced more than the mapping" || return 1
-    local base=$MAPPING_BASE
-    # Room for one record, and a count of four billion.
-    e2e_simctl mapping count 0xFFFFFFFF >/dev/null && e2e_simctl mapping view-size 1100 >/dev/null || return 1
-    mapping_expect_rise $((base + 1)) "publication of the short view" || return 1
-    e2e_simctl signal status >/dev/null
-    mapping_expect_rise $((base + 2)) "refresh over the short view" || return 1
-    e2e_expect_responsive "$MAPPING_AGENT" || return 1
-    e2e_simctl mapping real >/dev/null || return 1
-    mapping_expect_rise $((base + 3)) "republication of the whole view" || return 1
-    e2e_unload "$MAPPING_AGENT" || return 1
-    e2e_ledger_clean $((base + 3))
-}
-
-e2e_case fault-statistics-busy case_fault_statistics_busy
-e2e_case fault-statistics-broken case_fault_statistics_broken
-e2e_case fault-counters-wrap case_fault_counters_wrap
-e2e_case fault-mapping-short case_fault_mapping_short
-
-# Every value the agent reads, stored with a wrong type or size. Each reads
-# as its default (a monitor flag as off) and is written back in its own
-# form; a monitor key whose "Name" is no string belongs to no interface. A
-# one-byte REG_BINARY flag other than 0 or 1 is no fault: it means on and is
-# kept as it is. A monitor's values are read over their fields by
-# size whatever their type: one no longer than its field is
-# taken (TransparentLevel, SizePositionWindow, Colors), a longer one is not.
 # The bytes of a string as a .reg file's hex list, as if it were REG_SZ.
 faults_utf16_hex() {
     printf '%s\0' "$1" | iconv -t UTF-16LE | od -An -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
 
+# faults_wrong_values: a .reg file of every value the agent reads, stored
+# with a wrong type or size.
 faults_wrong_values() {
     local colors="" i
     for i in $(seq 1 87); do colors+="11,"; done
@@ -239,19 +50,6 @@ REGEDIT4
 REG
 }
 
-faults_value_is() {
-    [ "$(e2e_reg_value "$1" "$2")" = "$3" ]
-}
-
-# faults_expect_values <key> <name>=<TYPE DATA>...
-faults_expect_values() {
-    local key=$1 pair
-    shift
-    for pair in "$@"; do
-        e2e_expect_reg "$key" "${pair%%=*}" "${pair#*=}" || return 1
-    done
-}
-
 faults_import_wrong_values() {
     local file="$E2E_TMP/wrong-values.reg"
     faults_wrong_values | sed 's/$/\r/' >"$file"
@@ -259,44 +57,6 @@ faults_import_wrong_values() {
     [[ "$(e2e_reg_value "$E2E_AGENT_KEY\\General" SetDisableStateZorvanHAgent)" == REG_DWORD* &&
         "$(e2e_reg_value "$MONITOR_KEY" ZorvanHAgentStartupFolder)" == REG_BINARY* ]] ||
         e2e_fail "the import stored other types"
-}
-
-case_fault_registry_types() {
-    local key="$MONITORS_KEY\\0000" flag flags=()
-    faults_import_wrong_values || return 1
-    e2e_sim_start default.scn || return 1
-    # A one-byte value of another type is no flag: the agent starts enabled.
-    tray_agent_start || return 1
-    GENERAL_AGENT=$E2E_LAST_PID
-    faults_expect_values "$E2E_AGENT_KEY\\General" "SetDisableStateZorvanHAgent=REG_BINARY 00" \
-        "ShowMonitorWindows=REG_BINARY 00" "ShowStatisticsWindow=REG_BINARY 00" || return 1
-    faults_expect_values "$E2E_AGENT_KEY\\StatisticWindow" "ShowWindowOnTop=REG_BINARY 00" "HideMSInTime=REG_BINARY 01" \
-        "DontConsiderHardwareHeaders=REG_BINARY 02" "AverageSpeedInBytesPerSecond=REG_BINARY 00" \
-        "SpeedInBytesPerSecond=REG_BINARY 00" || return 1
-    # The first refresh completes the lan's key.
-    e2e_until 20 faults_value_is "$key" SizePositionWindow "REG_BINARY 0100000010000000100000001001000010010000" ||
-        e2e_fail "SizePositionWindow is \"$(e2e_reg_value "$key" SizePositionWindow)\"" || return 1
-    for flag in $MONITOR_DEFAULT_FLAGS; do flags+=("${flag%=*}=REG_BINARY 00"); done
-    faults_expect_values "$key" "${flags[@]}" "TransparentLevel=REG_DWORD 0x32" "RefreshRate=REG_DWORD 0x3e8" || return 1
-    [[ "$(e2e_reg_value "$key" Colors)" =~ ^REG_BINARY\ [0-9A-F]{176}$ ]] ||
-        e2e_fail "Colors is \"$(e2e_reg_value "$key" Colors)\"" || return 1
-    [[ "$(e2e_reg_value "$MONITORS_KEY\\0001" Name)" == "REG_BINARY "* ]] ||
-        e2e_fail "the key named by a binary value was rewritten" || return 1
-    e2e_wine reg query "$MONITORS_KEY\\0002" >/dev/null 2>&1 && { e2e_fail "a third monitor key was made"; return 1; }
-    # The installation folder falls back to the program's own.
-    local out text wanted
-    wanted="Help File: $(e2e_winpath "$E2E_BIN")\\ZorvanHMonitorManual.chm, was not found or corrupted!"
-    tray_choose $KEY_HELP || e2e_fail "the menu did not take the choice" || return 1
-    out=$(tray_driver msgbox "$E2E_TITLE" --timeout 8000) || e2e_fail "no message about the missing manual" || return 1
-    text=$(printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^text=//p')
-    [ "${text,,}" = "${wanted,,}" ] || e2e_fail "help message says \"$text\", not \"$wanted\"" || return 1
-    tray_driver press "$E2E_TITLE" 1 --msgbox --timeout 3000 >/dev/null || e2e_fail "cannot press OK" || return 1
-    # The statistics window takes the repaired options.
-    tray_driver post "$TRAY_MAIN" 0x80C8 0 0x203 --timeout 3000 >/dev/null || return 1
-    tray_driver wait-window "$STATS_WINDOW" --timeout 8000 >/dev/null || e2e_fail "no statistics window" || return 1
-    [ "$(tray_driver text "$STATS_WINDOW" 1081 | tr -d '\r')" = "Statistics * without hardware headers *" ] ||
-        e2e_fail "the statistics window counts hardware headers" || return 1
-    tray_unload "$GENERAL_AGENT"
 }
 
 # The value only the General page reads: a start-up folder stored as bytes
@@ -317,10 +77,8 @@ case_fault_registry_page_values() {
     tray_unload "$GENERAL_AGENT"
 }
 
-run_fault_registry_types() { general_case case_fault_registry_types; }
 run_fault_registry_page_values() { general_case case_fault_registry_page_values; }
 
-e2e_case fault-registry-types run_fault_registry_types
 e2e_case fault-registry-page-values run_fault_registry_page_values
 
 # e2e_expect_responsive for an agent on its virtual desktop.

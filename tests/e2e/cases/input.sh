@@ -1,7 +1,7 @@
 # The agent under a person's hands: X's own pointer and keyboard (xdotool)
 # on the wine virtual desktop of the tray cases, which covers the screen
 # from 0,0, so screen and desktop coordinates are the same. Uses tray.sh,
-# monitors.sh, statistics.sh and preferences.sh.
+# monitors.sh, preferences.sh and the statistics helpers of lib.sh.
 
 INPUT_TIP_ENABLED="ZorvanHAgent is enabled"
 

@@ -1,0 +1,112 @@
+"""The statistics window against statistics.scn."""
+import re
+
+import ids
+from conftest import STATS_WINDOW as W, open_statistics, until
+
+CLEAR = "ZorvanHAgent Clear Statistics..."
+LAN, WLAN = "Gigabit Ethernet Adapter (PCI)", "Wireless LAN Adapter 802.11g"
+SENT, OFFICE_SENT = "4,311,744,512 / 3,100,000", "2,147,483,648 / 2,100,000"
+
+
+def idc(name):
+    return getattr(ids, "IDC_STATS_" + name)
+
+
+def expect(drv, **fields):
+    """Each field shows its text, or matches it when that starts with "~"."""
+    for name, want in fields.items():
+        if want[:1] != "~":
+            drv.wait_text(W, idc(name), want, 8000)
+        elif not until(lambda: re.fullmatch(want[1:], drv.text(W, idc(name))), 8):
+            raise AssertionError(f'{name} shows "{drv.text(W, idc(name))}", not /{want[1:]}/')
+
+
+def choose(drv, name, index, **fields):
+    """Picks an item as a user does; once the box is back on, the fields show their texts."""
+    combo = next(r.split("\t")[0] for r in drv("list-children", W).splitlines() if f"\t{idc(name)}\t" in r)
+    drv.send(f"hwnd:{combo}", ids.CB_SETCURSEL, index)
+    drv.send(W, ids.WM_COMMAND, ids.CBN_SELCHANGE << 16 | idc(name), int(combo, 16))
+    drv("wait-enabled", W, idc(name), "on", timeout=8000)
+    expect(drv, **fields)
+
+
+def clear(drv, button, also=False):
+    drv.press(W, idc(button))
+    drv.wait_window(CLEAR)
+    if also:
+        drv.press(CLEAR, ids.IDC_CLEAR_ALSO, click=True)
+    drv.press(CLEAR, ids.IDOK)
+    drv.wait_gone(CLEAR)
+
+
+def asked(sim, pattern):
+    return re.search(rf"(?<!\S)(?:{pattern})(?!\S)", sim("requests"))
+
+
+def start(sim, agents, *commands):
+    sim.start("statistics.scn", *commands)
+    agent = agents.start()
+    open_statistics(agents)
+    return agent
+
+
+def test_statistics_fields(sim, agents, drv, prefix):
+    agent = start(sim, agents)
+    # The options' defaults: no milliseconds, no hardware headers.
+    expect(drv, INTERFACE_COMBO=LAN, GROUP="Statistics * without hardware headers *", CONNECTION_COUNT="7",
+           CREATED=r"~[A-Z][a-z]+day, March 0[34], 2023 \d\d:\d5:07", OVERALL_SENT=SENT,
+           CONNECTION_COMBO="Dial-in", AVERAGE_SPEED="Will be removed in 42 sec...")
+    choose(drv, "CONNECTION_COMBO", 3, CONNECTION_COMBO="Office LAN", CURRENT_SUMMARY="0 day(s), 01:01:01",
+           CURRENT_SENT=OFFICE_SENT, LINK_SPEED="100 Mbps", AVERAGE_SPEED="Rcv: 2.4 Mbps / Snd: 300 Kbps")
+    prefix.reg_import("[HKEY_LOCAL_MACHINE\\Software\\Merovax\\ZorvanHAgent\\StatisticWindow]\n"
+                      '"HideMSInTime"=hex:00\n"DontConsiderHardwareHeaders"=hex:00\n"AverageSpeedInBytesPerSecond"=hex:01')
+    drv.send(W, ids.WM_AGENT_REFRESH)
+    expect(drv, GROUP="Statistics ", OVERALL_SENT="4,311,745,012 / 3,100,000", CURRENT_SUMMARY="0 day(s), 01:01:01.250",
+           AVERAGE_SPEED="Rcv: 300 KByps / Snd: 37.5 KByps")
+    prefix.shot("statistics-window")
+    choose(drv, "CONNECTION_COMBO", 5, LINK_SPEED="has 3 connection(s)", CURRENT_SENT="8,000 / 8")
+    choose(drv, "INTERFACE_COMBO", 1, CONNECTION_COMBO="No connection was found.", OVERALL_RECEIVED="5,000,000,000 / 12")
+    # Hidden with Escape, it opens again on the interface it showed.
+    drv.send(W, ids.WM_COMMAND, ids.IDCANCEL)
+    drv.wait_gone(W)
+    open_statistics(agents)
+    expect(drv, INTERFACE_COMBO=WLAN)
+    drv.send(W, ids.WM_COMMAND, ids.IDOK)
+    drv.wait_gone(W)
+    agent.unload()
+    sim.ledger_clean(10)
+
+
+def test_statistics_clear(sim, agents, drv, prefix):
+    agent = start(sim, agents)
+    choose(drv, "CONNECTION_COMBO", 3, CURRENT_SENT=OFFICE_SENT)
+    # A network status change lists the connections again and keeps the choice.
+    sim("requests", "reset")
+    sim("signal", "status")
+    assert until(lambda: asked(sim, "4:f7f"), 20), f"no new connection list: {sim('requests')}"
+    expect(drv, CONNECTION_COMBO="Office LAN")
+    drv.press(W, idc("CLEAR_CURRENT"))
+    drv.wait_window(CLEAR)
+    assert drv.text(CLEAR, ids.IDC_CLEAR_TEXT) == LAN + "\nOffice LAN"
+    sim("requests", "reset")
+    drv.press(CLEAR, ids.IDCANCEL)
+    drv.wait_gone(CLEAR)
+    # A clear would come before the window's next two reads.
+    sim.wait_count(2, sim.count(2) + 2)
+    assert not asked(sim, "3|4:[0-9a-f]*[123c][0-9a-f]{3}"), "cancel sent a clear"
+    # The connection's clear bit, then a group's; the window rebuilt on the choice.
+    for index, name, sent, bits in ((3, "Office LAN", OFFICE_SENT, "4:251f"), (4, "Office", "6,000 / 6", "4:179f")):
+        choose(drv, "CONNECTION_COMBO", index, CONNECTION_COMBO=name, CURRENT_SENT=sent)
+        sim("requests", "reset")
+        clear(drv, "CLEAR_CURRENT")
+        expect(drv, CONNECTION_COMBO=name, CURRENT_SENT="0 / 0", OVERALL_SENT=SENT)
+        assert asked(sim, bits), f"no {bits} clear: {sim('requests')}"
+    # Overall with "all current too": request 3, then 0xC000 in the same update.
+    sim("requests", "reset")
+    clear(drv, "CLEAR_OVERALL", also=True)
+    expect(drv, OVERALL_RECEIVED="0 / 0", OVERALL_SENT="0 / 0")
+    assert asked(sim, "3 4:[0-9a-f]*c[0-9a-f]{3}"), f"no request 3 then a 0xC000 query: {sim('requests')}"
+    prefix.shot("statistics-cleared")
+    agent.unload()
+    sim.ledger_clean(10)

@@ -133,6 +133,13 @@ class Prefix:
                              capture_output=True, text=True).stdout
         return tuple(map(int, re.search(r"\((\d+),(\d+),(\d+)", out).groups()))
 
+    def lit(self, shot, x0, x1, y):
+        """Pixels of a row that belong to a monitor's bars (its background and
+        grid are black and dark blue, its bars run from green to red)."""
+        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{x1 - x0}x1+{x0}+{y}", "-depth", "8", "txt:-"],
+                             capture_output=True, text=True).stdout
+        return sum(int(r) + int(g) > 150 for r, g in re.findall(r"\((\d+),(\d+),", out))
+
     def xdotool(self, *args):
         self.run("xdotool", *args, timeout=20, check=True)
 

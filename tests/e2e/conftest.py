@@ -61,7 +61,7 @@ def prefix(request, worker_id):
         p.close()
     finally:
         if xvfb:
-            xvfb.kill()
+            xvfb.terminate()  # so it removes its lock
             xvfb.wait()
         log.close()
 

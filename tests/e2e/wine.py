@@ -30,10 +30,18 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
+def display_taken(n):
+    """A lock naming a live server; a server killed outright leaves its lock, which Xvfb then takes over."""
+    try:
+        return os.path.exists(f"/proc/{int(pathlib.Path(f'/tmp/.X{n}-lock').read_text())}")
+    except (OSError, ValueError):
+        return os.path.exists(f"/tmp/.X11-unix/X{n}")
+
+
 def start_xvfb(log):
     """(process, display): a display is ours only once its lock names our server."""
     for n in range(90, 200):
-        if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+        if display_taken(n):
             continue
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)

@@ -327,7 +327,10 @@ class Hand:
         # Once more where the hand stops: the last step may come before the window followed the one before.
         self.x("mousemove", x1, y1, "mouseup", button)
 
-    def keys(self, *keys):
+    def keys(self, *keys, to=None):
+        """Typed, into that window once X sends it the keys."""
+        if to:
+            self.wait_keys(to)
         self.x("key", "--delay", 60, *keys)  # a typing hand's pace
 
     def xwindows(self):

@@ -67,7 +67,8 @@ def icon(drv):
     return (l + r) // 2, (t + b) // 2
 
 
-def open_prefs(hand, drv, *keys):
+def open_prefs(hand, *keys):
+    drv = hand.drv
     x, y = icon(drv)
     hand.click(x, y, "", 3)
     m, (l, t, r, b) = menu(drv, x, y)
@@ -80,28 +81,28 @@ def open_prefs(hand, drv, *keys):
     hand.wait_keys(MAIN_WINDOW)
 
 
-def away(hand, drv, key):
+def away(hand, key):
     hand.keys(key)
-    assert until(lambda: not shown(drv), 5), f"{key} left the preferences on screen"
+    assert until(lambda: not shown(hand.drv), 5), f"{key} left the preferences on screen"
 
 
-def walk(hand, drv, window, key, *controls):
+def walk(hand, window, key, *controls):
     for c in controls:
         if key:
             hand.keys(key)
-        drv("focus", window, c, timeout=2000, what=f"focus not on {c} after {key}")
+        hand.drv("focus", window, c, timeout=2000, what=f"focus not on {c} after {key}")
 
 
 def live(drv, window, control, state="on"):
-    drv("wait-enabled", window, control, state, what=f"control {control} of {window} not {state}")
+    drv("wait-enabled", window, control, state, what=f"{control} not {state}")
 
 
 def test_input_tray_menu(sim, agents, hand, drv, prefix):
     sim.start("default.scn")
     agent = agents.start_on_tray()
     for keys in ((), ("Down", "Down", "Return"), ("p",)):
-        open_prefs(hand, drv, *keys)
-        away(hand, drv, "Escape")
+        open_prefs(hand, *keys)
+        away(hand, "Escape")
     x, y = icon(drv)
     hand.click(x, y, "", 3)
     hand.focus(menu(drv, x, y)[0])
@@ -113,11 +114,11 @@ def test_input_tray_menu(sim, agents, hand, drv, prefix):
     agent.unload()
 
 
-def open_stats(hand, drv):
-    hand.click(*icon(drv), "", 1, 2)
-    drv("wait-shown", STATS, timeout=8000, what="a double click on the icon opened no statistics")
-    drv("wait-active", STATS, timeout=3000, what="the statistics window is not in front")
-    ready(drv)
+def open_stats(hand):
+    hand.click(*icon(hand.drv), "", 1, 2)
+    hand.drv("wait-shown", STATS, timeout=8000)
+    hand.drv("wait-active", STATS, timeout=3000)
+    ready(hand.drv)
 
 
 def ready(drv):
@@ -128,28 +129,28 @@ def ready(drv):
 def test_input_statistics(sim, agents, hand, drv, prefix):
     sim.start("statistics.scn")
     agent = agents.start_on_tray()
-    open_stats(hand, drv)
+    open_stats(hand)
     topmost = lambda: bool(int(drv("exstyle", STATS), 0) & ids.WS_EX_TOPMOST)
     assert not topmost(), "the statistics window starts on top"
     for on in (True, False):
         l, t, r, b = rect(drv, drv.control(STATS, ids.IDC_STATS_TOPMOST_PIN))
         hand.click((l + r) // 2, (t + b) // 2, STATS)
-        assert until(lambda: topmost() == on, 3), f"a click on the pin left topmost at {not on}"
+        assert until(lambda: topmost() == on, 3), on
         prefix.shot(f"input-statistics-pinned-{on}")
     # The clicked pin has the focus; Tab walks down the columns and round to it, Shift+Tab walks back.
-    walk(hand, drv, STATS, None, ids.IDC_STATS_TOPMOST_PIN)
-    walk(hand, drv, STATS, "Tab", *ctl("INTERFACE_COMBO CREATED LAST_CLEARED LAST_MODIFIED OVERALL_SUMMARY "
+    walk(hand, STATS, None, ids.IDC_STATS_TOPMOST_PIN)
+    walk(hand, STATS, "Tab", *ctl("INTERFACE_COMBO CREATED LAST_CLEARED LAST_MODIFIED OVERALL_SUMMARY "
                                        "CONNECTION_COUNT OVERALL_SENT OVERALL_RECEIVED CONNECTION_COMBO CURRENT_SUMMARY "
                                        "CURRENT_SENT CURRENT_RECEIVED LINK_SPEED AVERAGE_SPEED IDOK CLEAR_OVERALL "
                                        "CLEAR_CURRENT TOPMOST_PIN", "STATS_"))
-    walk(hand, drv, STATS, "shift+Tab", *ctl("CLEAR_CURRENT CLEAR_OVERALL IDOK AVERAGE_SPEED", "STATS_"))
+    walk(hand, STATS, "shift+Tab", *ctl("CLEAR_CURRENT CLEAR_OVERALL IDOK AVERAGE_SPEED", "STATS_"))
     # Alt+O asks first: Tab walks the question, Alt+A ticks its box, Escape cancels, Enter answers OK.
     before = sim.count(3)
     for answer in ("Escape", "Return"):
         hand.keys("alt+o")
         hand.wait_keys(CLEAR)
         if answer == "Escape":
-            walk(hand, drv, CLEAR, "Tab", *ctl("CLEAR_ALSO IDOK IDCANCEL CLEAR_TEXT CLEAR_ALSO"))
+            walk(hand, CLEAR, "Tab", *ctl("CLEAR_ALSO IDOK IDCANCEL CLEAR_TEXT CLEAR_ALSO"))
             hand.keys("alt+a")
             assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3), \
                 "Alt+A did not tick the box"
@@ -163,7 +164,7 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
     drv.wait_gone(CLEAR)
     hand.keys("alt+h", to=STATS)
     drv.wait_gone(STATS)
-    open_stats(hand, drv)
+    open_stats(hand)
     hand.focus(STATS)
     hand.keys("Escape")
     drv.wait_gone(STATS)
@@ -182,25 +183,24 @@ def lit(prefix, drv, shot, count):
     assert until(lambda: prefix.lit(prefix.shot(shot), r - 66, r - 6, b - 34) >= count, 8, 0.2), f"no bars in {shot}"
 
 
-def carry(hand, drv, title, x, y, dx, dy, held):
-    """Pressed at x,y and carried by dx,dy in four steps, each awaited until the window has
-    followed: under wine's virtual desktop a step that comes before X has the last one is
-    counted twice, which cannot happen on Windows. The held process is stopped until X has
-    the press and the first step, as from a hand quicker than a busy agent."""
-    at = rect(drv, title)
+def carry(hand, title, x, y, dx, dy, held):
+    """Pressed at x,y and carried by dx,dy in four steps, each awaited: under wine's virtual
+    desktop a step that comes before X has the last one counts twice. The held process is
+    stopped until X has the press and the first step, as from a hand quicker than it."""
+    drv, at = hand.drv, rect(hand.drv, title)
     step = lambda i: (x + dx * i // 4, y + dy * i // 4)
     hand.move(x, y, title)
     os.kill(held, signal.SIGSTOP)
     try:
         hand.x("mousedown", 1, "mousemove", *step(1))
-        assert until(lambda: hand.prefix.xpointer()[:2] == step(1), 1.25), "X did not move the pointer"
+        assert until(lambda: hand.prefix.xpointer()[:2] == step(1), 1.25), hand.prefix.xpointer()
     finally:
         os.kill(held, signal.SIGCONT)
     try:
         for i in (1, 2, 3, 4):
             hand.x("mousemove", *step(i))
             want = tuple(v + (dx, dy)[k % 2] * i // 4 for k, v in enumerate(at))
-            assert until(lambda: rect(drv, title) == want, 3), f"step {i} took it to {rect(drv, title)}, not {want}"
+            assert until(lambda: rect(drv, title) == want, 3), f"step {i}: {rect(drv, title)}"
     finally:
         hand.x("mouseup", 1)
 
@@ -215,15 +215,15 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     assert rect(drv, LAN) == AT
     lit(prefix, drv, "input-monitor-shown", 1)  # a hand drags what it sees: X may not show it yet
     # Held as the button goes down and the pointer steps, it keeps the pressed point under the pointer.
-    carry(hand, drv, LAN, 400, 280, 100, 50, agent.pid)
+    carry(hand, LAN, 400, 280, 100, 50, agent.pid)
     stored(prefix, (400, 250, 600, 378))
     hand.drag(LAN, 598, 376, 698, 426)  # the bottom right corner of the border
-    assert until(lambda: rect(drv, LAN) == (400, 250, 700, 428), 3), f"sized to {rect(drv, LAN)}"
+    assert until(lambda: rect(drv, LAN) == (400, 250, 700, 428), 3), rect(drv, LAN)
     stored(prefix, (400, 250, 700, 428))
     lit(prefix, drv, "input-monitor-sized", 2)
     hand.move(560, 330)
     hand.x("mousemove", 561, 331)
-    drv("wait-tip", LAN, what="no tip on a pointer resting on the monitor")
+    drv("wait-tip", LAN)  # on the resting pointer
     hand.drag(LAN, 450, 300, 480, 320, 3)
     assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not where the right button went down"
     hand.click(480, 312, "")
@@ -231,7 +231,7 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     page = show_page(drv, "Monitor(s) Options")
     chosen = lambda: [r.split("\t")[4] for r in drv("lv-rows", page, ids.IDC_MON_INTERFACES).splitlines()
                       if r.split("\t")[1] == "1"]
-    assert until(lambda: chosen() == [LAN], 10), f"the page has {chosen()} chosen"
+    assert until(lambda: chosen() == [LAN], 10), chosen()
     agent.unload()
 
 
@@ -246,7 +246,7 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     open_monitor(agents, 1, WLAN)
     open_monitor(agents, 0, LAN)
     region = lambda: drv("region", LAN).strip()
-    assert region() == "none", f"a region before the pointer came: {region()}"
+    assert region() == "none", region()
     hand.move(400, 280)
     hand.x("mousemove", 401, 281)
     assert until(lambda: region() not in ("none", ""), 3), "the pointer on the monitor left it whole"
@@ -257,7 +257,7 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     assert until(lambda: not caption(WLAN), 5), "the double click did not reach the monitor beneath"
     assert caption(LAN), "the transparent monitor took the double click"
     hand.move(700, 600)
-    assert until(lambda: region() == "none", 3), f"away from the pointer it keeps its hole: {region()}"
+    assert until(lambda: region() == "none", 3), region()
     agent.unload()
 
 
@@ -274,31 +274,31 @@ def show_page(drv, group):
 def test_input_preferences(sim, agents, hand, drv):
     sim.start("default.scn")
     agent, w = agents.start_on_tray(), MAIN_WINDOW
-    open_prefs(hand, drv)
-    walk(hand, drv, w, None, ids.IDC_MAIN_CLOSE)
-    walk(hand, drv, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED START_MONITORS START_STATISTICS DATA_FOLDER "
+    open_prefs(hand)
+    walk(hand, w, None, ids.IDC_MAIN_CLOSE)
+    walk(hand, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED START_MONITORS START_STATISTICS DATA_FOLDER "
                                    "DATA_BROWSE HIDE_MS WINDOW_ON_TOP AVERAGE_IN_BYTES SPEED_IN_BYTES "
                                    "NO_HARDWARE_HEADERS CUMULATIVE HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
-    walk(hand, drv, w, "shift+Tab", *ctl("MAIN_CLOSE HOLD_SLIDER CUMULATIVE"))
-    walk(hand, drv, w, "Tab", *ctl("HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
+    walk(hand, w, "shift+Tab", *ctl("MAIN_CLOSE HOLD_SLIDER CUMULATIVE"))
+    walk(hand, w, "Tab", *ctl("HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
     # Down shows the Monitor(s) page, alive once its list has its first interface chosen.
     hand.keys("Down")
     page = show_page(drv, "Monitor(s) Options")
     live(drv, page, ids.IDC_MON_CHOOSE)
-    walk(hand, drv, w, "Tab", *ctl("MON_INTERFACES MON_TRANSPARENCY MON_FLAGS MON_COLORS MON_CHOOSE MON_DEFAULTS "
+    walk(hand, w, "Tab", *ctl("MON_INTERFACES MON_TRANSPARENCY MON_FLAGS MON_COLORS MON_CHOOSE MON_DEFAULTS "
                                    "MAIN_CLOSE PAGE_TREE"))
     for key, dialog, answer in (("alt+o", "Color", "Escape"), ("alt+r", ASKED, "n")):
         hand.keys(key, to=w)
         hand.keys(answer, to=dialog)
         drv.wait_gone(dialog, 3000)
     hand.wait_keys(w)
-    walk(hand, drv, w, None, ids.IDC_MON_DEFAULTS)
+    walk(hand, w, None, ids.IDC_MON_DEFAULTS)
     # A button's press made "&Apply" and "Ca&ncel" live and Tab reaches them; Alt+N cancels and they go dead.
-    walk(hand, drv, w, "Tab", *ctl("APPLY CANCEL", "MON_"))
+    walk(hand, w, "Tab", *ctl("APPLY CANCEL", "MON_"))
     hand.keys("alt+n")
     live(drv, page, ids.IDC_MON_APPLY, "off")
-    walk(hand, drv, w, "shift+Tab", *ctl("DEFAULTS CHOOSE", "MON_"))
-    walk(hand, drv, w, "Tab", *ctl("MON_DEFAULTS MAIN_CLOSE PAGE_TREE"))
+    walk(hand, w, "shift+Tab", *ctl("DEFAULTS CHOOSE", "MON_"))
+    walk(hand, w, "Tab", *ctl("MON_DEFAULTS MAIN_CLOSE PAGE_TREE"))
     # Two pages down, Alt+R lists the interfaces again; the button goes dead meanwhile, the keyboard must not.
     hand.keys("Down")
     page = show_page(drv, "Network Interface(s)")
@@ -307,11 +307,11 @@ def test_input_preferences(sim, agents, hand, drv):
     hand.keys("alt+r")
     sim.wait_count(1, before + 1)
     live(drv, page, ids.IDC_REFRESH_INTERFACES)
-    drv("focus", w, timeout=2000, what="the refresh left no control with the focus")
-    away(hand, drv, "alt+c")
-    open_prefs(hand, drv)
-    walk(hand, drv, w, "Tab", ids.IDC_PAGE_TREE)
-    away(hand, drv, "Return")
-    open_prefs(hand, drv)
-    away(hand, drv, "Escape")
+    drv("focus", w, timeout=2000)  # some control has it
+    away(hand, "alt+c")
+    open_prefs(hand)
+    walk(hand, w, "Tab", ids.IDC_PAGE_TREE)
+    away(hand, "Return")
+    open_prefs(hand)
+    away(hand, "Escape")
     agent.unload()

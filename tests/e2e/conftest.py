@@ -429,3 +429,67 @@ def pytest_testnodedown(node, error):
 
 def pytest_terminal_summary(terminalreporter):
     terminalreporter.write_line(f"{RETRIES[0]} transport retries")
+
+
+class Hand:
+    """X's own pointer and keyboard. On the tray's virtual desktop, which covers
+    the screen from 0,0, screen and desktop coordinates are the same."""
+
+    def __init__(self, prefix, drv):
+        self.prefix, self.drv, self.x = prefix, drv, prefix.xdotool
+
+    def move(self, x, y, title=None):
+        """The pointer goes there in a few steps, so the window under it sees the
+        way in; with a title, until X has it in that window: a press goes where X
+        has the pointer, which is not yet where wine already shows a window."""
+        fx, fy, _ = self.prefix.xpointer()
+        for i in (1, 2, 3, 4):
+            self.x("mousemove", fx + (x - fx) * i // 4, fy + (y - fy) * i // 4)
+        assert title is None or until(lambda: self.prefix.xpointer()[2] == title, 3), \
+            f'X has the pointer at {self.prefix.xpointer()}, not in "{title}" at {x},{y}'
+
+    def click(self, x, y, title, button=1, count=1):
+        self.move(x, y, title)
+        self.x("click", "--repeat", count, "--delay", 80, button)
+
+    def drag(self, title, x0, y0, x1, y1, button=1):
+        self.move(x0, y0, title)
+        self.x("mousedown", button)
+        self.move(x1, y1)
+        # Once more where the hand stops: the last step may come before the window followed the one before.
+        self.x("mousemove", x1, y1, "mouseup", button)
+
+    def keys(self, *keys, to=None):
+        """Typed, into that window once X sends it the keys."""
+        if to:
+            self.wait_keys(to)
+        self.x("key", "--delay", 60, *keys)  # a typing hand's pace
+
+    def xwindows(self):
+        return [w for w in self.prefix.run("xwininfo", "-root", "-tree").splitlines() if '"zorvanhagent.exe"' in w]
+
+    def focus(self, window):
+        """X's keyboard focus to the agent's X window of that window. After a click
+        on the taskbar X keeps its focus on the taskbar's X window and refuses a
+        window the agent brings forward, as wine stamps the request with the time
+        of the thread's last message, older than the click; X then sends the keys
+        to the taskbar's process. A person would click into the window first."""
+        l, t, r, b = map(int, self.drv("window-rect", window).split())
+        where = f"{r - l}x{b - t}+{l}+{t}"
+        xwin = next((w.split()[0] for w in self.xwindows() if where in w), None)
+        assert xwin, f'no X window of the agent at {where} for "{window}"'
+        self.x("windowfocus", xwin)
+
+    def wait_keys(self, caption):
+        """The window is in front and X sends the agent the keys (wine hands them
+        to its active window); when X refused wine the focus, it is given as a click would."""
+        self.drv("wait-active", caption, timeout=5000, what=f'"{caption}" is not in front')
+        focus = lambda: hex(int(self.prefix.run("xdotool", "getwindowfocus") or 0))
+        if not until(lambda: any(focus() in w.split() for w in self.xwindows()), 2):
+            self.drv.note(f'X\'s focus stayed off the agent\'s windows; giving it to "{caption}"')
+            self.focus(caption)
+
+
+@pytest.fixture
+def hand(prefix, drv):
+    return Hand(prefix, drv)

@@ -16,7 +16,6 @@ E2E_REASON=""
 E2E_DESKTOP=""
 E2E_PREFIX_READY=0
 E2E_SCENARIOS=""
-E2E_XPOINTER=""
 E2E_LEDGER=""
 E2E_EXIT_WINDOW="ZorvanHAgent Exit Window"
 E2E_TITLE="ZorvanHAgent"
@@ -266,10 +265,6 @@ e2e_setup() {
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
     e2e_wine64_only || return 1
-    # Where X routes a click is known only to X; a small native probe asks.
-    E2E_XPOINTER=$E2E_TMP/xpointer
-    g++ -O -o "$E2E_XPOINTER" "$(dirname "${BASH_SOURCE[0]}")/xpointer.cpp" -lX11 2>>"$E2E_LOG" ||
-        { e2e_fail "cannot build the pointer probe (libx11-dev)"; return 1; }
     if [ "${E2E_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
         e2e_log "using DISPLAY $DISPLAY"
     else

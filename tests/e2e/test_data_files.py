@@ -4,7 +4,7 @@
 import re
 
 import ids
-from conftest import MAIN_WINDOW, TITLE, until
+from conftest import MAIN_WINDOW, TITLE, open_monitor, until
 from wine import AGENT_KEY
 
 CHOICE = "ZorvanHAgent Data Files Operation"
@@ -16,11 +16,6 @@ FOLDER = "C:\\windows\\system32\\"
 SPEED = AGENT_KEY + r"\StatisticWindow", "SpeedInBytesPerSecond"
 LAN, LAN_KEY = "Gigabit Ethernet Adapter (PCI)", AGENT_KEY + r"\Monitors\0000"
 
-
-def open_monitor(agents, position, title):
-    agents.choose(*[ids.VK_DOWN] * 3, ids.VK_RIGHT, *[ids.VK_DOWN] * position, ids.VK_RETURN)
-    # Made hidden and shown once placed: what the user sees is awaited.
-    agents.drv("wait-shown", title, timeout=8000, what=f'no monitor "{title}" on show')
 
 
 class DataFiles:

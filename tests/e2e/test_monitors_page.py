@@ -4,7 +4,7 @@ import struct
 import subprocess
 
 import ids
-from conftest import child, enabled, items, open_preferences, shown_page, until
+from conftest import child, enabled, items, open_monitor, open_preferences, shown_page, until
 from wine import AGENT_KEY
 
 LAN, WLAN = "Gigabit Ethernet Adapter (PCI)", "Wireless LAN Adapter 802.11g"
@@ -27,10 +27,6 @@ def store(prefix, *monitors):
 def reg(prefix, n, name="TransparentLevel"):
     return prefix.reg_value(KEY + ("" if n is None else f"\\{n:04}"), name)
 
-
-def open_monitor(agents, n, title):
-    agents.choose(*[ids.VK_DOWN] * 3, ids.VK_RIGHT, *[ids.VK_DOWN] * n, ids.VK_RETURN)
-    agents.drv("wait-shown", title, timeout=8000)  # made hidden, shown once placed
 
 
 def properties(agents, title):

@@ -35,6 +35,7 @@ void Read(const std::string& file, Groups* groups)
         const bool text = std::regex_search(line, m, quoted);
         if (first == "BEGIN") {
             levels.push_back(menu && !levels.empty() ? levels.back() + "/" + popup : group);
+            (*groups)[levels.back()];
         } else if (first == "END") {
             levels.pop_back();
         } else if (levels.empty()) {
@@ -63,11 +64,10 @@ TEST(ResourceMnemonics, AgentResourcesShareNoLetter)
     for (const char* name : {"IDD_STATISTICS", "IDD_CLEAR_OVERALL", "IDD_DATA_FILES_PROGRESS",
                              "IDM_TRAY/Tray/&Monitors", "IDM_MONITOR/Monitor/&Clear diagram"})
         EXPECT_EQ(groups.count(name), 1u) << name;
-    // The pages live inside the main dialog and share its letters.
+    // Each page shows inside the main dialog and shares its letters.
     for (const char* page : {"IDD_GENERAL_PAGE", "IDD_INTERFACES_PAGE", "IDD_MONITORS_PAGE", "IDD_MOVEMENTS_PAGE"}) {
         ASSERT_EQ(groups.count(page), 1u) << page;
-        groups["IDD_MAIN"].insert(groups["IDD_MAIN"].end(), groups[page].begin(), groups[page].end());
-        groups.erase(page);
+        groups[page].insert(groups[page].end(), groups["IDD_MAIN"].begin(), groups["IDD_MAIN"].end());
     }
     std::map<std::string, std::string> strings(groups[""].begin(), groups[""].end());
     groups.erase("");

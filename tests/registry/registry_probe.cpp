@@ -4,8 +4,6 @@
 
 #include "registry_probe.h"
 
-#include <winternl.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -16,8 +14,7 @@ bool Check(bool ok, const char* file, int line, const char* what)
     ++CheckCount;
     if (!ok) {
         ++FailCount;
-        const char* slash = strrchr(file, '/');
-        printf("FAIL %s:%d %s\n", slash ? slash + 1 : file, line, what);
+        printf("FAIL %s:%d %s\n", file, line, what);
         fflush(stdout);
     }
     return ok;
@@ -75,14 +72,12 @@ HKEY OpenUnder(const wchar_t* sub, REGSAM access)
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
-// A key this process may not read still exists.
 bool KeyExists(const wchar_t* sub)
 {
-    HKEY key = nullptr;
-    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (result == ERROR_SUCCESS)
+    HKEY key = OpenUnder(sub, KEY_QUERY_VALUE);
+    if (key)
         RegCloseKey(key);
-    return result == ERROR_SUCCESS || result == ERROR_ACCESS_DENIED;
+    return key != nullptr;
 }
 
 DWORD SubkeyCount(const wchar_t* sub)
@@ -129,64 +124,6 @@ void Put(const wchar_t* sub, const wchar_t* name, const RawValue& value)
     Check(ok, __FILE__, __LINE__, "preparing a value");
     if (key)
         RegCloseKey(key);
-}
-
-static bool SetDacl(const wchar_t* sub, ACL* dacl)
-{
-    HKEY key = OpenUnder(sub, WRITE_DAC);
-    if (!key)
-        return false;
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, dacl, FALSE);
-    LONG result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-bool LockKey(const wchar_t* sub, DWORD everyoneAccess)
-{
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
-        return false;
-    alignas(DWORD) BYTE buffer[128];
-    ACL* dacl = reinterpret_cast<ACL*>(buffer);
-    bool ok = InitializeAcl(dacl, sizeof buffer, ACL_REVISION) &&
-        AddAccessAllowedAce(dacl, ACL_REVISION, everyoneAccess, everyone) && SetDacl(sub, dacl);
-    FreeSid(everyone);
-    return ok;
-}
-
-bool UnlockKey(const wchar_t* sub)
-{
-    return SetDacl(sub, nullptr);
-}
-
-// Wine answers GetProcessHandleCount with 0, so the system's handle table
-// is counted instead.
-DWORD HandleCount()
-{
-    struct Entry {
-        ULONG processId;
-        BYTE objectType, flags;
-        USHORT value;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    std::vector<BYTE> table(1 << 16);
-    NTSTATUS status;
-    while ((status = NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), table.data(), ULONG(table.size()),
-                                              nullptr)) == NTSTATUS(0xC0000004L) &&
-           table.size() < (1u << 26))
-        table.resize(table.size() * 2);
-    if (status != 0)
-        return 0;
-    DWORD count = 0;
-    const Entry* entries = reinterpret_cast<const Entry*>(table.data() + sizeof(void*));
-    for (ULONG i = 0; i < *reinterpret_cast<const ULONG*>(table.data()); ++i)
-        count += entries[i].processId == GetCurrentProcessId();
-    return count;
 }
 
 bool HandleClosed(HKEY key)

@@ -38,9 +38,4 @@ RawValue ReadRaw(const wchar_t* sub, const wchar_t* name);
 std::vector<std::pair<std::wstring, RawValue>> AllValues(const wchar_t* sub);
 void Put(const wchar_t* sub, const wchar_t* name, const RawValue& value);  // creates the key
 
-// A DACL of one allow entry for Everyone; UnlockKey sets a null DACL.
-bool LockKey(const wchar_t* sub, DWORD everyoneAccess);
-bool UnlockKey(const wchar_t* sub);
-
-DWORD HandleCount();  // of this process; 0 when unknown
 bool HandleClosed(HKEY key);

@@ -5,57 +5,6 @@
 
 static const OperationIdentity Identity = {0x11111111, 0x22222222, 0x33333333};
 
-static DataFilesRequest Request()
-{
-    DataFilesRequest r = {};
-    r.currentPath = TEXT16("C:\\Data\\");
-    r.selectedPath = TEXT16("D:\\B");
-    return r;
-}
-
-TEST(DataFilesWire, BackupFlagsAndLayout)
-{
-    DataFilesRequest r = Request();
-    r.backup = 1;
-    r.storeData = 1;
-    std::vector<uint8_t> input;
-    BuildOperationInput(r, Identity, {}, &input);
-    ASSERT_EQ(input.size(), 24u + 10u);
-    EXPECT_EQ(ReadU32(input.data()), 0x2u);
-    EXPECT_EQ(ReadU32(input.data() + 12), Identity.threadId);
-    EXPECT_EQ(ReadU32(input.data() + 16), 10u);
-    EXPECT_EQ(ReadU32(input.data() + 20), 0u);
-    EXPECT_EQ(input[24], 'D');
-
-    r.storeConfig = 1;
-    r.clearAfterCopy = 1;
-    BuildOperationInput(r, Identity, {1, 2, 3}, &input);
-    ASSERT_EQ(input.size(), 24u + 10u + 3u);
-    EXPECT_EQ(ReadU32(input.data()), 0x7u);
-    EXPECT_EQ(ReadU32(input.data() + 20), 3u);
-    EXPECT_EQ(input.back(), 3);
-}
-
-TEST(DataFilesWire, RestoreAndChangeFolderFlags)
-{
-    DataFilesRequest r = Request();
-    r.restore = 1;
-    r.restoreConfig = 1;
-    std::vector<uint8_t> input;
-    BuildOperationInput(r, Identity, {9, 9}, &input);
-    EXPECT_EQ(DataFilesRequestCode(r), 13u);
-    EXPECT_EQ(ReadU32(input.data()), 0x2u);
-    EXPECT_EQ(input.size(), 20u + 10u);  // a restore never carries a snapshot
-
-    DataFilesRequest c = Request();
-    c.removeFromCurrent = 1;
-    c.copyCleared = 1;
-    BuildOperationInput(c, Identity, {}, &input);
-    EXPECT_EQ(DataFilesRequestCode(c), 8u);
-    EXPECT_EQ(ReadU32(input.data()), 0x3u);
-    EXPECT_EQ(input.size(), 30u);
-}
-
 TEST(DataFilesWire, ProgressCountsOnlyForThisOperation)
 {
     uint8_t poll[ProgressInputBytes];

@@ -67,48 +67,4 @@ TEST(InterfaceItems, ButtonStatesAndMarks)
     }
 }
 
-TEST(InterfaceItems, BindQueryLayout)
-{
-    std::u16string name = u"N\u00e9t";
-    uint32_t size = 0;
-    uint8_t* query = BuildBindQuery(true, reinterpret_cast<const Char16*>(name.c_str()), 0x01020304, &size);
-    ASSERT_NE(query, nullptr);
-    std::vector<uint8_t> got(query, query + size);
-    delete[] query;
-    EXPECT_EQ(got, std::vector<uint8_t>({1, 0, 0, 0, 8, 0, 0, 0, 4, 3, 2, 1, 'N', 0, 0xE9, 0, 't', 0, 0, 0}));
-    query = BuildBindQuery(false, TEXT16(""), 7, &size);
-    ASSERT_NE(query, nullptr);
-    EXPECT_EQ(size, 14u);
-    EXPECT_EQ(query[0], 0);
-    delete[] query;
-}
-
-TEST(InterfaceItems, BindStatusReactions)
-{
-    for (ServiceStatus done : {0u, 0xC0FE0015u, 0xC0FE0018u, 0xC0FE0019u})
-        for (bool last : {false, true})
-            EXPECT_EQ(ReactToBindStatus(done, last).action, BindStepDone) << std::hex << done;
-    // Any failure asks to go on unless nothing is left; these stop wherever they come.
-    const struct {
-        ServiceStatus status;
-        unsigned goOn, last;
-    } rows[] = {{0xC0FE0005u, IDS_ACCESS_DENIED, IDS_ACCESS_DENIED},
-                {0xC0FE000Au, IDS_SERVICE_NOT_STARTED, IDS_SERVICE_NOT_STARTED},
-                {0xC0FE0020u, IDS_COMPONENT_MISSING, IDS_COMPONENT_MISSING},
-                {0xC0FE0001u, IDS_OPERATION_FAILED_GO_ON, IDS_OPERATION_FAILED},
-                {0xC0FE000Du, IDS_OPERATION_FAILED_GO_ON, IDS_OPERATION_FAILED},
-                {0xC0FE000Bu, IDS_OPERATION_FAILED_GO_ON, IDS_OPERATION_FAILED},  // busy
-                {1u, IDS_OPERATION_FAILED_GO_ON, IDS_OPERATION_FAILED}};
-    for (const auto& r : rows) {
-        BindStepReaction middle = ReactToBindStatus(r.status, false), last = ReactToBindStatus(r.status, true);
-        EXPECT_EQ(middle.action, r.goOn == r.last ? BindStepStop : BindStepAskGoOn) << std::hex << r.status;
-        EXPECT_EQ(middle.stringId, r.goOn) << std::hex << r.status;
-        EXPECT_EQ(last.action, BindStepStop) << std::hex << r.status;
-        EXPECT_EQ(last.stringId, r.last) << std::hex << r.status;
-    }
-    EXPECT_EQ(ReactToQueryShortage(false).stringId, unsigned(IDS_OUT_OF_MEMORY_GO_ON));
-    EXPECT_EQ(ReactToQueryShortage(true).action, BindStepStop);
-    EXPECT_EQ(ReactToQueryShortage(true).stringId, unsigned(IDS_OUT_OF_MEMORY));
-}
-
 }  // namespace

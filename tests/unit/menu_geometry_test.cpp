@@ -55,46 +55,4 @@ TEST(MenuBanner, GrowsOnlyForALongerCaptionAndRunsToExactlyTheBottomColour)
     }
 }
 
-TEST(MenuMeasure, ItemSizes)
-{
-    const MenuMetrics metrics = {19, 13, 25};
-    MenuItemFacts separator = {}, item = {};
-    separator.separator = true;
-    separator.textWidth = 50;
-    item.hasText = true;
-    item.imageWidth = item.imageHeight = 18;
-    item.textWidth = 80;
-    item.textHeight = 13;
-    MenuItemFacts submenu = item, grey = item;
-    submenu.hasSubmenu = true;
-    grey.imageWidth = 0;
-    grey.textHeight = 20;
-    grey.embossed = true;
-    const struct {
-        MenuItemFacts facts;
-        int width, height;
-    } rows[] = {
-        {separator, 4, 9}, {item, 4 + 20 + 80, 19 + 2}, {submenu, 4 + 20 + 15 + 80, 25 + 2}, {grey, 4 + 81, 21 + 2}};
-    for (const auto& r : rows) {
-        MenuItemSize s = MeasureMenuEntry(metrics, r.facts);
-        EXPECT_EQ(s.width, r.width);
-        EXPECT_EQ(s.height, r.height);
-    }
-}
-
-TEST(MenuLooks, EmbossingBoldWeightAndGreyPalette)
-{
-    const uint32_t grey = MenuRgb(128, 128, 128), highlight = MenuRgb(0, 0, 128);
-    EXPECT_TRUE(DrawsEmbossed(true, false, grey, highlight));
-    EXPECT_FALSE(DrawsEmbossed(true, true, grey, highlight));
-    EXPECT_TRUE(DrawsEmbossed(true, true, grey, grey));  // the shadow shows only there
-    EXPECT_FALSE(DrawsEmbossed(false, false, grey, highlight));
-    EXPECT_EQ(BoldWeight(400), 800);
-    EXPECT_EQ(BoldWeight(700), 1400);
-    EXPECT_EQ(BoldWeight(0), 800);
-    EXPECT_EQ(GreyLevel(255, 0, 255), 170);
-    EXPECT_EQ(GreyLevel(128, 128, 0), 85);
-    EXPECT_EQ(GreyLevel(255, 255, 255), 255);
-}
-
 }  // namespace

@@ -19,55 +19,6 @@ MonitorSettings Monitor(uint32_t transparency, uint32_t refresh)
     return settings;
 }
 
-TEST(MonitorSelection, TwoMonitorsShowAverageMixedFlagsAndColoursUntilOneIsLeft)
-{
-    MonitorSettings a = Monitor(30, 2000), b = Monitor(51, 4000), stranger = Monitor(99, 100);
-    a.flags[PopupWhenConnected] = stranger.flags[PopupWhenConnected] = 1;
-    a.colors[ReceiveBackground] = 0x123456;
-    MonitorSelectionRecord selection;
-    ClearSelection(&selection);
-    AddToSelection(&selection, &a);
-    AddToSelection(&selection, &b);
-    EXPECT_EQ(selection.chain, &b);
-    EXPECT_EQ(b.next, &a);
-    EXPECT_EQ(SelectionTransparency(selection), 40u);
-    EXPECT_EQ(SelectionRefreshRate(selection), 1000u);  // limited
-    EXPECT_EQ(FlagTriState(selection, ShowWindowOnTop), TriOn);
-    EXPECT_EQ(FlagTriState(selection, HideWindowTitle), TriOff);
-    // A flag they disagree on is mixed and cycles through on and off; an
-    // agreed one never becomes mixed.
-    TriState state = FlagTriState(selection, PopupWhenConnected);
-    std::vector<TriState> seen = {state};
-    for (int i = 0; i < 4; ++i)
-        seen.push_back(state = NextFlagImage(selection, PopupWhenConnected, state));
-    EXPECT_EQ(seen, std::vector<TriState>({TriMixed, TriOn, TriOff, TriMixed, TriOn}));
-    EXPECT_EQ(NextFlagImage(selection, HideWindowTitle, TriOn), TriOff);
-    EXPECT_EQ(NextFlagImage(selection, HideWindowTitle, TriOff), TriOn);
-    EXPECT_FALSE(SlotHasColor(selection, ReceiveBackground));
-    EXPECT_EQ(InitialDialogColor(selection, ReceiveBackground), 0u);
-    EXPECT_FALSE(SlotHasColor(selection, MonitorColorCount));
-    selection.ColorModified[SendBarEnd] = 1;
-    selection.EditColors[SendBarEnd] = 0xABCDEF;
-    EXPECT_EQ(InitialDialogColor(selection, SendBarEnd), 0xABCDEFu);
-
-    RemoveFromSelection(&selection, &stranger);  // ignored
-    EXPECT_EQ(selection.SelectedCount, 2u);
-    EXPECT_EQ(selection.FlagCount[PopupWhenConnected], 1u);
-    // A selection change drops the edit; with one monitor left its own show.
-    RemoveFromSelection(&selection, &b);
-    EXPECT_EQ(selection.ColorModified[SendBarEnd], 0);
-    EXPECT_EQ(InitialDialogColor(selection, ReceiveBackground), 0x123456u);
-    EXPECT_EQ(SelectionTransparency(selection), 30u);
-    EXPECT_EQ(FlagTriState(selection, PopupWhenConnected), TriOn);
-    RemoveFromSelection(&selection, &a);
-    RemoveFromSelection(&selection, &a);  // never below zero
-    EXPECT_EQ(selection.SelectedCount, 0u);
-    EXPECT_EQ(selection.chain, nullptr);
-    EXPECT_EQ(SelectionTransparency(selection), 0u);
-    EXPECT_EQ(SelectionRefreshRate(selection), 0u);
-    EXPECT_EQ(FlagTriState(selection, PopupWhenConnected), TriOff);
-}
-
 // The page averages what is stored and limits the result afterwards; sums
 // of huge stored values must not wrap.
 TEST(MonitorSelection, StoredValuesAreAveragedThenLimited)

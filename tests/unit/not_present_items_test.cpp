@@ -44,41 +44,4 @@ TEST(NotPresentItems, ReplyToItemsKeepsIdsWhereGiven)
     FreeInterfaceItems(nullptr, 0);
 }
 
-TEST(NotPresentItems, DeleteQueryLayout)
-{
-    std::u16string name = u"N\u00e9t";
-    uint32_t size = 0;
-    uint8_t* query = BuildDeleteQuery(reinterpret_cast<const Char16*>(name.c_str()), 0x01020304, &size);
-    ASSERT_NE(query, nullptr);
-    std::vector<uint8_t> got(query, query + size);
-    delete[] query;
-    EXPECT_EQ(got, std::vector<uint8_t>({8, 0, 0, 0, 4, 3, 2, 1, 'N', 0, 0xE9, 0, 't', 0, 0, 0}));
-    query = BuildDeleteQuery(nullptr, 7, &size);
-    ASSERT_NE(query, nullptr);
-    EXPECT_EQ(size, 10u);
-    EXPECT_EQ(query[0], 2);
-    delete[] query;
-}
-
-TEST(NotPresentItems, DeleteStatusReactions)
-{
-    // 0x18 and 0x19 are successes only for a bind, never here.
-    const struct {
-        ServiceStatus status;
-        unsigned id;  // 0: done
-    } rows[] = {{0u, 0},
-                {0xC0FE0015u, 0},
-                {0xC0FE0005u, IDS_ACCESS_DENIED},
-                {0xC0FE000Au, IDS_SERVICE_NOT_STARTED},
-                {0xC0FE0018u, IDS_OPERATION_FAILED},
-                {0xC0FE0019u, IDS_OPERATION_FAILED},
-                {0xC0FE0020u, IDS_OPERATION_FAILED},
-                {1u, IDS_OPERATION_FAILED}};
-    for (const auto& r : rows) {
-        DeleteOutcome outcome = ReactToDeleteStatus(r.status);
-        EXPECT_EQ(outcome.done, r.id == 0) << std::hex << r.status;
-        EXPECT_TRUE(r.id == 0 || outcome.stringId == r.id) << std::hex << r.status;
-    }
-}
-
 }  // namespace

@@ -3,7 +3,6 @@
 #include <tuple>
 
 #include "core/statistics_view.h"
-#include "failing_allocator.h"
 
 namespace {
 
@@ -104,27 +103,6 @@ TEST(MappingDirectory, FirstWholeAnnouncedEntryWithTheStatisticsKeyWinsAndADamag
             EXPECT_EQ(r.viewSize, entry.viewSize) << r.what;
         }
     }
-}
-
-// A name longer than a short string holds must be copied; without memory
-// the entry is not found, and no exception leaves.
-TEST(MappingDirectory, EntryWithoutMemoryIsNoEntry)
-{
-    const std::vector<uint8_t> directory =
-        Directory(1, {{StatisticsMappingKey, StatisticsViewHeaderSize, u"ZorvanHServiceStatisticsMapping"}});
-    StatisticsMappingEntry entry;
-    bool found = true, threw = false;
-    {
-        AllocationFailure failure(0, 1000);
-        try {
-            found = FindStatisticsMappingEntry(directory.data(), directory.size(), &entry);
-        } catch (...) {
-            threw = true;
-        }
-    }
-    EXPECT_FALSE(threw);
-    EXPECT_FALSE(found);
-    EXPECT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &entry));
 }
 
 TEST(StatisticsView, HeaderAndCountersAreReadFromTheirOffsets)

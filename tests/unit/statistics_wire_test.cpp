@@ -142,40 +142,6 @@ TEST(EntryStatistics, FieldsComeFromTheirOwnOffsetsAndTheAggregateCarriesTheTota
     EXPECT_EQ(0u, all.statistics.aggregateCount);
 }
 
-TEST(ConnectionQuery, FlagsIdsAndNameSitWhereTheServiceReadsThem)
-{
-    Text16 name = TEXT16("LAN");
-    std::vector<uint8_t> list = BuildConnectionListQuery(name);
-    ASSERT_EQ(32u + 8u, list.size());
-    EXPECT_EQ(0xF7Fu, ReadU32(&list[0]));
-    EXPECT_EQ(8u, ReadU32(&list[12]));
-    EXPECT_EQ('L', list[32]);
-    EXPECT_EQ(0, list[38] | list[39]);
-
-    ConnectionEntry group = {};
-    group.isGroup = true;
-    group.groupIdA = 5;
-    group.groupIdB = 6;
-    group.connectionId = 99;
-    ConnectionEntry connection = group;
-    connection.isGroup = false;
-    std::vector<uint8_t> q = BuildConnectionStatisticsQuery(name, group, ClearNone);
-    EXPECT_EQ(5u, ReadU32(&q[4]));
-    EXPECT_EQ(6u, ReadU32(&q[8]));
-    EXPECT_EQ(0u, ReadU32(&q[28]));
-    EXPECT_EQ(99u, ReadU32(&BuildConnectionStatisticsQuery(name, connection, ClearNone)[28]));
-    const struct {
-        const ConnectionEntry* entry;
-        PendingCurrentClear clear;
-        uint32_t flags;
-    } rows[] = {{&group, ClearNone, 0x79F},
-                {&group, ClearThisEntry, 0x179F},
-                {&connection, ClearThisEntry, 0x251F},
-                {&connection, ClearAllCurrent, 0xC51F}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.flags, ReadU32(&BuildConnectionStatisticsQuery(name, *row.entry, row.clear)[0])) << row.flags;
-}
-
 TEST(InterfaceStatistics, ShortReplyIsRefusedAndSumsStayIn64Bits)
 {
     std::vector<uint8_t> reply(216, 0);

@@ -8,8 +8,8 @@
 
 #include "monitor/monitor_record.h"
 
-// lParam: a RateSample, or null for a second without one. Sent, never
-// posted, so the sample may live on the sender's stack.
+// lParam: the RateSample the record publishes, or null for a second without
+// one. Sent, never posted, so the sample may live on the sender's stack.
 const UINT WM_MONITOR_SAMPLE = WM_APP + 100;
 
 struct RateSample {

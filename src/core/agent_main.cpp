@@ -11,6 +11,8 @@
 #include "core/service_watchers.h"
 #include "core/startup_checks.h"
 #include "core/statistics_link.h"
+#include "core/unload_deadline.h"
+#include "monitor/monitor_list.h"
 #include "platform/admin_token.h"
 #include "platform/message_box.h"
 #include "platform/service_library.h"
@@ -54,14 +56,22 @@ static bool StartServiceLinks()
     return StartServiceWatchers() && StartStatisticsLink() && StartInterfaceRefresh();
 }
 
+// Besides the fixed order, three steps bounded by the unload's budget: the
+// exit window ends the main dialog without closing anything, so the
+// monitors close here, after the refresh that could open one and before
+// the link whose view they read; the statistics window and every request
+// still out must be done before the library goes, but an open question or
+// a slow request may not keep the process.
 static void Shutdown()
 {
     CoUninitialize();
+    BeginUnload();
     StopInterfaceRefresh();
+    CloseMonitors(UnloadTimeLeft());
     StopStatisticsLink();
     StopServiceWatchers();
-    EndStatisticsWindowAndWait();
-    UnloadServiceLibrary();
+    EndStatisticsWindowAndWait(UnloadTimeLeft());
+    UnloadServiceLibrary(UnloadTimeLeft());
     CloseHandle(StillRunningMutex);
     StillRunningMutex = nullptr;
 }

@@ -19,6 +19,7 @@
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
+#include "tray/about_box.h"
 #include "tray/main_dialog.h"
 
 HINSTANCE AppInstance;
@@ -56,12 +57,12 @@ static bool StartServiceLinks()
     return StartServiceWatchers() && StartStatisticsLink() && StartInterfaceRefresh();
 }
 
-// Besides the fixed order, three steps bounded by the unload's budget: the
-// exit window ends the main dialog without closing anything, so the
-// monitors close here, after the refresh that could open one and before
-// the link whose view they read; the statistics window and every request
-// still out must be done before the library goes, but an open question or
-// a slow request may not keep the process.
+// Besides the fixed order, steps bounded by the unload's budget: the exit
+// window ends the main dialog without closing anything, so the monitors
+// close here, after the refresh that could open one and before the link
+// whose view they read; the statistics window, the About box and every
+// request still out must be done before the library goes, but an open
+// question or a slow request may not keep the process.
 static void Shutdown()
 {
     CoUninitialize();
@@ -71,6 +72,7 @@ static void Shutdown()
     StopStatisticsLink();
     StopServiceWatchers();
     EndStatisticsWindowAndWait(UnloadTimeLeft());
+    EndAboutBoxAndWait(UnloadTimeLeft());
     UnloadServiceLibrary(UnloadTimeLeft());
     CloseHandle(StillRunningMutex);
     StillRunningMutex = nullptr;

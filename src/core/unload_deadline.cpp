@@ -2,7 +2,7 @@
 
 // Under the five seconds an installer or a user may wait, with room for the
 // process's own exit.
-static const DWORD UnloadBudgetMs = 4000;
+static const DWORD UnloadBudgetMs = 3000;
 
 // The start tick with its lowest bit set, so that zero means "not begun"
 // and one exchange both starts and dates the unload.

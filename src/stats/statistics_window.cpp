@@ -267,7 +267,8 @@ static DWORD WINAPI CloseStatisticsWindow(void* parameter)
     HWND window = static_cast<HWND>(parameter);
     StopWorkerAndEvents();
     StatisticsWindow = nullptr;
-    StatisticsWindowState.closing = false;
+    // `closing` stays set until the window's thread is done: no helper may
+    // start on the handles just closed.
     EndDialog(window, 0);
     return 0;
 }

@@ -105,7 +105,8 @@ static void RunBind(BindOperation* operation)
     }
     SetDlgItemTextW(operation->dialog, IDC_BIND_NAME, L"Completed");
     SendMessageW(bar, PBM_SETPOS, 100, 0);
-    Sleep(500);
+    if (!operation->abandoned)
+        Sleep(500);
     CloseProgress(operation);
 }
 

@@ -89,7 +89,8 @@ static void RunDelete(DeleteOperation* operation)
         ForgetMonitorSettings(*item);
     SendDlgItemMessageW(operation->dialog, IDC_DELETE_BAR, PBM_SETPOS, 100, 0);
     SetDlgItemTextW(operation->dialog, IDC_DELETE_NAME, L"Completed");
-    Sleep(500);
+    if (!operation->abandoned)
+        Sleep(500);
     CloseProgress(operation);
 }
 

@@ -23,6 +23,12 @@ bool StartInterfaceListThread(InterfaceListPageRecord& state, LPTHREAD_START_ROU
     // still needs of it.
     if (state.thread)
         CloseHandle(state.thread);
+    state.thread = nullptr;
+    // A command that a quit ended at an unload lists nothing more.
+    if (UnloadBegun()) {
+        state.busy = nullptr;
+        return false;
+    }
     // Made suspended so the handle is the marker before the thread can
     // reach its end and clear it.
     state.thread = CreateThread(nullptr, 0, routine, nullptr, CREATE_SUSPENDED, nullptr);

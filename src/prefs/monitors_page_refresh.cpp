@@ -152,6 +152,11 @@ bool StartInterfaceChoiceRefresh(HWND page)
 {
     if (RefreshThread)
         CloseHandle(RefreshThread);
+    RefreshThread = nullptr;
+    if (UnloadBegun()) {
+        PageBusy = nullptr;
+        return false;
+    }
     RefreshThread = CreateThread(nullptr, 0, RefreshInterfaceChoice, page, CREATE_SUSPENDED, nullptr);
     if (!RefreshThread) {
         PageBusy = nullptr;

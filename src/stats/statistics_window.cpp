@@ -5,9 +5,9 @@
 #include <ctime>
 
 #include "core/agent_state.h"
+#include "platform/thread_wait.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
-#include "platform/thread_wait.h"
 #include "stats/statistics_state.h"
 #include "tray/tray_commands.h"
 

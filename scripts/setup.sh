@@ -16,6 +16,7 @@ packages=(
     wine wine64 wine32:i386 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3
     libxinerama1 libxcomposite1
     xvfb xdotool imagemagick libx11-dev
+    python3-pytest python3-pytest-xdist python3-pytest-timeout
 )
 
 missing=()

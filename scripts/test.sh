@@ -106,6 +106,24 @@ for arch in $arches; do
         count_result "${arch}-bit end-to-end run" 1
     fi
 
+    step "end-to-end tests in pytest under wine, ${arch}-bit agent"
+    py_log=$(mktemp)
+    E2E_ARTIFACTS="$root/out/e2e-win$arch" /usr/bin/python3 -m pytest tests/e2e -n 2 -p no:cacheprovider \
+        --bin "$root/build/win$arch/bin" | tee "$py_log"
+    py_status=${PIPESTATUS[0]}
+    # The closing line: "== 3 failed, 12 passed, 1 error in 95.2s ==" (5: nothing collected).
+    py_summary=$(grep -E '^=+ .* in [0-9.]+s' "$py_log" | tail -1)
+    rm -f "$py_log"
+    py_count() { sed -n "s/.* \([0-9]*\) $1.*/\1/p" <<<"$py_summary" | head -1; }
+    py_passed=$(py_count passed) py_failed=$(py_count failed) py_errors=$(py_count error)
+    if [ -n "$py_summary" ] && { [ "$py_status" = 0 ] || [ "$py_status" = 1 ] || [ "$py_status" = 5 ]; }; then
+        passed=$((passed + ${py_passed:-0}))
+        failed=$((failed + ${py_failed:-0} + ${py_errors:-0}))
+        [ "$py_status" != 1 ] || failures+=("${arch}-bit end-to-end cases in pytest")
+    else
+        count_result "${arch}-bit end-to-end run in pytest" 1
+    fi
+
     if [ "$arch" = "$dpi_arch" ]; then
         step "large fonts: every window measured at 96, 120 and 144 dpi, ${arch}-bit agent"
         DPI_ARTIFACTS="$root/out/dpi" bash tests/dpi/run.sh "$root/build/win$arch/bin"

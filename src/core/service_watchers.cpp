@@ -1,5 +1,6 @@
 #include "core/service_watchers.h"
 
+#include "core/agent_messages.h"
 #include "core/interface_refresh.h"
 #include "monitor/monitor_appearance.h"
 #include "monitor/monitor_list.h"

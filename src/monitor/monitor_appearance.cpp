@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "core/agent_messages.h"
 #include "monitor/appearance_rules.h"
 #include "monitor/diagram_image.h"
 #include "monitor/monitor_list.h"

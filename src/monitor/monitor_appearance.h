@@ -8,12 +8,6 @@
 #include "monitor/monitor_record.h"
 #include "monitor/monitor_settings.h"
 
-// Sent by ApplyMonitorSettings to a monitor window while the record's
-// publishedSettings points to the loaded MonitorSettings. The window
-// procedure passes them to ApplySettingsToWindow, so that the window's own
-// thread changes its image.
-const UINT WM_MONITOR_APPLY_SETTINGS = WM_APP + 110;
-
 // record, or the open monitor with both names when record is null. With
 // lock the monitor list's mutex is taken here; callers that hold it, and
 // the monitor's own thread, pass false. Loads the settings (creating the

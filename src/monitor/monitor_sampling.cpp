@@ -1,5 +1,6 @@
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/statistics_link.h"
 #include "monitor/monitor_window.h"
 

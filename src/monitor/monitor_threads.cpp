@@ -1,5 +1,6 @@
 #include <cwchar>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "monitor/diagram_image.h"
 #include "monitor/monitor_appearance.h"

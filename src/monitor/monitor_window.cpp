@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "core/agent_messages.h"
 #include "monitor/appearance_rules.h"
 #include "monitor/diagram_image.h"
 #include "monitor/diagram_paint.h"

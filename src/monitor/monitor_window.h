@@ -8,10 +8,6 @@
 
 #include "monitor/monitor_record.h"
 
-// lParam: the RateSample the record publishes, or null for a second without
-// one. Sent, never posted, so the sample may live on the sender's stack.
-const UINT WM_MONITOR_SAMPLE = WM_APP + 100;
-
 struct RateSample {
     uint32_t receiveRate, receiveHigh;  // each rate with its zero word is a history entry
     uint32_t sendRate, sendHigh;

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/service_channel.h"
 #include "core/unload_deadline.h"

@@ -1,6 +1,7 @@
 // The action dialog: restore, backup or change of folder, with its options.
 #include "prefs/data_files_dialogs.h"
 
+#include "core/agent_messages.h"
 #include "platform/message_box.h"
 #include "resources/data_files_ids.h"
 
@@ -135,7 +136,7 @@ INT_PTR CALLBACK DataFilesChoiceProc(HWND dialog, UINT message, WPARAM wParam, L
         }
         return FALSE;
     case WM_CLOSE:
-    case WM_QUIT:  // the agent's close command
+    case AGENT_CLOSE_COMMAND:
         EndDialog(dialog, 0);
         return TRUE;
     }

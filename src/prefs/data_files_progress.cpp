@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/service_channel.h"
 #include "core/unload_deadline.h"
 #include "platform/message_box.h"

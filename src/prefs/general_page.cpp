@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"

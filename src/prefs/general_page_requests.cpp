@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/service_channel.h"
 #include "core/unload_deadline.h"
@@ -12,9 +13,6 @@
 #include "resources/resource_ids.h"
 
 GeneralPageRecord GeneralPageState;
-
-// The synchronizing dialog's own message to end itself.
-const UINT WM_SYNCHRONIZED = WM_APP + 1;
 
 // Request 9 runs on the UI thread, so a service that stays busy must not
 // hang the agent: after about two seconds it counts as an error.

@@ -1,5 +1,6 @@
 #include "prefs/interfaces_page.h"
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "prefs/control_focus.h"

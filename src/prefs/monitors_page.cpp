@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/interface_refresh.h"
 #include "monitor/monitor_appearance.h"

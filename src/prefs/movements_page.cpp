@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/interface_list.h"
 #include "prefs/control_focus.h"

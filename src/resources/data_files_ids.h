@@ -1,9 +1,11 @@
 // Resources of the data-files operations (backup, restore, folder change).
 #pragma once
 
+// The choice dialog and the progress dialog
 #define IDD_DATA_FILES_CHOICE 152
 #define IDD_DATA_FILES_PROGRESS 153
 
+// Their controls; the two path boxes are in both
 #define IDC_DF_PROGRESS 1001
 #define IDC_DF_CURRENT 1002
 #define IDC_DF_SELECTED 1003
@@ -21,6 +23,7 @@
 #define IDC_DF_PROGRESS_GROUP 1078
 #define IDC_DF_RESTORE 1080
 
+// Progress texts and messages
 #define IDS_DF_CHANGING 116
 #define IDS_DF_RESTORING_BOTH 117
 #define IDS_DF_BACKUP_BOTH 118

@@ -2,13 +2,12 @@
 // The clear itself rides on the worker's next update.
 #include <new>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_state.h"
 
 static const DWORD ConfirmedMark = 0xADCB0000;
-static const int IdcClearText = 1002;
-static const int IdcClearAlso = 1021;
 
 // Only one of the two dialogs is open at a time.
 static bool ClearConfirmed;
@@ -27,7 +26,7 @@ static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam
     switch (message) {
     case WM_INITDIALOG:
         if (lParam)
-            SetDlgItemTextW(dialog, IdcClearText, reinterpret_cast<const wchar_t*>(lParam));
+            SetDlgItemTextW(dialog, IDC_CLEAR_TEXT, reinterpret_cast<const wchar_t*>(lParam));
         SetWindowTextW(dialog, L"ZorvanHAgent Clear Statistics...");
         ClearConfirmed = false;
         ClearAlsoChecked = false;
@@ -39,8 +38,8 @@ static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam
             SendMessageW(dialog, AGENT_CLOSE_COMMAND, 0, 0);
         } else if (wParam == IDCANCEL) {
             SendMessageW(dialog, AGENT_CLOSE_COMMAND, 0, 0);
-        } else if (wParam == IdcClearAlso) {
-            ClearAlsoChecked = IsDlgButtonChecked(dialog, IdcClearAlso) == BST_CHECKED;
+        } else if (wParam == IDC_CLEAR_ALSO) {
+            ClearAlsoChecked = IsDlgButtonChecked(dialog, IDC_CLEAR_ALSO) == BST_CHECKED;
         }
         return TRUE;
     case AGENT_CLOSE_COMMAND:
@@ -90,7 +89,7 @@ void AskClearOverall(HWND window)
     StatisticsWindowStateRecord& s = StatisticsWindowState;
     Text16 name;
     try {
-        name = ChosenText(window, IdcInterfaceCombo);
+        name = ChosenText(window, IDC_STATS_INTERFACE_COMBO);
     } catch (const std::bad_alloc&) {
         return;
     }
@@ -114,7 +113,8 @@ void AskClearCurrent(HWND window)
         return;
     Text16* text = nullptr;
     try {
-        text = new Text16(ChosenText(window, IdcInterfaceCombo) + L"\r\n" + ChosenText(window, IdcConnectionCombo));
+        text = new Text16(ChosenText(window, IDC_STATS_INTERFACE_COMBO) + L"\r\n" +
+                          ChosenText(window, IDC_STATS_CONNECTION_COMBO));
     } catch (const std::bad_alloc&) {
         return;
     }

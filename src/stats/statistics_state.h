@@ -10,30 +10,6 @@
 #include "core/text16.h"
 #include "stats/statistics_wire.h"
 
-// Control ids of dialog 113.
-enum StatisticsControl {
-    IdcStatsGroup = 1081,
-    IdcStatsIcon = 1012,
-    IdcInterfaceCombo = 1001,
-    IdcOverallGroup = 1020,
-    IdcCreated = 1002,
-    IdcLastCleared = 1016,
-    IdcLastModified = 1003,
-    IdcOverallSummary = 1004,
-    IdcConnectionCount = 1005,
-    IdcOverallSent = 1008,
-    IdcOverallReceived = 1009,
-    IdcConnectionCombo = 1007,
-    IdcCurrentSummary = 1006,
-    IdcCurrentSent = 1010,
-    IdcCurrentReceived = 1011,
-    IdcLinkSpeed = 1013,
-    IdcAverageSpeed = 1017,
-    IdcClearOverall = 1015,
-    IdcClearCurrent = 1014,
-    IdcTopmostPin = 1025,
-};
-
 extern HWND StatisticsWindow;
 
 // The window's short-lived helper threads, at most one of each kind.

@@ -13,9 +13,6 @@
 #include "stats/statistics_text.h"
 #include "stats/status_text.h"
 
-static const UINT IdsNoConnection = 104;
-static const UINT IdsGettingData = 15;
-
 static bool PauseWhileBusy(void*)
 {
     // A closing window stops the repeats at once.
@@ -65,26 +62,26 @@ void RefreshInterfaceList(HWND window)
     }
     ReleaseReply(&reply);
     if (outcome != ListHasRecords) {
-        ShowComboString(window, IdcInterfaceCombo, InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS));
-        SetDlgItemTextW(window, IdcCreated, L"");
+        ShowComboString(window, IDC_STATS_INTERFACE_COMBO, InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS));
+        SetDlgItemTextW(window, IDC_STATS_CREATED, L"");
         s.interfaceValid = false;
         s.connectionValid = false;
         return;
     }
     int selected = -1;
     for (const InterfaceEntry& entry : interfaces) {
-        LRESULT at = SendDlgItemMessageW(window, IdcInterfaceCombo, CB_ADDSTRING, 0,
+        LRESULT at = SendDlgItemMessageW(window, IDC_STATS_INTERFACE_COMBO, CB_ADDSTRING, 0,
                                          reinterpret_cast<LPARAM>(entry.name.c_str()));
         if (selected < 0 && at >= 0 && s.hasInterfaceName && SameInterfaceName(entry.name, s.interfaceName))
             selected = int(at);
     }
     if (selected >= 0) {
-        SendDlgItemMessageW(window, IdcInterfaceCombo, CB_SETCURSEL, selected, 0);
+        SendDlgItemMessageW(window, IDC_STATS_INTERFACE_COMBO, CB_SETCURSEL, selected, 0);
     } else {
         // The chosen interface is gone: the first one takes its place.
-        s.interfaceName = ComboItemText(window, IdcInterfaceCombo, 0);
+        s.interfaceName = ComboItemText(window, IDC_STATS_INTERFACE_COMBO, 0);
         s.hasInterfaceName = true;
-        SendDlgItemMessageW(window, IdcInterfaceCombo, CB_SETCURSEL, 0, 0);
+        SendDlgItemMessageW(window, IDC_STATS_INTERFACE_COMBO, CB_SETCURSEL, 0, 0);
     }
     s.interfaceValid = true;
     RefreshConnectionList(window);
@@ -119,27 +116,27 @@ bool RefreshConnectionList(HWND window)
     ServiceStatus status;
     bool good = RequestConnectionList(&s.entries, &status);
     if (status != StatusSuccess)
-        SetDlgItemTextW(window, IdcCurrentSummary, L"");
+        SetDlgItemTextW(window, IDC_STATS_CURRENT_SUMMARY, L"");
     if (good && !s.entries.empty()) {
-        SendDlgItemMessageW(window, IdcConnectionCombo, CB_RESETCONTENT, 0, 0);
+        SendDlgItemMessageW(window, IDC_STATS_CONNECTION_COMBO, CB_RESETCONTENT, 0, 0);
         for (size_t at = 0; at < s.entries.size(); ++at) {
             const ConnectionEntry& entry = s.entries[at];
-            SendDlgItemMessageW(window, IdcConnectionCombo, CB_ADDSTRING, 0,
+            SendDlgItemMessageW(window, IDC_STATS_CONNECTION_COMBO, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(entry.name.c_str()));
             if (s.currentEntry < 0 && s.hasConnectionName && SameInterfaceName(entry.name, s.connectionName)) {
                 s.currentEntry = int(at);
-                SendDlgItemMessageW(window, IdcConnectionCombo, CB_SETCURSEL, at, 0);
+                SendDlgItemMessageW(window, IDC_STATS_CONNECTION_COMBO, CB_SETCURSEL, at, 0);
             }
         }
         if (s.currentEntry < 0) {
             s.connectionName = s.entries[0].name;
             s.hasConnectionName = true;
             s.currentEntry = 0;
-            SendDlgItemMessageW(window, IdcConnectionCombo, CB_SETCURSEL, 0, 0);
+            SendDlgItemMessageW(window, IDC_STATS_CONNECTION_COMBO, CB_SETCURSEL, 0, 0);
         }
         s.connectionValid = true;
     } else {
-        ShowComboString(window, IdcConnectionCombo, IdsNoConnection);
+        ShowComboString(window, IDC_STATS_CONNECTION_COMBO, IDS_NO_CONNECTION);
     }
     return good;
 }
@@ -215,19 +212,20 @@ static void WriteOverallFields(HWND window, const InterfaceStatistics& now)
     const bool noHeaders = s.noHardwareHeaders;
     const uint32_t fields = ChangedOverallFields(now, s.savedReplyValid ? &s.savedReply : nullptr, noHeaders);
     if (fields & OverallCreated)
-        WriteDate(window, IdcCreated, now.created);
+        WriteDate(window, IDC_STATS_CREATED, now.created);
     if (fields & OverallLastCleared)
-        WriteDate(window, IdcLastCleared, now.lastCleared);
+        WriteDate(window, IDC_STATS_LAST_CLEARED, now.lastCleared);
     if (fields & OverallLastModified)
-        WriteDate(window, IdcLastModified, now.lastModified);
+        WriteDate(window, IDC_STATS_LAST_MODIFIED, now.lastModified);
     if (fields & OverallSummary)
-        WriteDuration(window, IdcOverallSummary, now.summaryTime);
+        WriteDuration(window, IDC_STATS_OVERALL_SUMMARY, now.summaryTime);
     if (fields & OverallConnections)
-        WriteCount(window, IdcConnectionCount, now.numberOfConnections);
+        WriteCount(window, IDC_STATS_CONNECTION_COUNT, now.numberOfConnections);
     if (fields & OverallSent)
-        WriteBytesPackets(window, IdcOverallSent, SentBytes(now.counters, noHeaders), SentPackets(now.counters));
+        WriteBytesPackets(window, IDC_STATS_OVERALL_SENT, SentBytes(now.counters, noHeaders),
+                          SentPackets(now.counters));
     if (fields & OverallReceived)
-        WriteBytesPackets(window, IdcOverallReceived, ReceivedBytes(now.counters, noHeaders),
+        WriteBytesPackets(window, IDC_STATS_OVERALL_RECEIVED, ReceivedBytes(now.counters, noHeaders),
                           ReceivedPackets(now.counters));
 }
 
@@ -235,15 +233,16 @@ static void WriteCurrentFields(HWND window, const ConnectionEntry& entry)
 {
     StatisticsWindowStateRecord& s = StatisticsWindowState;
     const EntryStatistics& e = entry.statistics;
-    WriteDuration(window, IdcCurrentSummary, e.summaryTime);
-    WriteBytesPackets(window, IdcCurrentSent, SentBytes(e.counters, s.noHardwareHeaders), SentPackets(e.counters));
-    WriteBytesPackets(window, IdcCurrentReceived, ReceivedBytes(e.counters, s.noHardwareHeaders),
+    WriteDuration(window, IDC_STATS_CURRENT_SUMMARY, e.summaryTime);
+    WriteBytesPackets(window, IDC_STATS_CURRENT_SENT, SentBytes(e.counters, s.noHardwareHeaders),
+                      SentPackets(e.counters));
+    WriteBytesPackets(window, IDC_STATS_CURRENT_RECEIVED, ReceivedBytes(e.counters, s.noHardwareHeaders),
                       ReceivedPackets(e.counters));
     Char16 link[FieldTextCapacity], average[FieldTextCapacity];
     // The link speed follows the option itself, the averages its in-use copy.
     FormatStatusText(link, average, e, StatisticWindowOptions.SpeedInBytesPerSecond, s.averageInBytes);
-    SetDlgItemTextW(window, IdcLinkSpeed, link);
-    SetDlgItemTextW(window, IdcAverageSpeed, average);
+    SetDlgItemTextW(window, IDC_STATS_LINK_SPEED, link);
+    SetDlgItemTextW(window, IDC_STATS_AVERAGE_SPEED, average);
 }
 
 void UpdateStatisticsFields(HWND window, bool listsRefreshed)
@@ -275,7 +274,7 @@ void UpdateStatisticsFields(HWND window, bool listsRefreshed)
         WriteCurrentFields(window, *entry);
     } else if (listsRefreshed && entry != nullptr) {
         wchar_t text[256];
-        if (LoadAgentString(IdsGettingData, text, 256))
-            SetDlgItemTextW(window, IdcCurrentSummary, text);
+        if (LoadAgentString(IDS_GETTING_DATA, text, 256))
+            SetDlgItemTextW(window, IDC_STATS_CURRENT_SUMMARY, text);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "platform/thread_wait.h"
 #include "prefs/agent_options.h"
@@ -16,9 +17,10 @@ HWND StatisticsWindow;
 StatisticsWindowStateRecord StatisticsWindowState;
 
 static const UINT_PTR TickTimerId = 0xA234;
-static const int ValueFields[12] = {IdcCreated,         IdcLastCleared,     IdcLastModified,    IdcOverallSummary,
-                                    IdcConnectionCount, IdcOverallSent,     IdcOverallReceived, IdcCurrentSummary,
-                                    IdcCurrentSent,     IdcCurrentReceived, IdcLinkSpeed,       IdcAverageSpeed};
+static const int ValueFields[12] = {IDC_STATS_CREATED,          IDC_STATS_LAST_CLEARED,     IDC_STATS_LAST_MODIFIED,
+                                    IDC_STATS_OVERALL_SUMMARY,  IDC_STATS_CONNECTION_COUNT, IDC_STATS_OVERALL_SENT,
+                                    IDC_STATS_OVERALL_RECEIVED, IDC_STATS_CURRENT_SUMMARY,  IDC_STATS_CURRENT_SENT,
+                                    IDC_STATS_CURRENT_RECEIVED, IDC_STATS_LINK_SPEED,       IDC_STATS_AVERAGE_SPEED};
 
 // One window's life at a time: a window opened while the previous one's
 // close routine still runs waits here, so the old routine cannot close the
@@ -60,7 +62,7 @@ static void ApplyZOrder(HWND window)
 {
     SetWindowPos(window, StatisticsWindowState.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE);
-    InvalidateRect(GetDlgItem(window, IdcTopmostPin), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(window, IDC_STATS_TOPMOST_PIN), nullptr, TRUE);
 }
 
 static void ReadOption(HKEY key, bool* option, const wchar_t* name)
@@ -87,7 +89,7 @@ static void ReloadOptions(HWND window)
     }
     StatisticsWindowState.topmost = o.ShowWindowOnTop;
     ApplyZOrder(window);
-    SetDlgItemTextW(window, IdcStatsGroup,
+    SetDlgItemTextW(window, IDC_STATS_GROUP,
                     o.DontConsiderHardwareHeaders ? L"Statistics * without hardware headers *" : L"Statistics ");
     StatisticsWindowState.settingsReloaded = true;
 }
@@ -170,7 +172,7 @@ static void Tick(HWND window)
         wsprintfW(caption + n, L") ");
     else
         wsprintfW(caption + n, L".%03d) ", int(now.wMilliseconds));
-    SetDlgItemTextW(window, IdcOverallGroup, caption);
+    SetDlgItemTextW(window, IDC_STATS_OVERALL_GROUP, caption);
     if (StatisticsWindowState.updateEvent)
         SetEvent(StatisticsWindowState.updateEvent);
 }
@@ -199,11 +201,11 @@ static void StatisticsUpdate(HWND window, bool needInterfaceList, bool needConne
     }
     UpdateStatisticsFields(window, listsRefreshed);
     if (s.interfaceValid && s.hasInterfaceName) {
-        EnableWindow(GetDlgItem(window, IdcInterfaceCombo), TRUE);
-        EnableWindow(GetDlgItem(window, IdcClearOverall), IsAdmin);
+        EnableWindow(GetDlgItem(window, IDC_STATS_INTERFACE_COMBO), TRUE);
+        EnableWindow(GetDlgItem(window, IDC_STATS_CLEAR_OVERALL), IsAdmin);
         if (s.connectionValid && s.hasConnectionName) {
-            EnableWindow(GetDlgItem(window, IdcConnectionCombo), TRUE);
-            EnableWindow(GetDlgItem(window, IdcClearCurrent), TRUE);
+            EnableWindow(GetDlgItem(window, IDC_STATS_CONNECTION_COMBO), TRUE);
+            EnableWindow(GetDlgItem(window, IDC_STATS_CLEAR_CURRENT), TRUE);
         }
     }
     if (s.focusSaved && IsWindowEnabled(s.savedFocus)) {
@@ -299,21 +301,21 @@ static void RunCommand(HWND window, WORD id, WORD notification)
     case IDCANCEL:
         HideWindow(window);
         return;
-    case IdcInterfaceCombo:
+    case IDC_STATS_INTERFACE_COMBO:
         if (notification == CBN_SELCHANGE)
-            StartSelection(window, IdcInterfaceCombo, IdcConnectionCombo, SelectInterface);
+            StartSelection(window, IDC_STATS_INTERFACE_COMBO, IDC_STATS_CONNECTION_COMBO, SelectInterface);
         return;
-    case IdcConnectionCombo:
+    case IDC_STATS_CONNECTION_COMBO:
         if (notification == CBN_SELCHANGE)
-            StartSelection(window, IdcConnectionCombo, IdcInterfaceCombo, SelectConnection);
+            StartSelection(window, IDC_STATS_CONNECTION_COMBO, IDC_STATS_INTERFACE_COMBO, SelectConnection);
         return;
-    case IdcClearOverall:
+    case IDC_STATS_CLEAR_OVERALL:
         AskClearOverall(window);
         return;
-    case IdcClearCurrent:
+    case IDC_STATS_CLEAR_CURRENT:
         AskClearCurrent(window);
         return;
-    case IdcTopmostPin:
+    case IDC_STATS_TOPMOST_PIN:
         ToggleTopmost(window);
         return;
     }
@@ -321,7 +323,7 @@ static void RunCommand(HWND window, WORD id, WORD notification)
 
 static void DrawPin(const DRAWITEMSTRUCT* item)
 {
-    if (item->CtlID != IdcTopmostPin)
+    if (item->CtlID != IDC_STATS_TOPMOST_PIN)
         return;
     bool topmost = StatisticsWindowState.topmost;
     RECT r = item->rcItem;

@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-#define WM_STATS_STATUS_CHANGED 0x8066
-#define WM_STATS_RESTORE_FOCUS 0x8067
-
 extern HWND StatisticsWindow;
 
 // Starts the window's thread; on the main window's thread only.

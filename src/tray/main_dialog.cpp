@@ -1,5 +1,6 @@
 #include "tray/main_dialog.h"
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/unload_deadline.h"
 #include "monitor/monitor_list.h"
@@ -56,7 +57,7 @@ static void InitMainDialog(HWND dialog)
     HWND exitWindow = CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_EXIT_WINDOW), dialog, ExitWindowProc, 0);
     if (exitWindow)
         ShowWindow(exitWindow, SW_HIDE);
-    PostMessageW(dialog, WM_COMMAND, 3, 0);
+    PostMessageW(dialog, WM_COMMAND, ID_ADD_TRAY_ICON, 0);
     ShowWindow(dialog, SW_MINIMIZE);
     HICON icon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_AGENT));
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -119,7 +120,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case IDC_MAIN_CLOSE:
             ShowWindow(dialog, SW_HIDE);
             return TRUE;
-        case 3:
+        case ID_ADD_TRAY_ICON:
             if (ShowTrayIcon(dialog, NIM_ADD, StartupOptions.SetDisableState)) {
                 HiddenInTray = true;
                 ShowWindow(dialog, SW_HIDE);

@@ -1,5 +1,6 @@
 #include "tray/preferences_frame.h"
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "prefs/general_page.h"
 #include "prefs/interfaces_page.h"

@@ -1,5 +1,6 @@
 #include "tray/tray_commands.h"
 
+#include "core/agent_messages.h"
 #include "core/text16.h"
 #include "monitor/monitor_list.h"
 #include "platform/agent_directory.h"

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "platform/message_box.h"
 #include "resources/resource_ids.h"

@@ -33,9 +33,9 @@ TransactResult SimTransact(const std::vector<uint8_t>& message, std::vector<uint
     answer.clear();
     HANDLE pipe = OpenSimPipe();
     if (pipe == INVALID_HANDLE_VALUE)
-        return TransactResult::kNoSimulator;
+        return TransactResult::NoSimulator;
 
-    TransactResult result = TransactResult::kBroken;
+    TransactResult result = TransactResult::Broken;
     DWORD mode = PIPE_READMODE_MESSAGE;
     if (SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr)) {
         answer.resize(64 * 1024);
@@ -43,15 +43,15 @@ TransactResult SimTransact(const std::vector<uint8_t>& message, std::vector<uint
         BOOL done = TransactNamedPipe(pipe, const_cast<uint8_t*>(message.data()), static_cast<DWORD>(message.size()),
                                       answer.data(), static_cast<DWORD>(answer.size()), &got, nullptr);
         size_t have = got;
-        while (!done && GetLastError() == ERROR_MORE_DATA && answer.size() < wire::kMaxMessage) {
+        while (!done && GetLastError() == ERROR_MORE_DATA && answer.size() < wire::MaxMessage) {
             answer.resize(answer.size() * 2);
             got = 0;
             done = ReadFile(pipe, answer.data() + have, static_cast<DWORD>(answer.size() - have), &got, nullptr);
             have += got;
         }
-        if (done && have >= 4 && wire::Get32(answer.data()) == wire::kMagic) {
+        if (done && have >= 4 && wire::Get32(answer.data()) == wire::Magic) {
             answer.resize(have);
-            result = TransactResult::kOk;
+            result = TransactResult::Ok;
         } else {
             answer.clear();
         }
@@ -64,15 +64,15 @@ int SimControl(const std::vector<std::string>& args, std::string& text)
 {
     text.clear();
     std::vector<uint8_t> message;
-    wire::Append32(message, wire::kMagic);
-    wire::Append32(message, wire::kControl);
+    wire::Append32(message, wire::Magic);
+    wire::Append32(message, wire::Control);
     wire::Append32(message, static_cast<uint32_t>(args.size()));
     for (const std::string& arg : args) {
         message.insert(message.end(), arg.begin(), arg.end());
         message.push_back(0);
     }
     std::vector<uint8_t> answer;
-    if (SimTransact(message, answer) != TransactResult::kOk || answer.size() < 8)
+    if (SimTransact(message, answer) != TransactResult::Ok || answer.size() < 8)
         return 2;
     text.assign(answer.begin() + 8, answer.end());
     return wire::Get32(answer.data() + 4) != 0 ? 1 : 0;

@@ -9,7 +9,7 @@
 // The pipe name; ZORVANH_SIM_PIPE in the environment overrides it.
 void GetSimPipeName(wchar_t* name, unsigned capacity);
 
-enum class TransactResult { kOk, kNoSimulator, kBroken };
+enum class TransactResult { Ok, NoSimulator, Broken };
 
 // Sends one message and reads the whole answer.
 TransactResult SimTransact(const std::vector<uint8_t>& message, std::vector<uint8_t>& answer);

@@ -7,24 +7,24 @@
 
 namespace wire {
 
-constexpr uint32_t kMagic = 0x4D53485Au;  // "ZHSM"
-constexpr uint32_t kMaxMessage = 1u << 22;
-constexpr uint32_t kNoToken = 0xFFFFFFFFu;
+constexpr uint32_t Magic = 0x4D53485Au;  // "ZHSM"
+constexpr uint32_t MaxMessage = 1u << 22;
+constexpr uint32_t NoToken = 0xFFFFFFFFu;
 
 enum Kind : uint32_t {
-    kInit = 1,
-    kUninit = 2,
-    kRequest = 3,
-    kRelease = 4,
-    kControl = 5,
+    Init = 1,
+    Uninit = 2,
+    Request = 3,
+    Release = 4,
+    Control = 5,
 };
 
 // What the library found when the caller handed a reply back.
 enum ReleaseVerdict : uint32_t {
-    kMatched = 0,   // token held, pointer, size and flag as issued
-    kMismatch = 1,  // token held, but pointer, size or flag differ
-    kNotHeld = 2,   // token not (or no longer) held by this library
-    kEmpty = 3,     // null reply, size 0, no token: nothing was issued
+    Matched = 0,   // token held, pointer, size and flag as issued
+    Mismatch = 1,  // token held, but pointer, size or flag differ
+    NotHeld = 2,   // token not (or no longer) held by this library
+    Empty = 3,     // null reply, size 0, no token: nothing was issued
 };
 
 // Init:     magic, kind                                  -> magic, status
@@ -34,8 +34,8 @@ enum ReleaseVerdict : uint32_t {
 // Release:  magic, kind, token, verdict, size            -> magic, 0
 // Control:  magic, kind, argc, argc NUL-ended UTF-8 strings
 //           -> magic, refused (0/1), UTF-8 text
-constexpr uint32_t kRequestHeader = 20;
-constexpr uint32_t kAnswerHeader = 24;
+constexpr uint32_t RequestHeader = 20;
+constexpr uint32_t AnswerHeader = 24;
 
 inline void Put32(uint8_t* at, uint32_t value)
 {

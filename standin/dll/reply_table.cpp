@@ -51,9 +51,9 @@ void* HoldReply(uint32_t token, const uint8_t* bytes, uint32_t size, uint8_t fla
 
 uint32_t TakeBackReply(void* reply, uint32_t size, uint32_t flag, uint32_t token)
 {
-    if (reply == nullptr && size == 0 && token == wire::kNoToken)
-        return wire::kEmpty;
-    uint32_t verdict = wire::kNotHeld;
+    if (reply == nullptr && size == 0 && token == wire::NoToken)
+        return wire::Empty;
+    uint32_t verdict = wire::NotHeld;
     void* toFree = nullptr;
     EnterCriticalSection(&TableLock);
     auto found = HeldReplies->find(token);
@@ -62,9 +62,9 @@ uint32_t TakeBackReply(void* reply, uint32_t size, uint32_t flag, uint32_t token
         if (held.block == reply && held.size == size && held.flag == static_cast<uint8_t>(flag)) {
             toFree = held.block;
             HeldReplies->erase(found);
-            verdict = wire::kMatched;
+            verdict = wire::Matched;
         } else {
-            verdict = wire::kMismatch;
+            verdict = wire::Mismatch;
         }
     }
     LeaveCriticalSection(&TableLock);

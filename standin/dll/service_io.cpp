@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint32_t kServiceNotStarted = 0xC0FE000Au;
-constexpr uint8_t kHeapBlockFlag = 1;
+constexpr uint32_t ServiceNotStarted = 0xC0FE000Au;
+constexpr uint8_t HeapBlockFlag = 1;
 
 void ClearReply(void** reply, uint32_t* replySize, uint8_t* releaseFlag, uint32_t* releaseToken)
 {
@@ -24,20 +24,20 @@ void ClearReply(void** reply, uint32_t* replySize, uint8_t* releaseFlag, uint32_
     if (releaseFlag != nullptr)
         *releaseFlag = 0;
     if (releaseToken != nullptr)
-        *releaseToken = wire::kNoToken;
+        *releaseToken = wire::NoToken;
 }
 
 std::vector<uint8_t> Header(uint32_t kind)
 {
     std::vector<uint8_t> message;
-    wire::Append32(message, wire::kMagic);
+    wire::Append32(message, wire::Magic);
     wire::Append32(message, kind);
     return message;
 }
 
 void SendRelease(uint32_t token, uint32_t verdict, uint32_t size)
 {
-    std::vector<uint8_t> message = Header(wire::kRelease);
+    std::vector<uint8_t> message = Header(wire::Release);
     wire::Append32(message, token);
     wire::Append32(message, verdict);
     wire::Append32(message, size);
@@ -52,7 +52,7 @@ extern "C" {
 uint32_t WINAPI ServiceInitialize(void)
 {
     std::vector<uint8_t> answer;
-    if (SimTransact(Header(wire::kInit), answer) != TransactResult::kOk || answer.size() < 8)
+    if (SimTransact(Header(wire::Init), answer) != TransactResult::Ok || answer.size() < 8)
         return 0;
     return wire::Get32(answer.data() + 4);
 }
@@ -60,7 +60,7 @@ uint32_t WINAPI ServiceInitialize(void)
 uint32_t WINAPI ServiceUninitialize(void)
 {
     std::vector<uint8_t> answer;
-    SimTransact(Header(wire::kUninit), answer);
+    SimTransact(Header(wire::Uninit), answer);
     return 0;
 }
 
@@ -77,7 +77,7 @@ uint32_t WINAPI ServiceRequest(uint32_t code, const void* input, uint32_t inputS
     if (input == nullptr)
         inputSize = 0;
 
-    std::vector<uint8_t> message = Header(wire::kRequest);
+    std::vector<uint8_t> message = Header(wire::Request);
     wire::Append32(message, code);
     wire::Append32(message, replying ? 1 : 0);
     wire::Append32(message, inputSize);
@@ -86,26 +86,26 @@ uint32_t WINAPI ServiceRequest(uint32_t code, const void* input, uint32_t inputS
         message.insert(message.end(), bytes, bytes + inputSize);
 
     std::vector<uint8_t> answer;
-    if (SimTransact(message, answer) != TransactResult::kOk || answer.size() < wire::kAnswerHeader)
-        return kServiceNotStarted;
+    if (SimTransact(message, answer) != TransactResult::Ok || answer.size() < wire::AnswerHeader)
+        return ServiceNotStarted;
     uint32_t status = wire::Get32(answer.data() + 4);
     uint32_t hasBlock = wire::Get32(answer.data() + 8);
     uint32_t token = wire::Get32(answer.data() + 12);
     uint32_t size = wire::Get32(answer.data() + 20);
     if (hasBlock == 0)
         return status;
-    if (size > answer.size() - wire::kAnswerHeader)
-        size = static_cast<uint32_t>(answer.size() - wire::kAnswerHeader);
-    void* block = replying ? HoldReply(token, answer.data() + wire::kAnswerHeader, size, kHeapBlockFlag) : nullptr;
+    if (size > answer.size() - wire::AnswerHeader)
+        size = static_cast<uint32_t>(answer.size() - wire::AnswerHeader);
+    void* block = replying ? HoldReply(token, answer.data() + wire::AnswerHeader, size, HeapBlockFlag) : nullptr;
     if (block == nullptr) {
         // The block never reaches the caller; settle it so the ledger does not
         // blame the caller for it.
-        SendRelease(token, wire::kMatched, size);
+        SendRelease(token, wire::Matched, size);
         return status;
     }
     *reply = block;
     *replySize = size;
-    *releaseFlag = kHeapBlockFlag;
+    *releaseFlag = HeapBlockFlag;
     *releaseToken = token;
     return status;
 }

@@ -14,7 +14,7 @@ namespace {
 HANDLE ClockStopEvent = nullptr;
 HANDLE ClockThread = nullptr;
 
-constexpr uint64_t kBytesPerPacket = 1000;
+constexpr uint64_t BytesPerPacket = 1000;
 
 uint64_t RateAt(const std::vector<uint64_t>& rates, uint32_t second)
 {
@@ -24,15 +24,15 @@ uint64_t RateAt(const std::vector<uint64_t>& rates, uint32_t second)
 void AdvanceCounters()
 {
     for (SimInterface& item : Sim.interfaces) {
-        bool live = (item.flags & kIfConnected) && !(item.flags & kIfNotPresent);
+        bool live = (item.flags & IfConnected) && !(item.flags & IfNotPresent);
         item.currentRx = live ? RateAt(item.rxRates, Sim.elapsed) : 0;
         item.currentTx = live ? RateAt(item.txRates, Sim.elapsed) : 0;
         if (!live)
             continue;
         item.rxBytes += item.currentRx / 8;
         item.txBytes += item.currentTx / 8;
-        item.rxPackets += (item.currentRx / 8 + kBytesPerPacket - 1) / kBytesPerPacket;
-        item.txPackets += (item.currentTx / 8 + kBytesPerPacket - 1) / kBytesPerPacket;
+        item.rxPackets += (item.currentRx / 8 + BytesPerPacket - 1) / BytesPerPacket;
+        item.txPackets += (item.currentTx / 8 + BytesPerPacket - 1) / BytesPerPacket;
         ++item.connectedSeconds;
     }
 }

@@ -29,9 +29,9 @@ bool NeedArgs(const std::vector<std::string>& words, size_t count, const char* u
 
 void SignalFlagChange(uint32_t before, uint32_t after)
 {
-    if ((before ^ after) & kIfConnected)
+    if ((before ^ after) & IfConnected)
         SignalNetStatusChanged();
-    if ((before ^ after) & ~kIfConnected)
+    if ((before ^ after) & ~IfConnected)
         SignalNetConfChanged();
 }
 
@@ -92,7 +92,7 @@ bool AddInterface(const std::vector<std::string>& words, std::string& out)
     else
         Sim.interfaces.push_back(item);
     SignalNetConfChanged();
-    if (item.flags & kIfConnected)
+    if (item.flags & IfConnected)
         SignalNetStatusChanged();
     out = "ok";
     return true;
@@ -114,7 +114,7 @@ bool SetInterface(const std::vector<std::string>& words, std::string& out)
     bool renamed = item.name != existing->name || item.id != existing->id;
     bool speedChanged = item.linkSpeed != existing->linkSpeed;
     uint32_t before = existing->flags;
-    if ((item.flags & kIfConnected) && !(before & kIfConnected))
+    if ((item.flags & IfConnected) && !(before & IfConnected))
         ++item.connectionCount;
     *existing = item;
     SignalFlagChange(before, item.flags);
@@ -325,11 +325,11 @@ bool Mapping(const std::vector<std::string>& words, std::string& out)
     uint32_t number = 0;
     bool done;
     if (what == "directory-invalid" || what == "directory-valid")
-        done = SetMappingFault(MappingFault::kDirectoryInvalid, what == "directory-invalid", out);
+        done = SetMappingFault(MappingFault::DirectoryInvalid, what == "directory-invalid", out);
     else if (what == "view-invalid" || what == "view-valid")
-        done = SetMappingFault(MappingFault::kViewInvalid, what == "view-invalid", out);
+        done = SetMappingFault(MappingFault::ViewInvalid, what == "view-invalid", out);
     else if (what == "remove-entry" || what == "restore-entry")
-        done = SetMappingFault(MappingFault::kEntryRemoved, what == "remove-entry", out);
+        done = SetMappingFault(MappingFault::EntryRemoved, what == "remove-entry", out);
     else if (what == "view-identity")
         done = ChangeViewIdentity(out);
     else if (what == "real")

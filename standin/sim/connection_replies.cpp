@@ -11,11 +11,11 @@
 
 namespace {
 
-constexpr uint64_t kTicksPerSecond = 10000000ull;
-constexpr uint32_t kAggregateId = 0xFFFFFFFFu;
-constexpr uint32_t kClearGroup = 0x1000, kClearConnection = 0x2000, kClearAll = 0xC000;
-constexpr uint32_t kGroupQuery = 0x280;
-constexpr size_t kLogLimit = 64;
+constexpr uint64_t TicksPerSecond = 10000000ull;
+constexpr uint32_t AggregateId = 0xFFFFFFFFu;
+constexpr uint32_t ClearGroup = 0x1000, ClearConnection = 0x2000, ClearAll = 0xC000;
+constexpr uint32_t GroupQuery = 0x280;
+constexpr size_t LogLimit = 64;
 
 struct Overall {
     uint64_t created = 132000000000000000ull;
@@ -32,7 +32,7 @@ std::vector<std::string> RequestLog;
 
 void Log(const std::string& entry)
 {
-    if (RequestLog.size() >= kLogLimit)
+    if (RequestLog.size() >= LogLimit)
         RequestLog.erase(RequestLog.begin());
     RequestLog.push_back(entry);
 }
@@ -107,7 +107,7 @@ std::wstring NameAt(const uint8_t* at, uint32_t bytes)
 SimInterface* FindByName(const std::wstring& name)
 {
     for (SimInterface& item : Sim.interfaces)
-        if ((item.flags & kIfNotPresent) == 0 && AsciiSame(item.name, name))
+        if ((item.flags & IfNotPresent) == 0 && AsciiSame(item.name, name))
             return &item;
     return nullptr;
 }
@@ -159,7 +159,7 @@ std::vector<GroupPlace> GroupsOf(const SimInterface& item)
             continue;
         GroupPlace place{&group, static_cast<uint32_t>(places.size() + 1), 0, {}};
         place.idB =
-            Number(group, "aggregate") ? kAggregateId : static_cast<uint32_t>(Number(group, "id", 0x100 + place.idA));
+            Number(group, "aggregate") ? AggregateId : static_cast<uint32_t>(Number(group, "id", 0x100 + place.idA));
         for (SimRecord& connection : Sim.connections)
             if (Field(connection, "interface") == item.key && Field(connection, "group") == group.key)
                 place.connections.push_back(&connection);
@@ -184,14 +184,14 @@ struct Values {
 Values ValuesOf(const SimRecord& record)
 {
     Values v;
-    v.summary = Number(record, "summary") * kTicksPerSecond + Number(record, "summary-ms") * 10000;
+    v.summary = Number(record, "summary") * TicksPerSecond + Number(record, "summary-ms") * 10000;
     v.connected = static_cast<uint8_t>(Number(record, "connected", 1));
     v.unknown = static_cast<uint8_t>(Number(record, "status-unknown"));
     v.speed = static_cast<uint32_t>(Number(record, "speed", 1000000));
     v.rx = static_cast<uint32_t>(Number(record, "rx-rate"));
     v.tx = static_cast<uint32_t>(Number(record, "tx-rate"));
     v.removal = record.fields.count("removal") ? 1 : 0;
-    v.removalTime = Number(record, "removal") * kTicksPerSecond;
+    v.removalTime = Number(record, "removal") * TicksPerSecond;
     return v;
 }
 
@@ -265,13 +265,13 @@ void ApplyCurrentClear(uint32_t flags, uint32_t idA, uint32_t idB, uint32_t conn
 {
     for (GroupPlace& place : places) {
         bool ours = place.idA == idA && place.idB == idB;
-        if (flags & kClearAll) {
+        if (flags & ClearAll) {
             ZeroCounters(*place.group);
             for (SimRecord* connection : place.connections)
                 ZeroCounters(*connection);
-        } else if ((flags & kClearGroup) && ours) {
+        } else if ((flags & ClearGroup) && ours) {
             ZeroCounters(*place.group);
-        } else if ((flags & kClearConnection) && ours) {
+        } else if ((flags & ClearConnection) && ours) {
             for (size_t at = 0; at < place.connections.size(); ++at)
                 if (ConnectionIdOf(*place.connections[at], at) == connectionId)
                     ZeroCounters(*place.connections[at]);
@@ -285,16 +285,16 @@ uint32_t AnswerInterfaceStatistics(const uint8_t* input, uint32_t size, std::vec
 {
     SimInterface* item = NamedInterface(input, size);
     if (item == nullptr)
-        return kStatusFailure;
+        return StatusFailure;
     const Overall& o = Overalls[item->key];
     reply.clear();
     Append64(reply, o.created);
     Append64(reply, o.lastCleared);
-    Append64(reply, (o.summarySeconds + Sim.elapsed) * kTicksPerSecond);
+    Append64(reply, (o.summarySeconds + Sim.elapsed) * TicksPerSecond);
     Append64(reply, o.lastModified);
     Append64(reply, o.connections);
     AppendCounters(reply, item->rxBytes, item->txBytes, item->rxPackets, item->txPackets, o.rxHeaders, o.txHeaders);
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 uint32_t AnswerClearStatistics(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply)
@@ -302,7 +302,7 @@ uint32_t AnswerClearStatistics(const uint8_t* input, uint32_t size, std::vector<
     Log("3");
     SimInterface* item = NamedInterface(input, size);
     if (item == nullptr)
-        return kStatusFailure;
+        return StatusFailure;
     item->rxBytes = item->txBytes = item->rxPackets = item->txPackets = 0;
     Overall& o = Overalls[item->key];
     o.rxHeaders = o.txHeaders = 0;
@@ -310,32 +310,32 @@ uint32_t AnswerClearStatistics(const uint8_t* input, uint32_t size, std::vector<
     o.connections = 0;
     o.lastCleared = o.lastModified = FileTimeNow();
     reply.clear();
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 uint32_t AnswerConnections(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply)
 {
     if (size < 32)
-        return kStatusFailure;
+        return StatusFailure;
     uint32_t flags = wire::Get32(input);
     char entry[16];
     std::snprintf(entry, sizeof entry, "4:%x", flags);
     Log(entry);
     uint32_t nameBytes = wire::Get32(input + 12);
     if (nameBytes > size - 32)
-        return kStatusFailure;
+        return StatusFailure;
     SimInterface* item = FindByName(NameAt(input + 32, nameBytes));
     if (item == nullptr)
-        return kStatusFailure;
+        return StatusFailure;
     std::vector<GroupPlace> places = GroupsOf(*item);
-    if (flags & (kClearAll | kClearGroup | kClearConnection))
+    if (flags & (ClearAll | ClearGroup | ClearConnection))
         ApplyCurrentClear(flags, wire::Get32(input + 4), wire::Get32(input + 8),
-                          (flags & kGroupQuery) ? 0 : wire::Get32(input + 28), places);
+                          (flags & GroupQuery) ? 0 : wire::Get32(input + 28), places);
     uint32_t total = 0;
     bool aggregate = false;
     for (const GroupPlace& place : places) {
         total += static_cast<uint32_t>(place.connections.size());
-        aggregate = aggregate || place.idB == kAggregateId;
+        aggregate = aggregate || place.idB == AggregateId;
     }
     reply.clear();
     reply.push_back(1);  // every name is followed by its counters
@@ -347,7 +347,7 @@ uint32_t AnswerConnections(const uint8_t* input, uint32_t size, std::vector<uint
     reply.push_back(aggregate ? 1 : 0);
     for (const GroupPlace& place : places)
         AppendGroup(reply, place);
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 bool SetOverallStatistics(const std::vector<std::string>& words, std::string& out)

@@ -10,14 +10,14 @@ struct KindName {
 };
 
 const KindName KindNames[] = {
-    {FaultKind::kNotStarted, "not-started"},
-    {FaultKind::kBusy, "busy"},
-    {FaultKind::kWrongVersion, "wrong-version"},
-    {FaultKind::kStatus, "status"},
-    {FaultKind::kTruncate, "truncate"},
-    {FaultKind::kMalformed, "malformed"},
-    {FaultKind::kFill, "fill"},
-    {FaultKind::kInit, "init"},
+    {FaultKind::NotStarted, "not-started"},
+    {FaultKind::Busy, "busy"},
+    {FaultKind::WrongVersion, "wrong-version"},
+    {FaultKind::Status, "status"},
+    {FaultKind::Truncate, "truncate"},
+    {FaultKind::Malformed, "malformed"},
+    {FaultKind::Fill, "fill"},
+    {FaultKind::Init, "init"},
 };
 
 struct MalformationName {
@@ -26,12 +26,12 @@ struct MalformationName {
 };
 
 const MalformationName MalformationNames[] = {
-    {Malformation::kRecordSizeZero, "record-size-zero"},
-    {Malformation::kRecordSizePastEnd, "record-size-past-end"},
-    {Malformation::kNameSizePastEnd, "name-size-past-end"},
-    {Malformation::kCountTooLarge, "count-too-large"},
-    {Malformation::kNameNoNul, "name-no-nul"},
-    {Malformation::kIdNoNul, "id-no-nul"},
+    {Malformation::RecordSizeZero, "record-size-zero"},
+    {Malformation::RecordSizePastEnd, "record-size-past-end"},
+    {Malformation::NameSizePastEnd, "name-size-past-end"},
+    {Malformation::CountTooLarge, "count-too-large"},
+    {Malformation::NameNoNul, "name-no-nul"},
+    {Malformation::IdNoNul, "id-no-nul"},
 };
 
 bool FindKind(const std::string& name, FaultKind& kind)
@@ -80,20 +80,20 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
         return false;
     }
     switch (fault.kind) {
-    case FaultKind::kNotStarted:
-        fault.status = kStatusNotStarted;
+    case FaultKind::NotStarted:
+        fault.status = StatusNotStarted;
         break;
-    case FaultKind::kBusy:
-        fault.status = kStatusBusy;
+    case FaultKind::Busy:
+        fault.status = StatusBusy;
         fault.bytes = 16;
         break;
-    case FaultKind::kWrongVersion:
-        fault.status = kStatusWrongVersion;
+    case FaultKind::WrongVersion:
+        fault.status = StatusWrongVersion;
         break;
-    case FaultKind::kInit:
-        fault.status = kStatusWrongVersion;
+    case FaultKind::Init:
+        fault.status = StatusWrongVersion;
         break;
-    case FaultKind::kMalformed:
+    case FaultKind::Malformed:
         fault.code = 1;
         break;
     default:
@@ -103,7 +103,7 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
     for (size_t at = 1; at < words.size(); ++at) {
         std::string key, value;
         if (!SplitOption(words[at], key, value)) {
-            if (fault.kind == FaultKind::kMalformed && FindMalformation(words[at], fault.malformation))
+            if (fault.kind == FaultKind::Malformed && FindMalformation(words[at], fault.malformation))
                 continue;
             error = "bad fault option '" + words[at] + "'";
             return false;
@@ -128,11 +128,11 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
             good = !value.empty();
             fault.subject = value;
         } else if (key == "from") {
-            good = fault.kind == FaultKind::kFill && ParseU32(value, fault.from);
+            good = fault.kind == FaultKind::Fill && ParseU32(value, fault.from);
         } else if (key == "value") {
-            good = fault.kind == FaultKind::kFill && ParseU32(value, fault.value) && fault.value < 256;
+            good = fault.kind == FaultKind::Fill && ParseU32(value, fault.value) && fault.value < 256;
         } else if (key == "apply") {
-            good = fault.kind == FaultKind::kStatus && (value == "0" || value == "1");
+            good = fault.kind == FaultKind::Status && (value == "0" || value == "1");
             fault.apply = value == "1";
         } else if (key == "block") {
             if (value == "yes")
@@ -151,7 +151,7 @@ bool ParseFault(const std::vector<std::string>& words, SimFault& fault, std::str
             return false;
         }
     }
-    if (fault.kind == FaultKind::kTruncate && !bytesGiven) {
+    if (fault.kind == FaultKind::Truncate && !bytesGiven) {
         error = "truncate needs bytes=N";
         return false;
     }
@@ -162,7 +162,7 @@ bool TakeFault(uint32_t code, bool init, SimFault& fault, const std::string& sub
 {
     for (size_t at = 0; at < Sim.faults.size(); ++at) {
         SimFault& candidate = Sim.faults[at];
-        if ((candidate.kind == FaultKind::kInit) != init)
+        if ((candidate.kind == FaultKind::Init) != init)
             continue;
         if (!init && candidate.code != 0 && candidate.code != code)
             continue;
@@ -197,20 +197,20 @@ int ClearFaults(const std::string& kind)
 std::string DescribeFault(const SimFault& fault)
 {
     std::string text = KindText(fault.kind);
-    if (fault.kind == FaultKind::kMalformed)
+    if (fault.kind == FaultKind::Malformed)
         text += std::string(" ") + MalformationText(fault.malformation);
-    if (fault.kind != FaultKind::kInit)
+    if (fault.kind != FaultKind::Init)
         text += " code=" + std::to_string(fault.code);
     text += " times=" + (fault.remaining < 0 ? std::string("forever") : std::to_string(fault.remaining));
-    if (fault.kind == FaultKind::kStatus || fault.kind == FaultKind::kInit)
+    if (fault.kind == FaultKind::Status || fault.kind == FaultKind::Init)
         text += " status=" + Hex32(fault.status);
-    if (fault.kind == FaultKind::kTruncate)
+    if (fault.kind == FaultKind::Truncate)
         text += " bytes=" + std::to_string(fault.bytes);
-    if (fault.kind == FaultKind::kBusy && fault.block)
+    if (fault.kind == FaultKind::Busy && fault.block)
         text += " block=" + std::to_string(fault.bytes);
-    if (fault.kind == FaultKind::kFill)
+    if (fault.kind == FaultKind::Fill)
         text += " from=" + std::to_string(fault.from) + " value=" + Hex32(fault.value);
-    if (fault.kind == FaultKind::kMalformed)
+    if (fault.kind == FaultKind::Malformed)
         text += " record=" + std::to_string(fault.record);
     if (!fault.subject.empty())
         text += " interface=" + fault.subject;

@@ -12,8 +12,8 @@ struct FlagName {
 };
 
 const FlagName FlagNames[] = {
-    {kIfSupported, "supported"},    {kIfConnected, "connected"},          {kIfBound, "bound"},
-    {kIfNotPresent, "not-present"}, {kIfBindingActive, "binding-active"},
+    {IfSupported, "supported"},    {IfConnected, "connected"},          {IfBound, "bound"},
+    {IfNotPresent, "not-present"}, {IfBindingActive, "binding-active"},
 };
 
 bool ParseFlags(const std::string& value, uint32_t& flags)
@@ -108,7 +108,7 @@ void SetInterfaceDefaults(SimInterface& item, size_t index)
              static_cast<unsigned>(index & 0xFF));
     item.name = Utf8ToWide(item.key);
     item.id = Utf8ToWide(id);
-    item.flags = kIfSupported;
+    item.flags = IfSupported;
     item.linkSpeed = 1000000;  // 100 Mbit/s
     item.part2 = {0x00, 0x0C, 0x29, 0x4E, static_cast<uint8_t>(index >> 8), static_cast<uint8_t>(index)};
     item.part3.clear();
@@ -125,15 +125,15 @@ bool ApplyInterfaceOption(SimInterface& item, const std::string& key, const std:
     else if (key == "flags")
         good = ParseFlags(value, item.flags);
     else if (key == "supported")
-        good = ParseBit(value, kIfSupported, item.flags);
+        good = ParseBit(value, IfSupported, item.flags);
     else if (key == "connected")
-        good = ParseBit(value, kIfConnected, item.flags);
+        good = ParseBit(value, IfConnected, item.flags);
     else if (key == "bound")
-        good = ParseBit(value, kIfBound, item.flags);
+        good = ParseBit(value, IfBound, item.flags);
     else if (key == "not-present")
-        good = ParseBit(value, kIfNotPresent, item.flags);
+        good = ParseBit(value, IfNotPresent, item.flags);
     else if (key == "binding-active")
-        good = ParseBit(value, kIfBindingActive, item.flags);
+        good = ParseBit(value, IfBindingActive, item.flags);
     else if (key == "speed")
         good = ParseU64(value, item.linkSpeed);
     else if (key == "rx-rate")

@@ -9,9 +9,9 @@ uint32_t IssueReplyToken()
 {
     Ledger& ledger = Sim.ledger;
     uint32_t token = ledger.nextToken++;
-    if (ledger.nextToken == wire::kNoToken)
+    if (ledger.nextToken == wire::NoToken)
         ledger.nextToken = 1;
-    ledger.tokens[token] = Ledger::kOutstanding;
+    ledger.tokens[token] = Ledger::Outstanding;
     ++ledger.issued;
     return token;
 }
@@ -19,7 +19,7 @@ uint32_t IssueReplyToken()
 void RecordRelease(uint32_t token, uint32_t verdict)
 {
     Ledger& ledger = Sim.ledger;
-    if (verdict == wire::kEmpty) {
+    if (verdict == wire::Empty) {
         ++ledger.emptyReleases;
         return;
     }
@@ -29,12 +29,12 @@ void RecordRelease(uint32_t token, uint32_t verdict)
         return;
     }
     Ledger::TokenState& state = found->second;
-    if (verdict == wire::kMatched && state == Ledger::kOutstanding) {
-        state = Ledger::kReleased;
+    if (verdict == wire::Matched && state == Ledger::Outstanding) {
+        state = Ledger::Released;
         ++ledger.released;
-    } else if (verdict == wire::kMatched && state == Ledger::kOutstandingBeforeReset) {
-        state = Ledger::kReleasedBeforeReset;
-    } else if (verdict == wire::kNotHeld && (state == Ledger::kReleased || state == Ledger::kReleasedBeforeReset)) {
+    } else if (verdict == wire::Matched && state == Ledger::OutstandingBeforeReset) {
+        state = Ledger::ReleasedBeforeReset;
+    } else if (verdict == wire::NotHeld && (state == Ledger::Released || state == Ledger::ReleasedBeforeReset)) {
         // The library no longer holds a token this ledger saw released: the
         // caller handed the same reply back twice.
         ++ledger.doubleReleases;
@@ -59,10 +59,10 @@ void ResetLedgerAndCounts()
     Ledger& ledger = Sim.ledger;
     ledger.issued = ledger.released = ledger.doubleReleases = ledger.unknownReleases = ledger.emptyReleases = 0;
     for (auto& entry : ledger.tokens) {
-        if (entry.second == Ledger::kOutstanding)
-            entry.second = Ledger::kOutstandingBeforeReset;
-        if (entry.second == Ledger::kReleased)
-            entry.second = Ledger::kReleasedBeforeReset;
+        if (entry.second == Ledger::Outstanding)
+            entry.second = Ledger::OutstandingBeforeReset;
+        if (entry.second == Ledger::Released)
+            entry.second = Ledger::ReleasedBeforeReset;
     }
     Sim.requestCounts.clear();
     Sim.requestTotal = 0;

@@ -4,10 +4,10 @@
 
 namespace {
 
-constexpr uint32_t kDirectoryHeaderSize = 24;
-constexpr uint32_t kEntrySize = 562;
-constexpr uint32_t kMappingNameBytes = 534;
-constexpr uint32_t kCounterNameBytes = 1024;
+constexpr uint32_t DirectoryHeaderSize = 24;
+constexpr uint32_t EntrySize = 562;
+constexpr uint32_t MappingNameBytes = 534;
+constexpr uint32_t CounterNameBytes = 1024;
 
 void Put32(uint8_t* at, uint32_t value)
 {
@@ -46,12 +46,12 @@ uint32_t Clamp32(uint64_t value)
 
 uint8_t* Entry(uint8_t* directory, uint32_t index)
 {
-    return directory + kDirectoryHeaderSize + index * kEntrySize;
+    return directory + DirectoryHeaderSize + index * EntrySize;
 }
 
 uint8_t* Counters(uint8_t* view, uint32_t index)
 {
-    return view + kViewHeaderSize + index * kCountersSize;
+    return view + ViewHeaderSize + index * CountersSize;
 }
 
 }  // namespace
@@ -71,12 +71,12 @@ void WriteDirectoryEntry(uint8_t* directory, uint32_t index, uint32_t key, uint3
     Put32(entry, index);  // bytes the agent does not read
     Put32(entry + 16, key);
     Put32(entry + 20, viewSize);
-    PutName(entry + 28, kMappingNameBytes, name);
+    PutName(entry + 28, MappingNameBytes, name);
 }
 
 void ClearDirectoryEntry(uint8_t* directory, uint32_t index)
 {
-    memset(Entry(directory, index), 0, kEntrySize);
+    memset(Entry(directory, index), 0, EntrySize);
 }
 
 void SetInvalidBit(uint8_t* directoryOrView, bool directory, bool invalid)
@@ -97,8 +97,8 @@ void WriteInterfaceCounters(uint8_t* view, uint32_t index, const SimInterface& i
 {
     uint8_t* counters = Counters(view, index);
     memset(counters, 0, 8);
-    PutName(counters + 8, kCounterNameBytes, item.name);
-    bool connected = (item.flags & kIfConnected) != 0;
+    PutName(counters + 8, CounterNameBytes, item.name);
+    bool connected = (item.flags & IfConnected) != 0;
     // Hardware headers are taken to be about one twentieth of the traffic.
     Put32(counters + 1032, Clamp32(item.currentRx));
     Put32(counters + 1036, Clamp32(item.currentTx));
@@ -111,5 +111,5 @@ void WriteInterfaceCounters(uint8_t* view, uint32_t index, const SimInterface& i
 
 void ClearInterfaceCounters(uint8_t* view, uint32_t index)
 {
-    memset(Counters(view, index), 0, kCountersSize);
+    memset(Counters(view, index), 0, CountersSize);
 }

@@ -7,10 +7,10 @@
 
 #include "sim_state.h"
 
-constexpr uint32_t kDirectorySize = 8192;
-constexpr uint32_t kStatisticsKey = 65535;
-constexpr uint32_t kViewHeaderSize = 36;
-constexpr uint32_t kCountersSize = 1064;
+constexpr uint32_t DirectorySize = 8192;
+constexpr uint32_t StatisticsKey = 65535;
+constexpr uint32_t ViewHeaderSize = 36;
+constexpr uint32_t CountersSize = 1064;
 
 struct Identity {
     uint32_t words[4];

@@ -12,17 +12,17 @@ namespace {
 
 void AnswerRequest(const std::vector<uint8_t>& message, std::vector<uint8_t>& answer)
 {
-    if (message.size() < wire::kRequestHeader) {
-        wire::Append32(answer, kStatusFailure);
+    if (message.size() < wire::RequestHeader) {
+        wire::Append32(answer, StatusFailure);
         return;
     }
     uint32_t code = wire::Get32(message.data() + 8);
     bool wantReply = wire::Get32(message.data() + 12) != 0;
     uint32_t inputSize = wire::Get32(message.data() + 16);
-    if (inputSize > message.size() - wire::kRequestHeader)
+    if (inputSize > message.size() - wire::RequestHeader)
         inputSize = 0;
     RequestAnswer served;
-    ServeRequest(code, wantReply, message.data() + wire::kRequestHeader, inputSize, served);
+    ServeRequest(code, wantReply, message.data() + wire::RequestHeader, inputSize, served);
     wire::Append32(answer, served.status);
     wire::Append32(answer, served.hasBlock ? 1 : 0);
     wire::Append32(answer, served.token);
@@ -58,25 +58,25 @@ void AnswerControl(const std::vector<uint8_t>& message, std::vector<uint8_t>& an
 void DispatchMessage(const std::vector<uint8_t>& message, std::vector<uint8_t>& answer)
 {
     answer.clear();
-    wire::Append32(answer, wire::kMagic);
-    if (message.size() < 8 || wire::Get32(message.data()) != wire::kMagic) {
-        wire::Append32(answer, kStatusFailure);
+    wire::Append32(answer, wire::Magic);
+    if (message.size() < 8 || wire::Get32(message.data()) != wire::Magic) {
+        wire::Append32(answer, StatusFailure);
         return;
     }
     switch (wire::Get32(message.data() + 4)) {
-    case wire::kInit:
+    case wire::Init:
         wire::Append32(answer, ServeInitialize());
         break;
-    case wire::kUninit:
+    case wire::Uninit:
         EnterCriticalSection(&SimLock);
         ++Sim.uninitCalls;
         LeaveCriticalSection(&SimLock);
         wire::Append32(answer, 0);
         break;
-    case wire::kRequest:
+    case wire::Request:
         AnswerRequest(message, answer);
         break;
-    case wire::kRelease:
+    case wire::Release:
         if (message.size() >= 20) {
             EnterCriticalSection(&SimLock);
             RecordRelease(wire::Get32(message.data() + 8), wire::Get32(message.data() + 12));
@@ -84,11 +84,11 @@ void DispatchMessage(const std::vector<uint8_t>& message, std::vector<uint8_t>& 
         }
         wire::Append32(answer, 0);
         break;
-    case wire::kControl:
+    case wire::Control:
         AnswerControl(message, answer);
         break;
     default:
-        wire::Append32(answer, kStatusFailure);
+        wire::Append32(answer, StatusFailure);
         break;
     }
 }

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kInstances = 8;
-constexpr DWORD kBufferSize = 64 * 1024;
+constexpr int Instances = 8;
+constexpr DWORD BufferSize = 64 * 1024;
 
 HANDLE QuitEvent = nullptr;
 
@@ -21,12 +21,12 @@ HANDLE MakeInstance(bool first)
     GetSimPipeName(name, 256);
     DWORD openMode = PIPE_ACCESS_DUPLEX | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
     return CreateNamedPipeW(name, openMode, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, 0, nullptr);
+                            PIPE_UNLIMITED_INSTANCES, BufferSize, BufferSize, 0, nullptr);
 }
 
 bool ReadMessage(HANDLE pipe, std::vector<uint8_t>& message)
 {
-    message.resize(kBufferSize);
+    message.resize(BufferSize);
     size_t have = 0;
     while (true) {
         DWORD got = 0;
@@ -34,7 +34,7 @@ bool ReadMessage(HANDLE pipe, std::vector<uint8_t>& message)
         have += got;
         if (done)
             break;
-        if (GetLastError() != ERROR_MORE_DATA || message.size() >= wire::kMaxMessage)
+        if (GetLastError() != ERROR_MORE_DATA || message.size() >= wire::MaxMessage)
             return false;
         message.resize(message.size() * 2);
     }
@@ -70,7 +70,7 @@ DWORD WINAPI ServeInstance(LPVOID parameter)
 bool StartPipeServer(HANDLE quitEvent)
 {
     QuitEvent = quitEvent;
-    for (int index = 0; index < kInstances; ++index) {
+    for (int index = 0; index < Instances; ++index) {
         HANDLE pipe = MakeInstance(index == 0);
         if (pipe == INVALID_HANDLE_VALUE)
             return index > 0;

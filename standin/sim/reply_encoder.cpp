@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr uint32_t kRecordHeader = 24;
+constexpr uint32_t RecordHeader = 24;
 
 struct RecordPlace {
     size_t start;
@@ -37,7 +37,7 @@ RecordPlace AppendRecord(std::vector<uint8_t>& out, const SimInterface& item)
     place.start = out.size();
     place.nameSize = WideSize(item.name);
     place.idSize = WideSize(item.id);
-    uint32_t body = kRecordHeader + place.nameSize + static_cast<uint32_t>(item.part2.size()) +
+    uint32_t body = RecordHeader + place.nameSize + static_cast<uint32_t>(item.part2.size()) +
         static_cast<uint32_t>(item.part3.size()) + place.idSize;
     // Records are aligned to 4 bytes, so RecordSize is not always the sum of
     // the parts and a reader must step by it.
@@ -60,7 +60,7 @@ RecordPlace AppendRecord(std::vector<uint8_t>& out, const SimInterface& item)
 
 void Malform(const SimFault& fault, const std::vector<RecordPlace>& places, std::vector<uint8_t>& reply)
 {
-    if (fault.malformation == Malformation::kCountTooLarge) {
+    if (fault.malformation == Malformation::CountTooLarge) {
         wire::Put32(reply.data() + 4, wire::Get32(reply.data() + 4) + 3);
         return;
     }
@@ -70,24 +70,24 @@ void Malform(const SimFault& fault, const std::vector<RecordPlace>& places, std:
     uint8_t* record = reply.data() + place.start;
     size_t rest = reply.size() - place.start;
     switch (fault.malformation) {
-    case Malformation::kRecordSizeZero:
+    case Malformation::RecordSizeZero:
         wire::Put32(record, 0);
         break;
-    case Malformation::kRecordSizePastEnd:
+    case Malformation::RecordSizePastEnd:
         wire::Put32(record, static_cast<uint32_t>(rest + 64));
         break;
-    case Malformation::kNameSizePastEnd:
+    case Malformation::NameSizePastEnd:
         wire::Put32(record + 8, static_cast<uint32_t>(reply.size() - place.nameStart + 32));
         break;
-    case Malformation::kNameNoNul:
+    case Malformation::NameNoNul:
         if (place.nameSize >= 2)
             reply[place.nameStart + place.nameSize - 2] = 'X';
         break;
-    case Malformation::kIdNoNul:
+    case Malformation::IdNoNul:
         if (place.idSize >= 2)
             reply[place.idStart + place.idSize - 2] = 'X';
         break;
-    case Malformation::kCountTooLarge:
+    case Malformation::CountTooLarge:
         break;
     }
 }
@@ -96,8 +96,8 @@ void Malform(const SimFault& fault, const std::vector<RecordPlace>& places, std:
 
 bool SelectorKeeps(uint32_t selector, uint32_t flags, bool& known)
 {
-    bool present = (flags & kIfNotPresent) == 0;
-    bool bound = (flags & kIfBound) != 0;
+    bool present = (flags & IfNotPresent) == 0;
+    bool bound = (flags & IfBound) != 0;
     known = true;
     switch (selector) {
     case 1:

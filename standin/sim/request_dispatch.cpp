@@ -22,9 +22,9 @@ void FillBusyBlock(uint32_t size, std::vector<uint8_t>& block)
 
 void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t inputSize, RequestAnswer& answer)
 {
-    answer.status = kStatusNotStarted;
+    answer.status = StatusNotStarted;
     answer.hasBlock = false;
-    answer.token = wire::kNoToken;
+    answer.token = wire::NoToken;
     answer.block.clear();
 
     EnterCriticalSection(&SimLock);
@@ -39,31 +39,30 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
             subject = BindSubjectKey(input, inputSize);
         }
         bool faulted = TakeFault(code, false, fault, subject);
-        bool applied = faulted && fault.kind == FaultKind::kStatus && fault.apply;
+        bool applied = faulted && fault.kind == FaultKind::Status && fault.apply;
         bool shapes = faulted &&
-            (fault.kind == FaultKind::kTruncate || fault.kind == FaultKind::kMalformed ||
-             fault.kind == FaultKind::kFill);
+            (fault.kind == FaultKind::Truncate || fault.kind == FaultKind::Malformed || fault.kind == FaultKind::Fill);
         if (faulted && !applied && !shapes) {
             answer.status = fault.status;
-            if (fault.kind == FaultKind::kBusy && fault.block) {
+            if (fault.kind == FaultKind::Busy && fault.block) {
                 FillBusyBlock(fault.bytes, answer.block);
                 replyAnyway = true;
             }
         } else {
             RequestHandler handler = FindRequestHandler(code);
-            bool malformed = faulted && fault.kind == FaultKind::kMalformed;
+            bool malformed = faulted && fault.kind == FaultKind::Malformed;
             RequestInput request{input, inputSize, malformed ? &fault : nullptr};
-            answer.status = handler != nullptr ? handler(request, answer.block) : kStatusFailure;
+            answer.status = handler != nullptr ? handler(request, answer.block) : StatusFailure;
             // The work is done; only the answer is the fault's.
-            if (applied && answer.status == kStatusSuccess)
+            if (applied && answer.status == StatusSuccess)
                 answer.status = fault.status;
-            if (faulted && fault.kind == FaultKind::kTruncate && answer.block.size() > fault.bytes)
+            if (faulted && fault.kind == FaultKind::Truncate && answer.block.size() > fault.bytes)
                 answer.block.resize(fault.bytes);
-            if (faulted && fault.kind == FaultKind::kFill)
+            if (faulted && fault.kind == FaultKind::Fill)
                 for (size_t at = fault.from; at < answer.block.size(); ++at)
                     answer.block[at] = static_cast<uint8_t>(fault.value);
             // A successful request always has a reply, even one cut to nothing.
-            replyAnyway = answer.status == kStatusSuccess || !answer.block.empty();
+            replyAnyway = answer.status == StatusSuccess || !answer.block.empty();
         }
     }
     if (wantReply && replyAnyway) {
@@ -83,7 +82,7 @@ uint32_t ServeInitialize()
     EnterCriticalSection(&SimLock);
     ++Sim.initCalls;
     SimFault fault;
-    uint32_t status = TakeFault(0, true, fault) ? fault.status : kStatusSuccess;
+    uint32_t status = TakeFault(0, true, fault) ? fault.status : StatusSuccess;
     LeaveCriticalSection(&SimLock);
     return status;
 }

@@ -13,10 +13,10 @@ namespace {
 uint32_t ListInterfaces(const RequestInput& input, std::vector<uint8_t>& reply)
 {
     if (input.size != 4)
-        return kStatusFailure;
+        return StatusFailure;
     if (!EncodeInterfaceList(wire::Get32(input.bytes), input.malformed, reply))
-        return kStatusFailure;
-    return kStatusSuccess;
+        return StatusFailure;
+    return StatusSuccess;
 }
 
 uint32_t InterfaceStatistics(const RequestInput& input, std::vector<uint8_t>& reply)

@@ -9,22 +9,22 @@
 
 namespace {
 
-constexpr size_t kLogLimit = 64;
-constexpr uint32_t kHeaderSize = 12;
+constexpr size_t LogLimit = 64;
+constexpr uint32_t HeaderSize = 12;
 
 std::vector<std::string> Received;
 std::map<uint32_t, uint32_t> Delays;
 
 void Log(const std::string& entry)
 {
-    if (Received.size() >= kLogLimit)
+    if (Received.size() >= LogLimit)
         Received.erase(Received.begin());
     Received.push_back(entry);
 }
 
 bool DecodeName(const uint8_t* input, uint32_t size, std::wstring& name)
 {
-    return DecodeQueryName(input, size, kHeaderSize, 4, name);
+    return DecodeQueryName(input, size, HeaderSize, 4, name);
 }
 
 wchar_t FoldAscii(wchar_t c)
@@ -73,17 +73,17 @@ uint32_t AnswerBindMiniport(const RequestInput& input, std::vector<uint8_t>&)
 {
     std::wstring name;
     if (!DecodeName(input.bytes, input.size, name))
-        return kStatusFailure;
+        return StatusFailure;
     uint32_t bind = wire::Get32(input.bytes);
     SimInterface* item = FindInterfaceByName(name);
-    if (item == nullptr || bind > 1 || !(item->flags & kIfSupported) || (item->flags & kIfNotPresent))
-        return kStatusFailure;
+    if (item == nullptr || bind > 1 || !(item->flags & IfSupported) || (item->flags & IfNotPresent))
+        return StatusFailure;
     if (bind)
-        item->flags |= kIfBound | kIfBindingActive;
+        item->flags |= IfBound | IfBindingActive;
     else
-        item->flags &= ~(kIfBound | kIfBindingActive);
+        item->flags &= ~(IfBound | IfBindingActive);
     SignalNetConfChanged();
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 void NoteBindRequest(const uint8_t* input, uint32_t size)

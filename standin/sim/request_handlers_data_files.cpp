@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr uint32_t kStatusCancelled = 0xC0FE002Bu;
-constexpr uint32_t kHeadBytes = 20;
+constexpr uint32_t StatusCancelled = 0xC0FE002Bu;
+constexpr uint32_t HeadBytes = 20;
 
 struct Operation {
     bool running = false;
@@ -49,7 +49,7 @@ bool ReadPath(const uint8_t* bytes, uint32_t size, uint32_t at, uint32_t pathByt
 uint32_t RunOperation(const uint8_t* head)
 {
     if (State.current.running)
-        return kStatusBusy;
+        return StatusBusy;
     Operation& op = State.current;
     op = Operation();
     op.running = true;
@@ -57,10 +57,10 @@ uint32_t RunOperation(const uint8_t* head)
     op.processId = wire::Get32(head + 8);
     op.threadId = wire::Get32(head + 12);
     op.started = GetTickCount();
-    uint32_t status = kStatusSuccess;
+    uint32_t status = StatusSuccess;
     for (;;) {
         if (op.cancel) {
-            status = kStatusCancelled;
+            status = StatusCancelled;
             ++State.cancelled;
             break;
         }
@@ -88,37 +88,37 @@ bool TakeHead(const RequestInput& input, uint32_t code, uint32_t pathAt)
 
 uint32_t AnswerChangeDataFolder(const RequestInput& input, std::vector<uint8_t>&)
 {
-    if (!TakeHead(input, 8, kHeadBytes))
-        return kStatusFailure;
+    if (!TakeHead(input, 8, HeadBytes))
+        return StatusFailure;
     return RunOperation(input.bytes);
 }
 
 uint32_t AnswerBackupDataFiles(const RequestInput& input, std::vector<uint8_t>&)
 {
-    if (!TakeHead(input, 12, kHeadBytes + 4))
-        return kStatusFailure;
+    if (!TakeHead(input, 12, HeadBytes + 4))
+        return StatusFailure;
     uint32_t pathBytes = wire::Get32(input.bytes + 16);
     uint32_t configBytes = wire::Get32(input.bytes + 20);
-    uint32_t configAt = kHeadBytes + 4 + pathBytes;
+    uint32_t configAt = HeadBytes + 4 + pathBytes;
     if (configAt > input.size || configBytes != input.size - configAt)
-        return kStatusFailure;
+        return StatusFailure;
     if (((State.lastFlags & 0x4) != 0) != (configBytes != 0))
-        return kStatusFailure;
+        return StatusFailure;
     // Copied before the lock is let go: the input belongs to the caller.
     std::vector<uint8_t> snapshot(input.bytes + configAt, input.bytes + configAt + configBytes);
     uint32_t status = RunOperation(input.bytes);
-    if (status == kStatusSuccess && configBytes)
+    if (status == StatusSuccess && configBytes)
         State.snapshot.swap(snapshot);
     return status;
 }
 
 uint32_t AnswerRestoreDataFiles(const RequestInput& input, std::vector<uint8_t>& reply)
 {
-    if (!TakeHead(input, 13, kHeadBytes) || input.size != kHeadBytes + wire::Get32(input.bytes + 16))
-        return kStatusFailure;
+    if (!TakeHead(input, 13, HeadBytes) || input.size != HeadBytes + wire::Get32(input.bytes + 16))
+        return StatusFailure;
     bool config = (State.lastFlags & 0x2) != 0;
     uint32_t status = RunOperation(input.bytes);
-    if (status != kStatusSuccess)
+    if (status != StatusSuccess)
         return status;
     bool attach = config && !State.snapshot.empty();
     wire::Append32(reply, attach ? 0x2 : 0);
@@ -126,13 +126,13 @@ uint32_t AnswerRestoreDataFiles(const RequestInput& input, std::vector<uint8_t>&
     wire::Append32(reply, attach ? static_cast<uint32_t>(State.snapshot.size()) : 0);
     if (attach)
         reply.insert(reply.end(), State.snapshot.begin(), State.snapshot.end());
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 uint32_t AnswerOperationProgress(const RequestInput& input, std::vector<uint8_t>& reply)
 {
     if (input.size != 16)
-        return kStatusFailure;
+        return StatusFailure;
     ++State.polls;
     Operation& op = State.current;
     bool ours = op.running && wire::Get32(input.bytes + 4) == op.ticks &&
@@ -149,7 +149,7 @@ uint32_t AnswerOperationProgress(const RequestInput& input, std::vector<uint8_t>
     wire::Append32(reply, op.ticks);
     wire::Append32(reply, op.processId);
     wire::Append32(reply, op.threadId);
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 bool DataFilesCommand(const std::vector<std::string>& words, std::string& out)

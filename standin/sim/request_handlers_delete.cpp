@@ -8,11 +8,11 @@ uint32_t AnswerDeleteInterface(const RequestInput& input, std::vector<uint8_t>&)
 {
     std::wstring name;
     if (!DecodeQueryName(input.bytes, input.size, 8, 0, name))
-        return kStatusFailure;
+        return StatusFailure;
     SimInterface* item = FindInterfaceByName(name);
-    if (item == nullptr || !(item->flags & kIfNotPresent))
-        return kStatusFailure;
+    if (item == nullptr || !(item->flags & IfNotPresent))
+        return StatusFailure;
     Sim.interfaces.erase(Sim.interfaces.begin() + (item - Sim.interfaces.data()));
     SignalNetConfChanged();
-    return kStatusSuccess;
+    return StatusSuccess;
 }

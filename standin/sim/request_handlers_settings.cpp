@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr size_t kLogLimit = 64;
+constexpr size_t LogLimit = 64;
 
 struct DataSettings {
     std::wstring folder = L"C:\\Program Files\\Merovax\\ZorvanHService\\Data\\";
@@ -19,7 +19,7 @@ std::vector<std::string> Received;
 
 void Log(const std::string& entry)
 {
-    if (Received.size() >= kLogLimit)
+    if (Received.size() >= LogLimit)
         Received.erase(Received.begin());
     Received.push_back(entry);
 }
@@ -29,7 +29,7 @@ void Log(const std::string& entry)
 uint32_t AnswerDataFilesSettings(const RequestInput& input, std::vector<uint8_t>& reply)
 {
     if (input.size != 0)
-        return kStatusFailure;
+        return StatusFailure;
     uint32_t pathBytes = static_cast<uint32_t>((Settings.folder.size() + 1) * 2);
     wire::Append32(reply, pathBytes);
     wire::Append32(reply, Settings.holdSeconds);
@@ -40,14 +40,14 @@ uint32_t AnswerDataFilesSettings(const RequestInput& input, std::vector<uint8_t>
     }
     reply.push_back(0);
     reply.push_back(0);
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 uint32_t AnswerDisconnectedOptions(const RequestInput& input, std::vector<uint8_t>&)
 {
     if (input.size != 5) {
         Log("size:" + std::to_string(input.size));
-        return kStatusFailure;
+        return StatusFailure;
     }
     uint32_t hold = wire::Get32(input.bytes);
     uint8_t cumulative = input.bytes[4];
@@ -55,7 +55,7 @@ uint32_t AnswerDisconnectedOptions(const RequestInput& input, std::vector<uint8_
     // The service keeps what it is told, so the agent's next read shows it.
     Settings.holdSeconds = hold;
     Settings.cumulative = cumulative;
-    return kStatusSuccess;
+    return StatusSuccess;
 }
 
 bool DataSettingsCommand(const std::vector<std::string>& words, std::string& out)

@@ -10,15 +10,15 @@
 
 namespace {
 
-constexpr wchar_t kServerMutexName[] = L"ZorvanHServiceFileMappingServerMutexName";
-constexpr wchar_t kDirectoryName[] = L"ZorvanHServiceFileMappingServerName";
-constexpr wchar_t kOtherMappingName[] = L"ZorvanHServiceFileMappingConfig";
-constexpr uint32_t kOtherMappingKey = 1;
+constexpr wchar_t ServerMutexName[] = L"ZorvanHServiceFileMappingServerMutexName";
+constexpr wchar_t DirectoryName[] = L"ZorvanHServiceFileMappingServerName";
+constexpr wchar_t OtherMappingName[] = L"ZorvanHServiceFileMappingConfig";
+constexpr uint32_t OtherMappingKey = 1;
 // Room for this many present interfaces; more are left out of the view.
-constexpr uint32_t kViewCapacity = 16;
-constexpr uint32_t kViewSize = kViewHeaderSize + kViewCapacity * kCountersSize;
-constexpr DWORD kMutexWaitMs = 2000;
-constexpr uint32_t kRestAfterAbandonSeconds = 3;
+constexpr uint32_t ViewCapacity = 16;
+constexpr uint32_t ViewSize = ViewHeaderSize + ViewCapacity * CountersSize;
+constexpr DWORD MutexWaitMs = 2000;
+constexpr uint32_t RestAfterAbandonSeconds = 3;
 
 struct SharedMappings {
     HANDLE serverMutex = nullptr;
@@ -46,7 +46,7 @@ SharedMappings Shared;
 
 bool LockServerMutex()
 {
-    DWORD waited = WaitForSingleObject(Shared.serverMutex, kMutexWaitMs);
+    DWORD waited = WaitForSingleObject(Shared.serverMutex, MutexWaitMs);
     if (waited == WAIT_OBJECT_0)
         ++Shared.taken;
     else if (waited == WAIT_ABANDONED)
@@ -70,21 +70,21 @@ void WriteDirectory()
 {
     uint32_t entries = Shared.entryRemoved ? 1 : 2;
     WriteDirectoryHeader(Shared.directory, DirectoryIdentity(), entries, Shared.directoryInvalid);
-    WriteDirectoryEntry(Shared.directory, 0, kOtherMappingKey, 4096, kOtherMappingName);
+    WriteDirectoryEntry(Shared.directory, 0, OtherMappingKey, 4096, OtherMappingName);
     if (Shared.entryRemoved)
         ClearDirectoryEntry(Shared.directory, 1);
     else
-        WriteDirectoryEntry(Shared.directory, 1, kStatisticsKey,
-                            Shared.announcedSize != 0 ? Shared.announcedSize : kViewSize, Shared.viewName);
+        WriteDirectoryEntry(Shared.directory, 1, StatisticsKey,
+                            Shared.announcedSize != 0 ? Shared.announcedSize : ViewSize, Shared.viewName);
 }
 
 void WriteView()
 {
     uint32_t count = 0;
     for (const SimInterface& item : Sim.interfaces)
-        if (!(item.flags & kIfNotPresent) && count < kViewCapacity)
+        if (!(item.flags & IfNotPresent) && count < ViewCapacity)
             WriteInterfaceCounters(Shared.view, count++, item);
-    for (uint32_t index = count; index < kViewCapacity; ++index)
+    for (uint32_t index = count; index < ViewCapacity; ++index)
         ClearInterfaceCounters(Shared.view, index);
     WriteViewHeader(Shared.view, ViewIdentity(), Shared.countGiven ? Shared.count : count, Shared.viewInvalid);
 }
@@ -120,7 +120,7 @@ uint8_t* CreateMapping(const wchar_t* name, uint32_t size, HANDLE& mapping)
 
 DWORD WINAPI AbandonMain(LPVOID mutex)
 {
-    DWORD waited = WaitForSingleObject(static_cast<HANDLE>(mutex), kMutexWaitMs);
+    DWORD waited = WaitForSingleObject(static_cast<HANDLE>(mutex), MutexWaitMs);
     return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED ? 0 : 1;
 }
 
@@ -132,11 +132,11 @@ bool CreateSharedMappings()
         return true;
     ++Shared.generation;
     Shared.viewName = L"ZorvanHServiceFileMappingStatistics" + std::to_wstring(Shared.generation);
-    Shared.serverMutex = CreateMutexW(nullptr, FALSE, kServerMutexName);
+    Shared.serverMutex = CreateMutexW(nullptr, FALSE, ServerMutexName);
     if (Shared.serverMutex != nullptr)
-        Shared.view = CreateMapping(Shared.viewName.c_str(), kViewSize, Shared.statisticsMapping);
+        Shared.view = CreateMapping(Shared.viewName.c_str(), ViewSize, Shared.statisticsMapping);
     if (Shared.view != nullptr)
-        Shared.directory = CreateMapping(kDirectoryName, kDirectorySize, Shared.directoryMapping);
+        Shared.directory = CreateMapping(DirectoryName, DirectorySize, Shared.directoryMapping);
     std::string ignored;
     if (Shared.directory == nullptr || !WriteUnderMutex(ignored)) {
         CloseSharedMappings();
@@ -176,11 +176,11 @@ void UpdateSharedMappings()
 
 bool SetMappingFault(MappingFault fault, bool on, std::string& out)
 {
-    if (fault == MappingFault::kDirectoryInvalid)
+    if (fault == MappingFault::DirectoryInvalid)
         Shared.directoryInvalid = on;
-    if (fault == MappingFault::kViewInvalid)
+    if (fault == MappingFault::ViewInvalid)
         Shared.viewInvalid = on;
-    if (fault == MappingFault::kEntryRemoved && Shared.entryRemoved != on) {
+    if (fault == MappingFault::EntryRemoved && Shared.entryRemoved != on) {
         Shared.entryRemoved = on;
         ++Shared.directoryRevision;  // a directory with other entries is a rebuilt one
     }
@@ -219,14 +219,14 @@ bool AbandonServerMutex(std::string& out)
         return false;
     }
     DWORD code = 1;
-    if (WaitForSingleObject(thread, kMutexWaitMs + 1000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))
+    if (WaitForSingleObject(thread, MutexWaitMs + 1000) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))
         code = 1;
     CloseHandle(thread);
     if (code != 0) {
         out = "server mutex busy";
         return false;
     }
-    Shared.restUntil = Sim.elapsed + kRestAfterAbandonSeconds;
+    Shared.restUntil = Sim.elapsed + RestAfterAbandonSeconds;
     return true;
 }
 

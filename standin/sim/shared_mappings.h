@@ -13,7 +13,7 @@ void CloseSharedMappings();
 // the server mutex.
 void UpdateSharedMappings();
 
-enum class MappingFault { kDirectoryInvalid, kViewInvalid, kEntryRemoved };
+enum class MappingFault { DirectoryInvalid, ViewInvalid, EntryRemoved };
 
 // Sets or clears a fault and rewrites the mappings at once; false (with the
 // reason in out) when the server mutex could not be had.

@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-constexpr uint32_t kStatusSuccess = 0;
-constexpr uint32_t kStatusFailure = 0xC0FE0001u;
-constexpr uint32_t kStatusAccessDenied = 0xC0FE0005u;
-constexpr uint32_t kStatusNotStarted = 0xC0FE000Au;
-constexpr uint32_t kStatusWrongVersion = 0xC0FE000Bu;
-constexpr uint32_t kStatusBusy = 0xC0FE000Du;
+constexpr uint32_t StatusSuccess = 0;
+constexpr uint32_t StatusFailure = 0xC0FE0001u;
+constexpr uint32_t StatusAccessDenied = 0xC0FE0005u;
+constexpr uint32_t StatusNotStarted = 0xC0FE000Au;
+constexpr uint32_t StatusWrongVersion = 0xC0FE000Bu;
+constexpr uint32_t StatusBusy = 0xC0FE000Du;
 
-constexpr uint32_t kIfSupported = 0x01;
-constexpr uint32_t kIfConnected = 0x02;
-constexpr uint32_t kIfBound = 0x04;
-constexpr uint32_t kIfNotPresent = 0x08;
-constexpr uint32_t kIfBindingActive = 0x10;
+constexpr uint32_t IfSupported = 0x01;
+constexpr uint32_t IfConnected = 0x02;
+constexpr uint32_t IfBound = 0x04;
+constexpr uint32_t IfNotPresent = 0x08;
+constexpr uint32_t IfBindingActive = 0x10;
 
 struct SimInterface {
     std::string key;  // what scenarios and control commands call it
@@ -49,18 +49,18 @@ struct SimRecord {
     std::map<std::string, std::string> fields;
 };
 
-enum class FaultKind { kNotStarted, kBusy, kWrongVersion, kStatus, kTruncate, kMalformed, kFill, kInit };
+enum class FaultKind { NotStarted, Busy, WrongVersion, Status, Truncate, Malformed, Fill, Init };
 
-enum class Malformation { kRecordSizeZero, kRecordSizePastEnd, kNameSizePastEnd, kCountTooLarge, kNameNoNul, kIdNoNul };
+enum class Malformation { RecordSizeZero, RecordSizePastEnd, NameSizePastEnd, CountTooLarge, NameNoNul, IdNoNul };
 
 struct SimFault {
-    FaultKind kind = FaultKind::kStatus;
+    FaultKind kind = FaultKind::Status;
     uint32_t code = 0;       // 0 matches every request code
     int32_t remaining = -1;  // -1 never runs out
-    uint32_t status = kStatusFailure;
+    uint32_t status = StatusFailure;
     uint32_t bytes = 0;  // truncation length, busy block length
     bool block = false;  // busy answers carry a reply block
-    Malformation malformation = Malformation::kRecordSizeZero;
+    Malformation malformation = Malformation::RecordSizeZero;
     uint32_t record = 0;    // which record a malformation hits
     std::string subject;    // request 5: only for the interface with this key; empty: any
     bool apply = false;     // status faults: the request is served, then answers the status
@@ -82,7 +82,7 @@ struct Ledger {
     uint32_t emptyReleases = 0;
     // Tokens issued before the last reset stay known, so their late release
     // is neither counted nor mistaken for an unknown one.
-    enum TokenState : uint8_t { kOutstanding, kReleased, kOutstandingBeforeReset, kReleasedBeforeReset };
+    enum TokenState : uint8_t { Outstanding, Released, OutstandingBeforeReset, ReleasedBeforeReset };
     std::map<uint32_t, TokenState> tokens;
     uint32_t nextToken = 1;
 };

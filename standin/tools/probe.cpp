@@ -28,7 +28,7 @@ InitializeFn Uninitialize = nullptr;
 RequestFn Request = nullptr;
 ReleaseFn Release = nullptr;
 
-constexpr uint32_t kBusy = 0xC0FE000Du;
+constexpr uint32_t Busy = 0xC0FE000Du;
 
 struct Reply {
     void* data = nullptr;
@@ -126,7 +126,7 @@ void List(uint32_t selector, bool repeatWhileBusy, bool releaseTwice)
     Reply reply;
     uint32_t status = Ask(1, &selector, 4, reply);
     unsigned busy = 0;
-    while (repeatWhileBusy && status == kBusy && busy < 50) {
+    while (repeatWhileBusy && status == Busy && busy < 50) {
         ++busy;
         printf("  busy %u: reply %s, %u bytes\n", busy, reply.Held() ? "held" : "none",
                static_cast<unsigned>(reply.size));

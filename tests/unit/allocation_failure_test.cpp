@@ -5,7 +5,6 @@
 
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
-#include "core/statistics_view.h"
 #include "failing_allocator.h"
 #include "reply_builder.h"
 #include "resources/resource_ids.h"
@@ -79,36 +78,6 @@ TEST(AllocationFailure, InterfaceListDropsTheRecordWhoseCopyFails)
         for (const InterfaceEntry& e : entries)
             ASSERT_FALSE(e.id.empty()) << k;
     }
-}
-
-TEST(AllocationFailure, MappingDirectoryWithoutMemoryIsNoEntry)
-{
-    // A directory whose statistics entry names a mapping longer than a
-    // short string holds.
-    std::vector<uint8_t> directory(MappingDirectoryHeaderSize + MappingDirectoryEntrySize, 0);
-    directory[16] = 1;  // one entry
-    uint8_t* entry = directory.data() + MappingDirectoryHeaderSize;
-    for (int i = 0; i < 4; ++i)
-        entry[16 + i] = uint8_t(StatisticsMappingKey >> (8 * i));
-    entry[20] = uint8_t(StatisticsViewHeaderSize);
-    entry[21] = uint8_t(StatisticsViewHeaderSize >> 8);
-    const char name[] = "ZorvanHServiceStatisticsMapping";
-    for (size_t i = 0; i < sizeof name - 1; ++i)
-        entry[28 + 2 * i] = uint8_t(name[i]);
-    StatisticsMappingEntry found;
-    ASSERT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &found));
-    StatisticsMappingEntry again;
-    bool result = true, threw = false;
-    {
-        AllocationFailure failure(0, 1000);
-        try {
-            result = FindStatisticsMappingEntry(directory.data(), directory.size(), &again);
-        } catch (...) {
-            threw = true;
-        }
-    }
-    EXPECT_FALSE(threw);
-    EXPECT_FALSE(result);
 }
 
 }  // namespace

@@ -8,86 +8,69 @@ namespace {
 
 std::string Narrow(const Char16* text)
 {
-    std::string s;
-    for (; *text; ++text)
-        s += char(*text);
-    return s;
+    return std::string(text, text + std::char_traits<Char16>::length(text));
 }
 
-std::string Speed(uint64_t rate, bool inBytes = false)
-{
-    Char16 text[SpeedTextSize];
-    FormatSpeed(rate, text, inBytes);
-    return Narrow(text);
-}
+const uint64_t G = 1000000000, Second = 10000000, Day = 86400 * Second;
 
-std::string Duration(uint64_t ticks)
+TEST(FormatSpeed, RangesFractionsBytesAndSixtyFourBitRates)
 {
-    Char16 text[DurationTextSize];
-    FormatDuration(ticks, text);
-    return Narrow(text);
-}
-
-const uint64_t Second = 10000000;
-
-TEST(FormatSpeed, EachRangeStartsAndEndsWhereItShould)
-{
-    EXPECT_EQ(Speed(0), "0 bps");
-    EXPECT_EQ(Speed(999), "999 bps");
-    EXPECT_EQ(Speed(1000), "1 Kbps");
-    EXPECT_EQ(Speed(999999), "999.999 Kbps");
-    EXPECT_EQ(Speed(1000000), "1 Mbps");
-    EXPECT_EQ(Speed(999999999), "999.999 Mbps");
-    EXPECT_EQ(Speed(1000000000), "1 Gbps");
-    EXPECT_EQ(Speed(2500000000u), "2.5 Gbps");
-}
-
-TEST(FormatSpeed, FractionKeepsLeadingZerosAndTruncates)
-{
-    EXPECT_EQ(Speed(1500), "1.5 Kbps");
-    EXPECT_EQ(Speed(1050), "1.05 Kbps");
-    EXPECT_EQ(Speed(1005), "1.005 Kbps");
-    EXPECT_EQ(Speed(1001), "1.001 Kbps");
-    EXPECT_EQ(Speed(1120), "1.12 Kbps");
-    EXPECT_EQ(Speed(1234567), "1.234 Mbps");
-    EXPECT_EQ(Speed(1000999), "1 Mbps");  // the fraction counts whole K only
-}
-
-TEST(FormatSpeed, BytesAreBitsShiftedByThree)
-{
-    EXPECT_EQ(Speed(0, true), "0 Byps");
-    EXPECT_EQ(Speed(7, true), "0 Byps");
-    EXPECT_EQ(Speed(8000, true), "1 KByps");
-    EXPECT_EQ(Speed(12345, true), "1.543 KByps");
-    EXPECT_EQ(Speed(96000000, true), "12 MByps");
-    EXPECT_EQ(Speed(uint64_t(1) << 32, true), "536.87 MByps");
-}
-
-TEST(FormatSpeed, SixtyFourBitRates)
-{
-    EXPECT_EQ(Speed(uint64_t(1) << 32), "4.294 Gbps");
-    EXPECT_EQ(Speed((uint64_t(1) << 32) + 1), "4.294 Gbps");
-    EXPECT_EQ(Speed(uint64_t(1) << 35, true), "4.294 GByps");
-    EXPECT_EQ(Speed(uint64_t(2147483647) * 1000000000), "2147483647 Gbps");
-    // Past 2^31 G the whole part wraps as a signed 32-bit number; the text
-    // still fits its 21 characters.
-    EXPECT_EQ(Speed(uint64_t(2147483648) * 1000000000 + 999000000, true), "268435456.124 GByps");
-    EXPECT_EQ(Speed(uint64_t(2147483648) * 1000000000 + 999000000), "-2147483648.999 Gbps");
-    EXPECT_EQ(Speed(UINT64_MAX), "1266874889.709 Gbps");
+    const struct {
+        uint64_t rate;
+        bool inBytes;
+        const char* text;
+    } rows[] = {
+        {0, false, "0 bps"},
+        {999, false, "999 bps"},
+        {1000, false, "1 Kbps"},
+        {999999, false, "999.999 Kbps"},
+        {1000000, false, "1 Mbps"},
+        {999999999, false, "999.999 Mbps"},
+        {1000000000, false, "1 Gbps"},
+        {2500000000u, false, "2.5 Gbps"},
+        // The fraction keeps its leading zeros, truncates and counts whole K only.
+        {1050, false, "1.05 Kbps"},
+        {1005, false, "1.005 Kbps"},
+        {1234567, false, "1.234 Mbps"},
+        {1000999, false, "1 Mbps"},
+        {7, true, "0 Byps"},
+        {8000, true, "1 KByps"},
+        {12345, true, "1.543 KByps"},
+        {uint64_t(1) << 32, true, "536.87 MByps"},
+        {(uint64_t(1) << 32) + 1, false, "4.294 Gbps"},
+        {uint64_t(1) << 35, true, "4.294 GByps"},
+        {2147483647 * G, false, "2147483647 Gbps"},
+        // Past 2^31 G the whole part wraps as a signed 32-bit number; the
+        // text still fits its 21 characters.
+        {2147483648 * G + 999000000, true, "268435456.124 GByps"},
+        {2147483648 * G + 999000000, false, "-2147483648.999 Gbps"},
+        {UINT64_MAX, false, "1266874889.709 Gbps"},
+    };
+    for (const auto& r : rows) {
+        Char16 text[SpeedTextSize];
+        FormatSpeed(r.rate, text, r.inBytes);
+        EXPECT_EQ(Narrow(text), r.text) << r.rate;
+    }
 }
 
 TEST(FormatDuration, ShortestFormThatHoldsTheValue)
 {
-    EXPECT_EQ(Duration(0), "00:00");
-    EXPECT_EQ(Duration(7 * Second), "00:07");
-    EXPECT_EQ(Duration(599 * Second / 10), "00:59");
-    EXPECT_EQ(Duration(3599 * Second + Second - 1), "59:59");
-    EXPECT_EQ(Duration(3600 * Second), "01:00:00");
-    EXPECT_EQ(Duration((86400 - 1) * Second), "23:59:59");
-    EXPECT_EQ(Duration(86400 * Second), "1.00:00:00");
-    EXPECT_EQ(Duration((86400 + 2 * 3600 + 3 * 60 + 4) * Second), "1.02:03:04");
-    EXPECT_EQ(Duration(100 * 86400 * Second), "100.00:00:00");
-    EXPECT_EQ(Duration(UINT64_MAX), "21350398.05:36:10");
+    const std::pair<uint64_t, const char*> rows[] = {
+        {0, "00:00"},
+        {599 * Second / 10, "00:59"},
+        {3600 * Second - 1, "59:59"},
+        {3600 * Second, "01:00:00"},
+        {Day - Second, "23:59:59"},
+        {Day, "1.00:00:00"},
+        {Day + (2 * 3600 + 3 * 60 + 4) * Second, "1.02:03:04"},
+        {100 * Day, "100.00:00:00"},
+        {UINT64_MAX, "21350398.05:36:10"},
+    };
+    for (const auto& r : rows) {
+        Char16 text[DurationTextSize];
+        FormatDuration(r.first, text);
+        EXPECT_EQ(Narrow(text), r.second) << r.first;
+    }
 }
 
 }  // namespace

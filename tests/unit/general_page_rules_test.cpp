@@ -7,86 +7,57 @@
 
 namespace {
 
-std::vector<uint8_t> SettingsReply(uint32_t pathBytes, uint32_t hold, uint8_t cumulative, const std::u16string& path)
+std::vector<uint8_t> SettingsReply(uint32_t pathBytes, uint32_t hold, const std::u16string& path)
 {
     std::vector<uint8_t> bytes;
     AppendU32(&bytes, pathBytes);
     AppendU32(&bytes, hold);
-    bytes.push_back(cumulative);
+    bytes.push_back(1);  // cumulative
     for (char16_t c : path) {
-        bytes.push_back(static_cast<uint8_t>(c));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
+        bytes.push_back(uint8_t(c));
+        bytes.push_back(uint8_t(c >> 8));
     }
     return bytes;
 }
 
-Text16 T(const std::u16string& s)
+// The folder sits at an odd offset; sizes are checked before anything is
+// taken, and a huge PathBytes must not wrap the bounds check.
+TEST(DataFilesSettings, DecodeChecksSizesFirstAndStaysInsideThePath)
 {
-    return Text16(s.begin(), s.end());
-}
-
-TEST(DataFilesSettings, DecodesFolderAtItsOddOffset)
-{
-    std::u16string path = u"D:\\Data\u00e9\\";
-    path.push_back(0);
-    std::vector<uint8_t> reply = SettingsReply(uint32_t(path.size() * 2), 0x01020304, 1, path);
-    DisconnectedOptions options = {};
-    Text16 folder = T(u"stale");
-    ASSERT_EQ(DecodeDataFilesSettings(reply.data(), uint32_t(reply.size()), &options, &folder), DataFilesDecoded);
-    EXPECT_EQ(folder, T(u"D:\\Data\u00e9\\"));
-    EXPECT_EQ(options.HoldSeconds, 0x01020304u);
-    EXPECT_EQ(options.CumulativeStatistics, 1);
-}
-
-TEST(DataFilesSettings, SizesAreCheckedBeforeAnythingIsTaken)
-{
-    std::vector<uint8_t> reply = SettingsReply(0, 30, 1, u"");
-    DisconnectedOptions options = {77, 0};
-    Text16 folder;
-    EXPECT_EQ(DecodeDataFilesSettings(reply.data(), 8, &options, &folder), DataFilesTooShort);
-    EXPECT_EQ(options.HoldSeconds, 77u);
-    // Exactly the fixed part with an empty path is a sound reply.
-    EXPECT_EQ(DecodeDataFilesSettings(reply.data(), 9, &options, &folder), DataFilesDecoded);
-    EXPECT_EQ(options.HoldSeconds, 30u);
-    EXPECT_TRUE(folder.empty());
-    // A path past the end keeps the options; a huge PathBytes must not wrap
-    // the bounds check.
-    for (uint32_t pathBytes : {2u, 0xFFFFFFF8u}) {
-        reply = SettingsReply(pathBytes, 45, 1, u"");
-        reply.push_back('C');
-        EXPECT_EQ(DecodeDataFilesSettings(reply.data(), uint32_t(reply.size()), &options, &folder),
-                  DataFilesPathPastEnd);
-        EXPECT_EQ(options.HoldSeconds, 45u);
-        EXPECT_TRUE(folder.empty());
+    std::u16string folder(u"D:\\Data\u00e9\\\0", 10);
+    const struct {
+        std::vector<uint8_t> reply;
+        uint32_t size;  // 0: the whole reply
+        DataFilesDecode outcome;
+        uint32_t hold;
+        std::u16string folder;
+    } rows[] = {
+        {SettingsReply(20, 0x01020304, folder), 0, DataFilesDecoded, 0x01020304, u"D:\\Data\u00e9\\"},
+        {SettingsReply(0, 30, u""), 8, DataFilesTooShort, 77, u""},
+        {SettingsReply(0, 30, u""), 9, DataFilesDecoded, 30, u""},
+        {SettingsReply(2, 45, u"\x43"), 10, DataFilesPathPastEnd, 45, u""},
+        {SettingsReply(0xFFFFFFF8u, 45, u"C"), 0, DataFilesPathPastEnd, 45, u""},
+        // A path without NUL, ending in half a character inside PathBytes.
+        {SettingsReply(5, 0, u"AB\x43"), 14, DataFilesDecoded, 0, u"AB"},
+    };
+    for (const auto& r : rows) {
+        DisconnectedOptions options = {77, 0};
+        Text16 got = TEXT16("stale");
+        EXPECT_EQ(DecodeDataFilesSettings(r.reply.data(), r.size ? r.size : uint32_t(r.reply.size()), &options, &got),
+                  r.outcome);
+        EXPECT_EQ(options.HoldSeconds, r.hold);
+        EXPECT_EQ(options.CumulativeStatistics, r.outcome != DataFilesTooShort);
+        EXPECT_EQ(got, Text16(r.folder.begin(), r.folder.end()));
     }
-}
-
-TEST(DataFilesSettings, PathWithoutNulOrWithOddLengthStaysInside)
-{
-    std::vector<uint8_t> reply = SettingsReply(5, 0, 0, u"AB");
-    reply.push_back('C');  // half a character, inside PathBytes
-    DisconnectedOptions options = {};
-    Text16 folder;
-    ASSERT_EQ(DecodeDataFilesSettings(reply.data(), uint32_t(reply.size()), &options, &folder), DataFilesDecoded);
-    EXPECT_EQ(folder, T(u"AB"));
-}
-
-TEST(DataFilesSettings, AnUnusableSuccessReadsAsAWrongVersion)
-{
     EXPECT_EQ(FolderMessageStringId(StatusSuccess), FolderMessageStringId(StatusWrongVersion));
-    EXPECT_EQ(FolderMessageStringId(StatusAccessDenied), 8u);
 }
 
-TEST(DisconnectedOptionsRequest, InputIsFivePackedLittleEndianBytes)
+TEST(DisconnectedOptionsRequest, InputAndAHoldPastTheRange)
 {
     uint8_t input[DisconnectedOptionsInputSize] = {};
     BuildDisconnectedOptionsInput({0x00000164, 1}, input);
-    const uint8_t expected[] = {0x64, 0x01, 0x00, 0x00, 0x01};
-    EXPECT_EQ(std::vector<uint8_t>(input, input + 5), std::vector<uint8_t>(expected, expected + 5));
-}
-
-TEST(DisconnectedOptionsRequest, AHoldPastTheRangeShowsInfiniteAndIsSentBackAsIt)
-{
+    EXPECT_EQ(std::vector<uint8_t>(input, input + 5), std::vector<uint8_t>({0x64, 0x01, 0x00, 0x00, 0x01}));
+    // Shown as infinite and sent back as it.
     int position = HoldSliderPosition(250);
     EXPECT_EQ(position, 100);
     EXPECT_EQ(HoldLabelStringId(position), 125u);

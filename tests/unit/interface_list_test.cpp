@@ -2,12 +2,12 @@
 
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
-#include "resources/resource_ids.h"
 #include "reply_builder.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
-RecordSpec Card(const std::u16string& name, const std::u16string& id, uint32_t flags = IfSupported | IfBound)
+RecordSpec Card(const std::u16string& name, const std::u16string& id = u"{1}", uint32_t flags = IfSupported | IfBound)
 {
     RecordSpec r;
     r.flags = flags;
@@ -18,148 +18,108 @@ RecordSpec Card(const std::u16string& name, const std::u16string& id, uint32_t f
     return r;
 }
 
-std::vector<InterfaceEntry> Decode(InterfaceListReader reader, const std::vector<uint8_t>& reply,
-                                   InterfaceListOutcome* outcome = nullptr)
+std::u16string Names(InterfaceListReader reader, const std::vector<uint8_t>& reply, uint32_t size = ~0u)
 {
     std::vector<InterfaceEntry> entries;
-    InterfaceListOutcome o = DecodeInterfaceList(reader, StatusSuccess, reply.data(), uint32_t(reply.size()), &entries);
-    if (outcome)
-        *outcome = o;
-    return entries;
+    DecodeInterfaceList(reader, StatusSuccess, reply.data(), std::min(size, uint32_t(reply.size())), &entries);
+    std::u16string names;
+    for (const InterfaceEntry& e : entries)
+        names += e.name + u"|" + e.id + u" ";
+    return names;
 }
 
 TEST(InterfaceListReply, StatusAndSizeDecideBeforeAnyRecordIsRead)
 {
-    std::vector<uint8_t> good = BuildInterfaceList({Card(u"LAN", u"{1}")});
-    EXPECT_EQ(ListNotStarted, CheckInterfaceListReply(StatusNotStarted, good.data(), uint32_t(good.size())));
-    EXPECT_EQ(ListWrongVersion, CheckInterfaceListReply(StatusWrongVersion, good.data(), uint32_t(good.size())));
-    EXPECT_EQ(ListServiceError, CheckInterfaceListReply(StatusBusy, good.data(), uint32_t(good.size())));
-    EXPECT_EQ(ListServiceError, CheckInterfaceListReply(StatusAccessDenied, good.data(), uint32_t(good.size())));
-    // A successful answer too short for the header means another service version.
-    EXPECT_EQ(ListWrongVersion, CheckInterfaceListReply(StatusSuccess, good.data(), 7));
-    EXPECT_EQ(ListWrongVersion, CheckInterfaceListReply(StatusSuccess, nullptr, 0));
-    EXPECT_EQ(ListEmpty, CheckInterfaceListReply(StatusSuccess, good.data(), 8));
-    EXPECT_EQ(ListHasRecords, CheckInterfaceListReply(StatusSuccess, good.data(), uint32_t(good.size())));
-}
-
-TEST(InterfaceListReply, ThirtyTwoBytesAreEmptyAndThirtyThreeAreWalked)
-{
-    // A record with a one-character name and nothing else: 24 + 4 bytes.
-    RecordSpec tiny;
+    RecordSpec tiny;  // a one-character name and nothing else: 24 + 4 bytes
     tiny.name = u"A";
-    std::vector<uint8_t> reply = BuildInterfaceList({tiny});
-    ASSERT_EQ(36u, reply.size());
-    EXPECT_EQ(ListEmpty, CheckInterfaceListReply(StatusSuccess, reply.data(), 32));
-    EXPECT_EQ(ListHasRecords, CheckInterfaceListReply(StatusSuccess, reply.data(), 33));
-
-    std::vector<uint8_t> none = BuildInterfaceList({Card(u"LAN", u"{1}")}, 0);
-    InterfaceListOutcome outcome;
-    EXPECT_TRUE(Decode(ReaderTrayMenu, none, &outcome).empty());
-    EXPECT_EQ(ListEmpty, outcome);
-}
-
-TEST(InterfaceListReply, RecordsAreCopiedInReplyOrderWithNameIdAndFlags)
-{
-    std::vector<uint8_t> reply =
-        BuildInterfaceList({Card(u"Gigabit(R) LAN/1000", u"{A1}", 0x07), Card(u"Wireless", u"{B2}", 0x15)});
-    std::vector<InterfaceEntry> entries = Decode(ReaderMovementsPage, reply);
-    ASSERT_EQ(2u, entries.size());
-    EXPECT_EQ(u"Gigabit(R) LAN/1000", entries[0].name);
-    EXPECT_EQ(u"{A1}", entries[0].id);
-    EXPECT_EQ(0x07u, entries[0].flags);
-    EXPECT_EQ(u"Wireless", entries[1].name);
-    EXPECT_EQ(u"{B2}", entries[1].id);
-}
-
-TEST(InterfaceListReply, EachReaderKeepsOnlyTheRecordsItNeeds)
-{
-    RecordSpec noName = Card(u"", u"{0}");
-    RecordSpec noPart3 = Card(u"NoThird", u"{3}");
-    noPart3.part3.clear();
-    RecordSpec noId = Card(u"NoId", u"");
-    std::vector<uint8_t> reply = BuildInterfaceList({noName, noPart3, noId, Card(u"Full", u"{F}")});
-
-    auto names = [&](InterfaceListReader reader) {
-        std::vector<std::u16string> out;
-        for (const InterfaceEntry& e : Decode(reader, reply))
-            out.push_back(e.name);
-        return out;
+    const std::vector<uint8_t> good = BuildInterfaceList({tiny});
+    const struct {
+        ServiceStatus status;
+        const uint8_t* reply;
+        uint32_t size;
+        InterfaceListOutcome outcome;
+    } rows[] = {
+        {StatusNotStarted, good.data(), 36, ListNotStarted},
+        {StatusWrongVersion, good.data(), 36, ListWrongVersion},
+        {StatusBusy, good.data(), 36, ListServiceError},
+        {StatusAccessDenied, good.data(), 36, ListServiceError},
+        // A successful answer too short for the header means another version.
+        {StatusSuccess, good.data(), 7, ListWrongVersion},
+        {StatusSuccess, nullptr, 0, ListWrongVersion},
+        {StatusSuccess, good.data(), 8, ListEmpty},
+        {StatusSuccess, good.data(), 32, ListEmpty},
+        {StatusSuccess, good.data(), 33, ListHasRecords},
     };
-    using V = std::vector<std::u16string>;
+    for (const auto& r : rows)
+        EXPECT_EQ(r.outcome, CheckInterfaceListReply(r.status, r.reply, r.size)) << r.status << " " << r.size;
+    std::vector<uint8_t> none = BuildInterfaceList({Card(u"LAN")}, 0);
+    std::vector<InterfaceEntry> entries;
+    EXPECT_EQ(ListEmpty,
+              DecodeInterfaceList(ReaderTrayMenu, StatusSuccess, none.data(), uint32_t(none.size()), &entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(InterfaceListReply, EachReaderKeepsOnlyTheRecordsItNeedsInReplyOrder)
+{
+    RecordSpec noPart3 = Card(u"NoThird", u"{3}", 0x07);
+    noPart3.part3.clear();
+    const std::vector<uint8_t> reply =
+        BuildInterfaceList({Card(u"", u"{0}"), noPart3, Card(u"NoId", u""), Card(u"Gigabit(R) LAN/1000", u"{F}")});
     // The nameless record is skipped by everyone, yet its size still leads
     // the walk to the records behind it.
-    EXPECT_EQ((V{u"NoThird", u"NoId", u"Full"}), names(ReaderTrayMenu));
-    EXPECT_EQ((V{u"NoThird", u"NoId", u"Full"}), names(ReaderStatisticsWindow));
-    EXPECT_EQ((V{u"NoThird", u"NoId", u"Full"}), names(ReaderInterfacesPage));
-    EXPECT_EQ((V{u"NoId", u"Full"}), names(ReaderInterfaceRefresh));
-    EXPECT_EQ((V{u"NoThird", u"Full"}), names(ReaderMonitorsPage));
-    std::vector<InterfaceEntry> movements = Decode(ReaderMovementsPage, reply);
-    ASSERT_EQ(3u, movements.size());
-    EXPECT_TRUE(movements[1].id.empty());
+    const struct {
+        InterfaceListReader reader;
+        std::u16string names;
+    } rows[] = {
+        {ReaderTrayMenu, u"NoThird|{3} NoId| Gigabit(R) LAN/1000|{F} "},
+        {ReaderStatisticsWindow, u"NoThird|{3} NoId| Gigabit(R) LAN/1000|{F} "},
+        {ReaderInterfacesPage, u"NoThird|{3} NoId| Gigabit(R) LAN/1000|{F} "},
+        {ReaderMovementsPage, u"NoThird|{3} NoId| Gigabit(R) LAN/1000|{F} "},
+        {ReaderInterfaceRefresh, u"NoId| Gigabit(R) LAN/1000|{F} "},
+        {ReaderMonitorsPage, u"NoThird|{3} Gigabit(R) LAN/1000|{F} "},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.names, Names(r.reader, reply)) << r.reader;
+    std::vector<InterfaceEntry> entries;
+    DecodeInterfaceList(ReaderTrayMenu, StatusSuccess, reply.data(), uint32_t(reply.size()), &entries);
+    EXPECT_EQ(0x07u, entries[0].flags);
 }
 
 TEST(InterfaceListReply, BrokenSizesNeverLeadOutsideTheReply)
 {
-    std::vector<InterfaceEntry> entries;
-
-    // RecordSize 0 would walk on the spot for ever: the walk ends instead.
-    RecordSpec zero = Card(u"Zero", u"{Z}");
-    zero.recordSize = 0;
-    std::vector<uint8_t> reply = BuildInterfaceList({Card(u"First", u"{1}"), zero, Card(u"Third", u"{3}")});
-    entries = Decode(ReaderTrayMenu, reply);
-    ASSERT_EQ(1u, entries.size());
-    EXPECT_EQ(u"First", entries[0].name);
-
-    // A RecordSize that points past the end drops that record and ends.
-    RecordSpec huge = Card(u"Huge", u"{H}");
+    RecordSpec zero = Card(u"Zero"), huge = Card(u"Huge"), longName = Card(u"Long"), shortName = Card(u"ABCD", u"");
+    zero.recordSize = 0;  // would walk on the spot for ever
     huge.recordSize = 0x7FFFFFF0;
-    reply = BuildInterfaceList({Card(u"First", u"{1}"), huge});
-    EXPECT_EQ(1u, Decode(ReaderTrayMenu, reply).size());
-
-    // A name that runs past its record is left out; the next record is read.
-    RecordSpec longName = Card(u"Long", u"{L}");
     longName.nameSize = 0xFFFFFFF0;
-    reply = BuildInterfaceList({longName, Card(u"After", u"{A}")});
-    entries = Decode(ReaderTrayMenu, reply);
-    ASSERT_EQ(1u, entries.size());
-    EXPECT_EQ(u"After", entries[0].name);
-
-    // A Count larger than the records present keeps what is there.
-    reply = BuildInterfaceList({Card(u"Only", u"{O}")}, 1000000);
-    EXPECT_EQ(1u, Decode(ReaderTrayMenu, reply).size());
-
-    // Every cut of a good reply decodes without reading past the cut.
-    reply = BuildInterfaceList({Card(u"One", u"{1}"), Card(u"Two", u"{2}")});
-    for (size_t cut = 0; cut <= reply.size(); ++cut) {
+    shortName.nameSize = 4;  // two characters and no NUL inside the field
+    EXPECT_EQ(u"First|{1} ", Names(ReaderTrayMenu, BuildInterfaceList({Card(u"First"), zero, Card(u"Third")})));
+    EXPECT_EQ(u"First|{1} ", Names(ReaderTrayMenu, BuildInterfaceList({Card(u"First"), huge})));
+    EXPECT_EQ(u"After|{1} ", Names(ReaderTrayMenu, BuildInterfaceList({longName, Card(u"After")})));
+    EXPECT_EQ(u"AB| ", Names(ReaderTrayMenu, BuildInterfaceList({shortName})));
+    EXPECT_EQ(u"Only|{1} ", Names(ReaderTrayMenu, BuildInterfaceList({Card(u"Only")}, 1000000)));
+    // Every cut decodes without reading past it (the sanitizer watches).
+    const std::vector<uint8_t> reply = BuildInterfaceList({Card(u"One"), Card(u"Two")});
+    for (uint32_t cut = 0; cut <= reply.size(); ++cut) {
         std::vector<uint8_t> shorter(reply.begin(), reply.begin() + cut);
-        entries.clear();
-        DecodeInterfaceList(ReaderTrayMenu, StatusSuccess, shorter.data(), uint32_t(cut), &entries);
-        EXPECT_LE(entries.size(), 2u);
+        EXPECT_LE(Names(ReaderTrayMenu, shorter).size(), 20u);
     }
-}
-
-TEST(InterfaceListReply, NameWithoutNulEndsAtItsField)
-{
-    RecordSpec r = Card(u"ABCD", u"{X}");
-    r.nameSize = 4;  // two characters of the four, and no NUL inside the field
-    std::vector<uint8_t> reply = BuildInterfaceList({r});
-    std::vector<InterfaceEntry> entries = Decode(ReaderTrayMenu, reply);
-    ASSERT_EQ(1u, entries.size());
-    EXPECT_EQ(u"AB", entries[0].name);
 }
 
 TEST(InterfaceIcon, StateBitsPickTheImage)
 {
-    EXPECT_EQ(6, InterfaceIconIndex(IfNotPresent | IfSupported | IfBound));  // not present wins
-    EXPECT_EQ(6, InterfaceIconIndex(0xFF));
-    EXPECT_EQ(4, InterfaceIconIndex(IfSupported | IfConnected | IfBound | IfBindingActive));
-    EXPECT_EQ(11, InterfaceIconIndex(IfSupported | IfConnected | IfBound));
-    EXPECT_EQ(2, InterfaceIconIndex(IfSupported | IfConnected));
-    EXPECT_EQ(5, InterfaceIconIndex(IfSupported | IfBound | IfBindingActive));
-    EXPECT_EQ(12, InterfaceIconIndex(IfSupported | IfBound));
-    EXPECT_EQ(3, InterfaceIconIndex(IfSupported));
-    EXPECT_EQ(1, InterfaceIconIndex(IfConnected | IfBound));  // not supported: the bound bit means nothing
-    EXPECT_EQ(7, InterfaceIconIndex(0));
+    const uint32_t S = IfSupported, C = IfConnected, B = IfBound, A = IfBindingActive;
+    const uint32_t rows[][2] = {{IfNotPresent | S | B, 6},
+                                {0xFF, 6},
+                                {S | C | B | A, 4},
+                                {S | C | B, 11},
+                                {S | C, 2},
+                                {S | B | A, 5},
+                                {S | B, 12},
+                                {S, 3},
+                                {C | B, 1},  // not supported: the bound bit means nothing
+                                {0, 7}};
+    for (const auto& r : rows)
+        EXPECT_EQ(int(r[1]), InterfaceIconIndex(r[0])) << std::hex << r[0];
 }
 
 TEST(InterfaceListMessage, ServiceStateBeforeTheReadersOwnEmptyLine)

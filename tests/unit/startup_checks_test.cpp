@@ -5,30 +5,21 @@
 
 namespace {
 
-TEST(StartupChecks, OnlyNtFiveAndLaterRuns)
+TEST(StartupChecks, WindowsVersionAndAdministrators)
 {
     EXPECT_TRUE(IsSupportedWindows(2, 5));
     EXPECT_TRUE(IsSupportedWindows(2, 10));
     EXPECT_FALSE(IsSupportedWindows(2, 4));
     EXPECT_FALSE(IsSupportedWindows(1, 5));  // the 9x line
-}
-
-TEST(StartupChecks, AdminAliasCountsAnywhereInAnEnabledGroup)
-{
+    // The alias counts anywhere in an enabled group; a deny-only
+    // administrators group (filtered token) is not enabled.
     const uint32_t Enabled = 4, UsedForDeny = 16;
-    const uint32_t admins[] = {32, 544};
-    const uint32_t adminsNotLast[] = {32, 544, 1000};
-    const uint32_t serverOps[] = {32, 549};
-    const uint32_t users[] = {32, 545};
-    TokenGroupView g1[] = {{Enabled, users, 2}, {Enabled, admins, 2}};
-    EXPECT_TRUE(GroupsGrantAdmin(g1, 2));
-    TokenGroupView g2[] = {{Enabled, adminsNotLast, 3}};
-    EXPECT_TRUE(GroupsGrantAdmin(g2, 1));
-    TokenGroupView g3[] = {{Enabled, serverOps, 2}};
-    EXPECT_TRUE(GroupsGrantAdmin(g3, 1));
-    // A deny-only administrators group (filtered token) is not enabled.
-    TokenGroupView g4[] = {{UsedForDeny, admins, 2}, {Enabled, users, 2}};
-    EXPECT_FALSE(GroupsGrantAdmin(g4, 2));
+    const uint32_t admins[] = {32, 544, 1000}, serverOps[] = {32, 549}, users[] = {32, 545};
+    TokenGroupView granted[] = {{Enabled, users, 2}, {Enabled, admins, 3}, {Enabled, serverOps, 2}};
+    EXPECT_TRUE(GroupsGrantAdmin(granted, 2));
+    EXPECT_TRUE(GroupsGrantAdmin(granted + 2, 1));
+    TokenGroupView denied[] = {{UsedForDeny, admins, 3}, {Enabled, users, 2}};
+    EXPECT_FALSE(GroupsGrantAdmin(denied, 2));
     EXPECT_FALSE(GroupsGrantAdmin(nullptr, 0));
 }
 
@@ -39,24 +30,22 @@ TEST(StartupChecks, AgentDirectoryValueMustBeALongEnoughString)
     EXPECT_FALSE(AcceptAgentDirectoryValue(true, RegSz, 6));
     EXPECT_FALSE(AcceptAgentDirectoryValue(true, RegExpandSz, 40));
     EXPECT_FALSE(AcceptAgentDirectoryValue(false, RegSz, 40));
-
-    Char16 path[] = u"C:\\Program Files\\Merovax\\ZorvanHAgent.exe";
+    Char16 path[] = u"C:\\Program Files\\Merovax\\ZorvanHAgent.exe", bare[] = u"agent.exe";
     KeepFolderOfPath(path);
-    EXPECT_EQ(Text16(u"C:\\Program Files\\Merovax\\"), Text16(path));
-    Char16 bare[] = u"agent.exe";
     KeepFolderOfPath(bare);
+    EXPECT_EQ(Text16(u"C:\\Program Files\\Merovax\\"), Text16(path));
     EXPECT_EQ(Text16(u"agent.exe"), Text16(bare));
 }
 
 TEST(InterfaceNames, OnlyAsciiLettersIgnoreCase)
 {
     EXPECT_TRUE(SameInterfaceName(u"Gigabit(R) LAN/1000", u"GIGABIT(r) lan/1000"));
-    EXPECT_FALSE(SameInterfaceName(u"R\u00e9seau", u"R\u00c9SEAU"));  // é and É differ
+    EXPECT_FALSE(SameInterfaceName(u"R\u00e9seau", u"R\u00c9SEAU"));
     EXPECT_FALSE(SameInterfaceName(u"LAN", u"LAN 2"));
-    EXPECT_TRUE(SameInterfaceName(Text16(u"wan"), Text16(u"WAN")));
     EXPECT_FALSE(SameInterfaceName(Text16(u"[an"), Text16(u"{AN")));  // neighbours of the letters stay apart
-    EXPECT_EQ(3u, BoundedLength16(u"abc", 10));
+    EXPECT_TRUE(SameInterfaceName(Text16(u"wan"), Text16(u"WAN")));
     EXPECT_EQ(2u, BoundedLength16(u"abc", 2));
+    EXPECT_EQ(3u, BoundedLength16(u"abc", 10));
 }
 
 }  // namespace

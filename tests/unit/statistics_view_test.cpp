@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 
 #include "core/statistics_view.h"
+#include "failing_allocator.h"
 
 namespace {
 
@@ -12,8 +13,7 @@ void PutU32(std::vector<uint8_t>* bytes, size_t at, uint32_t value)
         (*bytes)[at + i] = uint8_t(value >> (8 * i));
 }
 
-// Writes the text without a NUL; the block is zero-filled, so the caller
-// decides whether one follows by the room it leaves.
+// No NUL is written: the block is zero-filled, so the room left decides.
 void PutText(std::vector<uint8_t>* bytes, size_t at, const std::u16string& text)
 {
     for (size_t i = 0; i < text.size(); ++i) {
@@ -22,180 +22,155 @@ void PutText(std::vector<uint8_t>* bytes, size_t at, const std::u16string& text)
     }
 }
 
-std::vector<uint8_t> Directory(uint32_t entryCount)
+// A directory whose entries are {key, view size, name}.
+std::vector<uint8_t> Directory(uint32_t entryCount, std::vector<std::tuple<uint32_t, uint32_t, std::u16string>> entries)
 {
     std::vector<uint8_t> bytes(MappingDirectorySize);
     for (uint32_t w = 0; w < 4; ++w)
         PutU32(&bytes, 4 * w, 0x1000 + w);
     PutU32(&bytes, 16, entryCount);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        size_t at = MappingDirectoryHeaderSize + i * MappingDirectoryEntrySize;
+        PutU32(&bytes, at + 16, std::get<0>(entries[i]));
+        PutU32(&bytes, at + 20, std::get<1>(entries[i]));
+        PutText(&bytes, at + 28, std::get<2>(entries[i]));
+    }
     return bytes;
 }
 
-void PutEntry(std::vector<uint8_t>* directory, uint32_t index, uint32_t key, uint32_t viewSize,
-              const std::u16string& name)
+// Each interface's fields get values from its seed, so a mixed-up offset shows.
+std::vector<uint8_t> View(uint32_t interfaceCount, const std::vector<std::u16string>& names)
 {
-    size_t at = MappingDirectoryHeaderSize + size_t(index) * MappingDirectoryEntrySize;
-    PutU32(directory, at + 16, key);
-    PutU32(directory, at + 20, viewSize);
-    PutText(directory, at + 28, name);
-}
-
-std::vector<uint8_t> View(uint32_t interfaceCount, size_t entries)
-{
-    std::vector<uint8_t> bytes(StatisticsViewHeaderSize + entries * InterfaceCountersSize);
+    std::vector<uint8_t> bytes(StatisticsViewHeaderSize + names.size() * InterfaceCountersSize);
     for (uint32_t w = 0; w < 4; ++w)
         PutU32(&bytes, 4 * w, 0x2000 + w);
     PutU32(&bytes, 32, interfaceCount);
+    for (size_t i = 0; i < names.size(); ++i) {
+        size_t at = StatisticsViewHeaderSize + i * InterfaceCountersSize;
+        PutText(&bytes, at + 8, names[i]);
+        for (uint32_t f = 0; f < 8; ++f)
+            PutU32(&bytes, at + 1032 + 4 * f, uint32_t(100 * i + f));
+    }
     return bytes;
 }
 
-// Each field gets a value derived from the seed, so a mixed-up offset shows.
-void PutCounters(std::vector<uint8_t>* view, size_t index, const std::u16string& name, uint32_t seed)
+uint32_t Found(const std::vector<uint8_t>& view, const std::u16string& name)
 {
-    size_t at = StatisticsViewHeaderSize + index * InterfaceCountersSize;
-    PutText(view, at + 8, name);
-    for (uint32_t f = 0; f < 8; ++f)
-        PutU32(view, at + 1032 + 4 * f, seed + f);
-}
-
-bool Find(const std::vector<uint8_t>& view, const std::u16string& name, InterfaceCountersView* out)
-{
-    return FindInterfaceCounters(view.data(), view.size(), name, out);
+    InterfaceCountersView counters = {};
+    return FindInterfaceCounters(view.data(), view.size(), name, &counters) ? 1000 + counters.receiveRate : 0;
 }
 
 TEST(MappingDirectory, HeaderGivesIdentityCountAndOnlyBitZeroAsInvalid)
 {
-    std::vector<uint8_t> directory = Directory(3);
-    directory[20] = 0xFE;
+    std::vector<uint8_t> directory = Directory(3, {});
     MappingDirectoryHeader header;
-    ASSERT_TRUE(ReadMappingDirectoryHeader(directory.data(), directory.size(), &header));
-    EXPECT_EQ(0x1002u, header.identity.words[2]);
-    EXPECT_EQ(3u, header.entryCount);
-    EXPECT_FALSE(header.invalid);
-    directory[20] = 0x01;
-    ASSERT_TRUE(ReadMappingDirectoryHeader(directory.data(), directory.size(), &header));
-    EXPECT_TRUE(header.invalid);
+    for (uint8_t flags : {0xFE, 0x01}) {
+        directory[20] = flags;
+        ASSERT_TRUE(ReadMappingDirectoryHeader(directory.data(), directory.size(), &header));
+        EXPECT_EQ(0x1002u, header.identity.words[2]);
+        EXPECT_EQ(3u, header.entryCount);
+        EXPECT_EQ(flags == 1, header.invalid);
+    }
     EXPECT_FALSE(ReadMappingDirectoryHeader(directory.data(), MappingDirectoryHeaderSize - 1, &header));
 }
 
-TEST(MappingDirectory, FirstEntryWithTheStatisticsKeyWins)
+TEST(MappingDirectory, FirstWholeAnnouncedEntryWithTheStatisticsKeyWinsAndADamagedOneIsFinal)
 {
-    std::vector<uint8_t> directory = Directory(3);
-    PutEntry(&directory, 0, 1, 9999, u"Other");
-    PutEntry(&directory, 1, StatisticsMappingKey, 17060, u"StatsA");
-    PutEntry(&directory, 2, StatisticsMappingKey, 500, u"StatsB");
-    StatisticsMappingEntry entry;
-    ASSERT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &entry));
-    EXPECT_EQ(u"StatsA", entry.mappingName);
-    EXPECT_EQ(17060u, entry.viewSize);
-
-    // An entry beyond EntryCount is not looked at.
-    std::vector<uint8_t> shortCount = Directory(1);
-    PutEntry(&shortCount, 1, StatisticsMappingKey, 100, u"Beyond");
-    EXPECT_FALSE(FindStatisticsMappingEntry(shortCount.data(), shortCount.size(), &entry));
+    const uint32_t K = StatisticsMappingKey, V = 100;
+    const std::u16string longest(MappingNameBytes / 2 - 1, u'n');
+    std::vector<std::tuple<uint32_t, uint32_t, std::u16string>> fourteen(14, std::make_tuple(1, V, u"x"));
+    fourteen[13] = std::make_tuple(K, V, u"Last");  // 24 + 14 * 562 = 7892: the last whole one
+    const struct {
+        const char* what;
+        std::vector<uint8_t> directory;
+        std::u16string name;  // empty: none found
+        uint32_t viewSize;
+    } rows[] = {
+        {"first wins", Directory(3, {{1, 9999, u"Other"}, {K, 17060, u"StatsA"}, {K, 500, u"StatsB"}}), u"StatsA",
+         17060},
+        {"beyond the count", Directory(1, {{1, V, u"O"}, {K, V, u"Beyond"}}), u"", 0},
+        {"last whole entry", Directory(14, fourteen), u"Last", V},
+        {"count past the end", Directory(0xFFFFFFFFu, {}), u"", 0},
+        {"longest name", Directory(1, {{K, V, longest}}), longest, V},
+        {"no NUL", Directory(2, {{K, V, longest + u"n"}, {K, V, u"Good"}}), u"", 0},
+        {"view too small", Directory(1, {{K, StatisticsViewHeaderSize - 1, u"Tiny"}}), u"", 0},
+    };
+    for (const auto& r : rows) {
+        StatisticsMappingEntry entry = {};
+        EXPECT_EQ(!r.name.empty(), FindStatisticsMappingEntry(r.directory.data(), r.directory.size(), &entry))
+            << r.what;
+        if (!r.name.empty()) {
+            EXPECT_EQ(r.name, entry.mappingName) << r.what;
+            EXPECT_EQ(r.viewSize, entry.viewSize) << r.what;
+        }
+    }
 }
 
-TEST(MappingDirectory, EntriesThatDoNotFitTheViewAreNotRead)
+// A name longer than a short string holds must be copied; without memory
+// the entry is not found, and no exception leaves.
+TEST(MappingDirectory, EntryWithoutMemoryIsNoEntry)
 {
-    // 24 + 14 * 562 = 7892: the fourteenth entry is the last whole one.
-    std::vector<uint8_t> directory = Directory(14);
-    PutEntry(&directory, 13, StatisticsMappingKey, 100, u"Last");
+    const std::vector<uint8_t> directory =
+        Directory(1, {{StatisticsMappingKey, StatisticsViewHeaderSize, u"ZorvanHServiceStatisticsMapping"}});
     StatisticsMappingEntry entry;
-    ASSERT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &entry));
-    EXPECT_EQ(u"Last", entry.mappingName);
-
-    // Counts far past the end, on an exact-size block: the sanitizer
-    // reports any read beyond it.
-    std::vector<uint8_t> huge = Directory(0xFFFFFFFFu);
-    EXPECT_FALSE(FindStatisticsMappingEntry(huge.data(), huge.size(), &entry));
-}
-
-TEST(MappingDirectory, DamagedStatisticsEntryIsRefusedWithoutFallback)
-{
-    StatisticsMappingEntry entry;
-    std::u16string longest(MappingNameBytes / 2 - 1, u'n');
-    std::vector<uint8_t> directory = Directory(1);
-    PutEntry(&directory, 0, StatisticsMappingKey, 100, longest);
-    ASSERT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &entry));
-    EXPECT_EQ(longest, entry.mappingName);
-
-    // One character more fills the field and leaves no NUL.
-    std::vector<uint8_t> noNul = Directory(2);
-    PutEntry(&noNul, 0, StatisticsMappingKey, 100, longest + u"n");
-    PutEntry(&noNul, 1, StatisticsMappingKey, 100, u"Good");
-    EXPECT_FALSE(FindStatisticsMappingEntry(noNul.data(), noNul.size(), &entry));
-
-    // A view too small for its own header could not be checked.
-    std::vector<uint8_t> tiny = Directory(1);
-    PutEntry(&tiny, 0, StatisticsMappingKey, StatisticsViewHeaderSize - 1, u"Tiny");
-    EXPECT_FALSE(FindStatisticsMappingEntry(tiny.data(), tiny.size(), &entry));
+    bool found = true, threw = false;
+    {
+        AllocationFailure failure(0, 1000);
+        try {
+            found = FindStatisticsMappingEntry(directory.data(), directory.size(), &entry);
+        } catch (...) {
+            threw = true;
+        }
+    }
+    EXPECT_FALSE(threw);
+    EXPECT_FALSE(found);
+    EXPECT_TRUE(FindStatisticsMappingEntry(directory.data(), directory.size(), &entry));
 }
 
 TEST(StatisticsView, HeaderAndCountersAreReadFromTheirOffsets)
 {
-    std::vector<uint8_t> view = View(2, 2);
+    std::vector<uint8_t> view = View(2, {u"WAN", u"Gigabit(R) LAN/1000"});
     view[16] = 0x03;
-    PutCounters(&view, 0, u"WAN", 100);
-    PutCounters(&view, 1, u"Gigabit(R) LAN/1000", 200);
     PutU32(&view, StatisticsViewHeaderSize + InterfaceCountersSize + 1052, 0x12);  // ConnectionTime high word
-
     StatisticsViewHeader header;
     ASSERT_TRUE(ReadStatisticsViewHeader(view.data(), view.size(), &header));
     EXPECT_TRUE(header.invalid);
     EXPECT_EQ(0x2002u, header.identity.words[2]);
     EXPECT_EQ(2u, header.interfaceCount);
     EXPECT_FALSE(ReadStatisticsViewHeader(view.data(), StatisticsViewHeaderSize - 1, &header));
-
-    InterfaceCountersView counters;
-    ASSERT_TRUE(Find(view, u"Gigabit(R) LAN/1000", &counters));
-    EXPECT_EQ(200u, counters.receiveRate);
-    EXPECT_EQ(201u, counters.sendRate);
-    EXPECT_EQ(202u, counters.receiveRateNoHeaders);
-    EXPECT_EQ(203u, counters.sendRateNoHeaders);
-    EXPECT_EQ(0x12000000CCull, counters.connectionTime);
-    EXPECT_EQ(206u, counters.connected);
-    EXPECT_EQ(207u, counters.linkSpeed);
+    InterfaceCountersView c;
+    ASSERT_TRUE(FindInterfaceCounters(view.data(), view.size(), u"Gigabit(R) LAN/1000", &c));
+    const uint64_t got[] = {c.receiveRate, c.sendRate, c.receiveRateNoHeaders, c.sendRateNoHeaders, c.connectionTime,
+                            c.connected,   c.linkSpeed};
+    const uint64_t want[] = {100, 101, 102, 103, 0x1200000068ull, 106, 107};
+    EXPECT_EQ(std::vector<uint64_t>(got, got + 7), std::vector<uint64_t>(want, want + 7));
 }
 
 TEST(StatisticsView, NamesMatchWholeIgnoringTheCaseOfAToZOnly)
 {
     std::u16string full(InterfaceCountersNameBytes / 2, u'x');
-    std::vector<uint8_t> view = View(5, 5);
-    PutCounters(&view, 0, u"LAN 2", 10);
-    PutCounters(&view, 1, u"Carte \u00C9", 20);
-    PutCounters(&view, 2, u"LAN", 30);
-    PutCounters(&view, 3, full, 40);  // fills its field: no NUL
-    PutCounters(&view, 4, full.substr(1), 50);
-    InterfaceCountersView counters;
-    ASSERT_TRUE(Find(view, u"lan", &counters));
-    EXPECT_EQ(30u, counters.receiveRate);  // not the entry it is a prefix of
-    EXPECT_TRUE(Find(view, u"CARTE \u00C9", &counters));
-    EXPECT_FALSE(Find(view, u"Carte \u00E9", &counters));
-    EXPECT_FALSE(Find(view, u"LA", &counters));
-    EXPECT_FALSE(Find(view, full, &counters));
-    ASSERT_TRUE(Find(view, full.substr(1), &counters));
-    EXPECT_EQ(50u, counters.receiveRate);
+    // The fourth name fills its field: no NUL.
+    std::vector<uint8_t> view = View(5, {u"LAN 2", u"Carte \u00C9", u"LAN", full, full.substr(1)});
+    EXPECT_EQ(1200u, Found(view, u"lan"));  // not the entry it is a prefix of
+    EXPECT_EQ(1100u, Found(view, u"CARTE \u00C9"));
+    EXPECT_EQ(0u, Found(view, u"Carte \u00E9"));
+    EXPECT_EQ(0u, Found(view, u"LA"));
+    EXPECT_EQ(0u, Found(view, full));
+    EXPECT_EQ(1400u, Found(view, full.substr(1)));
 }
 
 TEST(StatisticsView, OnlyAnnouncedEntriesThatFitAreSearched)
 {
-    InterfaceCountersView counters;
-    std::vector<uint8_t> view = View(2, 2);
-    PutCounters(&view, 0, u"A", 1);
-    PutCounters(&view, 1, u"B", 2);
-    // InterfaceCount says how many are live, whatever follows.
-    PutU32(&view, 32, 1);
-    EXPECT_TRUE(Find(view, u"A", &counters));
-    EXPECT_FALSE(Find(view, u"B", &counters));
-
-    // A count past the mapped size: the entry cut by the end is skipped,
-    // and nothing is read beyond the exact-size block.
+    std::vector<uint8_t> view = View(1, {u"A", u"B"});
+    EXPECT_EQ(1000u, Found(view, u"A"));
+    EXPECT_EQ(0u, Found(view, u"B"));  // InterfaceCount says how many are live
+    // A count past the mapped size: the cut entry is skipped, and nothing is
+    // read beyond the exact-size block.
     PutU32(&view, 32, 0x7FFFFFFF);
     view.resize(view.size() - 1);
     view.shrink_to_fit();
-    EXPECT_TRUE(Find(view, u"A", &counters));
-    EXPECT_FALSE(Find(view, u"B", &counters));
-    EXPECT_FALSE(Find(view, u"C", &counters));
+    EXPECT_EQ(1000u, Found(view, u"A"));
+    EXPECT_EQ(0u, Found(view, u"B"));
 }
 
 }  // namespace

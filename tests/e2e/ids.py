@@ -1,0 +1,52 @@
+"""The agent's ids, commands, messages and fixed strings, read from every
+header under src/, so a test names them as the code does: ids.WM_AGENT_REFRESH."""
+import pathlib
+import re
+
+_SRC = pathlib.Path(__file__).resolve().parents[2] / "src"
+_DEFINE = re.compile(r"^\s*#define\s+(\w+)\s+(.+?)\s*(?://.*)?$", re.M)
+_CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);")
+_WIN32 = {"IDOK": 1, "IDCANCEL": 2, "IDYES": 6, "IDNO": 7, "WM_USER": 0x400, "WM_APP": 0x8000, "WM_CLOSE": 0x10, "WM_COMMAND": 0x111, "WM_RBUTTONUP": 0x205,
+          "VK_RETURN": 0x0D, "VK_ESCAPE": 0x1B, "VK_UP": 0x26, "VK_DOWN": 0x28, "VK_RIGHT": 0x27, "VK_TAB": 0x09}
+
+
+def _value(text, known):
+    text = text.strip()
+    string = re.fullmatch(r'L?"((?:[^"\\]|\\.)*)"', text)
+    if string:
+        return string.group(1)
+    expr = re.sub(r"\b(\d+|0x[0-9a-fA-F]+)[uUlL]*\b", r"\1", text)
+    if not re.fullmatch(r"[\w\s()+\-*|<>]+", expr):
+        return None
+    try:
+        return eval(expr, {"__builtins__": {}}, dict(known))  # only names already known and integers
+    except Exception:
+        return None
+
+
+def _load():
+    known, clashes = dict(_WIN32), set()
+    for header in sorted(_SRC.rglob("*.h")):
+        text = header.read_text(errors="replace")
+        for name, raw in _DEFINE.findall(text) + _CONST.findall(text):
+            value = _value(raw, known)
+            if value is None:
+                continue
+            if name in known and known[name] != value and name not in _WIN32:
+                clashes.add(name)
+            known.setdefault(name, value)
+    for name in clashes:
+        del known[name]
+    return known, clashes
+
+
+_KNOWN, _CLASHES = _load()
+
+
+def __getattr__(name):
+    if name in _CLASHES:
+        raise AttributeError(f"{name} has different values in the headers under src/")
+    try:
+        return _KNOWN[name]
+    except KeyError:
+        raise AttributeError(f"no {name} in the headers under src/") from None

@@ -1,0 +1,146 @@
+"""A private X display and wine prefix per worker, and what a case reads of
+them: the registry, screenshots, pixels and X's own pointer."""
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+WINE64 = "/usr/lib/wine/wine64"
+AGENT_KEY = r"HKLM\Software\Merovax\ZorvanHAgent"
+
+
+def pe_arch(path):
+    """32 or 64, from the machine field of the PE header."""
+    data = pathlib.Path(path).read_bytes()[:4096]
+    offset = int.from_bytes(data[60:64], "little")
+    return {0x8664: 64, 0x14C: 32}[int.from_bytes(data[offset + 4:offset + 6], "little")]
+
+
+def runs_32bit():
+    try:
+        return subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode == 0
+    except OSError:
+        return False
+
+
+def winpath(path):
+    return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+
+def start_xvfb(log):
+    """(process, display): a display is ours only once its lock names our server."""
+    for n in range(90, 200):
+        if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            continue
+        proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
+                                stdout=log, stderr=log)
+        for _ in range(50):
+            try:
+                if pathlib.Path(f"/tmp/.X{n}-lock").read_text().strip() == str(proc.pid) and \
+                        os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                    return proc, f":{n}"
+            except OSError:
+                pass
+            if proc.poll() is not None:
+                break
+            time.sleep(0.1)
+        proc.kill()
+        proc.wait()
+    raise RuntimeError("no free X display for Xvfb")
+
+
+class Prefix:
+    """The worker's wine prefix on its display; arch is the agent's."""
+
+    def __init__(self, bin_dir, artifacts, display, log):
+        self.bin, self.artifacts, self.log = pathlib.Path(bin_dir).resolve(), pathlib.Path(artifacts), log
+        self.arch = pe_arch(self.bin / "ZorvanHAgent.exe")
+        self.tmp = pathlib.Path(tempfile.mkdtemp(prefix="zorvanh-e2e."))
+        env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
+                   WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+        self.wine = shutil.which("wine") or "wine"
+        if not runs_32bit():
+            # The "wine" launcher tries the 32-bit loader first, which this
+            # kernel cannot run: every wine command goes to the 64-bit one.
+            if self.arch != 64:
+                raise RuntimeError("this machine runs no 32-bit programs (32-bit emulation is off)")
+            (self.tmp / "bin").mkdir()
+            for name in ("wine", "wine-stable"):
+                (self.tmp / "bin" / name).write_text(f'#!/bin/sh\nexec {WINE64} "$@"\n')
+                (self.tmp / "bin" / name).chmod(0o755)
+            env.update(PATH=f"{self.tmp / 'bin'}:{env['PATH']}", WINELOADER=WINE64)
+            self.wine = str(self.tmp / "bin" / "wine")
+        # Wine's own programs (reg, explorer) run as the agent's architecture,
+        # so reg sees the registry view the agent writes to.
+        self.own = WINE64 if self.arch == 64 and os.path.exists(WINE64) else self.wine
+        self.env = env
+        self.run("wineboot", "-i", timeout=120, check=True)
+        if os.environ.get("E2E_DPI"):
+            # A wine process reads the value when it starts: wineboot's are ended first.
+            self.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                     "/d", os.environ["E2E_DPI"], "/f", check=True)
+            self.run("wineserver", "-k")
+            self.run("wineserver", "-w")
+        self.run("wineserver", "-p")  # a persistent server keeps later wine calls quick
+
+    def run(self, *args, timeout=60, check=False, **kw):
+        """A command in the prefix that ends on its own; the time-out only guards a hung prefix."""
+        done = subprocess.run([str(a) for a in args], env=self.env, stdout=subprocess.PIPE, stderr=self.log,
+                              timeout=timeout, **kw)
+        if check and done.returncode:
+            raise RuntimeError(f"{' '.join(map(str, args))} ended with {done.returncode}")
+        return done.stdout.decode("utf-8", "replace").replace("\r", "")
+
+    def spawn(self, *args, cwd=None):
+        return subprocess.Popen([str(a) for a in args], env=self.env, cwd=cwd, stdout=self.log, stderr=self.log)
+
+    def close(self):
+        self.run("wineserver", "-k")
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def reg(self, *args, check=False):
+        return self.run(self.own, "reg", *args, check=check)
+
+    def reg_value(self, key, name):
+        """ "TYPE DATA" of one value, "" when there is none."""
+        for line in self.reg("query", key, "/v", name).splitlines():
+            words = re.split(r"\s{4}", line.strip())
+            if len(words) >= 2 and words[0] == name:
+                return " ".join(words[1:])
+        return ""
+
+    def reg_subkeys(self, key):
+        tail = key.split("\\", 1)[1].upper() + "\\"  # reg names the root in full
+        return [l for l in self.reg("query", key).splitlines() if l.startswith("HKEY_") and tail in l.upper()]
+
+    def reg_import(self, text):
+        """Imports a .reg file's body (the header line is added)."""
+        path = self.tmp / f"import-{time.monotonic_ns()}.reg"
+        path.write_text("Windows Registry Editor Version 5.00\n\n" + text + "\n", encoding="utf-16")
+        self.reg("import", winpath(path), check=True)
+
+    def shot(self, name):
+        path = self.artifacts / f"{name}.png"
+        subprocess.run(["/usr/bin/import", "-display", self.env["DISPLAY"], "-window", "root", str(path)],
+                       stdout=self.log, stderr=self.log, timeout=20)
+        return path
+
+    def pixel(self, shot, x, y):
+        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                             capture_output=True, text=True).stdout
+        return tuple(map(int, re.search(r"\((\d+),(\d+),(\d+)", out).groups()))
+
+    def xdotool(self, *args):
+        self.run("xdotool", *args, timeout=20, check=True)
+
+    def xpointer(self):
+        """(x, y, name of the window X routes a click to), asked of X itself."""
+        probe = self.tmp / "xpointer"
+        if not probe.exists():
+            subprocess.run(["g++", "-O", "-o", str(probe), str(pathlib.Path(__file__).with_name("xpointer.cpp")),
+                            "-lX11"], check=True, stderr=self.log)
+        x, y, name = (self.run(probe).rstrip("\n") + "  ").split(" ", 2)
+        return int(x), int(y), name.strip()

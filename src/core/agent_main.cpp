@@ -11,12 +11,15 @@
 #include "core/service_watchers.h"
 #include "core/startup_checks.h"
 #include "core/statistics_link.h"
+#include "core/unload_deadline.h"
+#include "monitor/monitor_list.h"
 #include "platform/admin_token.h"
 #include "platform/message_box.h"
 #include "platform/service_library.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
+#include "tray/about_box.h"
 #include "tray/main_dialog.h"
 
 HINSTANCE AppInstance;
@@ -54,14 +57,23 @@ static bool StartServiceLinks()
     return StartServiceWatchers() && StartStatisticsLink() && StartInterfaceRefresh();
 }
 
+// Besides the fixed order, steps bounded by the unload's budget: the exit
+// window ends the main dialog without closing anything, so the monitors
+// close here, after the refresh that could open one and before the link
+// whose view they read; the statistics window, the About box and every
+// request still out must be done before the library goes, but an open
+// question or a slow request may not keep the process.
 static void Shutdown()
 {
     CoUninitialize();
+    BeginUnload();
     StopInterfaceRefresh();
+    CloseMonitors(UnloadTimeLeft());
     StopStatisticsLink();
     StopServiceWatchers();
-    EndStatisticsWindowAndWait();
-    UnloadServiceLibrary();
+    EndStatisticsWindowAndWait(UnloadTimeLeft());
+    EndAboutBoxAndWait(UnloadTimeLeft());
+    UnloadServiceLibrary(UnloadTimeLeft());
     CloseHandle(StillRunningMutex);
     StillRunningMutex = nullptr;
 }

@@ -10,8 +10,9 @@
 // Synchronizing dialog: end now, behind whatever the page has queued.
 #define WM_SYNCHRONIZED 0x8001
 
-// A monitor window's next rate sample (lParam: a RateSample or null). Sent,
-// never posted, so the sample may live on the sender's stack.
+// A monitor window's next rate sample (lParam: the RateSample its record
+// publishes, or null). Sent, never posted, so the sample may live on the
+// sender's stack.
 #define WM_MONITOR_SAMPLE 0x8064
 // The Monitor(s) page's selection became empty (posted to itself).
 #define WM_SELECTION_EMPTY 0x8064
@@ -29,8 +30,8 @@
 // The statistics window gives the focus to the window in wParam.
 #define WM_STATS_RESTORE_FOCUS 0x8067
 
-// A monitor window takes the loaded MonitorSettings lParam points to, so
-// that the window's own thread changes its image.
+// A monitor window takes the loaded MonitorSettings its record publishes,
+// so that the window's own thread changes its image.
 #define WM_MONITOR_APPLY_SETTINGS 0x806E
 
 // The tray icon's mouse message, in lParam, to the main window.

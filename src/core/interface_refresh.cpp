@@ -75,35 +75,24 @@ static void LoadMonitorOptions(std::vector<RefreshNode>* nodes)
 }
 
 // Hiding keeps the monitor with its threads and history; it can come back.
+static bool HidesWhenDisconnected(MonitorRecord* record, void*)
+{
+    return record->hideWhenDisconnected;
+}
+
 static void HideMonitorsWhenDisconnected()
 {
-    std::vector<HWND> windows;
-    HANDLE mutex = MonitorListMutex;
-    if (!mutex)
-        return;
-    WaitForSingleObject(mutex, INFINITE);
-    for (MonitorRecord* record = MonitorList; record; record = record->next)
-        if (record->window && record->hideWhenDisconnected)
-            windows.push_back(record->window);
-    ReleaseMutex(mutex);
-    ShowEachWindow(windows, SW_HIDE);
+    ShowPickedMonitors(HidesWhenDisconnected, nullptr, SW_HIDE);
+}
+
+static bool IsNamed(MonitorRecord* record, void* name)
+{
+    return SameInterfaceName(record->interfaceName, static_cast<const Char16*>(name));
 }
 
 static void HideMonitorNamed(const Text16& name)
 {
-    std::vector<HWND> windows;
-    HANDLE mutex = MonitorListMutex;
-    if (!mutex)
-        return;
-    WaitForSingleObject(mutex, INFINITE);
-    for (MonitorRecord* record = MonitorList; record; record = record->next)
-        if (SameInterfaceName(record->interfaceName, name.c_str())) {
-            if (record->window)
-                windows.push_back(record->window);
-            break;
-        }
-    ReleaseMutex(mutex);
-    ShowEachWindow(windows, SW_HIDE);
+    ShowPickedMonitors(IsNamed, const_cast<Char16*>(name.c_str()), SW_HIDE);
 }
 
 static void PopUpOrHideMonitors(const std::vector<RefreshNode>& nodes)
@@ -129,18 +118,14 @@ static bool IsListed(const std::vector<RefreshNode>& nodes, const Char16* name)
 
 // A monitor whose interface has gone from the list goes out of sight
 // whatever its own options say.
+static bool IsUnlisted(MonitorRecord* record, void* nodes)
+{
+    return !IsListed(*static_cast<const std::vector<RefreshNode>*>(nodes), record->interfaceName);
+}
+
 static void HideUnlistedMonitors(const std::vector<RefreshNode>& nodes)
 {
-    std::vector<HWND> windows;
-    HANDLE mutex = MonitorListMutex;
-    if (!mutex)
-        return;
-    WaitForSingleObject(mutex, INFINITE);
-    for (MonitorRecord* record = MonitorList; record; record = record->next)
-        if (record->window && !IsListed(nodes, record->interfaceName))
-            windows.push_back(record->window);
-    ReleaseMutex(mutex);
-    ShowEachWindow(windows, SW_HIDE);
+    ShowPickedMonitors(IsUnlisted, const_cast<std::vector<RefreshNode>*>(&nodes), SW_HIDE);
 }
 
 static void RefreshInterfaces(HANDLE stop)

@@ -1,6 +1,23 @@
 #include "core/service_channel.h"
 
+#include <atomic>
+
 ServiceLibraryRecord ServiceLibrary;
+
+// Calls inside the library plus replies held: a held reply still has to
+// reach the library's release function.
+static std::atomic<long> CallsInFlight;
+static std::atomic<bool> ChannelClosed;
+
+void SetServiceChannelClosed(bool closed)
+{
+    ChannelClosed = closed;
+}
+
+bool ServiceChannelIdle()
+{
+    return CallsInFlight == 0;
+}
 
 void ClearReply(ServiceReply* reply)
 {
@@ -17,13 +34,21 @@ bool ReplyIsHeld(const ServiceReply& reply)
 
 ServiceStatus RequestService(uint32_t code, const void* input, uint32_t inputSize, ServiceReply* reply)
 {
-    if (ServiceLibrary.ServiceRequest == nullptr) {
+    // Counted before the check, so the unload either sees this call or it
+    // sees the channel closed.
+    ++CallsInFlight;
+    if (ServiceLibrary.ServiceRequest == nullptr || ChannelClosed) {
+        --CallsInFlight;
         if (reply)
             ClearReply(reply);
         return StatusNotStarted;
     }
-    if (reply == nullptr)
-        return ServiceLibrary.ServiceRequest(code, input, inputSize, 0, nullptr, nullptr, nullptr, nullptr, 0, 0);
+    if (reply == nullptr) {
+        ServiceStatus status =
+            ServiceLibrary.ServiceRequest(code, input, inputSize, 0, nullptr, nullptr, nullptr, nullptr, 0, 0);
+        --CallsInFlight;
+        return status;
+    }
 
     ClearReply(reply);
     void* data = nullptr;
@@ -35,15 +60,20 @@ ServiceStatus RequestService(uint32_t code, const void* input, uint32_t inputSiz
     reply->size = size;
     reply->releaseFlag = flag;
     reply->releaseToken = token;
+    if (!ReplyIsHeld(*reply))
+        --CallsInFlight;
     return status;
 }
 
 void ReleaseReply(ServiceReply* reply)
 {
-    if (ReplyIsHeld(*reply) && ServiceLibrary.ServiceReleaseReply != nullptr)
+    if (!ReplyIsHeld(*reply))
+        return;
+    if (ServiceLibrary.ServiceReleaseReply != nullptr)
         ServiceLibrary.ServiceReleaseReply(const_cast<uint8_t*>(reply->data), reply->size, reply->releaseFlag,
                                            reply->releaseToken);
     ClearReply(reply);
+    --CallsInFlight;
 }
 
 ServiceStatus RequestServiceUntilNotBusy(uint32_t code, const void* input, uint32_t inputSize, ServiceReply* reply,

@@ -52,6 +52,12 @@ ServiceStatus RequestService(uint32_t code, const void* input, uint32_t inputSiz
 // Hands a held reply back to the library exactly once and clears it.
 void ReleaseReply(ServiceReply* reply);
 
+// The unload's side: a closed channel refuses new requests (not started)
+// but still takes replies back; it is idle when no call is inside the
+// library and no reply is held, and only then may the library go.
+void SetServiceChannelClosed(bool closed);
+bool ServiceChannelIdle();
+
 // Called before each repeat of a busy request; returns false to give up
 // (the caller is being stopped), in which case the busy status is returned.
 typedef bool (*BusyPause)(void* context);

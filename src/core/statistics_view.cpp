@@ -95,12 +95,17 @@ bool ReadStatisticsViewHeader(const uint8_t* view, size_t size, StatisticsViewHe
     return true;
 }
 
+// Compared in place: this runs for every interface once a second under the
+// view's lock, where nothing may allocate.
 static bool NameMatches(const uint8_t* field, const Text16& name)
 {
     long length = TerminatedLength(field, InterfaceCountersNameBytes);
     if (length < 0 || size_t(length) != name.size())
         return false;
-    return SameInterfaceName(CopyName(field, length), name);
+    for (size_t n = 0; n < name.size(); ++n)
+        if (FoldAsciiLetter(ReadChar16(field + 2 * n)) != FoldAsciiLetter(name[n]))
+            return false;
+    return true;
 }
 
 bool FindInterfaceCounters(const uint8_t* view, size_t size, const Text16& name, InterfaceCountersView* out)

@@ -8,7 +8,7 @@ size_t BoundedLength16(const Char16* text, size_t maxChars)
     return n;
 }
 
-static Char16 FoldAsciiLetter(Char16 c)
+Char16 FoldAsciiLetter(Char16 c)
 {
     return (c >= 'a' && c <= 'z') ? Char16(c - 'a' + 'A') : c;
 }

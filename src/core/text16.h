@@ -21,6 +21,9 @@ static_assert(sizeof(Char16) == 2, "the service's strings are 16-bit");
 // Length up to the first NUL, never looking at more than maxChars characters.
 size_t BoundedLength16(const Char16* text, size_t maxChars);
 
+// a to z as A to Z; every other code unit as it is.
+Char16 FoldAsciiLetter(Char16 c);
+
 // Interface names match when they differ only in the case of A to Z; other
 // letters are compared as they are, as the service does.
 bool SameInterfaceName(const Char16* a, const Char16* b);

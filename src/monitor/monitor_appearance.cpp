@@ -147,9 +147,11 @@ void ApplyMonitorSettings(MonitorRecord* record, const Char16* interfaceName, co
         LoadMonitorSettings(&settings, true);
         // Sent with the mutex held, which keeps the record alive meanwhile;
         // the window's handler takes no lock and waits for no other thread.
-        if (record->window)
-            SendMessageW(record->window, WM_MONITOR_APPLY_SETTINGS, 0, LPARAM(&settings));
-        else
+        if (record->window) {
+            record->publishedSettings = &settings;
+            SendMessageW(record->window, WM_MONITOR_APPLY_SETTINGS, 0, 0);
+            record->publishedSettings = nullptr;
+        } else
             TakeInitialSettings(record, settings);
     }
     if (lock)

@@ -14,9 +14,25 @@ MonitorRecord* FindMonitor(const Char16* interfaceName, const Char16* interfaceI
     return nullptr;
 }
 
-// A window closed meanwhile is no longer a window, and the call fails.
-void ShowEachWindow(const std::vector<HWND>& windows, int command)
+size_t PickMonitorWindows(MonitorPick pick, void* context, HWND* windows, size_t capacity)
 {
-    for (HWND window : windows)
-        ShowWindow(window, command);
+    HANDLE mutex = MonitorListMutex;
+    if (!mutex)
+        return 0;
+    size_t count = 0;
+    WaitForSingleObject(mutex, INFINITE);
+    for (MonitorRecord* record = MonitorList; record && count < capacity; record = record->next)
+        if (record->window && pick(record, context))
+            windows[count++] = record->window;
+    ReleaseMutex(mutex);
+    return count;
+}
+
+// A window closed meanwhile is no longer a window, and the call fails.
+void ShowPickedMonitors(MonitorPick pick, void* context, int command)
+{
+    HWND windows[MaxPickedMonitors];
+    size_t count = PickMonitorWindows(pick, context, windows, MaxPickedMonitors);
+    for (size_t i = 0; i < count; ++i)
+        ShowWindow(windows[i], command);
 }

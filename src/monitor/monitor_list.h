@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "monitor/monitor_record.h"
 
 extern MonitorRecord* MonitorList;
@@ -16,7 +14,13 @@ extern HANDLE MonitorListMutex;
 // Monitor windows are picked out under the mutex but shown, hidden or
 // closed only after it is released: each of these sends to the window's
 // thread, which may itself be waiting for a thread that wants the mutex.
-void ShowEachWindow(const std::vector<HWND>& windows, int command);
+// `pick` runs under the mutex for each record that has a window, and must
+// neither allocate nor send; the picked windows land in `windows`.
+const size_t MaxPickedMonitors = 256;
+typedef bool (*MonitorPick)(MonitorRecord* record, void* context);
+size_t PickMonitorWindows(MonitorPick pick, void* context, HWND* windows, size_t capacity);
+// Picks, releases the mutex, then ShowWindow(command) on each picked one.
+void ShowPickedMonitors(MonitorPick pick, void* context, int command);
 
 // The record with both names, letter case ignored; the caller holds the
 // mutex. Null when there is none.
@@ -26,8 +30,10 @@ MonitorRecord* FindMonitor(const Char16* interfaceName, const Char16* interfaceI
 // window to the front and restores it when it is already open.
 void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId);
 
-// Closes every open monitor and waits until their threads have ended.
-void CloseMonitors();
+// Closes every open monitor and waits, at most `timeoutMs`, until their
+// threads have ended. From then on OpenMonitor opens nothing: the agent is
+// unloading.
+void CloseMonitors(DWORD timeoutMs);
 
 // The agent's disabled state: every window hidden and marked, and later
 // the marked ones shown again.

@@ -11,6 +11,9 @@
 #include "core/text16.h"
 #include "monitor/diagram_model.h"
 
+struct RateSample;
+struct MonitorSettings;
+
 struct MonitorRecord {
     MonitorRecord* next;
     HANDLE uiThread;
@@ -45,4 +48,10 @@ struct MonitorRecord {
     HFONT timeArrowFont;  // the window's one text font
 
     POINT menuPoint;
+
+    // What the agent's own threads hand the window while they send to it:
+    // the window takes a message's lParam only when it is one of these, as
+    // any program on the desktop can send the same message numbers.
+    const RateSample* volatile publishedSample;
+    const MonitorSettings* volatile publishedSettings;
 };

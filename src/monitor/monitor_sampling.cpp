@@ -39,7 +39,9 @@ DWORD WINAPI MonitorSamplingThread(void* parameter)
                 half->maxSpeed = RaisedMaxSpeed(half->maxSpeed, counters.linkSpeed);
             record->connectionCount = counters.connected;
         }
+        record->publishedSample = &sample;
         SendMessageW(record->window, WM_MONITOR_SAMPLE, 0, LPARAM(&sample));
+        record->publishedSample = nullptr;
     }
     return 0;
 }

@@ -75,6 +75,15 @@ void CheckMonitorRectangle(MonitorSettings* settings, int32_t screenWidth, int32
     CheckSpan(&settings->top, &settings->bottom, screenHeight, 48);
 }
 
+bool FindSubkeyByVisits(SubkeyVisitor visit, void* context)
+{
+    for (uint32_t index = 0;; ++index) {
+        SubkeyVisit seen = visit(index, context);
+        if (seen != SubkeyDiffers)
+            return seen == SubkeyMatches;
+    }
+}
+
 bool MonitorSubkeyName(int number, Char16 name[5])
 {
     if (number < 0 || number > 9999)

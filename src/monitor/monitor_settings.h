@@ -96,6 +96,15 @@ void CheckMonitorRectangle(MonitorSettings* settings, int32_t screenWidth, int32
 // "%04d" for 0..9999; false beyond.
 bool MonitorSubkeyName(int number, Char16 name[5]);
 
+// One step of the search for a monitor's subkey: `visit` enumerates the
+// subkey at `index` and tells whether it is the one sought. Any failure of
+// the enumeration ends the walk, not only "no more items": a key deleted
+// under the walk fails at every index.
+enum SubkeyVisit { SubkeyMatches, SubkeyDiffers, SubkeyWalkEnds };
+typedef SubkeyVisit (*SubkeyVisitor)(uint32_t index, void* context);
+// True when a visit matched.
+bool FindSubkeyByVisits(SubkeyVisitor visit, void* context);
+
 // Byte images of "Colors" and "SizePositionWindow", little-endian.
 void PackColors(const MonitorSettings& settings, uint8_t out[ColorsValueSize]);
 void UnpackColors(const uint8_t in[ColorsValueSize], MonitorSettings* settings);

@@ -34,33 +34,46 @@ static bool KeyNamesInterface(HKEY key, const Text16& interfaceId)
     return name[0] != 0 && _wcsicmp(name, interfaceId.c_str()) == 0;
 }
 
+struct SubkeySearch {
+    HKEY monitors;
+    const Text16* interfaceId;
+    HKEY found;
+    wchar_t name[261];
+};
+
+static SubkeyVisit VisitMonitorSubkey(uint32_t index, void* context)
+{
+    auto* search = static_cast<SubkeySearch*>(context);
+    DWORD length = 261;
+    if (RegEnumKeyExW(search->monitors, index, search->name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+        return SubkeyWalkEnds;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(search->monitors, search->name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return SubkeyDiffers;
+    if (!KeyNamesInterface(key, *search->interfaceId)) {
+        RegCloseKey(key);
+        return SubkeyDiffers;
+    }
+    search->found = key;
+    return SubkeyMatches;
+}
+
 static HKEY FindExistingSubkey(HKEY monitors, const Text16& interfaceId, Text16* subkeyName)
 {
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[261];
-        DWORD length = 261;
-        LONG result = RegEnumKeyExW(monitors, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (result == ERROR_NO_MORE_ITEMS)
+    SubkeySearch search = {monitors, &interfaceId, nullptr, {}};
+    if (!FindSubkeyByVisits(VisitMonitorSubkey, &search))
+        return nullptr;
+    if (subkeyName) {
+        // A name that cannot be copied out counts as no key found.
+        try {
+            *subkeyName = search.name;
+        } catch (const std::bad_alloc&) {
+            RegCloseKey(search.found);
             return nullptr;
-        if (result != ERROR_SUCCESS)
-            continue;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(monitors, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-            continue;
-        if (KeyNamesInterface(key, interfaceId)) {
-            if (subkeyName) {
-                // A name that cannot be copied out counts as no key found.
-                try {
-                    *subkeyName = name;
-                } catch (const std::bad_alloc&) {
-                    RegCloseKey(key);
-                    return nullptr;
-                }
-            }
-            return key;
         }
-        RegCloseKey(key);
     }
+    return search.found;
 }
 
 static HKEY CreateNumberedSubkey(HKEY monitors, const Text16& interfaceId, REGSAM access, Text16* subkeyName)

@@ -1,5 +1,4 @@
 #include <cwchar>
-#include <vector>
 
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
@@ -7,9 +6,13 @@
 #include "monitor/monitor_appearance.h"
 #include "monitor/monitor_list.h"
 #include "monitor/monitor_window.h"
+#include "platform/thread_wait.h"
 #include "resources/resource_ids.h"
 
 namespace {
+
+// Set under the list's mutex by CloseMonitors, read under it by OpenMonitor.
+bool MonitorsClosed;
 
 // Two callers may open the first monitor at once (the tray and the refresh
 // thread): the loser of the exchange closes its own mutex.
@@ -114,6 +117,12 @@ void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId)
     HANDLE mutex = TakeListMutex();
     if (!mutex)
         return;
+    // A refresh or a tray click already under way when the unload closed
+    // the monitors opens nothing more.
+    if (MonitorsClosed) {
+        ReleaseMutex(mutex);
+        return;
+    }
     MonitorRecord* record = FindMonitor(interfaceName, interfaceId);
     if (record) {
         HWND window = record->window;
@@ -138,87 +147,62 @@ void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId)
     ReleaseMutex(mutex);
 }
 
-// Waits for every thread while answering what other threads send to this
-// one's windows: a monitor in the middle of "&Properties" is sending to the
-// main window and ends only once that send is answered.
-static void WaitForThreadsAnswering(HANDLE* threads, DWORD count)
+struct ClosingThreads {
+    HANDLE threads[MAXIMUM_WAIT_OBJECTS - 1];
+    DWORD count;
+};
+
+// Each window thread closes its own handle, so the waits use copies taken
+// while the records still exist.
+static bool TakeThreadCopy(MonitorRecord* record, void* context)
 {
-    DWORD ended = 0;
-    while (ended < count) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        DWORD left = count - ended;
-        DWORD woke = MsgWaitForMultipleObjects(left, threads + ended, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woke < WAIT_OBJECT_0 + left) {
-            HANDLE done = threads[ended + woke - WAIT_OBJECT_0];
-            threads[ended + woke - WAIT_OBJECT_0] = threads[ended];
-            threads[ended] = done;
-            ++ended;
-        } else if (woke != WAIT_OBJECT_0 + left) {
-            return;
-        }
-    }
+    auto* closing = static_cast<ClosingThreads*>(context);
+    if (closing->count < MAXIMUM_WAIT_OBJECTS - 1 &&
+        DuplicateHandle(GetCurrentProcess(), record->uiThread, GetCurrentProcess(), &closing->threads[closing->count],
+                        SYNCHRONIZE, FALSE, 0))
+        ++closing->count;
+    return true;
 }
 
-void CloseMonitors()
+void CloseMonitors(DWORD timeoutMs)
 {
-    HANDLE mutex = MonitorListMutex;
+    HANDLE mutex = TakeListMutex();
     if (!mutex)
         return;
-    // Each window thread closes its own handle, so the waits below use
-    // copies taken while the records still exist.
-    std::vector<HWND> windows;
-    HANDLE threads[MAXIMUM_WAIT_OBJECTS - 1];
-    DWORD count = 0;
-    WaitForSingleObject(mutex, INFINITE);
-    for (MonitorRecord* record = MonitorList; record; record = record->next) {
-        if (!record->window)
-            continue;
-        windows.push_back(record->window);
-        if (count < MAXIMUM_WAIT_OBJECTS - 1 &&
-            DuplicateHandle(GetCurrentProcess(), record->uiThread, GetCurrentProcess(), &threads[count], SYNCHRONIZE,
-                            FALSE, 0))
-            ++count;
-    }
+    MonitorsClosed = true;
     ReleaseMutex(mutex);
+    ClosingThreads closing = {};
+    HWND windows[MaxPickedMonitors];
+    size_t count = PickMonitorWindows(TakeThreadCopy, &closing, windows, MaxPickedMonitors);
     // A window that went meanwhile just does not answer.
-    for (HWND window : windows)
-        SendMessageW(window, AGENT_CLOSE_COMMAND, 0, 0);
-    WaitForThreadsAnswering(threads, count);
-    for (DWORD i = 0; i < count; ++i)
-        CloseHandle(threads[i]);
+    for (size_t i = 0; i < count; ++i)
+        SendMessageTimeoutW(windows[i], AGENT_CLOSE_COMMAND, 0, 0, SMTO_NORMAL, timeoutMs, nullptr);
+    WaitForThreadsAnswering(closing.threads, closing.count, timeoutMs);
+    for (DWORD i = 0; i < closing.count; ++i)
+        CloseHandle(closing.threads[i]);
+}
+
+// Every window is marked, so enabling again shows all of them, also one the
+// user had put away with "&Hide" before.
+static bool MarkHiddenByAgent(MonitorRecord* record, void*)
+{
+    record->hiddenByAgent = true;
+    return true;
+}
+
+static bool UnmarkHiddenByAgent(MonitorRecord* record, void*)
+{
+    bool marked = record->hiddenByAgent;
+    record->hiddenByAgent = false;
+    return marked;
 }
 
 void HideMonitorsForDisable()
 {
-    std::vector<HWND> windows;
-    HANDLE mutex = MonitorListMutex;
-    if (!mutex)
-        return;
-    WaitForSingleObject(mutex, INFINITE);
-    // Every window is marked, so enabling again shows all of them, also one
-    // the user had put away with "&Hide" before.
-    for (MonitorRecord* record = MonitorList; record; record = record->next)
-        if (record->window) {
-            record->hiddenByAgent = true;
-            windows.push_back(record->window);
-        }
-    ReleaseMutex(mutex);
-    ShowEachWindow(windows, SW_HIDE);
+    ShowPickedMonitors(MarkHiddenByAgent, nullptr, SW_HIDE);
 }
 
 void ShowMonitorsHiddenByAgent()
 {
-    std::vector<HWND> windows;
-    HANDLE mutex = MonitorListMutex;
-    if (!mutex)
-        return;
-    WaitForSingleObject(mutex, INFINITE);
-    for (MonitorRecord* record = MonitorList; record; record = record->next)
-        if (record->window && record->hiddenByAgent) {
-            record->hiddenByAgent = false;
-            windows.push_back(record->window);
-        }
-    ReleaseMutex(mutex);
-    ShowEachWindow(windows, SW_SHOW);
+    ShowPickedMonitors(UnmarkHiddenByAgent, nullptr, SW_SHOW);
 }

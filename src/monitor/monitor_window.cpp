@@ -278,10 +278,12 @@ INT_PTR CALLBACK MonitorDialogProc(HWND window, UINT message, WPARAM wParam, LPA
         return FALSE;
     switch (message) {
     case WM_MONITOR_SAMPLE:
-        TakeSample(window, record, reinterpret_cast<const RateSample*>(lParam));
+        if (lParam == 0 || reinterpret_cast<const RateSample*>(lParam) == record->publishedSample)
+            TakeSample(window, record, reinterpret_cast<const RateSample*>(lParam));
         return TRUE;
     case WM_MONITOR_APPLY_SETTINGS:
-        ApplySettingsToWindow(record, *reinterpret_cast<const MonitorSettings*>(lParam));
+        if (const MonitorSettings* settings = record->publishedSettings)
+            ApplySettingsToWindow(record, *settings);
         return TRUE;
     case WM_PAINT:
         Paint(window, record);

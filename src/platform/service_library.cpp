@@ -32,10 +32,17 @@ bool LoadServiceLibrary()
     return true;
 }
 
-void UnloadServiceLibrary()
+void UnloadServiceLibrary(DWORD timeoutMs)
 {
     if (!ServiceLibrary.module)
         return;
+    SetServiceChannelClosed(true);
+    DWORD start = GetTickCount();
+    while (!ServiceChannelIdle()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return;
+        Sleep(10);
+    }
     if (ServiceLibrary.ServiceUninitialize)
         ServiceLibrary.ServiceUninitialize();
     FreeLibrary(static_cast<HMODULE>(ServiceLibrary.module));

@@ -8,19 +8,33 @@
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/service_channel.h"
+#include "core/unload_deadline.h"
 #include "platform/message_box.h"
+#include "platform/thread_wait.h"
 #include "prefs/interfaces_page.h"
 #include "resources/resource_ids.h"
 
-// Handed by the command to the dialog, and by the dialog to its worker; the
-// command frees it once the dialog has ended.
+// Shared by the command and the worker, with its own copy of the items:
+// an unload can end the dialog while the worker is inside a request, and
+// whichever of the two lets go last frees it.
 struct BindOperation {
     uint8_t Bind;
     InterfaceListItem* items;
     size_t count;
     HWND dialog;
-    volatile LONG cancel;  // written by the dialog, read and cleared by the worker
+    volatile LONG cancel;     // written by the dialog, read and cleared by the worker
+    volatile LONG abandoned;  // the dialog has gone: no more items, no questions
+    volatile LONG owners;
+    HANDLE worker;
 };
+
+static void LetGo(BindOperation* operation)
+{
+    if (InterlockedDecrement(&operation->owners) != 0)
+        return;
+    FreeInterfaceItems(operation->items, operation->count);
+    delete operation;
+}
 
 static void CloseProgress(BindOperation* operation)
 {
@@ -30,7 +44,7 @@ static void CloseProgress(BindOperation* operation)
 static int AskOperation(const BindOperation* operation, UINT id, UINT flags)
 {
     wchar_t text[256], caption[256];
-    if (!LoadAgentString(id, text, 256))
+    if (operation->abandoned || !LoadAgentString(id, text, 256))
         return 0;
     LoadAgentString(operation->Bind ? IDS_BINDING_CAPTION : IDS_UNBINDING_CAPTION, caption, 256);
     return MessageBoxW(operation->dialog, text, caption, flags);
@@ -59,13 +73,12 @@ static bool ProcessItem(BindOperation* operation, const InterfaceListItem& item,
     return true;
 }
 
-static DWORD WINAPI BindWorker(void* parameter)
+static void RunBind(BindOperation* operation)
 {
-    BindOperation* operation = static_cast<BindOperation*>(parameter);
     size_t left = operation->count ? MarkItemsForBind(operation->items, operation->count, operation->Bind != 0) : 0;
     if (left == 0) {
         CloseProgress(operation);
-        return 0;
+        return;
     }
     HWND bar = GetDlgItem(operation->dialog, IDC_BIND_BAR);
     double step = 100.0 / static_cast<double>(left);
@@ -75,9 +88,9 @@ static DWORD WINAPI BindWorker(void* parameter)
         const InterfaceListItem& item = operation->items[at];
         if (item.Marked) {
             size_t remaining = left - 1;
-            if (!ProcessItem(operation, item, remaining == 0)) {
+            if (operation->abandoned || !ProcessItem(operation, item, remaining == 0)) {
                 CloseProgress(operation);
-                return 0;
+                return;
             }
             position += step;
             SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(static_cast<int>(position)), 0);
@@ -88,13 +101,21 @@ static DWORD WINAPI BindWorker(void* parameter)
         // Escape is answered between two interfaces, never in the middle of one.
         if (operation->cancel && AskOperation(operation, IDS_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             CloseProgress(operation);
-            return 0;
+            return;
         }
     }
     SetDlgItemTextW(operation->dialog, IDC_BIND_NAME, L"Completed");
     SendMessageW(bar, PBM_SETPOS, 100, 0);
-    Sleep(500);
+    if (!operation->abandoned)
+        Sleep(500);
     CloseProgress(operation);
+}
+
+static DWORD WINAPI BindWorker(void* parameter)
+{
+    BindOperation* operation = static_cast<BindOperation*>(parameter);
+    RunBind(operation);
+    LetGo(operation);
     return 0;
 }
 
@@ -110,11 +131,24 @@ static void InitProgress(HWND dialog, BindOperation* operation)
     SendDlgItemMessageW(dialog, IDC_BIND_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendDlgItemMessageW(dialog, IDC_BIND_BAR, PBM_SETPOS, 0, 0);
     operation->cancel = 0;
-    HANDLE worker = CreateThread(nullptr, 0, BindWorker, operation, 0, nullptr);
-    if (worker)
-        CloseHandle(worker);
-    else
+    InterlockedIncrement(&operation->owners);
+    operation->worker = CreateThread(nullptr, 0, BindWorker, operation, 0, nullptr);
+    if (!operation->worker) {
+        InterlockedDecrement(&operation->owners);
         EndDialog(dialog, 0);
+    }
+}
+
+// The dialog joins its worker as it goes; at an unload only for as long as
+// the unload may take, and the worker then finishes on its own copy.
+static void JoinWorker(BindOperation* operation)
+{
+    InterlockedExchange(&operation->abandoned, 1);
+    if (!operation->worker)
+        return;
+    WaitForThreadAnswering(operation->worker, UnloadTimeLeft());
+    CloseHandle(operation->worker);
+    operation->worker = nullptr;
 }
 
 static INT_PTR CALLBACK BindProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -134,17 +168,27 @@ static INT_PTR CALLBACK BindProgressProc(HWND dialog, UINT message, WPARAM wPara
     case AGENT_CLOSE_COMMAND:
         EndDialog(dialog, 0);
         return TRUE;
+    case WM_DESTROY: {
+        auto* operation = reinterpret_cast<BindOperation*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (operation)
+            JoinWorker(operation);
+        return FALSE;
+    }
     }
     return FALSE;
 }
 
 void RunBindProgress(HWND page, bool bind, InterfaceListItem* first, size_t count)
 {
-    BindOperation* operation =
-        new (std::nothrow) BindOperation{static_cast<uint8_t>(bind ? 1 : 0), first, count, nullptr, 0};
-    if (!operation)
+    InterfaceListItem* items = DuplicateInterfaceItems(first, count);
+    BindOperation* operation = items
+        ? new (std::nothrow) BindOperation{static_cast<uint8_t>(bind ? 1 : 0), items, count, nullptr, 0, 0, 1, nullptr}
+        : nullptr;
+    if (!operation) {
+        FreeInterfaceItems(items, count);
         return;
+    }
     DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_BIND_PROGRESS), page, BindProgressProc,
                     reinterpret_cast<LPARAM>(operation));
-    delete operation;
+    LetGo(operation);
 }

@@ -8,7 +8,9 @@
 
 #include "core/agent_messages.h"
 #include "core/service_channel.h"
+#include "core/unload_deadline.h"
 #include "platform/message_box.h"
+#include "platform/thread_wait.h"
 #include "prefs/data_files_dialogs.h"
 #include "prefs/data_files_operation.h"
 #include "prefs/settings_snapshot_registry.h"
@@ -16,7 +18,12 @@
 
 const DWORD ProgressPollMs = 500;
 
+// Owned by the dialog; an operation thread that outlives its dialog (an
+// unload) owns it from then on and frees it.
+enum OperationStage : LONG { OperationRunning, OperationEnded, OperationOrphaned };
+
 struct DataFilesOperation {
+    volatile LONG stage;
     HWND dialog;
     HWND progressBar;
     HANDLE operationThread;
@@ -71,6 +78,11 @@ static DWORD WINAPI OperationThread(void* context)
     }
     CloseHandle(op->finishedEvent);
     op->finishedEvent = nullptr;
+    if (InterlockedCompareExchange(&op->stage, OperationEnded, OperationRunning) == OperationOrphaned) {
+        CloseHandle(op->operationThread);
+        delete op;
+        return 0;
+    }
     PostMessageW(op->dialog, WM_AGENT_OPERATION_DONE, 0, 0);
     return 0;
 }
@@ -159,7 +171,9 @@ static void InitProgress(HWND dialog, const DataFilesRequest* request)
 static void FinishOperation(HWND dialog)
 {
     DataFilesOperation* op = OperationOf(dialog);
-    if (!op)
+    // Any program can post this message number; only the operation's own
+    // end counts.
+    if (!op || InterlockedCompareExchange(&op->stage, 0, 0) != OperationEnded)
         return;
     if (op->questionOpen) {
         op->finishPending = true;
@@ -197,6 +211,24 @@ static void AskToCancel(HWND dialog)
         FinishOperation(dialog);
 }
 
+// The dialog ends under a running operation only at an unload: the service
+// is asked to cancel, and the operation is waited for as long as the
+// unload allows; past that its thread keeps the record.
+static void AbandonOperation(HWND dialog)
+{
+    DataFilesOperation* op = OperationOf(dialog);
+    if (!op)
+        return;
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+    InterlockedExchange(&op->cancelRequested, 1);
+    WaitForThreadAnswering(op->operationThread, UnloadTimeLeft());
+    if (InterlockedCompareExchange(&op->stage, OperationOrphaned, OperationRunning) == OperationRunning)
+        return;
+    WaitForSingleObject(op->operationThread, INFINITE);
+    CloseHandle(op->operationThread);
+    delete op;
+}
+
 INT_PTR CALLBACK DataFilesProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -215,6 +247,9 @@ INT_PTR CALLBACK DataFilesProgressProc(HWND dialog, UINT message, WPARAM wParam,
     case WM_AGENT_OPERATION_DONE:
         FinishOperation(dialog);
         return TRUE;
+    case WM_DESTROY:
+        AbandonOperation(dialog);
+        return FALSE;
     }
     return FALSE;
 }

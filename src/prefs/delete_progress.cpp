@@ -8,19 +8,33 @@
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/service_channel.h"
+#include "core/unload_deadline.h"
 #include "monitor/monitor_settings_store.h"
 #include "platform/message_box.h"
+#include "platform/thread_wait.h"
 #include "prefs/movements_page.h"
 #include "prefs/not_present_items.h"
 #include "resources/resource_ids.h"
 
-// Handed by the command to the dialog, and by the dialog to its worker; the
-// command frees it once the dialog has ended.
+// Shared by the command and the worker, with its own copy of the item: an
+// unload can end the dialog while the worker is inside the request, and
+// whichever of the two lets go last frees it.
 struct DeleteOperation {
     InterfaceListItem* items;
     size_t count;
     HWND dialog;
+    volatile LONG abandoned;  // the dialog has gone: no messages
+    volatile LONG owners;
+    HANDLE worker;
 };
+
+static void LetGo(DeleteOperation* operation)
+{
+    if (InterlockedDecrement(&operation->owners) != 0)
+        return;
+    FreeInterfaceItems(operation->items, operation->count);
+    delete operation;
+}
 
 static void CloseProgress(DeleteOperation* operation)
 {
@@ -30,7 +44,7 @@ static void CloseProgress(DeleteOperation* operation)
 static void ShowDeleteError(DeleteOperation* operation, UINT id)
 {
     wchar_t text[256], caption[256];
-    if (!LoadAgentString(id, text, 256))
+    if (operation->abandoned || !LoadAgentString(id, text, 256))
         return;
     LoadAgentString(IDS_DELETING_CAPTION, caption, 256);
     MessageBoxW(operation->dialog, text, caption, MB_OK | MB_ICONERROR);
@@ -47,13 +61,12 @@ static void ForgetMonitorSettings(const InterfaceListItem& item)
     DeleteMonitorSettings(settings);
 }
 
-static DWORD WINAPI DeleteWorker(void* parameter)
+static void RunDelete(DeleteOperation* operation)
 {
-    DeleteOperation* operation = static_cast<DeleteOperation*>(parameter);
     InterfaceListItem* item = operation->count ? operation->items : nullptr;
     if (!item || !ItemIsDeletable(*item)) {
         CloseProgress(operation);
-        return 0;
+        return;
     }
     SetDlgItemTextW(operation->dialog, IDC_DELETE_NAME, item->Name);
     uint32_t size = 0;
@@ -61,7 +74,7 @@ static DWORD WINAPI DeleteWorker(void* parameter)
     if (!query) {
         ShowDeleteError(operation, IDS_OUT_OF_MEMORY);
         CloseProgress(operation);
-        return 0;
+        return;
     }
     ServiceStatus status = RequestService(RequestDeleteInterface, query, size, nullptr);
     delete[] query;
@@ -69,16 +82,24 @@ static DWORD WINAPI DeleteWorker(void* parameter)
     if (!outcome.done) {
         ShowDeleteError(operation, outcome.stringId);
         CloseProgress(operation);
-        return 0;
+        return;
     }
     // Without an id there is no key to find, and nothing of another
     // interface may go in its place.
-    if (item->InterfaceId && item->InterfaceId[0])
+    if (item->InterfaceId && item->InterfaceId[0] && !operation->abandoned)
         ForgetMonitorSettings(*item);
     SendDlgItemMessageW(operation->dialog, IDC_DELETE_BAR, PBM_SETPOS, 100, 0);
     SetDlgItemTextW(operation->dialog, IDC_DELETE_NAME, L"Completed");
-    Sleep(500);
+    if (!operation->abandoned)
+        Sleep(500);
     CloseProgress(operation);
+}
+
+static DWORD WINAPI DeleteWorker(void* parameter)
+{
+    DeleteOperation* operation = static_cast<DeleteOperation*>(parameter);
+    RunDelete(operation);
+    LetGo(operation);
     return 0;
 }
 
@@ -88,17 +109,31 @@ static void InitProgress(HWND dialog, DeleteOperation* operation)
     SetDlgItemTextW(dialog, IDC_DELETE_NAME, L"");
     SendDlgItemMessageW(dialog, IDC_DELETE_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     SendDlgItemMessageW(dialog, IDC_DELETE_BAR, PBM_SETPOS, 0, 0);
-    HANDLE worker = CreateThread(nullptr, 0, DeleteWorker, operation, 0, nullptr);
-    if (worker)
-        CloseHandle(worker);
-    else
+    InterlockedIncrement(&operation->owners);
+    operation->worker = CreateThread(nullptr, 0, DeleteWorker, operation, 0, nullptr);
+    if (!operation->worker) {
+        InterlockedDecrement(&operation->owners);
         EndDialog(dialog, 0);
+    }
+}
+
+// The dialog joins its worker as it goes; at an unload only for as long as
+// the unload may take, and the worker then finishes on its own copy.
+static void JoinWorker(DeleteOperation* operation)
+{
+    InterlockedExchange(&operation->abandoned, 1);
+    if (!operation->worker)
+        return;
+    WaitForThreadAnswering(operation->worker, UnloadTimeLeft());
+    CloseHandle(operation->worker);
+    operation->worker = nullptr;
 }
 
 static INT_PTR CALLBACK DeleteProgressProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         InitProgress(dialog, reinterpret_cast<DeleteOperation*>(lParam));
         return TRUE;
     case WM_COMMAND:
@@ -107,16 +142,25 @@ static INT_PTR CALLBACK DeleteProgressProc(HWND dialog, UINT message, WPARAM, LP
     case AGENT_CLOSE_COMMAND:
         EndDialog(dialog, 0);
         return TRUE;
+    case WM_DESTROY: {
+        auto* operation = reinterpret_cast<DeleteOperation*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        if (operation)
+            JoinWorker(operation);
+        return FALSE;
+    }
     }
     return FALSE;
 }
 
 void RunDeleteProgress(HWND page, InterfaceListItem* item)
 {
-    DeleteOperation* operation = new (std::nothrow) DeleteOperation{item, 1, nullptr};
-    if (!operation)
+    InterfaceListItem* copy = item ? DuplicateInterfaceItems(item, 1) : nullptr;
+    DeleteOperation* operation = copy ? new (std::nothrow) DeleteOperation{copy, 1, nullptr, 0, 1, nullptr} : nullptr;
+    if (!operation) {
+        FreeInterfaceItems(copy, 1);
         return;
+    }
     DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DELETE_PROGRESS), page, DeleteProgressProc,
                     reinterpret_cast<LPARAM>(operation));
-    delete operation;
+    LetGo(operation);
 }

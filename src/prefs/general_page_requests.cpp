@@ -7,7 +7,9 @@
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
 #include "core/service_channel.h"
+#include "core/unload_deadline.h"
 #include "platform/message_box.h"
+#include "platform/thread_wait.h"
 #include "resources/resource_ids.h"
 
 GeneralPageRecord GeneralPageState;
@@ -25,11 +27,12 @@ static bool PauseOnUiThread(void* context)
     return true;
 }
 
-// The worker is behind a modal dialog, so it may wait as long as it takes.
+// The worker is behind a modal dialog, so it may wait as long as it takes,
+// but not past the start of an unload.
 static bool PauseInWorker(void*)
 {
     Sleep(20);
-    return true;
+    return !UnloadBegun();
 }
 
 bool QueryDataFilesSettings(HWND page, Text16* folderText)
@@ -84,11 +87,20 @@ static INT_PTR CALLBACK SynchronizingDialogProc(HWND dialog, UINT message, WPARA
     switch (message) {
     case WM_INITDIALOG: {
         HANDLE worker = CreateThread(nullptr, 0, DisconnectedOptionsWorker, dialog, 0, nullptr);
-        if (worker)
-            CloseHandle(worker);
-        else
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(worker));
+        if (!worker)
             EndDialog(dialog, 0);
         return TRUE;
+    }
+    case WM_DESTROY: {
+        // Joined here: the worker reads the page's record. At an unload it
+        // stops repeating a busy request, and the wait is bounded anyway.
+        HANDLE worker = reinterpret_cast<HANDLE>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+        if (worker) {
+            WaitForThreadAnswering(worker, UnloadTimeLeft());
+            CloseHandle(worker);
+        }
+        return FALSE;
     }
     case AGENT_CLOSE_COMMAND:
         // The dialog loop drops whatever it takes from the queue once the

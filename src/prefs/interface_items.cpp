@@ -61,6 +61,33 @@ InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t coun
     return items;
 }
 
+static Char16* CopyChars(const Char16* text)
+{
+    return text ? CopyText16(Text16(text)) : nullptr;
+}
+
+InterfaceListItem* DuplicateInterfaceItems(const InterfaceListItem* items, size_t count)
+{
+    InterfaceListItem* copies = new (std::nothrow) InterfaceListItem[count ? count : 1]();
+    if (!copies)
+        return nullptr;
+    bool complete = true;
+    try {
+        for (size_t at = 0; at < count && complete; ++at) {
+            copies[at] = {items[at].Flags, CopyChars(items[at].Name), items[at].Marked,
+                          CopyChars(items[at].InterfaceId)};
+            complete = copies[at].Name && (copies[at].InterfaceId || !items[at].InterfaceId);
+        }
+    } catch (const std::bad_alloc&) {
+        complete = false;
+    }
+    if (!complete) {
+        FreeInterfaceItems(copies, count);
+        return nullptr;
+    }
+    return copies;
+}
+
 void FreeInterfaceItems(InterfaceListItem* items, size_t count)
 {
     if (!items)

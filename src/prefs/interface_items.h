@@ -31,6 +31,9 @@ void SortInterfaceItems(InterfaceListItem* items, size_t count);
 // Null when the array itself cannot be had.
 InterfaceListItem* CopyInterfaceItems(const InterfaceEntry* entries, size_t count, size_t* copied);
 void FreeInterfaceItems(InterfaceListItem* items, size_t count);
+// A whole copy for a worker that may outlive the page's list; null when
+// any part of it cannot be had.
+InterfaceListItem* DuplicateInterfaceItems(const InterfaceListItem* items, size_t count);
 
 struct InterfaceButtonStates {
     bool bindSelected;

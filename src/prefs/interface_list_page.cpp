@@ -1,5 +1,7 @@
 #include "prefs/interface_list_page.h"
 
+#include "core/unload_deadline.h"
+#include "platform/thread_wait.h"
 #include "prefs/interface_lines.h"
 #include "tray/preferences_frame.h"
 
@@ -12,19 +14,30 @@ void InitInterfaceListPage(InterfaceListPageRecord& state, HWND page, int listId
     InsertFittedColumn(state.list);
     state.items = nullptr;
     state.count = 0;
+    state.thread = nullptr;
 }
 
 bool StartInterfaceListThread(InterfaceListPageRecord& state, LPTHREAD_START_ROUTINE routine)
 {
-    // Made suspended so the handle is the marker before the thread can
-    // reach its end and close it.
-    HANDLE thread = CreateThread(nullptr, 0, routine, nullptr, CREATE_SUSPENDED, nullptr);
-    if (!thread) {
+    // The previous thread has cleared the marker, which is all the page
+    // still needs of it.
+    if (state.thread)
+        CloseHandle(state.thread);
+    state.thread = nullptr;
+    // A command that a quit ended at an unload lists nothing more.
+    if (UnloadBegun()) {
         state.busy = nullptr;
         return false;
     }
-    state.busy = thread;
-    ResumeThread(thread);
+    // Made suspended so the handle is the marker before the thread can
+    // reach its end and clear it.
+    state.thread = CreateThread(nullptr, 0, routine, nullptr, CREATE_SUSPENDED, nullptr);
+    if (!state.thread) {
+        state.busy = nullptr;
+        return false;
+    }
+    state.busy = state.thread;
+    ResumeThread(state.thread);
     return true;
 }
 
@@ -51,16 +64,18 @@ void RefillInterfaceList(InterfaceListPageRecord& state, InterfaceSelector selec
     delete[] remembered;
 }
 
-void EndInterfaceListThread(InterfaceListPageRecord& state, HANDLE pageMarker)
+void EndInterfaceListThread(InterfaceListPageRecord& state)
 {
-    HANDLE self = state.busy;
     state.busy = nullptr;
-    if (self && self != pageMarker)
-        CloseHandle(self);
 }
 
 void CloseInterfaceListPage(InterfaceListPageRecord& state)
 {
+    if (state.thread) {
+        WaitForThreadAnswering(state.thread, UnloadTimeLeft());
+        CloseHandle(state.thread);
+        state.thread = nullptr;
+    }
     // A list thread still running owns the items; the process is ending.
     if (!state.busy) {
         FreeInterfaceItems(state.items, state.count);

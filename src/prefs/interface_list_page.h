@@ -19,6 +19,7 @@ struct InterfaceListPageRecord {
     // Null when idle, the page's own marker while a command runs on the
     // page's thread, the list thread's handle while that runs.
     HANDLE volatile busy;
+    HANDLE thread;  // the last list thread, the page's to join and close
     HIMAGELIST images;
 };
 
@@ -37,10 +38,9 @@ bool StartInterfaceListThread(InterfaceListPageRecord& state, LPTHREAD_START_ROU
 void RefillInterfaceList(InterfaceListPageRecord& state, InterfaceSelector selector, InterfaceListReader reader,
                          unsigned emptyId, int emptyImage);
 
-// The list thread's last step: the marker cleared and its own handle closed.
-// `pageMarker` is the page's marker, which is no handle.
-void EndInterfaceListThread(InterfaceListPageRecord& state, HANDLE pageMarker);
+// The list thread's last step with the page's list: the marker cleared.
+void EndInterfaceListThread(InterfaceListPageRecord& state);
 
-// WM_DESTROY: the items (unless a list thread still owns them) and the
-// pictures freed.
+// WM_DESTROY: the list thread joined (at an unload within its budget),
+// the items (unless a list thread still owns them) and the pictures freed.
 void CloseInterfaceListPage(InterfaceListPageRecord& state);

@@ -53,7 +53,7 @@ static DWORD WINAPI InterfaceListThread(void*)
     InterfaceListPageRecord& state = InterfacesPageState;
     DisableInterfaceButtons(state.page);
     RefillInterfaceList(state, SelectBindable, ReaderInterfacesPage, IDS_NO_INTERFACES, MessageImage);
-    EndInterfaceListThread(state, CommandBusy);
+    EndInterfaceListThread(state);
 
     UpdateInterfaceButtons(state.page, -1);
     HWND statistics = StatisticsWindow;

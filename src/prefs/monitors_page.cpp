@@ -345,6 +345,7 @@ INT_PTR CALLBACK MonitorsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     case WM_DESTROY:
+        JoinInterfaceChoiceRefresh();
         // A refresh still at work frees the old records itself; the new
         // ones then go with the process.
         if (!PageBusy) {

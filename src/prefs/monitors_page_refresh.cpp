@@ -6,8 +6,10 @@
 
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
+#include "core/unload_deadline.h"
 #include "monitor/monitor_settings_store.h"
 #include "monitor/monitor_window.h"
+#include "platform/thread_wait.h"
 #include "prefs/interface_lines.h"
 #include "prefs/monitors_page_state.h"
 #include "resources/resource_ids.h"
@@ -132,7 +134,6 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
     }
     ReleaseReply(&reply);
     FitInterfaceColumn(list);
-    CloseHandle(PageBusy);
     PageBusy = nullptr;
 
     RestoreSelection(list, oldIds);
@@ -142,16 +143,35 @@ DWORD WINAPI RefreshInterfaceChoice(void* parameter)
 
 }  // namespace
 
+// The last refresh thread: the page's to join and close.
+static HANDLE RefreshThread;
+
 // Made suspended so that the thread finds its own handle in the busy
-// marker, which it closes when it is done.
+// marker, which it clears when it is done with the page's records.
 bool StartInterfaceChoiceRefresh(HWND page)
 {
-    HANDLE thread = CreateThread(nullptr, 0, RefreshInterfaceChoice, page, CREATE_SUSPENDED, nullptr);
-    if (!thread) {
+    if (RefreshThread)
+        CloseHandle(RefreshThread);
+    RefreshThread = nullptr;
+    if (UnloadBegun()) {
         PageBusy = nullptr;
         return false;
     }
-    PageBusy = thread;
-    ResumeThread(thread);
+    RefreshThread = CreateThread(nullptr, 0, RefreshInterfaceChoice, page, CREATE_SUSPENDED, nullptr);
+    if (!RefreshThread) {
+        PageBusy = nullptr;
+        return false;
+    }
+    PageBusy = RefreshThread;
+    ResumeThread(RefreshThread);
     return true;
+}
+
+void JoinInterfaceChoiceRefresh()
+{
+    if (!RefreshThread)
+        return;
+    WaitForThreadAnswering(RefreshThread, UnloadTimeLeft());
+    CloseHandle(RefreshThread);
+    RefreshThread = nullptr;
 }

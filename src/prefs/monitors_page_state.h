@@ -53,6 +53,9 @@ void LoadPageFromSelection(HWND page);
 
 // Refresh of the interface list on a thread of its own (monitors_page_refresh.cpp).
 bool StartInterfaceChoiceRefresh(HWND page);
+// When the page goes: waits for the last refresh (at an unload within its
+// budget).
+void JoinInterfaceChoiceRefresh();
 
 // The extended parameters' list (monitors_page_flags.cpp).
 void FillFlagList(HWND page);

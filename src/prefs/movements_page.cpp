@@ -24,7 +24,7 @@ static DWORD WINAPI NotPresentListThread(void*)
     RefillInterfaceList(state, SelectNotPresent, ReaderMovementsPage, IDS_NO_NOT_PRESENT, InformationImage);
     if (state.items && IsAdmin)
         SetControlEnabled(GetDlgItem(state.page, IDC_DELETE_NOT_PRESENT), true);
-    EndInterfaceListThread(state, DeleteBusy);
+    EndInterfaceListThread(state);
     return 0;
 }
 

@@ -12,6 +12,14 @@ static const DWORD ConfirmedMark = 0xADCB0000;
 // Only one of the two dialogs is open at a time.
 static bool ClearConfirmed;
 static bool ClearAlsoChecked;
+static HWND volatile ClearQuestion;
+
+void CloseClearQuestion(DWORD timeoutMs)
+{
+    HWND question = ClearQuestion;
+    if (question)
+        SendMessageTimeoutW(question, AGENT_CLOSE_COMMAND, 0, 0, SMTO_NORMAL, timeoutMs, nullptr);
+}
 
 static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -22,6 +30,7 @@ static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam
         SetWindowTextW(dialog, L"ZorvanHAgent Clear Statistics...");
         ClearConfirmed = false;
         ClearAlsoChecked = false;
+        ClearQuestion = dialog;
         return TRUE;
     case WM_COMMAND:
         if (wParam == IDOK) {
@@ -34,6 +43,7 @@ static INT_PTR CALLBACK ClearDialogProc(HWND dialog, UINT message, WPARAM wParam
         }
         return TRUE;
     case AGENT_CLOSE_COMMAND:
+        ClearQuestion = nullptr;
         EndDialog(dialog, ClearConfirmed ? INT_PTR(ConfirmedMark + (ClearAlsoChecked ? 1 : 0)) : 0);
         return TRUE;
     }
@@ -44,6 +54,8 @@ static DWORD AskClear(HWND window, int dialog, const wchar_t* text)
 {
     INT_PTR result =
         DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(dialog), window, ClearDialogProc, reinterpret_cast<LPARAM>(text));
+    // A loop ended by a quit skips the close command.
+    ClearQuestion = nullptr;
     return result == -1 ? 0 : DWORD(result);
 }
 
@@ -54,9 +66,7 @@ static bool Confirmed(DWORD result)
 
 static void StartClearThread(DWORD result)
 {
-    HANDLE thread = CreateThread(nullptr, 0, StartClear, reinterpret_cast<void*>(UINT_PTR(result)), 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
+    StartStatisticsHelper(HelperClear, StartClear, reinterpret_cast<void*>(UINT_PTR(result)));
 }
 
 // The names as the combos show them: the worker keeps them equal to the

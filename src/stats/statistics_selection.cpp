@@ -4,6 +4,7 @@
 // wakes the worker.
 #include <new>
 
+#include "platform/thread_wait.h"
 #include "stats/statistics_state.h"
 
 static void Lock()
@@ -92,9 +93,38 @@ void StartSelection(HWND window, int combo, int other, LPTHREAD_START_ROUTINE ro
     } catch (const std::bad_alloc&) {
         return;
     }
-    HANDLE thread = CreateThread(nullptr, 0, routine, copy, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
-    else
+    if (!StartStatisticsHelper(HelperSelection, routine, copy))
         delete copy;
+}
+
+static bool HelperRuns(HANDLE* slot)
+{
+    if (!*slot)
+        return false;
+    if (WaitForSingleObject(*slot, 0) == WAIT_TIMEOUT)
+        return true;
+    CloseHandle(*slot);
+    *slot = nullptr;
+    return false;
+}
+
+bool StartStatisticsHelper(StatisticsHelper kind, LPTHREAD_START_ROUTINE routine, void* parameter)
+{
+    StatisticsWindowStateRecord& s = StatisticsWindowState;
+    if ((s.closing && kind != HelperClose) || HelperRuns(&s.helpers[kind]))
+        return false;
+    s.helpers[kind] = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
+    return s.helpers[kind] != nullptr;
+}
+
+void JoinStatisticsHelpers()
+{
+    for (int kind = 0; kind < HelperKinds; ++kind) {
+        HANDLE& helper = StatisticsWindowState.helpers[kind];
+        if (kind == HelperClose || !helper)
+            continue;
+        WaitForThreadAnswering(helper, INFINITE);
+        CloseHandle(helper);
+        helper = nullptr;
+    }
 }

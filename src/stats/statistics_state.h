@@ -12,10 +12,14 @@
 
 extern HWND StatisticsWindow;
 
+// The window's short-lived helper threads, at most one of each kind.
+enum StatisticsHelper { HelperSelection, HelperClear, HelperStatus, HelperClose, HelperKinds };
+
 struct StatisticsWindowStateRecord {
     volatile LONG statusChangeCount;  // changed by the status watcher and the worker, unlocked
     HFONT valueFont;
     HANDLE stopEvent, updateEvent, stateMutex, worker;
+    HANDLE helpers[HelperKinds];  // started and joined by the window's side only
 
     bool needInterfaceList, needConnectionList, settingsReloaded, closing, topmost;
     bool clearOverallPending, clearCurrentPending, clearAllCurrent;
@@ -52,6 +56,9 @@ void ResetCurrentFields(HWND window, bool showWaitText);
 // Clearing (clear_dialogs.cpp), on the dialog thread.
 void AskClearOverall(HWND window);
 void AskClearCurrent(HWND window);
+// From any thread: answers an open clear question with "no", so the
+// window's own loop can end.
+void CloseClearQuestion(DWORD timeoutMs);
 
 // Short-lived thread routines of the window (statistics_selection.cpp).
 DWORD WINAPI StartClear(void* result);
@@ -59,6 +66,12 @@ DWORD WINAPI SelectInterface(void* name);
 // Without a name (a network status change) the chosen connection is kept,
 // so the re-listed connections select it again while it exists.
 DWORD WINAPI SelectConnection(void* name);
+// On the window's thread: starts `routine` as the helper of `kind`; false
+// (and nothing started) while the previous one of that kind still runs or
+// the window is closing, so no flood of messages can pile up threads.
+bool StartStatisticsHelper(StatisticsHelper kind, LPTHREAD_START_ROUTINE routine, void* parameter);
+// Waits for every helper but the close thread and forgets them.
+void JoinStatisticsHelpers();
 // The chosen line of `combo` handed to a thread of `routine`, which frees
 // it; both combos are off until the worker's update.
 void StartSelection(HWND window, int combo, int other, LPTHREAD_START_ROUTINE routine);

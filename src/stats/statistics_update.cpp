@@ -1,6 +1,7 @@
 // The data side of the statistics window: requests 1 to 4, the two combos
 // and the value fields. Runs on the worker with the state mutex held.
 #include <cstdio>
+#include <new>
 
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
@@ -52,8 +53,13 @@ void RefreshInterfaceList(HWND window)
     ServiceStatus status =
         RequestServiceUntilNotBusy(RequestListInterfaces, &selector, sizeof selector, &reply, PauseWhileBusy, nullptr);
     std::vector<InterfaceEntry> interfaces;
-    InterfaceListOutcome outcome =
-        DecodeInterfaceList(ReaderStatisticsWindow, status, reply.data, reply.size, &interfaces);
+    InterfaceListOutcome outcome;
+    try {
+        outcome = DecodeInterfaceList(ReaderStatisticsWindow, status, reply.data, reply.size, &interfaces);
+    } catch (const std::bad_alloc&) {
+        ReleaseReply(&reply);  // the worker counts the update as failed
+        throw;
+    }
     ReleaseReply(&reply);
     if (outcome != ListHasRecords) {
         ShowComboString(window, IDC_STATS_INTERFACE_COMBO, InterfaceListMessageId(outcome, IDS_NO_BOUND_ADAPTERS));
@@ -88,7 +94,13 @@ static bool RequestConnectionList(std::vector<ConnectionEntry>* entries, Service
     ClearReply(&reply);
     *status = RequestServiceUntilNotBusy(RequestConnections, query.data(), uint32_t(query.size()), &reply,
                                          PauseWhileBusy, nullptr);
-    bool good = *status == StatusSuccess && DecodeConnectionList(reply.data, reply.size, entries);
+    bool good = false;
+    try {
+        good = *status == StatusSuccess && DecodeConnectionList(reply.data, reply.size, entries);
+    } catch (const std::bad_alloc&) {
+        ReleaseReply(&reply);  // the worker counts the update as failed
+        throw;
+    }
     ReleaseReply(&reply);
     return good;
 }

@@ -6,6 +6,7 @@
 
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
+#include "platform/thread_wait.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_state.h"
@@ -27,6 +28,9 @@ static const int ValueFields[12] = {IDC_STATS_CREATED,          IDC_STATS_LAST_C
 // agent's life, like the window's stored position.
 static HANDLE WindowSlot;
 static volatile LONG WindowStarting;
+// Set once by the shutdown: a window still starting ends at once, and none
+// opens after it.
+static volatile LONG WindowsEnded;
 static bool PositionStored;
 
 void PostStatisticsStatusChange()
@@ -42,6 +46,8 @@ void StartStatisticsWindow()
 {
     if (!WindowSlot)
         WindowSlot = CreateSemaphoreW(nullptr, 1, 1, nullptr);
+    if (!WindowSlot || InterlockedCompareExchange(&WindowsEnded, 0, 0))
+        return;
     // A second double-click before the first window is up opens nothing more.
     if (InterlockedExchange(&WindowStarting, 1) != 0)
         return;
@@ -107,9 +113,15 @@ static void InitStatisticsWindow(HWND window)
 {
     StatisticsWindowStateRecord& s = StatisticsWindowState;
     InterlockedExchange(&s.statusChangeCount, 0);
-    ReloadOptions(window);
-    StatisticsWindow = window;
+    // Published before the shutdown's flag is read, so that the shutdown
+    // either finds this window or this window finds the flag.
+    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&StatisticsWindow), window);
     InterlockedExchange(&WindowStarting, 0);
+    if (InterlockedCompareExchange(&WindowsEnded, 0, 0)) {
+        EndDialog(window, 0);
+        return;
+    }
+    ReloadOptions(window);
     HICON icon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_STATISTICS));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -229,13 +241,6 @@ static DWORD WINAPI StatisticsWorker(void* parameter)
     }
 }
 
-static void StartThread(LPTHREAD_START_ROUTINE routine, void* parameter)
-{
-    HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
-}
-
 // Releases what the window made, once, whoever ends it. Runs with the
 // window slot still held, so the handles are this window's own.
 static void StopWorkerAndEvents()
@@ -244,9 +249,12 @@ static void StopWorkerAndEvents()
     if (s.stopEvent)
         SetEvent(s.stopEvent);
     if (s.worker) {
-        WaitForSingleObject(s.worker, INFINITE);
+        WaitForThreadAnswering(s.worker, INFINITE);
         CloseHandle(s.worker);
     }
+    // The helpers wait for the state mutex and wake the worker: they go
+    // before either does.
+    JoinStatisticsHelpers();
     if (s.updateEvent)
         CloseHandle(s.updateEvent);
     if (s.stopEvent)
@@ -261,7 +269,8 @@ static DWORD WINAPI CloseStatisticsWindow(void* parameter)
     HWND window = static_cast<HWND>(parameter);
     StopWorkerAndEvents();
     StatisticsWindow = nullptr;
-    StatisticsWindowState.closing = false;
+    // `closing` stays set until the window's thread is done: no helper may
+    // start on the handles just closed.
     EndDialog(window, 0);
     return 0;
 }
@@ -345,14 +354,19 @@ static INT_PTR CALLBACK StatisticsDialogProc(HWND window, UINT message, WPARAM w
     case AGENT_CLOSE_COMMAND:
         if (!StatisticsWindowState.closing) {
             StatisticsWindowState.closing = true;
-            StartThread(CloseStatisticsWindow, window);
+            // Without its thread the window ends here, and its own thread
+            // releases the rest.
+            if (!StartStatisticsHelper(HelperClose, CloseStatisticsWindow, window))
+                EndDialog(window, 0);
         }
         return TRUE;
     case WM_AGENT_REFRESH:
         ReloadOptions(window);
         return TRUE;
     case WM_STATS_STATUS_CHANGED:
-        StartThread(SelectConnection, nullptr);
+        // One at a time: a change that finds one running is in the count
+        // the worker reads anyway.
+        StartStatisticsHelper(HelperStatus, SelectConnection, nullptr);
         return TRUE;
     case WM_STATS_RESTORE_FOCUS:
         SetFocus(reinterpret_cast<HWND>(wParam));
@@ -363,14 +377,22 @@ static INT_PTR CALLBACK StatisticsDialogProc(HWND window, UINT message, WPARAM w
 
 DWORD WINAPI OpenStatisticsWindow(void*)
 {
-    if (WindowSlot)
-        WaitForSingleObject(WindowSlot, INFINITE);
-    INT_PTR ended = DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_STATISTICS), nullptr, StatisticsDialogProc, 0);
+    WaitForSingleObject(WindowSlot, INFINITE);
+    INT_PTR ended = -1;
+    if (!InterlockedCompareExchange(&WindowsEnded, 0, 0))
+        ended = DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_STATISTICS), nullptr, StatisticsDialogProc, 0);
     if (ended == -1)
         InterlockedExchange(&WindowStarting, 0);
+    HANDLE& closer = StatisticsWindowState.helpers[HelperClose];
+    if (closer) {
+        WaitForThreadAnswering(closer, INFINITE);
+        CloseHandle(closer);
+        closer = nullptr;
+    }
     // Ended by the main window at unload: the close routine never ran.
     if (StatisticsWindowState.worker || StatisticsWindowState.stopEvent)
         StopWorkerAndEvents();
+    JoinStatisticsHelpers();
     StatisticsWindow = nullptr;
     StatisticsWindowState.closing = false;
     // The font outlives the dialog's controls, which use it until they go.
@@ -378,18 +400,29 @@ DWORD WINAPI OpenStatisticsWindow(void*)
         DeleteObject(StatisticsWindowState.valueFont);
         StatisticsWindowState.valueFont = nullptr;
     }
-    if (WindowSlot)
-        ReleaseSemaphore(WindowSlot, 1, nullptr);
+    ReleaseSemaphore(WindowSlot, 1, nullptr);
     return 0;
 }
 
-void EndStatisticsWindowAndWait()
+void EndStatisticsWindowAndWait(DWORD timeoutMs)
 {
+    InterlockedExchange(&WindowsEnded, 1);
     if (!WindowSlot)
         return;
-    HWND window = StatisticsWindow;
-    if (window)
-        EndDialog(window, 0);
-    WaitForSingleObject(WindowSlot, INFINITE);
+    const DWORD start = GetTickCount(), retryMs = 100;
+    for (;;) {
+        // Asked again on every round: a question or a window may come up
+        // between two of them.
+        CloseClearQuestion(retryMs);
+        HWND window = StatisticsWindow;
+        if (window)
+            EndDialog(window, 0);
+        DWORD spent = GetTickCount() - start;
+        if (spent >= timeoutMs)
+            return;
+        DWORD wait = timeoutMs - spent < retryMs ? timeoutMs - spent : retryMs;
+        if (WaitForSingleObject(WindowSlot, wait) == WAIT_OBJECT_0)
+            break;
+    }
     ReleaseSemaphore(WindowSlot, 1, nullptr);
 }

@@ -14,8 +14,10 @@ DWORD WINAPI OpenStatisticsWindow(void* parameter);
 // For the status watcher: counts the notification and posts it.
 void PostStatisticsStatusChange();
 
-// For the shutdown: ends the window if it is still open (an unload through
-// the exit window closes nothing first) and returns once its thread is
-// done, so that a request still on its way has come back and its reply was
-// handed back before the library goes.
-void EndStatisticsWindowAndWait();
+// For the shutdown: ends the window if it is open or still starting (an
+// unload through the exit window closes nothing first), closing a clear
+// question first, and returns once its thread is done, so that a request
+// still on its way has come back and its reply was handed back before the
+// library goes; or after `timeoutMs`, when the window's thread keeps
+// what it made. No window opens afterwards.
+void EndStatisticsWindowAndWait(DWORD timeoutMs);

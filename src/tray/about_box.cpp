@@ -5,11 +5,19 @@
 #include "resources/resource_ids.h"
 #include "tray/tray_commands.h"
 
+static volatile LONG AboutBoxEnded;
+
 static INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        AboutWindow = dialog;
+        // Published before the flag is read: the shutdown either finds the
+        // box or the box finds the flag.
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&AboutWindow), dialog);
+        if (InterlockedCompareExchange(&AboutBoxEnded, 0, 0)) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
         SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, L"Version " TEXT(ZORVANH_VERSION_TEXT));
         HICON icon = LoadIconW(AppInstance, MAKEINTRESOURCEW(IDI_AGENT));
         SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -34,6 +42,9 @@ static DWORD WINAPI AboutThread(void*)
     return 0;
 }
 
+// The box's thread, started and joined on the main window's thread only.
+static HANDLE AboutBoxThread;
+
 void ShowAbout()
 {
     if (AboutWindow) {
@@ -41,7 +52,24 @@ void ShowAbout()
         ShowWindow(AboutWindow, SW_RESTORE);
         return;
     }
-    HANDLE thread = CreateThread(nullptr, 0, AboutThread, nullptr, 0, nullptr);
-    if (thread)
-        CloseHandle(thread);
+    if (AboutBoxThread) {
+        // Still coming up, or going: one box at a time.
+        if (WaitForSingleObject(AboutBoxThread, 0) == WAIT_TIMEOUT)
+            return;
+        CloseHandle(AboutBoxThread);
+    }
+    AboutBoxThread = CreateThread(nullptr, 0, AboutThread, nullptr, 0, nullptr);
+}
+
+void EndAboutBoxAndWait(DWORD timeoutMs)
+{
+    InterlockedExchange(&AboutBoxEnded, 1);
+    if (!AboutBoxThread)
+        return;
+    HWND box = AboutWindow;
+    if (box)
+        EndDialog(box, 0);
+    WaitForSingleObject(AboutBoxThread, timeoutMs);
+    CloseHandle(AboutBoxThread);
+    AboutBoxThread = nullptr;
 }

@@ -6,3 +6,7 @@
 
 // Brings an open About box to the front, or opens one.
 void ShowAbout();
+
+// For the shutdown: ends the box, also one still coming up, and waits for
+// its thread at most `timeoutMs`. No box opens afterwards.
+void EndAboutBoxAndWait(DWORD timeoutMs);

@@ -2,6 +2,7 @@
 
 #include "core/agent_messages.h"
 #include "core/agent_state.h"
+#include "core/unload_deadline.h"
 #include "monitor/monitor_list.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
@@ -30,6 +31,7 @@ static INT_PTR CALLBACK ExitWindowProc(HWND window, UINT message, WPARAM, LPARAM
     case WM_AGENT_REFRESH:
         // Another program asks the agent to go: no question, no delay. The
         // posted close command ends the main dialog's loop like a quit.
+        BeginUnload();
         RemoveTrayIcon(MainWindow);
         PostMessageW(MainWindow, AGENT_CLOSE_COMMAND, 0, 0);
         return TRUE;
@@ -67,6 +69,7 @@ static void InitMainDialog(HWND dialog)
 
 static void UnloadAgent(HWND dialog)
 {
+    BeginUnload();
     if (ExitWindow)
         SendMessageW(ExitWindow, AGENT_CLOSE_COMMAND, 0, 0);
     RemoveTrayIcon(dialog);
@@ -74,7 +77,7 @@ static void UnloadAgent(HWND dialog)
         EndDialog(StatisticsWindow, 0);
     if (AboutWindow)
         EndDialog(AboutWindow, 0);
-    CloseMonitors();
+    CloseMonitors(UnloadTimeLeft());
     EndDialog(dialog, 0);
     PostQuitMessage(0);
 }

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "monitor/monitor_settings.h"
 
@@ -79,6 +80,38 @@ TEST(MonitorSettings, SubkeyNamesAreFourDigits)
     EXPECT_EQ(Text16(name), Text16(TEXT16("9999")));
     EXPECT_FALSE(MonitorSubkeyName(10000, name));
     EXPECT_FALSE(MonitorSubkeyName(-1, name));
+}
+
+// The registry's side of the walk, scripted: one visit result per index,
+// then what a key deleted under the walk answers for every index after.
+struct ScriptedWalk {
+    std::vector<SubkeyVisit> visits;
+    uint32_t calls = 0;
+};
+
+SubkeyVisit ScriptedVisit(uint32_t index, void* context)
+{
+    auto* walk = static_cast<ScriptedWalk*>(context);
+    ++walk->calls;
+    return index < walk->visits.size() ? walk->visits[index] : SubkeyWalkEnds;
+}
+
+TEST(MonitorSettings, SubkeyWalkStopsAtAMatchOrTheFirstFailure)
+{
+    const struct {
+        std::vector<SubkeyVisit> visits;
+        bool found;
+        uint32_t calls;
+    } cases[] = {
+        {{}, false, 1},
+        {{SubkeyDiffers, SubkeyMatches, SubkeyDiffers}, true, 2},
+        {{SubkeyDiffers, SubkeyDiffers}, false, 3},  // deleted after two subkeys
+    };
+    for (const auto& c : cases) {
+        ScriptedWalk walk{c.visits};
+        EXPECT_EQ(c.found, FindSubkeyByVisits(ScriptedVisit, &walk));
+        EXPECT_EQ(c.calls, walk.calls);
+    }
 }
 
 TEST(MonitorSettings, BinaryValuesAreLittleEndianImages)

@@ -127,6 +127,21 @@ TEST_F(ChannelTest, FailureRepliesAreHandedBackTooAndNoReplyMeansNoOutPointers)
     EXPECT_TRUE(library.outstanding.empty());
 }
 
+TEST_F(ChannelTest, ClosedChannelRefusesNewCallsAndIsIdleOnlyOnceEveryReplyIsBack)
+{
+    library.statuses = {StatusSuccess, StatusSuccess};
+    ServiceReply held, refused;
+    RequestInterfaceList(SelectMonitored, &held);
+    SetServiceChannelClosed(true);
+    EXPECT_FALSE(ServiceChannelIdle());
+    EXPECT_EQ(StatusNotStarted, RequestInterfaceList(SelectMonitored, &refused));
+    EXPECT_EQ(1u, library.calls);
+    ReleaseReply(&held);
+    EXPECT_TRUE(ServiceChannelIdle());
+    EXPECT_TRUE(library.outstanding.empty());
+    SetServiceChannelClosed(false);
+}
+
 TEST_F(ChannelTest, WithoutLibraryEveryRequestIsNotStarted)
 {
     ServiceLibrary = ServiceLibraryRecord();

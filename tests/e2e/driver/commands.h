@@ -22,6 +22,7 @@ int MessageBoxCommand(const DriverArgs* args);
 int PressCommand(const DriverArgs* args);
 int SendCommand(const DriverArgs* args);
 int PostCommand(const DriverArgs* args);
+int FloodCommand(const DriverArgs* args);
 int MutexExistsCommand(const DriverArgs* args);
 int WindowRectCommand(const DriverArgs* args);
 int RegionCommand(const DriverArgs* args);

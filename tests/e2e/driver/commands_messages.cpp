@@ -68,6 +68,34 @@ int PostCommand(const DriverArgs* args)
     return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet : ConditionNotMet;
 }
 
+// Every message of the range, but `skip`, posted and sent with lParam 0,
+// 0x10 and all ones, as any program on the desktop can; a send may wait
+// 200 ms. Prints how many sends went unanswered.
+int FloodCommand(const DriverArgs* args)
+{
+    ULONGLONG first = 0, last = 0, skip = 0;
+    if (!ParseNumber(args->words[1], &first) || !ParseNumber(args->words[2], &last) ||
+        (args->count > 3 && !ParseNumber(args->words[3], &skip)))
+        return UsageError;
+    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
+    if (window == nullptr)
+        return ConditionNotMet;
+    const LPARAM lParams[] = {0, 0x10, LPARAM(~UINT_PTR(0))};
+    unsigned unanswered = 0;
+    for (ULONGLONG message = first; message <= last; ++message) {
+        if (message == skip)
+            continue;
+        for (LPARAM lParam : lParams) {
+            PostMessageW(window, UINT(message), 0, lParam);
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(window, UINT(message), 0, lParam, SMTO_ABORTIFHUNG, 200, &result))
+                ++unanswered;
+        }
+    }
+    PrintLine(L"%u", unanswered);
+    return ConditionMet;
+}
+
 // The default posts WM_COMMAND as the button would, so a handler that opens
 // a modal window does not block the driver; "--click" sends BM_CLICK instead.
 int PressCommand(const DriverArgs* args)

@@ -27,6 +27,7 @@ static const CommandEntry Commands[] = {
     {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
     {L"send", 2, SendCommand, L"send <caption> <msg|name:N> [wparam] [lparam]: prints the result"},
     {L"post", 2, PostCommand, L"post <caption> <msg|name:N> [wparam] [lparam]"},
+    {L"flood", 3, FloodCommand, L"flood <caption> <first> <last> [skip]: posts and sends each message"},
     {L"mutex-exists", 1, MutexExistsCommand, L"mutex-exists <name>"},
     {L"window-rect", 1, WindowRectCommand, L"window-rect <caption>: left top right bottom"},
     {L"region", 1, RegionCommand, L"region <caption>: \"none\" or the window region's box and rectangle count"},

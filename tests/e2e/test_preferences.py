@@ -265,8 +265,8 @@ def test_movements(sim, agents, drv, prefix, fails):
     for name, left, kept in [(FAST, [FAST, MODEM], ["0000", "0001"])] if fails else \
             [(FAST, [MODEM], ["0000"]), (MODEM, [none], ["0000"])]:
         drv.press(page, ids.IDC_DELETE_NOT_PRESENT)
-        box = drv.msgbox(ASKING)["text"]  # its first line; " Are you sure?" follows
-        assert box == f'"Not Present" network interface: {name[2:]} will be deleted.', box
+        box = " ".join(drv.msgbox(ASKING)["text"].split())
+        assert box == f'"Not Present" network interface: {name[2:]} will be deleted. Are you sure?', box
         drv.press(ASKING, ids.IDYES, msgbox=True)
         if fails:  # the page lists again once the error is answered
             assert drv.msgbox(DELETING)["text"] == "Error occured during the operation."

@@ -1,4 +1,5 @@
 # Monitor windows opened from the tray's "&Monitors" submenu, and the diagram they draw.
+import os
 import re
 import subprocess
 
@@ -125,7 +126,7 @@ def test_monitor_close_reopen(sim, agents, prefix):
     before = owned()
     # The first rounds make what stays for the run (the list's lock, window classes, the heap's growth);
     # now and then a round lasts for a few samples and paints.
-    for i in range(22):
+    for i in range(2 + int(os.environ.get("MONITOR_ROUNDS", 20))):  # a long run on demand
         if i == 2:
             first = measure()
         open_monitor(agents, 0, LAN)

@@ -320,8 +320,7 @@ def await_monitor(sim, drv, title, state):
 
 
 def child(drv, window, id):
-    return "hwnd:" + next(r.split("\t")[0] for r in drv("list-children", window).splitlines()
-                          if r.split("\t")[1] == str(id))
+    return "hwnd:" + next(c["hwnd"] for c in children(drv, window) if c["id"] == str(id))
 
 
 def shown_page(drv, control):
@@ -366,7 +365,7 @@ def open_preferences(agents, page=None, control=None):
         agents.choose(ord("P"))
         drv("wait-shown", MAIN_WINDOW, what='"&Preferences..." did not show the preferences')
     if page:
-        tree = f"hwnd:{next(c['hwnd'] for c in children(drv) if c['id'] == str(ids.IDC_PAGE_TREE))}"
+        tree = child(drv, MAIN_WINDOW, ids.IDC_PAGE_TREE)
         item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
         for _ in range(page - 1):
             item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)

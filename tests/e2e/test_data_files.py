@@ -17,6 +17,18 @@ SPEED = AGENT_KEY + r"\StatisticWindow", "SpeedInBytesPerSecond"
 LAN, LAN_KEY = "Gigabit Ethernet Adapter (PCI)", AGENT_KEY + r"\Monitors\0000"
 
 
+def browse(drv, page):
+    """"Browse..." and the folder browser's OK on the folder it opened with."""
+    drv.press(page, ids.IDC_DATA_BROWSE)
+    drv.wait_window(BROWSER)
+    for press in (1, 2, 3):
+        # A press read before the browser has checked its preselected
+        # folder is dropped and leaves it open: only then is OK pressed
+        # again (a browser already gone takes no press).
+        if not drv.ok("press", BROWSER, ids.IDOK) or drv.ok("wait-gone", BROWSER, timeout=3000):
+            return
+        drv.note(f"press {press} on the browser's OK was lost")
+
 
 class DataFiles:
     def __init__(self, sim, agents, folder=FOLDER, duration=1500):
@@ -26,15 +38,7 @@ class DataFiles:
         self.page = "hwnd:" + next(c["hwnd"] for c in self.drv.children(MAIN_WINDOW) if c["cls"] == "#32770")
 
     def browse(self):
-        self.drv.press(self.page, ids.IDC_DATA_BROWSE)
-        self.drv.wait_window(BROWSER)
-        for press in (1, 2, 3):
-            # A press read before the browser has checked its preselected
-            # folder is dropped and leaves it open: only then is OK pressed
-            # again (a browser already gone takes no press).
-            if not self.drv.ok("press", BROWSER, ids.IDOK) or self.drv.ok("wait-gone", BROWSER, timeout=3000):
-                return
-            self.drv.note(f"press {press} on the browser's OK was lost")
+        browse(self.drv, self.page)
 
     def choose(self, *controls, ok=ids.IDOK):
         # The action dialog from the browser, each control clicked (a radio

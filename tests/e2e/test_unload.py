@@ -5,7 +5,12 @@ import time
 import pytest
 
 import ids
-from conftest import EXIT_WINDOW, MAIN_WINDOW, RUNNING_MUTEX, STATS_WINDOW, TITLE, open_statistics
+from conftest import (EXIT_WINDOW, MAIN_WINDOW, RUNNING_MUTEX, STATS_WINDOW, TITLE, child, enabled,
+                      open_preferences, open_statistics, until)
+from test_data_files import CHOICE, PROGRESS, browse
+from test_interfaces import UNBINDING
+from test_monitors_page import properties
+from test_preferences import ASKING, DELETING
 
 CLEAR_QUESTION = "ZorvanHAgent Clear Statistics..."
 ABOUT_BOX = "About ZorvanHAgent"
@@ -14,6 +19,8 @@ UNLOAD_SECONDS = 5
 
 
 def unload_within_bound(way, agents, drv, sim, agent):
+    # The agent's exit code is only readable through a handle taken before it ends.
+    drv("watch-process", next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW))
     if way == "tray":
         agents.choose(ord("U"))
         drv.msgbox(TITLE)
@@ -26,6 +33,7 @@ def unload_within_bound(way, agents, drv, sim, agent):
     agent.expect_exit(0, UNLOAD_SECONDS + 3)
     took = time.monotonic() - began
     assert took <= UNLOAD_SECONDS, f"the agent took {took:.1f} s to unload"
+    assert drv("exit-code", timeout=2000) == "0", "the agent did not end with exit code 0"
     assert not drv.ok("mutex-exists", RUNNING_MUTEX), "the single-instance mutex outlived the agent"
     assert not any(w["caption"] == "Program Error" for w in drv.windows()), "a crash dialog came up"
     sim.ledger_clean(1)
@@ -56,26 +64,76 @@ def help_missing_box(agents, drv, sim):
     drv.msgbox(TITLE)
 
 
-SITUATIONS = {
-    "clear-overall": ("statistics.scn", clear_question(ids.IDC_STATS_CLEAR_OVERALL)),
-    "clear-current": ("statistics.scn", clear_question(ids.IDC_STATS_CLEAR_CURRENT)),
-    "statistics-starting": ("statistics.scn", statistics_starting),
-    "about-box": ("default.scn", about_box),
-    "message-box": ("default.scn", help_missing_box),
+def asked_then_in_flight(page, button, question, code):
+    """The page's button, its question answered Yes, and the request it sends
+    held by the simulator's delay."""
+    def bring(agents, drv, sim):
+        hwnd = open_preferences(agents, page, button)
+        assert until(lambda: enabled(drv, hwnd, button), 10), f"button {button} stayed off"
+        before = sim.count(code)
+        drv.press(hwnd, button)
+        drv.msgbox(question)
+        drv.press(question, ids.IDYES, msgbox=True)
+        sim.wait_count(code, before + 1)
+    return bring
+
+
+def backup_in_flight(agents, drv, sim):
+    browse(drv, open_preferences(agents, 1, ids.IDC_DATA_BROWSE))
+    drv.wait_window(CHOICE)
+    drv.press(CHOICE, ids.IDC_DF_BACKUP, click=True)
+    drv.press(CHOICE, ids.IDOK)
+    drv.wait_window(PROGRESS)
+
+
+def hold_on_busy_service(agents, drv, sim):
+    # Request 14 repeats while the service answers busy.
+    page = open_preferences(agents, 1, ids.IDC_HOLD_SLIDER)
+    slider = child(drv, page, ids.IDC_HOLD_SLIDER)
+    drv.send(slider, ids.TBM_SETPOS, 1, 50)
+    drv.post(page, ids.WM_HSCROLL, ids.TB_ENDTRACK, slider[5:])
+    sim.wait_count(14, 3)
+
+
+def monitor_properties(agents, drv, sim):
+    # The Monitor(s) page lists behind the slow interface list.
+    agents.choose(ids.VK_DOWN, ids.VK_DOWN, ids.VK_DOWN, ids.VK_RIGHT, ids.VK_RETURN)
+    drv("wait-shown", MONITOR, timeout=8000)
+    sim("request-delay", 1, 3000)
+    before = sim.count(1)
+    properties(agents, MONITOR)
+    drv("wait-shown", MAIN_WINDOW, timeout=8000)
+    sim.wait_count(1, before + 1)
+
+
+SITUATIONS = {  # what brings it, the scenario, simulator commands
+    "clear-overall": (clear_question(ids.IDC_STATS_CLEAR_OVERALL), "statistics.scn"),
+    "clear-current": (clear_question(ids.IDC_STATS_CLEAR_CURRENT), "statistics.scn"),
+    "statistics-starting": (statistics_starting, "statistics.scn"),
+    "unbind-all": (asked_then_in_flight(3, ids.IDC_UNBIND_ALL, UNBINDING, 5), "interfaces.scn", "request-delay 5 3000"),
+    "delete": (asked_then_in_flight(4, ids.IDC_DELETE_NOT_PRESENT, ASKING, 10), "movements.scn",
+               "request-delay 10 3000"),
+    "backup": (backup_in_flight, "default.scn", "data-settings folder=C:\\windows\\system32\\",
+               "data-files duration=20000"),
+    "hold-busy": (hold_on_busy_service, "default.scn", "fault busy code=14 block=yes times=100000"),
+    "monitor-properties": (monitor_properties, "statistics.scn"),
+    "about-box": (about_box, "default.scn"),
+    "message-box": (help_missing_box, "default.scn"),
 }
 
 
-# The tray's unload question would share its caption with an open box.
+# The tray's unload question would share its caption with an open box, and
+# the tray icon takes no click while data files are being worked on.
 CASES = [(way, situation) for way in ("tray", "exit") for situation in SITUATIONS
-         if (way, situation) != ("tray", "message-box")]
+         if way == "exit" or situation not in ("message-box", "backup")]
 
 
 @pytest.mark.parametrize("way,situation", CASES)
 def test_unload_is_bounded(way, situation, sim, agents, drv):
-    scenario, bring = SITUATIONS[situation]
+    bring, *scenario = SITUATIONS[situation]
     # On a desktop with a notification area, as a user's is: without one,
     # wine holds each tray icon call for seconds, which no user's unload waits.
-    sim.start(scenario)
+    sim.start(*scenario)
     agent = agents.start_on_tray()
     bring(agents, drv, sim)
     unload_within_bound(way, agents, drv, sim, agent)

@@ -31,6 +31,8 @@ int KeyCommand(const DriverArgs* args);
 int TooltipsCommand(const DriverArgs* args);
 int WaitTipCommand(const DriverArgs* args);
 int GuiResourcesCommand(const DriverArgs* args);
+int WatchProcessCommand(const DriverArgs* args);
+int ExitCodeCommand(const DriverArgs* args);
 int ListItemsCommand(const DriverArgs* args);
 int ListViewRowsCommand(const DriverArgs* args);
 int ListViewSelectCommand(const DriverArgs* args);

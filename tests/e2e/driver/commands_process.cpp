@@ -86,3 +86,33 @@ int GuiResourcesCommand(const DriverArgs* args)
               (unsigned long)handles, (unsigned long long)memory.PagefileUsage);
     return ConditionMet;
 }
+
+namespace {
+HANDLE Watched;
+}
+
+// A process that a launcher started (an agent on another desktop) leaves its
+// exit code only to a handle opened while it still ran.
+int WatchProcessCommand(const DriverArgs* args)
+{
+    ULONGLONG pid = 0;
+    if (!ParseNumber(args->words[0], &pid) || pid == 0 || pid > 0xFFFFFFFFull)
+        return UsageError;
+    if (Watched)
+        CloseHandle(Watched);
+    Watched = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, DWORD(pid));
+    return Watched ? ConditionMet : ConditionNotMet;
+}
+
+int ExitCodeCommand(const DriverArgs* args)
+{
+    if (!Watched)
+        return UsageError;
+    DWORD code = 0;
+    if (WaitForSingleObject(Watched, args->timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(Watched, &code))
+        return ConditionNotMet;
+    CloseHandle(Watched);
+    Watched = nullptr;
+    PrintLine(L"%lu", (unsigned long)code);
+    return ConditionMet;
+}

@@ -37,6 +37,8 @@ static const CommandEntry Commands[] = {
      L"tooltips [text]: every visible tool's text, or the screen rectangle of those with that text"},
     {L"wait-tip", 1, WaitTipCommand, L"wait-tip <text>: until a tooltip shows it; prints its rectangle"},
     {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
+    {L"watch-process", 1, WatchProcessCommand, L"watch-process <pid>: keeps a handle for exit-code"},
+    {L"exit-code", 0, ExitCodeCommand, L"exit-code: waits for the watched process to end; its exit code"},
     {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
     {L"lv-rows", 2, ListViewRowsCommand, L"lv-rows <caption> <control-id>: index selected image data text"},
     {L"lv-select", 4, ListViewSelectCommand, L"lv-select <caption> <control-id> <row> <on|off>"},

@@ -127,7 +127,8 @@ SITUATIONS = {  # what brings it, the scenario, simulator commands
 
 
 # The tray icon takes no click while data files are being worked on.
-CASES = [(way, situation) for way in ("tray", "exit") for situation in SITUATIONS if (way, situation) != ("tray", "backup")]
+CASES = [(way, situation) for way in ("tray", "exit") for situation in SITUATIONS
+         if (way, situation) != ("tray", "backup")]
 
 
 @pytest.mark.parametrize("way,situation", CASES)

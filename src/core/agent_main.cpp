@@ -14,7 +14,7 @@
 #include "core/startup_checks.h"
 #include "core/statistics_link.h"
 #include "core/unload_deadline.h"
-#include "monitor/monitor_list.h"
+#include "monitor/monitor_threads.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"

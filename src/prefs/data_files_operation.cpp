@@ -9,7 +9,8 @@
 #include "prefs/data_files_dialogs.h"
 #include "prefs/data_folder_browser.h"
 #include "resources/data_files_ids.h"
-#include "tray/tray_commands.h"
+
+bool DataFilesBusy;
 
 static void ShowIdenticalPaths(HWND page, const wchar_t* folder)
 {

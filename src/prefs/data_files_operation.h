@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// Set while the progress dialog of an operation is open: the operation
+// owns the agent until then, and the tray icon stays deaf.
+extern bool DataFilesBusy;
+
 // Folder browser, action choice, then the progress dialog while the service
 // works. `currentFolder` is the folder box's text.
 void StartDataFilesOperation(HWND page, const wchar_t* currentFolder);

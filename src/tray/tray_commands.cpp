@@ -3,7 +3,7 @@
 #include "core/agent_directory.h"
 #include "core/agent_messages.h"
 #include "core/text16.h"
-#include "monitor/monitor_list.h"
+#include "monitor/monitor_threads.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
@@ -16,8 +16,6 @@
 bool StatsHiddenByDisable;
 bool UnloadConfirming;
 bool HelpOpening;
-bool DataFilesBusy;
-HWND AboutWindow;
 
 void ShowStatistics()
 {

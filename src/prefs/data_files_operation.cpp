@@ -10,7 +10,7 @@
 #include "prefs/data_folder_browser.h"
 #include "resources/data_files_ids.h"
 
-bool DataFilesBusy;
+BusyMarker DataFilesBusy;
 
 static void ShowIdenticalPaths(HWND page, const wchar_t* folder)
 {
@@ -45,10 +45,9 @@ void StartDataFilesOperation(HWND page, const wchar_t* currentFolder)
     }
     if (DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_CHOICE), page, DataFilesChoiceProc,
                         reinterpret_cast<LPARAM>(request)) == 1) {
-        DataFilesBusy = true;
+        BusyGuard busy(DataFilesBusy);
         DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_PROGRESS), page, DataFilesProgressProc,
                         reinterpret_cast<LPARAM>(request));
-        DataFilesBusy = false;
     }
     delete request;
 }

@@ -31,6 +31,10 @@ count_result "imports of the 32-bit agent" $?
 bash tests/imports/check.sh build/win64/bin/ZorvanHAgent.exe tests/imports/windowsxp-x64.txt
 count_result "imports of the 64-bit agent" $?
 
+step "clang for mingw-w64: every source compiles without a warning"
+bash scripts/clang_check.sh build/win64
+count_result "clang check" $?
+
 step "release package (both agents, each built for its own machine)"
 check_package() {  # check_package <zip>: both agents, each for its machine, no DLL
     local dir ok=0

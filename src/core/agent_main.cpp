@@ -5,17 +5,17 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "core/admin_token.h"
 #include "core/agent_state.h"
 #include "core/interface_refresh.h"
 #include "core/service_channel.h"
+#include "core/service_library.h"
 #include "core/service_watchers.h"
 #include "core/startup_checks.h"
 #include "core/statistics_link.h"
 #include "core/unload_deadline.h"
-#include "monitor/monitor_list.h"
-#include "platform/admin_token.h"
+#include "monitor/monitor_threads.h"
 #include "platform/message_box.h"
-#include "platform/service_library.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"

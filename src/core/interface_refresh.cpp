@@ -6,6 +6,7 @@
 #include "core/interface_list.h"
 #include "core/statistics_link.h"
 #include "monitor/monitor_list.h"
+#include "monitor/monitor_threads.h"
 #include "monitor/monitor_settings_store.h"
 #include "prefs/agent_options.h"
 

@@ -25,17 +25,3 @@ void ShowPickedMonitors(MonitorPick pick, void* context, int command);
 // The record with both names, letter case ignored; the caller holds the
 // mutex. Null when there is none.
 MonitorRecord* FindMonitor(const Char16* interfaceName, const Char16* interfaceId);
-
-// Opens the monitor of an interface on threads of its own, or brings its
-// window to the front and restores it when it is already open.
-void OpenMonitor(const Char16* interfaceName, const Char16* interfaceId);
-
-// Closes every open monitor and waits, at most `timeoutMs`, until their
-// threads have ended. From then on OpenMonitor opens nothing: the agent is
-// unloading.
-void CloseMonitors(DWORD timeoutMs);
-
-// The agent's disabled state: every window hidden and marked, and later
-// the marked ones shown again.
-void HideMonitorsForDisable();
-void ShowMonitorsHiddenByAgent();

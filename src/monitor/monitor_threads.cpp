@@ -1,3 +1,5 @@
+#include "monitor/monitor_threads.h"
+
 #include <cwchar>
 
 #include "core/agent_messages.h"

@@ -1,7 +1,5 @@
 #include "platform/message_box.h"
 
-#include "core/agent_state.h"
-
 const wchar_t AppTitle[] = L"ZorvanHAgent";
 
 bool LoadAgentString(UINT id, wchar_t* buffer, int capacity)
@@ -9,7 +7,8 @@ bool LoadAgentString(UINT id, wchar_t* buffer, int capacity)
     if (capacity <= 0)
         return false;
     buffer[0] = 0;
-    return LoadStringW(AppInstance, id, buffer, capacity) > 0;
+    // The string table is the program's own, not a library's.
+    return LoadStringW(GetModuleHandleW(nullptr), id, buffer, capacity) > 0;
 }
 
 int ShowStringMessage(HWND owner, UINT id, UINT flags)

@@ -9,7 +9,8 @@
 #include "prefs/data_files_dialogs.h"
 #include "prefs/data_folder_browser.h"
 #include "resources/data_files_ids.h"
-#include "tray/tray_commands.h"
+
+BusyMarker DataFilesBusy;
 
 static void ShowIdenticalPaths(HWND page, const wchar_t* folder)
 {
@@ -44,10 +45,9 @@ void StartDataFilesOperation(HWND page, const wchar_t* currentFolder)
     }
     if (DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_CHOICE), page, DataFilesChoiceProc,
                         reinterpret_cast<LPARAM>(request)) == 1) {
-        DataFilesBusy = true;
+        BusyGuard busy(DataFilesBusy);
         DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_DATA_FILES_PROGRESS), page, DataFilesProgressProc,
                         reinterpret_cast<LPARAM>(request));
-        DataFilesBusy = false;
     }
     delete request;
 }

@@ -4,6 +4,12 @@
 
 #include <windows.h>
 
+#include "core/busy_guard.h"
+
+// Set while the progress dialog of an operation is open: the operation
+// owns the agent until then, and the tray icon stays deaf.
+extern BusyMarker DataFilesBusy;
+
 // Folder browser, action choice, then the progress dialog while the service
 // works. `currentFolder` is the folder box's text.
 void StartDataFilesOperation(HWND page, const wchar_t* currentFolder);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "core/busy_guard.h"
 #include "core/interface_list.h"
 #include "prefs/interface_items.h"
 
@@ -16,9 +17,8 @@ struct InterfaceListPageRecord {
     HWND list;
     InterfaceListItem* items;
     size_t count;
-    // Null when idle, the page's own marker while a command runs on the
-    // page's thread, the list thread's handle while that runs.
-    HANDLE volatile busy;
+    // The page's busy marker; the list thread's handle while that runs.
+    BusyMarker busy;
     HANDLE thread;  // the last list thread, the page's to join and close
     HIMAGELIST images;
 };

@@ -9,11 +9,7 @@
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
 
-// Its busy marker is CommandBusy while a command runs on the page's thread.
 static InterfaceListPageRecord InterfacesPageState;
-
-static char CommandBusyTag;
-static const HANDLE CommandBusy = &CommandBusyTag;
 
 static const int BindButtons[] = {IDC_BIND_SELECTED, IDC_UNBIND_SELECTED, IDC_BIND_ALL, IDC_UNBIND_ALL};
 
@@ -73,7 +69,7 @@ static void InitInterfacesPage(HWND page)
     InterfaceListPageRecord& state = InterfacesPageState;
     InitInterfaceListPage(state, page, IDC_INTERFACE_LIST);
     DisableInterfaceButtons(page);
-    state.busy = CommandBusy;
+    BusyGuard busy(state.busy);
     StartBindableList();
 }
 
@@ -98,7 +94,7 @@ static bool ConfirmUnbind(HWND page)
     return MessageBoxW(page, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-// The command's part between setting the busy marker and the fresh list;
+// The command's part between taking the busy marker and the fresh list;
 // false when nothing was run, so the marker is simply cleared.
 static bool RunBindCommand(HWND page, int id)
 {
@@ -136,19 +132,17 @@ static void OnCommand(HWND page, int id)
     InterfaceListPageRecord& state = InterfacesPageState;
     if (id < IDC_BIND_ALL || id > IDC_REFRESH_INTERFACES)
         return;
-    if (state.busy)
+    BusyGuard busy(state.busy);
+    if (!busy.Taken())
         return;
-    state.busy = CommandBusy;
     if (id == IDC_REFRESH_INTERFACES) {
         DisableInterfaceButtons(page);
         if (!StartBindableList())
             UpdateInterfaceButtons(page, -1);
         return;
     }
-    if (!RunBindCommand(page, id)) {
-        state.busy = nullptr;
+    if (!RunBindCommand(page, id))
         return;
-    }
     // Finished or stopped, the list shows what the service now holds.
     if (!StartBindableList())
         UpdateInterfaceButtons(page, -1);
@@ -160,11 +154,11 @@ static void OnNotify(HWND page, const NMHDR* header)
         return;
     const NMLISTVIEW* change = reinterpret_cast<const NMLISTVIEW*>(header);
     InterfaceListPageRecord& state = InterfacesPageState;
-    if (change->uNewState == 0 || state.busy)
+    if (change->uNewState == 0)
         return;
-    state.busy = CommandBusy;
-    UpdateInterfaceButtons(page, change->iItem);
-    state.busy = nullptr;
+    BusyGuard busy(state.busy);
+    if (busy.Taken())
+        UpdateInterfaceButtons(page, change->iItem);
 }
 
 INT_PTR CALLBACK InterfacesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)

@@ -20,7 +20,7 @@
 
 PageRecordsRecord PageRecords;
 MonitorSelectionRecord MonitorSelection;
-HANDLE volatile PageBusy;
+BusyMarker PageBusy;
 
 void EnableControl(HWND page, int id, bool enable)
 {
@@ -165,7 +165,7 @@ static void OnInterfaceChanged(HWND page, const NMLISTVIEW* change)
     MonitorSettings* record = RecordOfRow(change->lParam);
     if (!record)
         return;
-    PageBusyScope busy;
+    BusyGuard busy(PageBusy);
     if (now) {
         AddToSelection(&MonitorSelection, record);
         LoadPageFromSelection(page);
@@ -187,10 +187,10 @@ static void OnNotify(HWND page, const NMHDR* header)
     if (header->idFrom != IDC_MON_FLAGS || PageBusy)
         return;
     if (header->code == NM_CLICK) {
-        PageBusyScope busy;
+        BusyGuard busy(PageBusy);
         OnFlagClick(page);
     } else if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_SPACE) {
-        PageBusyScope busy;
+        BusyGuard busy(PageBusy);
         ToggleFlagRow(page, int(SendMessageW(header->hwndFrom, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
     }
 }
@@ -199,7 +199,7 @@ static void OnSlider(HWND page, HWND slider)
 {
     if (PageBusy || MonitorSelection.SelectedCount == 0)
         return;
-    PageBusyScope busy;
+    BusyGuard busy(PageBusy);
     uint32_t position = uint32_t(SendMessageW(slider, TBM_GETPOS, 0, 0));
     if (slider == GetDlgItem(page, IDC_MON_TRANSPARENCY)) {
         SetNumberLabel(page, IDC_MON_TRANSPARENCY_LABEL, IDS_TRANSPARENT_LEVEL, position, false, true);
@@ -282,10 +282,10 @@ static void OnCommand(HWND page, int id, int code)
     switch (id) {
     case IDC_REFRESH_INTERFACES:
         if (!PageBusy) {
-            PageBusy = INVALID_HANDLE_VALUE;
+            // The refresh thread takes the marker over.
+            BusyGuard busy(PageBusy);
             DisableMonitorsPage(page, true);
-            if (!StartInterfaceChoiceRefresh(page))
-                PageBusy = nullptr;
+            StartInterfaceChoiceRefresh(page);
         }
         return;
     case IDC_MON_COLORS:
@@ -302,7 +302,7 @@ static void OnCommand(HWND page, int id, int code)
     }
     if (!ready)
         return;
-    PageBusyScope busy;
+    BusyGuard busy(PageBusy);
     if (id == IDC_MON_APPLY)
         ApplyMonitorChanges(page);
     else if (id == IDC_MON_CANCEL)

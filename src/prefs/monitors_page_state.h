@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "core/busy_guard.h"
 #include "prefs/monitors_page_rules.h"
 
 // One record per interface of the last refresh; the rows of the interface
@@ -17,23 +18,8 @@ struct PageRecordsRecord {
 
 extern PageRecordsRecord PageRecords;
 extern MonitorSelectionRecord MonitorSelection;
-// Null when idle, INVALID_HANDLE_VALUE while a handler runs, the refresh
-// thread's handle while a refresh runs.
-extern HANDLE volatile PageBusy;
-
-// Marks the page busy for one handler; the marker is cleared on every path.
-struct PageBusyScope {
-    PageBusyScope()
-    {
-        PageBusy = INVALID_HANDLE_VALUE;
-    }
-    ~PageBusyScope()
-    {
-        PageBusy = nullptr;
-    }
-    PageBusyScope(const PageBusyScope&) = delete;
-    PageBusyScope& operator=(const PageBusyScope&) = delete;
-};
+// The page's busy marker; the refresh thread's handle while a refresh runs.
+extern BusyMarker PageBusy;
 
 void EnableControl(HWND page, int id, bool enable);
 void EnableEditButtons(HWND page);

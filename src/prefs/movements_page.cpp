@@ -11,11 +11,7 @@
 #include "prefs/interface_list_page.h"
 #include "resources/resource_ids.h"
 
-// Its busy marker is DeleteBusy while the delete command runs.
 static InterfaceListPageRecord MovementsState;
-
-static char DeleteBusyTag;
-static const HANDLE DeleteBusy = &DeleteBusyTag;
 
 static DWORD WINAPI NotPresentListThread(void*)
 {
@@ -38,16 +34,16 @@ static void InitMovementsPage(HWND page)
     InterfaceListPageRecord& state = MovementsState;
     InitInterfaceListPage(state, page, IDC_NOT_PRESENT_LIST);
     SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
-    state.busy = DeleteBusy;
+    BusyGuard busy(state.busy);
     StartNotPresentList();
 }
 
 static void OnRefresh(HWND page)
 {
     InterfaceListPageRecord& state = MovementsState;
-    if (state.busy)
+    BusyGuard busy(state.busy);
+    if (!busy.Taken())
         return;
-    state.busy = DeleteBusy;
     SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
     StartNotPresentList();
 }
@@ -71,15 +67,13 @@ static void OnDelete(HWND page)
     InterfaceListPageRecord& state = MovementsState;
     // The button is off while the list thread runs; a stray command must
     // not take the thread's marker.
-    if (state.busy)
+    BusyGuard busy(state.busy);
+    if (!busy.Taken())
         return;
-    state.busy = DeleteBusy;
     int mark = static_cast<int>(SendMessageW(state.list, LVM_GETSELECTIONMARK, 0, 0));
     InterfaceListItem* item = IsAdmin ? ItemOfListLine(state.list, state.items, state.count, mark) : nullptr;
-    if (!item || !item->Name || !ConfirmDelete(page, item->Name)) {
-        state.busy = nullptr;
+    if (!item || !item->Name || !ConfirmDelete(page, item->Name))
         return;
-    }
     RunDeleteProgress(page, item);
     SetControlEnabled(GetDlgItem(page, IDC_DELETE_NOT_PRESENT), false);
     StartNotPresentList();

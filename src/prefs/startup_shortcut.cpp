@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
+#include "core/agent_directory.h"
 #include "core/startup_checks.h"
-#include "platform/agent_directory.h"
 
 static const wchar_t ShortcutName[] = L"ZorvanHAgent.lnk";
 

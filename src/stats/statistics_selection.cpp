@@ -6,6 +6,7 @@
 
 #include "platform/thread_wait.h"
 #include "stats/statistics_state.h"
+#include "stats/statistics_window.h"
 
 static void Lock()
 {

@@ -10,8 +10,6 @@
 #include "core/text16.h"
 #include "stats/statistics_wire.h"
 
-extern HWND StatisticsWindow;
-
 // The window's short-lived helper threads, at most one of each kind.
 enum StatisticsHelper { HelperSelection, HelperClear, HelperStatus, HelperClose, HelperKinds };
 

@@ -3,8 +3,8 @@
 #include "agent_version.h"
 #include "core/agent_state.h"
 #include "resources/resource_ids.h"
-#include "tray/tray_commands.h"
 
+HWND AboutWindow;
 static volatile LONG AboutBoxEnded;
 
 static INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

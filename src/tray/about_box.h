@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// The open box; null when there is none.
+extern HWND AboutWindow;
+
 // Brings an open About box to the front, or opens one.
 void ShowAbout();
 

@@ -1,23 +1,21 @@
 #include "tray/tray_commands.h"
 
+#include "core/agent_directory.h"
 #include "core/agent_messages.h"
 #include "core/text16.h"
-#include "monitor/monitor_list.h"
-#include "platform/agent_directory.h"
-#include "platform/help_control.h"
+#include "monitor/monitor_threads.h"
 #include "platform/message_box.h"
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "stats/statistics_window.h"
 #include "tray/about_box.h"
+#include "tray/help_control.h"
 #include "tray/main_dialog.h"
 #include "tray/tray_icon.h"
 
 bool StatsHiddenByDisable;
 bool UnloadConfirming;
 bool HelpOpening;
-bool DataFilesBusy;
-HWND AboutWindow;
 
 void ShowStatistics()
 {

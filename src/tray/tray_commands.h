@@ -8,9 +8,6 @@
 extern bool StatsHiddenByDisable;
 extern bool UnloadConfirming;
 extern bool HelpOpening;
-extern bool DataFilesBusy;
-extern HWND StatisticsWindow;
-extern HWND AboutWindow;
 
 void ShowStatistics();
 void ToggleDisableState(HWND owner);

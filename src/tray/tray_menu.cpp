@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/busy_guard.h"
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
 #include "platform/message_box.h"
@@ -126,8 +127,14 @@ static void EmptySubmenu(HMENU submenu)
         DeleteMenu(submenu, UINT(position), MF_BYPOSITION);
 }
 
+// Set while the menu is up: a second right-click, or a tray notification
+// posted meanwhile, reaches the main window from inside the menu's loop.
+static BusyMarker TrayMenuOpen;
+
 void OpenTrayMenu(HWND owner)
 {
+    if (TrayMenuOpen)
+        return;
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_TRAY));
     if (!menu)
         return;
@@ -146,9 +153,15 @@ void OpenTrayMenu(HWND owner)
         GetCursorPos(&cursor);
         if (monitors)
             FillMonitorsSubmenu(monitors, submenu, &reply, &entries);
-        SetForegroundWindow(owner);
-        PrepareMenu(owner, root);
-        UINT command = UINT(TrackPopupMenu(popup, TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
+        UINT command = 0;
+        {
+            // Free again before the command: the menu may open while a
+            // question of the command waits.
+            BusyGuard open(TrayMenuOpen);
+            SetForegroundWindow(owner);
+            PrepareMenu(owner, root);
+            command = UINT(TrackPopupMenu(popup, TPM_RETURNCMD, cursor.x, cursor.y, 0, owner, nullptr));
+        }
         const InterfaceEntry* entry = nullptr;
         if (command >= IDM_FIRST_INTERFACE && command - IDM_FIRST_INTERFACE < entries.size())
             entry = &entries[command - IDM_FIRST_INTERFACE];

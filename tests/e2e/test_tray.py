@@ -57,6 +57,17 @@ def test_tray_menu(agent, agents, sim, prefix):
     agent.unload()
 
 
+def test_tray_menu_once(agent, agents, sim):
+    # A right-click that comes while the menu is open opens no second menu inside the first one's loop.
+    drv = agents.drv
+    menu = agents.open_menu()
+    drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_RBUTTONUP)
+    assert not until(lambda: menus(drv) != [menu], 3), f"a second tray menu opened: {menus(drv)}, first {menu}"
+    assert agents.keys(menu, ids.VK_ESCAPE) and until(lambda: not menus(drv), 3), "Esc left a menu open"
+    sim.ledger_clean(1)
+    agent.unload()
+
+
 def test_tray_enable_disable(agent, agents, prefix):
     on = prefix.shot("tray-enabled")
     agents.choose(D)

@@ -1,4 +1,4 @@
-#include "platform/agent_directory.h"
+#include "core/agent_directory.h"
 
 #include "core/startup_checks.h"
 

@@ -1,4 +1,4 @@
-#include "platform/service_library.h"
+#include "core/service_library.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/help_control.h"
+#include "tray/help_control.h"
 
 #include <new>
 

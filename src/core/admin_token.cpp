@@ -1,4 +1,4 @@
-#include "platform/admin_token.h"
+#include "core/admin_token.h"
 
 #include <windows.h>
 

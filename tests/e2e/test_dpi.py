@@ -63,9 +63,9 @@ def test_dpi_windows(sim, agents, drv, prefix):
     drv.wait_gone(PROGRESS)
 
     page = open_preferences(agents, 2)
-    assert until(lambda: f"\t{LAN}" in drv("lv-rows", page, ids.IDC_MON_INTERFACES), 10), "no interfaces listed"
+    assert until(lambda: LAN in [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES)], 10), "no interfaces listed"
     drv("lv-select", page, ids.IDC_MON_INTERFACES, 0, "on")
-    assert until(lambda: drv("lv-rows", page, ids.IDC_MON_FLAGS).strip(), 10), "no parameters for the interface"
+    assert until(lambda: items(drv, page, ids.IDC_MON_FLAGS), 10), "no parameters for the interface"
     measure("preferences-monitors", MAIN_WINDOW)
     ifaces = Interfaces(sim, agents, scenario=None)
     measure("preferences-interfaces", MAIN_WINDOW)

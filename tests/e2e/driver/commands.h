@@ -32,7 +32,6 @@ int TooltipsCommand(const DriverArgs* args);
 int WaitTipCommand(const DriverArgs* args);
 int GuiResourcesCommand(const DriverArgs* args);
 int ListItemsCommand(const DriverArgs* args);
-int ListViewRowsCommand(const DriverArgs* args);
 int ListViewSelectCommand(const DriverArgs* args);
 int LayeredCommand(const DriverArgs* args);
 int WaitTextCommand(const DriverArgs* args);

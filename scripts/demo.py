@@ -50,7 +50,8 @@ try:
     rects = [list(map(int, drv("window-rect", t).split())) for t in (LAN, WLAN)]
     l, t = min(r[0] for r in rects) - 4, min(r[1] for r in rects) - 4
     crop = f"{max(r[2] for r in rects) + 4 - l}x{max(r[3] for r in rects) + 4 - t}+{l}+{t}"
-    subprocess.run(["/usr/bin/convert", shots / "agent.png", "-crop", crop, "+repage", shots / "monitors.png"], check=True)
+    subprocess.run(["/usr/bin/convert", shots / "agent.png", "-crop", crop, "+repage", shots / "monitors.png"],
+                   check=True)
     print(f"demo: screenshots {shots}/agent.png and monitors.png")
     if interactive:
         print("demo: unload the agent from its tray menu, or press Ctrl-C")

@@ -7,7 +7,7 @@ import os
 import pytest
 
 import ids
-from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW, TITLE, close_preferences, items, open_monitor, open_preferences,
+from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW, close_preferences, items, open_monitor, open_preferences,
                       open_statistics, until)
 from test_data_files import CHOICE, FOLDER, PROGRESS, DataFiles
 from test_interfaces import BINDING, Page as Interfaces
@@ -29,11 +29,6 @@ def test_dpi_windows(sim, agents, drv, prefix):
         lines = [l for l in out.splitlines() if not l.startswith(("dpi ", "item\t"))]
         if code or lines or f"dpi {DPI}," not in out:
             problems.append(f"{name}: {lines or out.splitlines()[-1:]}")
-
-    def answer(text, button=ids.IDOK):
-        """The box answered before may still be on its way out."""
-        assert until(lambda: drv.msgbox(TITLE).get("text") == text, 15), f'no message box "{text}"'
-        drv.press(TITLE, button, msgbox=True)
 
     # An adapter left unbound gives "Bind a&ll supported" work; the service takes its time.
     d = DataFiles(sim, agents, FOLDER, 60000, "data-settings hold=250", "request-delay 14 2500",
@@ -58,8 +53,8 @@ def test_dpi_windows(sim, agents, drv, prefix):
     drv("wait-shown", PROGRESS, timeout=10000, what="no progress dialog")
     measure("data-files-progress", PROGRESS)
     drv.press(PROGRESS, ids.IDCANCEL)
-    answer("Do you want to cancel operation?", ids.IDYES)
-    answer("Operation has been canceled!")
+    d.box("Do you want to cancel operation?", ids.IDYES)
+    d.box("Operation has been canceled!")
     drv.wait_gone(PROGRESS)
 
     page = open_preferences(agents, 2)

@@ -1,7 +1,5 @@
-"""Large fonts: every window and dialog of the agent at the prefix's dpi, each
-control's text inside its control and no two controls on each other, the
-tray menu's texts whole, the monitor's painted texts fitting. Not in the
-normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96 when E2E_DPI is unset)."""
+"""Large fonts, out of the normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96
+unless set). Every window's texts fit their controls, which do not overlap."""
 import os
 
 import pytest

@@ -1,9 +1,6 @@
-"""The long run, not in the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
-(60 s unless set). Round after round opens and closes a monitor, the statistics
-window and the preferences with each page while an adapter connects and drops
-and now and then the service restarts; the agent must come out answering, with
-every reply released once, its handles and private bytes where the first
-rounds left them and its own settings as they were."""
+"""The long run, out of the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
+(60 s unless set). Rounds of windows opened and closed while an adapter comes
+and goes and the service restarts; handles, memory and settings must stay."""
 import os
 import re
 import time

@@ -2,8 +2,8 @@
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
 # time, the agents' imports, the release package, and for each agent (32-bit
-# and 64-bit) the end-to-end cases under wine and a short soak; the 32-bit
-# agent's windows are also measured at 96, 120 and 144 dpi.
+# and 64-bit) the end-to-end tests under wine and a short soak; the first
+# agent that runs here also has its windows measured at 96, 120 and 144 dpi.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=N             time per fuzz target (default 30)
 #   SOAK_SECONDS=N             length of each soak (default 150)

@@ -2,8 +2,8 @@
 # Sets up what is missing, builds everything and runs both test tiers:
 # native unit tests with sanitizers, the decoders' fuzz targets for a bounded
 # time, the agents' imports, the release package, and for each agent (32-bit
-# and 64-bit) the end-to-end cases under wine and a short soak; the 32-bit
-# agent's windows are also measured at 96, 120 and 144 dpi.
+# and 64-bit) the end-to-end tests under wine and a short soak; the first
+# agent that runs here also has its windows measured at 96, 120 and 144 dpi.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=N             time per fuzz target (default 30)
 #   SOAK_SECONDS=N             length of each soak (default 150)
@@ -95,48 +95,40 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
 fi
 dpi_arch=${arches%% *}
 
+# pytest_step <name> <arch> [pytest words]: the end-to-end suite's pytest
+# run on that agent, its passed and failed tests counted.
+pytest_step() {
+    local name=$1 arch=$2 log status summary
+    shift 2
+    log=$(mktemp)
+    /usr/bin/python3 -m pytest tests/e2e -p no:cacheprovider --bin "$root/build/win$arch/bin" "$@" | tee "$log"
+    status=${PIPESTATUS[0]}
+    # The closing line: "== 3 failed, 12 passed, 1 error in 95.2s ==" (5: nothing collected).
+    summary=$(grep -E '^=+ .* in [0-9.]+s' "$log" | tail -1)
+    rm -f "$log"
+    py_count() { sed -n "s/.* \([0-9]*\) $1.*/\1/p" <<<"$summary" | head -1; }
+    if [ -n "$summary" ] && { [ "$status" = 0 ] || [ "$status" = 1 ] || [ "$status" = 5 ]; }; then
+        passed=$((passed + $(py_count passed) + 0))
+        failed=$((failed + $(py_count failed) + $(py_count error) + 0))
+        [ "$status" != 1 ] || failures+=("$name")
+    else
+        count_result "$name" 1
+    fi
+}
+
 for arch in $arches; do
     step "end-to-end tests under wine, ${arch}-bit agent"
-    e2e_log=$(mktemp)
-    E2E_ARTIFACTS="$root/out/e2e-win$arch" bash tests/e2e/run.sh "$root/build/win$arch/bin" | tee "$e2e_log"
-    e2e_passed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_log" | tail -1)
-    e2e_failed=$(sed -n 's/^\([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_log" | tail -1)
-    rm -f "$e2e_log"
-    if [ -n "$e2e_passed" ]; then
-        passed=$((passed + e2e_passed))
-        failed=$((failed + e2e_failed))
-        [ "$e2e_failed" -eq 0 ] || failures+=("${arch}-bit end-to-end cases")
-    else
-        count_result "${arch}-bit end-to-end run" 1
-    fi
-
-    step "end-to-end tests in pytest under wine, ${arch}-bit agent"
-    py_log=$(mktemp)
-    E2E_ARTIFACTS="$root/out/e2e-win$arch" /usr/bin/python3 -m pytest tests/e2e -n 2 -p no:cacheprovider \
-        --bin "$root/build/win$arch/bin" | tee "$py_log"
-    py_status=${PIPESTATUS[0]}
-    # The closing line: "== 3 failed, 12 passed, 1 error in 95.2s ==" (5: nothing collected).
-    py_summary=$(grep -E '^=+ .* in [0-9.]+s' "$py_log" | tail -1)
-    rm -f "$py_log"
-    py_count() { sed -n "s/.* \([0-9]*\) $1.*/\1/p" <<<"$py_summary" | head -1; }
-    py_passed=$(py_count passed) py_failed=$(py_count failed) py_errors=$(py_count error)
-    if [ -n "$py_summary" ] && { [ "$py_status" = 0 ] || [ "$py_status" = 1 ] || [ "$py_status" = 5 ]; }; then
-        passed=$((passed + ${py_passed:-0}))
-        failed=$((failed + ${py_failed:-0} + ${py_errors:-0}))
-        [ "$py_status" != 1 ] || failures+=("${arch}-bit end-to-end cases in pytest")
-    else
-        count_result "${arch}-bit end-to-end run in pytest" 1
-    fi
+    E2E_ARTIFACTS="$root/out/e2e-win$arch" pytest_step "${arch}-bit end-to-end tests" "$arch" -n 2
 
     if [ "$arch" = "$dpi_arch" ]; then
-        step "large fonts: every window measured at 96, 120 and 144 dpi, ${arch}-bit agent"
-        DPI_ARTIFACTS="$root/out/dpi" bash tests/dpi/run.sh "$root/build/win$arch/bin"
-        count_result "windows at 96, 120 and 144 dpi" $?
+        for dpi in 96 120 144; do
+            step "large fonts: every window measured at $dpi dpi, ${arch}-bit agent"
+            E2E_DPI=$dpi E2E_ARTIFACTS="$root/out/dpi/$dpi" pytest_step "windows at $dpi dpi" "$arch" -m dpi
+        done
     fi
 
     step "soak, ${soak_seconds} s, ${arch}-bit agent"
-    E2E_ARTIFACTS="$root/out/soak-win$arch" bash tests/soak/run.sh "$root/build/win$arch/bin" "$soak_seconds"
-    count_result "${arch}-bit soak" $?
+    SOAK_SECONDS=$soak_seconds E2E_ARTIFACTS="$root/out/soak-win$arch" pytest_step "${arch}-bit soak" "$arch" -m soak
 done
 
 echo

@@ -2,7 +2,6 @@
 # Runs the whole end-to-end suite again and again and prints a table of the
 # runs, to show that it passes every time and how long it takes:
 #   tests/e2e/stress.sh [runs] [bin-dir]     (default 10 runs of build/win64/bin)
-# A run is the pytest suite, then the cases still in bash.
 # E2E_STRESS_LOAD=1 keeps both cores busy with a native build from scratch,
 # over and over, beside each run. Each run's log stays in out/e2e-stress/run-N.
 set -u
@@ -39,17 +38,15 @@ for n in $(seq 1 "$runs"); do
     started=$SECONDS
     E2E_ARTIFACTS="$out/run-$n" /usr/bin/python3 -m pytest "$here" -n 2 -p no:cacheprovider --bin "$bin" \
         >"$out/run-$n.txt" 2>&1
-    E2E_ARTIFACTS="$out/run-$n" bash "$here/run.sh" "$bin" >>"$out/run-$n.txt" 2>&1
     minutes=$(awk -v s=$((SECONDS - started)) 'BEGIN { printf "%.1f", s / 60 }')
     stop_load
-    # pytest's "== 2 failed, 63 passed in ...", its "N transport retries",
-    # and the bash runner's "end-to-end: N passed, M failed, R transport retries".
+    # pytest's "== 2 failed, 63 passed in ..." and its "N transport retries".
     sum() {
-        grep -E '^=+ .* in [0-9.]+s|^end-to-end: |^[0-9]+ transport retries$' "$out/run-$n.txt" |
+        grep -E '^=+ .* in [0-9.]+s|^[0-9]+ transport retries$' "$out/run-$n.txt" |
             grep -oE "[0-9]+ $1" | awk '{ t += $1 } END { print t + 0 }'
     }
     passed=$(sum passed) failed=$(sum failed) retries=$(sum "transport retries")
-    grep -qE '^=+ .* in [0-9.]+s|^end-to-end: ' "$out/run-$n.txt" || failed=""
+    grep -qE '^=+ .* in [0-9.]+s' "$out/run-$n.txt" || failed=""
     [ -n "$failed" ] || failed=setup
     [ "$failed" = 0 ] || total_failed=$((total_failed + 1))
     printf '%-4s %-7s %-7s %-18s %-8s %s\n' "$n" "${passed:-0}" "$failed" "${retries:--}" "$minutes" \

@@ -31,8 +31,8 @@ def browse(drv, page):
 
 
 class DataFiles:
-    def __init__(self, sim, agents, folder=FOLDER, duration=1500):
-        sim.start("default.scn", f"data-settings folder={folder}", f"data-files duration={duration}")
+    def __init__(self, sim, agents, folder=FOLDER, duration=1500, *commands):
+        sim.start("default.scn", f"data-settings folder={folder}", f"data-files duration={duration}", *commands)
         self.sim, self.drv, self.agent = sim, agents.drv, agents.start_on_tray()
         # At start-up the General page is the main window's one child dialog.
         self.page = "hwnd:" + next(c["hwnd"] for c in self.drv.children(MAIN_WINDOW) if c["cls"] == "#32770")

@@ -1,11 +1,20 @@
 """Faults of the service: the agent keeps answering, says what it should and recovers."""
+import pathlib
+
 import pytest
 
 import ids
-from conftest import STATS_WINDOW as W, TITLE, open_statistics, until
+from conftest import (STATS_WINDOW as W, TITLE, TWO_MONITORS, WLAN, WLAN_ID, await_monitor, hold, open_monitor,
+                      open_preferences, open_statistics, place_monitor, scenario, until, window_states)
 from wine import AGENT_KEY, winpath
+from test_data_files import DONE, SPEED, DataFiles
+from test_interfaces import BINDING, USB, Page as Interfaces, listed
 from test_mapping import expect_quiet, expect_rise, settled_count
+from test_preferences import ASKING, DELETING, FAST, HOLD, SERVICE_CONTROLS, prefs, start as general
 from test_statistics import LAN, clear, expect, idc, start
+
+ERROR, STOPPED, AFTER = "ZorvanHService return error!", "ZorvanHService is not started!", "D:\\After\\"
+DOCK = "Docking Station Ethernet"
 
 
 def storm(sim, drv, code, event, *fault, n=2):
@@ -144,7 +153,9 @@ def utf16(text):
 # Values of the wrong type or size (the store's own tests take each rule
 # apart): a one-byte DWORD is no flag, a binary 02 is on, a monitor's
 # rectangle is read by size whatever its type, a binary "Name" names no
-# interface, and an installation folder of bytes is no folder.
+# interface, and an installation folder of bytes is no folder: the shortcut
+# goes to the user's own start-up folder.
+STARTUP = "C:\\zorvanh-startup\\"
 INSTALL = r"HKLM\Software\Merovax\ZorvanHMonitor"
 WRONG = rf"""[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\General]
 "SetDisableStateZorvanHAgent"=hex(4):01
@@ -157,11 +168,12 @@ WRONG = rf"""[HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHAgent\General]
 "Name"=hex:{utf16("{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}")}
 [HKEY_LOCAL_MACHINE\Software\Merovax\ZorvanHMonitor]
 "ZorvanHAgentDir"=dword:00000001
-"ZorvanHAgentStartupFolder"=hex:{utf16("C:/zorvanh-startup/")}"""
+"ZorvanHAgentStartupFolder"=hex:{utf16(STARTUP)}"""
 
 
 @pytest.fixture
 def wrong_values(prefix):
+    (pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c/zorvanh-startup").mkdir(exist_ok=True)
     prefix.reg_import(WRONG)
     yield
     prefix.reg("delete", INSTALL, "/f")  # the harness resets only the agent's own key
@@ -182,3 +194,163 @@ def test_fault_registry_types(wrong_values, sim, agents, drv, prefix):
     drv.press(TITLE, ids.IDOK, msgbox=True)
     open_statistics(agents)
     expect(drv, GROUP="Statistics * without hardware headers *")
+    page = open_preferences(agents, 1)
+    drive = pathlib.Path(prefix.env["WINEPREFIX"]) / "drive_c"
+    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    links = [*(drive / "users").rglob("ZorvanHAgent.lnk"), *(drive / "zorvanh-startup").iterdir()]
+    assert [p.parent.name.lower() for p in links] == ["startup"], f"shortcuts: {links}"
+    drv.press(page, ids.IDC_ENABLE_START, click=True)
+    assert not links[0].exists(), f"unchecking left {links[0]}"
+
+
+def test_fault_restart_under_windows(sim, agents, drv, prefix):
+    """The service stops under a monitor, the statistics window and a bind, and comes back."""
+    unbound = (f'add-interface {k} name="{n}" flags=supported,connected\n' for k, n in (("usb", USB), ("dock", DOCK)))
+    sim.start(scenario(prefix, TWO_MONITORS + "".join(unbound)), "request-delay 5 2000")
+    agent = agents.start_on_tray()
+    open_monitor(agents, 0, LAN)
+    open_statistics(agents)
+    page = Interfaces(sim, agents, scenario=None)
+    drv.press(page.hwnd, ids.IDC_BIND_ALL)
+    dialog = page.progress(BINDING)
+    sim("stop-service")  # the first bind is on its way; the second finds the service gone
+    page.box(BINDING, STOPPED, ids.IDOK, dialog)
+    expect(drv, INTERFACE_COMBO=STOPPED)
+    assert window_states(drv, LAN) == ["visible"], "the monitor went with the service"
+    # The watchers hold the service's events across the restart.
+    sim("start-service")
+    sim("signal", "conf")
+    expect(drv, INTERFACE_COMBO=LAN)
+    assert until(lambda: USB in str(page.lines()), 10), f"the page did not list again: {page.lines()}"
+    page.wait_list()
+    assert (len(page.binds()), sim.count(5)) == (1, 2), f"binds {page.binds()} of {sim.count(5)} requests"
+    assert window_states(drv, LAN) == ["visible"], "the monitor did not stay"
+    agent.expect_responsive()
+    sim.ledger_clean(3)
+    agent.unload()
+
+
+def test_fault_interfaces_churn(sim, agents, drv, prefix):
+    """An adapter comes and goes: its monitor, set to pop up, and the statistics
+    window follow; a burst of changes ends in the service's state."""
+    sim.start(scenario(prefix, TWO_MONITORS))
+    place_monitor(prefix, "0001", WLAN_ID, (300, 200, 500, 328), "PopupWhenConnected")
+    agent = agents.start_on_tray()
+    open_monitor(agents, 1, WLAN)
+    open_statistics(agents)
+    count = lambda: int(drv.send(drv.control(W, idc("INTERFACE_COMBO")), ids.CB_GETCOUNT), 16)
+    add = ("add-interface", "wlan", f"name={WLAN}", f"id={WLAN_ID}", "flags=supported,connected,bound,binding-active",
+           "rx-rate=900000", "tx-rate=150000")
+    gone = ("remove-interface", "wlan")
+
+    def step(words, state, n):
+        sim(*words)
+        await_monitor(sim, drv, WLAN, state)
+        assert until(lambda: count() == n, 10), f"the statistics window lists {count()} interfaces, not {n}"
+
+    for _ in (1, 2):
+        step(gone, "hidden", 1)
+        step(add, "visible", 2)
+    for words in (gone, add) * 4:  # a burst, a few tenths of a second apart
+        sim(*words)
+        hold(0.3, "the next change of the burst")
+    step(gone, "hidden", 1)
+    agent.expect_responsive()
+    sim.ledger_clean(10)
+    agent.unload()
+
+
+def test_fault_general_replies(sim, agents, drv):
+    """Busy answers repeated until the service answers; errors and damaged
+    replies in the folder box with the service's controls off; a failed
+    request 14 snaps the slider back."""
+    agent, page = general(sim, agents, "default.scn", "data-settings folder=D:\\Counted\\ hold=30")
+    page.text(ids.IDC_DATA_FOLDER, "D:\\Counted\\")
+
+    def refresh(text):
+        drv.send(page, ids.WM_AGENT_REFRESH, timeout=10000)
+        page.text(ids.IDC_DATA_FOLDER, text)
+
+    base = sim.count(9)
+    sim("fault", "busy", "code=9", "block=yes", "times=25")
+    sim("data-settings", f"folder={AFTER}")
+    refresh(AFTER)
+    assert sim.count(9) >= base + 26, f"request 9 sent {sim.count(9) - base} times"
+    # A service that stays busy is given up on; a path size of 4 GB, a path without its NUL.
+    for fault, text in (("status status=0xC0FE0005", ERROR), ("wrong-version", "Bad version of ZorvanHService!"),
+                        ("busy", ERROR), ("fill times=1", None), ("fill from=9 times=1", None)):
+        sim("fault", *fault.split(), "code=9")
+        drv.send(page, ids.WM_AGENT_REFRESH, timeout=10000)
+        if text:
+            page.text(ids.IDC_DATA_FOLDER, text)
+            page.enabled(False, *SERVICE_CONTROLS)
+        agent.expect_responsive()
+        sim("clear-fault", "all")
+        refresh(AFTER)
+        page.enabled(True, *SERVICE_CONTROLS)
+    slider = page.control(ids.IDC_HOLD_SLIDER)
+    for fault, pos in (("busy block=yes times=25", 50), ("status status=0xC0FE0001 times=1", 70)):
+        sim("fault", *fault.split(), "code=14")
+        before = sim.count(9)
+        drv.send(slider, ids.TBM_SETPOS, 1, pos)
+        drv.send(page, ids.WM_HSCROLL, ids.TB_ENDTRACK, slider[5:], timeout=10000)
+        sim.wait_count(9, before + 1)
+        assert sim("disconnected-requests") == "50,0" and sim.count(14) >= 26, \
+            f"request 14 sent {sim.count(14)} times, received {sim('disconnected-requests')!r}"
+    page.text(ids.IDC_HOLD_LABEL, HOLD + "50 Sec")
+    drv.wait_gone("ZorvanH Agent is synchronizing...", 3000)
+    agent.expect_responsive()
+    sim.ledger_clean(30)
+    agent.unload()
+
+
+def test_fault_bind_delete_busy(sim, agents, drv):
+    """A busy service fails a bind and a delete, neither repeated; both work once it answers."""
+    page = Interfaces(sim, agents, "fault busy code=5 block=yes", "fault busy code=10 block=yes")
+    drv.press(page.hwnd, ids.IDC_BIND_ALL)
+    page.box(BINDING, "Error occured during the operation. Do you want to continue?", ids.IDNO, page.progress(BINDING))
+    page.wait_list()
+    page.expect(*listed(2, 3))
+    moves = prefs(agents, 4)
+    for fails in (True, False):
+        moves.expect(FAST)
+        moves.enabled(True, ids.IDC_DELETE_NOT_PRESENT)
+        lists = sim.count(1)
+        drv.press(moves, ids.IDC_DELETE_NOT_PRESENT)
+        page.box(ASKING, drv.msgbox(ASKING)["text"], ids.IDYES)
+        if fails:
+            page.box(DELETING, "Error occured during the operation.", ids.IDOK)
+            sim.wait_count(1, lists + 1)
+            sim("clear-fault", "all")
+    # The deletion's dialog may come and go between two looks: its end is what stays.
+    moves.expect(f'{ids.InformationImage}:"Not Present" network interfaces were not found')
+    assert [sim.count(5), sim.count(10)] == [1, 2], "a busy request was repeated"
+    sim.ledger_clean(3)
+    page.agent.unload()
+
+
+def test_fault_data_files(sim, agents, drv, prefix):
+    """Busy or failing operations fail; busy and damaged progress replies leave
+    the bar alone; a restore whose reply cannot hold its snapshot leaves the registry."""
+    d = DataFiles(sim, agents)
+    op = {"backup": (ids.IDC_DF_BACKUP,), "move": (), "restore": (ids.IDC_DF_RESTORE,)}
+    # Faults, then operations (+: it completes), the requests' counts, the speed unit after.
+    for faults, steps, counts, speed in (
+            ("busy code=12 block=yes times=1,status code=8 status=0xC0FE0001 times=1", "backup move", {12: 1, 8: 1}, 0),
+            ("busy code=11 block=yes times=2,fill code=11", "backup+", {11: 3}, 0),  # 11: polled at least so often
+            ("busy code=8 times=1,busy code=13 times=1", "move restore", {8: 2, 13: 1}, 0),  # never asked again
+            ("status code=11 status=0xC0FE0001", "backup+", {}, 0),
+            ("speed,status code=13 status=0xC0FE0001 times=1", "restore", {}, 1),
+            ("truncate code=13 bytes=14 times=1", "restore+", {}, 1), ("", "restore+", {}, 0)):
+        sim("clear-fault", "all")
+        for fault in filter(None, faults.split(",")):
+            drv.press(d.page, ids.IDC_SPEED_IN_BYTES, click=True) if fault == "speed" else sim("fault", *fault.split())
+        for step in steps.split():
+            d.choose(*op[step.rstrip("+")])
+            d.box(DONE if step.endswith("+") else ERROR + "\nOperation status: Failure.")
+        for code, n in counts.items():
+            got = sim.count(code)
+            assert got == n or code == 11 and got > n, f"request {code} sent {got} times"
+        assert prefix.reg_value(*SPEED) == f"REG_BINARY 0{speed}", f"speed unit after {faults} and {steps}"
+    sim.ledger_clean(5)
+    d.agent.unload()

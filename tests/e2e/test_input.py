@@ -5,7 +5,8 @@ import os
 import signal
 
 import ids
-from conftest import LAN, LAN_ID, MAIN_WINDOW, MENU_CLASS, TITLE, TWO_MONITORS, WLAN, WLAN_ID, open_monitor, place_monitor, until
+from conftest import (LAN, LAN_ID, MAIN_WINDOW, MENU_CLASS, TITLE, TWO_MONITORS, WLAN, WLAN_ID, items, open_monitor,
+                      place_monitor, until)
 from wine import AGENT_KEY
 
 STATS, CLEAR, ASKED = (TITLE + t for t in (" Interface Statistics", " Clear Statistics...", " Monitor Properties"))
@@ -203,8 +204,7 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     hand.click(480, 312, "")
     assert until(lambda: shown(drv), 5), '"&Properties" did not show the preferences'
     page = show_page(drv, "Monitor(s) Options")
-    chosen = lambda: [r.split("\t")[4] for r in drv("lv-rows", page, ids.IDC_MON_INTERFACES).splitlines()
-                      if r.split("\t")[1] == "1"]
+    chosen = lambda: [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES) if "selected" in r[2]]
     assert until(lambda: chosen() == [LAN], 10), chosen()
     agent.unload()
 

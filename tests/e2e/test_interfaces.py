@@ -18,8 +18,9 @@ def listed(gig, usb, *more):
 class Page:
     def __init__(self, sim, agents, *commands, scenario="interfaces.scn"):
         self.sim, self.drv = sim, agents.drv
-        sim.start(scenario, *commands)
-        self.agent = agents.start_on_tray()
+        if scenario:  # else on the agent already running
+            sim.start(scenario, *commands)
+            self.agent = agents.start_on_tray()
         self.hwnd = open_preferences(agents, 3, ids.IDC_UNBIND_ALL)
         self.wait_list()
 

@@ -215,8 +215,9 @@ def test_monitor_caption(sim, agents, prefix):
     agent.unload()
 
 
-def test_diagram_render(prefix):
-    # The diagram drawn through the real painting code, without a window; its pictures kept as PNG.
+def render(prefix):
+    """(exit code, output) of the diagram drawn through the real painting code,
+    without a window, at the prefix's dpi; its pictures kept as PNG."""
     out = prefix.artifacts / "render"
     out.mkdir(exist_ok=True)
     # Into a file, not a pipe: wine's own processes started with it hold a pipe open past its end.
@@ -226,4 +227,9 @@ def test_diagram_render(prefix):
     for bmp in out.glob("*.bmp"):
         subprocess.run(["/usr/bin/convert", bmp, "-strip", bmp.with_suffix(".png")], check=True)
         bmp.unlink()
-    assert code == 0, f"render check: {re.findall(r'.*(?:WRONG|FAILED|could not).*', (out / 'result.txt').read_text())[:1]}"
+    return code, (out / "result.txt").read_text()
+
+
+def test_diagram_render(prefix):
+    code, text = render(prefix)
+    assert code == 0, f"render check: {re.findall(r'.*(?:WRONG|FAILED|could not).*', text)[:1]}"

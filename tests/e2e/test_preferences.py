@@ -5,7 +5,7 @@ import pathlib
 import pytest
 
 import ids
-from conftest import children, close_preferences, open_preferences, until
+from conftest import children, close_preferences, items, open_preferences, until
 from wine import AGENT_KEY
 
 GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
@@ -117,7 +117,7 @@ def test_preferences_hidden_page(sim, agents, drv):
     page.expect(f"{ids.MessageImage}:{STOPPED}")
     sim("clear-fault", "all")
     page = prefs(agents, 2)
-    rows = lambda name: until(lambda: f"\t{name}\n" in drv("lv-rows", page, ids.IDC_MON_INTERFACES) + "\n", 10)
+    rows = lambda name: until(lambda: name in [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES)], 10)
     assert rows("Docking Station Ethernet"), "the Monitor(s) page lists nothing"
     close_preferences(drv)
     sim("add-interface", "extra", "name=Express Card Adapter", "flags=supported,bound,binding-active")

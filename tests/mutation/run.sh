@@ -3,8 +3,7 @@
 # tests that cover each and tells whether they notice:
 #   tests/mutation/run.sh [id...]        (default: every mutant)
 # unit mutants rebuild build/native and run all of its ctest; e2e mutants
-# rebuild the 64-bit agent in build/win64 and run their named cases, from
-# the bash cases while a case is registered there, else from pytest.
+# rebuild the 64-bit agent in build/win64 and run their named pytest cases.
 # Each run's output goes to out/mutation/<id>.log (MUTATION_LOG moves it).
 # A unit run and an e2e run may go side by side (with two MUTATION_LOGs):
 # a lock keeps every build away from the other tier's mutant, and the
@@ -15,7 +14,6 @@ cd "$root" || exit 1
 logs=${MUTATION_LOG:-$root/out/mutation}
 py=/usr/bin/python3
 bin=build/win64/bin
-export E2E_JOBS=${E2E_JOBS:-1}
 mkdir -p "$logs" build
 exec 9>build/mutation.lock
 
@@ -42,21 +40,13 @@ build_unit() { cmake --build build/native >>"$1" 2>&1; }
 build_e2e() { cmake --build build/win64 --target ZorvanHAgent >>"$1" 2>&1; }
 run_unit() { (cd build/native && ctest --output-on-failure) >>"$1" 2>&1; }
 
-# run_cases <log> <case>...: true when every end-to-end case passes; a case
-# still registered in the bash cases runs there, any other in pytest.
+# run_cases <log> <case>...: true when every end-to-end test passes; a case
+# is its pytest test or parameter id (tray-menu: test_tray_menu).
 run_cases() {
-    local log=$1 c rc=0 sh=() k=""
+    local log=$1 c k=""
     shift
-    for c; do
-        if grep -qh "^e2e_case $c " tests/e2e/cases/*.sh; then sh+=("$c"); else k="${k:+$k or }test_${c//-/_} or $c"; fi
-    done
-    if [ ${#sh[@]} -gt 0 ]; then
-        E2E_ONLY="^($(IFS='|' && echo "${sh[*]}"))\$" bash tests/e2e/run.sh "$bin" >>"$log" 2>&1 || rc=1
-    fi
-    if [ -n "$k" ]; then
-        "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin "$bin" >>"$log" 2>&1 || rc=1
-    fi
-    return $rc
+    for c; do k="${k:+$k or }test_${c//-/_} or $c"; done
+    "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin "$bin" >>"$log" 2>&1
 }
 
 declare -A chosen=() baseline_bad=()
@@ -82,11 +72,10 @@ if [[ " ${tiers[*]} " == *" e2e "* ]]; then
     all=$(printf '%s\n' "${cases[@]}" | tr ' ' '\n' | grep -v '^-\?$' | sort -u)
     together=$logs/baseline-together.log
     : >"$together"
-    # When the cases together fail, those that failed (or all in pytest)
-    # run again alone: only a case that fails twice judges nothing.
+    # When the cases together fail, each runs again alone: only a case that
+    # fails twice judges nothing.
     if ! run_cases "$together" $all; then
         for c in $all; do
-            grep -qh "^e2e_case $c " tests/e2e/cases/*.sh && ! grep -qE "^FAIL ($c|setup)" "$together" && continue
             run_cases "$base_log" "$c" || { baseline_bad[$c]=1; echo "baseline failing: $c"; }
         done
     fi

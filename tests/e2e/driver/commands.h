@@ -34,7 +34,6 @@ int GuiResourcesCommand(const DriverArgs* args);
 int WatchProcessCommand(const DriverArgs* args);
 int ExitCodeCommand(const DriverArgs* args);
 int ListItemsCommand(const DriverArgs* args);
-int ListViewRowsCommand(const DriverArgs* args);
 int ListViewSelectCommand(const DriverArgs* args);
 int LayeredCommand(const DriverArgs* args);
 int WaitTextCommand(const DriverArgs* args);

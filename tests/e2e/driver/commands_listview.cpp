@@ -77,26 +77,6 @@ static bool ReadRow(HWND list, RemoteBlock* block, int index, DWORD timeoutMs, R
     return true;
 }
 
-// One line per item: index, selected (0/1), image, item data, text.
-int ListViewRowsCommand(const DriverArgs* args)
-{
-    HWND list = nullptr;
-    RemoteBlock block;
-    if (!OpenListControl(args, &list, &block))
-        return ConditionNotMet;
-    DWORD_PTR count = 0;
-    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &count);
-    for (DWORD_PTR i = 0; i < count; ++i) {
-        RemoteItem local;
-        if (!ReadRow(list, &block, (int)i, args->timeoutMs, &local))
-            continue;
-        PrintLine(L"%d\t%d\t%d\t0x%llx\t%ls", (int)i, (local.item.state & LVIS_SELECTED) ? 1 : 0, local.item.iImage,
-                  (ULONGLONG)local.item.lParam, local.text);
-    }
-    CloseRemote(&block);
-    return ConditionMet;
-}
-
 // "index<TAB>image<TAB>state<TAB>text" per item; the state is "selected",
 // "focused", both joined by "+", or "-". Fails when an item cannot be read.
 int ListItemsCommand(const DriverArgs* args)

@@ -72,39 +72,13 @@ int WaitEnabledCommand(const DriverArgs* args)
     return ConditionNotMet;
 }
 
-struct ShownQuery {
-    const wchar_t* caption;
-    const DriverArgs* args;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchShown(HWND window, LPARAM context)
-{
-    ShownQuery* query = (ShownQuery*)context;
-    if (!IsWindowVisible(window))
-        return TRUE;
-    wchar_t caption[512];
-    GetWindowTextW(window, caption, 512);
-    if (wcscmp(caption, query->caption) != 0)
-        return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
 // A window of that caption on show; hidden ones of the same caption, as the
 // preferences window keeps while closed, do not count.
 int WaitShownCommand(const DriverArgs* args)
 {
-    DWORD start = GetTickCount();
-    do {
-        ShownQuery query = {args->words[0], args, nullptr};
-        EnumWindows(MatchShown, (LPARAM)&query);
-        if (query.found != nullptr) {
-            PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)query.found);
-            return ConditionMet;
-        }
-    } while (WaitStep(start, args->timeoutMs));
-    return ConditionNotMet;
+    DriverArgs query = *args;
+    query.shownOnly = true;
+    return WaitWindowCommand(&query);
 }
 
 // A virtual desktop's explorer ends a few seconds after the last process

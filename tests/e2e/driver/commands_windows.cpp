@@ -130,7 +130,6 @@ int MessageBoxCommand(const DriverArgs* args)
 {
     DriverArgs query = *args;
     query.messageBoxOnly = true;
-    query.windowClass = L"#32770";
     DWORD start = GetTickCount();
     HWND box = nullptr;
     wchar_t text[4096];

@@ -22,25 +22,17 @@ bool ParseDriverArgs(int argc, wchar_t** argv, DriverArgs* args)
     args->count = 0;
     args->words = WordStore;
     args->timeoutMs = 5000;
-    args->windowClass = nullptr;
     args->messageBoxOnly = false;
-    args->processId = 0;
+    args->shownOnly = false;
     args->desktop = nullptr;
     for (int i = 0; i < argc; ++i) {
         const wchar_t* word = argv[i];
         ULONGLONG number = 0;
-        if (wcscmp(word, L"--timeout") == 0 || wcscmp(word, L"--pid") == 0) {
+        if (wcscmp(word, L"--timeout") == 0) {
             if (i + 1 >= argc || !ParseNumber(argv[i + 1], &number))
                 return false;
-            if (word[2] == L't')
-                args->timeoutMs = (DWORD)number;
-            else
-                args->processId = (DWORD)number;
+            args->timeoutMs = (DWORD)number;
             ++i;
-        } else if (wcscmp(word, L"--class") == 0) {
-            if (i + 1 >= argc)
-                return false;
-            args->windowClass = argv[++i];
         } else if (wcscmp(word, L"--desktop") == 0) {
             if (i + 1 >= argc)
                 return false;

@@ -8,10 +8,9 @@ struct DriverArgs {
     int count;  // positional words after the command name
     wchar_t** words;
     DWORD timeoutMs;
-    const wchar_t* windowClass;  // nullptr: any class
-    bool messageBoxOnly;         // only "#32770" windows with a 0xFFFF static text
-    DWORD processId;             // 0: any process
-    const wchar_t* desktop;      // nullptr: the desktop the driver starts on
+    bool messageBoxOnly;     // only "#32770" windows with a 0xFFFF static text
+    bool shownOnly;          // only visible windows
+    const wchar_t* desktop;  // nullptr: the desktop the driver starts on
 };
 
 bool ParseDriverArgs(int argc, wchar_t** argv, DriverArgs* args);

@@ -40,7 +40,6 @@ static const CommandEntry Commands[] = {
     {L"watch-process", 1, WatchProcessCommand, L"watch-process <pid>: keeps a handle for exit-code"},
     {L"exit-code", 0, ExitCodeCommand, L"exit-code: waits for the watched process to end; its exit code"},
     {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
-    {L"lv-rows", 2, ListViewRowsCommand, L"lv-rows <caption> <control-id>: index selected image data text"},
     {L"lv-select", 4, ListViewSelectCommand, L"lv-select <caption> <control-id> <row> <on|off>"},
     {L"layered", 1, LayeredCommand, L"layered <caption>: \"layered <alpha>\" or \"opaque\""},
     {L"wait-text", 3, WaitTextCommand, L"wait-text <caption> <control-id> <text>: until the control shows it"},
@@ -79,8 +78,7 @@ static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
     return result;
 }
 
-// Runs one command line: the command name in argv[0]. Shared by the one-shot
-// form and the serve loop.
+// Runs one command line: the command name in argv[0].
 int RunCommandLine(int argc, wchar_t** argv)
 {
     for (const CommandEntry& entry : Commands) {
@@ -97,21 +95,10 @@ int RunCommandLine(int argc, wchar_t** argv)
     return UsageError;
 }
 
-static int PrintUsage()
-{
-    PrintError(L"usage: AgentDriver <command> [words] [--timeout ms] [--class C] [--msgbox] [--pid N] [--desktop D]");
-    PrintError(L"       AgentDriver --serve: one command a line on standard input (see serve_loop.cpp)");
-    for (const CommandEntry& entry : Commands)
-        PrintError(L"  %ls", entry.usage);
-    PrintError(L"exit: 0 condition met, 1 not met or timed out, 2 usage");
-    return UsageError;
-}
-
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 2 && wcscmp(argv[1], L"--serve") == 0)
         return ServeCommands();
-    if (argc < 2)
-        return PrintUsage();
-    return RunCommandLine(argc - 1, argv + 1);
+    PrintError(L"usage: AgentDriver --serve: one command a line on standard input (see serve_loop.cpp)");
+    return UsageError;
 }

@@ -33,17 +33,8 @@ bool IsMessageBox(HWND window)
 static bool Matches(HWND window, const QueryState* state)
 {
     const DriverArgs* args = state->args;
-    if (args->processId != 0) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != args->processId)
-            return false;
-    }
-    if (args->windowClass != nullptr) {
-        wchar_t className[256];
-        if (GetClassNameW(window, className, 256) == 0 || wcscmp(className, args->windowClass) != 0)
-            return false;
-    }
+    if (args->shownOnly && !IsWindowVisible(window))
+        return false;
     wchar_t caption[512];
     // GetWindowTextW reads the caption wine keeps with the window, so a busy
     // owner thread does not stall the scan.

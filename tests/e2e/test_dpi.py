@@ -1,0 +1,100 @@
+"""Large fonts, out of the normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96
+unless set). Every window's texts fit their controls, which do not overlap."""
+import os
+
+import pytest
+
+import ids
+from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW, close_preferences, items, open_monitor, open_preferences,
+                      open_statistics, until)
+from test_data_files import CHOICE, FOLDER, PROGRESS, DataFiles
+from test_interfaces import BINDING, Page as Interfaces
+from test_monitors import Diagram, render
+from test_statistics import CLEAR
+
+DPI = int(os.environ.get("E2E_DPI") or 96)
+pytestmark = pytest.mark.dpi
+
+
+def test_dpi_windows(sim, agents, drv, prefix):
+    problems = []
+
+    def measure(name, window, *command):
+        """Every problem the driver finds is noted, and the run goes on to the next window."""
+        code, out = drv.run(*(command or ("measure", window)))
+        prefix.shot(f"dpi{DPI}-{name}")
+        (prefix.artifacts / f"dpi{DPI}-{name}.txt").write_text(out)
+        lines = [l for l in out.splitlines() if not l.startswith(("dpi ", "item\t"))]
+        if code or lines or f"dpi {DPI}," not in out:
+            problems.append(f"{name}: {lines or out.splitlines()[-1:]}")
+
+    # An adapter left unbound gives "Bind a&ll supported" work; the service takes its time.
+    d = DataFiles(sim, agents, FOLDER, 60000, "data-settings hold=250", "request-delay 14 2500",
+                  "request-delay 5 2500", "set-interface lan rx-rate=5000000 tx-rate=2000000")
+    sim("add-interface", "usb", "name=USB Ethernet Adapter", "flags=supported")
+    menu = agents.open_menu()
+    measure("tray-menu", None, "measure-menu", f"hwnd:{menu}", 7)  # the separators are no text
+    agents.keys(menu, ids.VK_ESCAPE)
+    page = open_preferences(agents, 1)
+    measure("preferences-general", MAIN_WINDOW)
+    slider = drv.control(page, ids.IDC_HOLD_SLIDER)
+    drv.send(slider, ids.TBM_SETPOS, 1, 40)
+    drv.post(page, ids.WM_HSCROLL, ids.TB_ENDTRACK, slider[5:])
+    sync = "ZorvanH Agent is synchronizing..."
+    drv("wait-shown", sync, what="no synchronizing dialog")
+    measure("synchronizing", sync)
+    drv.wait_gone(sync, 10000)
+    d.browse()
+    drv.control(CHOICE, ids.IDC_DF_BACKUP)  # found once its controls are made
+    measure("data-files-choice", CHOICE)
+    drv.press(CHOICE, ids.IDOK)
+    drv("wait-shown", PROGRESS, timeout=10000, what="no progress dialog")
+    measure("data-files-progress", PROGRESS)
+    drv.press(PROGRESS, ids.IDCANCEL)
+    d.box("Do you want to cancel operation?", ids.IDYES)
+    d.box("Operation has been canceled!")
+    drv.wait_gone(PROGRESS)
+
+    page = open_preferences(agents, 2)
+    assert until(lambda: LAN in [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES)], 10), "no interfaces listed"
+    drv("lv-select", page, ids.IDC_MON_INTERFACES, 0, "on")
+    assert until(lambda: items(drv, page, ids.IDC_MON_FLAGS), 10), "no parameters for the interface"
+    measure("preferences-monitors", MAIN_WINDOW)
+    ifaces = Interfaces(sim, agents, scenario=None)
+    measure("preferences-interfaces", MAIN_WINDOW)
+    drv.press(ifaces.hwnd, ids.IDC_BIND_ALL)
+    dialog = ifaces.progress(BINDING)
+    measure("binding", dialog)
+    drv.wait_gone(dialog, 10000)
+    page = open_preferences(agents, 4)
+    assert until(lambda: [r for r in items(drv, page, ids.IDC_NOT_PRESENT_LIST) if r[1] != str(ids.WaitingImage)], 10)
+    measure("preferences-movements", MAIN_WINDOW)
+    close_preferences(drv)
+
+    about = "About ZorvanHAgent"
+    agents.choose(*[ids.VK_UP] * 3, ids.VK_RETURN)
+    drv.wait_window(about)
+    measure("about", about)
+    drv.press(about, ids.IDOK)
+    drv.wait_gone(about)
+    open_statistics(agents)
+    until(lambda: drv.text(STATS_WINDOW, ids.IDC_STATS_OVERALL_SENT), 10)
+    measure("statistics", STATS_WINDOW)
+    drv("wait-enabled", STATS_WINDOW, ids.IDC_STATS_CLEAR_OVERALL, "on", timeout=8000)
+    drv.press(STATS_WINDOW, ids.IDC_STATS_CLEAR_OVERALL)
+    drv("wait-shown", CLEAR, what="no clear dialog")
+    measure("clear-statistics", CLEAR)
+    drv.press(CLEAR, ids.IDCANCEL)
+    drv.wait_gone(CLEAR)
+
+    # A new monitor opens at 200 x 128 at any dpi; its texts are painted, so the
+    # render check draws them through the same code, the default window and a wider one.
+    open_monitor(agents, 0, LAN)
+    monitor = Diagram(prefix, drv, LAN)
+    assert (monitor.right - monitor.left, monitor.bottom - monitor.top) == (200, 128)
+    monitor.expect(lambda n: n >= 2, "no bars in the monitor")
+    code, text = render(prefix)
+    if text.count(f"texts: fit at {DPI} dpi") != 2:
+        problems.append(f"monitor: {[l for l in text.splitlines() if 'needs' in l or 'FAILED' in l or 'dpi' in l][:3]}")
+    d.agent.unload()
+    assert not problems, f"at {DPI} dpi: " + "; ".join(problems)

@@ -1,7 +1,8 @@
 # Data-files operations from the General page's "Browse...". The folder
-# browser opens on the current folder, which the simulator names with a
-# trailing backslash, so its OK gives a different path.
+# browser opens on the current folder; its parent is chosen for a different one.
 import re
+
+import pytest
 
 import ids
 from conftest import MAIN_WINDOW, TITLE, open_monitor, until
@@ -25,16 +26,17 @@ class DataFiles:
         # At start-up the General page is the main window's one child dialog.
         self.page = "hwnd:" + next(c["hwnd"] for c in self.drv.children(MAIN_WINDOW) if c["cls"] == "#32770")
 
-    def browse(self):
-        self.drv.press(self.page, ids.IDC_DATA_BROWSE)
-        self.drv.wait_window(BROWSER)
-        for press in (1, 2, 3):
-            # A press read before the browser has checked its preselected
-            # folder is dropped and leaves it open: only then is OK pressed
-            # again (a browser already gone takes no press).
-            if not self.drv.ok("press", BROWSER, ids.IDOK) or self.drv.ok("wait-gone", BROWSER, timeout=3000):
-                return
-            self.drv.note(f"press {press} on the browser's OK was lost")
+    def browse(self, parent=True):
+        drv = self.drv
+        drv.press(self.page, ids.IDC_DATA_BROWSE)
+        drv.wait_window(BROWSER)
+        tree = lambda: next(("hwnd:" + c["hwnd"] for c in drv.children(BROWSER) if c.get("cls") == "SysTreeView32"), None)
+        near = lambda item, code=ids.TVGN_PARENT: drv.send(tree(), ids.TVM_GETNEXTITEM, code, item)
+        # The browser has selected the current folder once the caret lies below a drive.
+        assert until(lambda: tree() and int(near(near(near(0, ids.TVGN_CARET))), 0), 10), "the browser shows no folder"
+        if parent:
+            drv.send(tree(), ids.TVM_SELECTITEM, ids.TVGN_CARET, near(near(0, ids.TVGN_CARET)))
+        drv.press(BROWSER, ids.IDOK)
 
     def choose(self, *controls, ok=ids.IDOK):
         # The action dialog from the browser, each control clicked (a radio
@@ -110,12 +112,13 @@ def test_data_files_cancel(sim, agents, drv):
     d.agent.unload()
 
 
-# The current folder named without a trailing backslash comes back as it
-# is: the message shows the whole folder, and nothing else happens.
-def test_data_files_identical_path(sim, agents):
-    d = DataFiles(sim, agents, folder="C:\\windows\\system32")
-    d.browse()
-    d.box('Current and Selected path are identical:\n"C:\\windows\\system32"\nThey must be different!')
+# OK on the folder the browser opened with is the current folder, however
+# the service spells it: the message shows it, and nothing else happens.
+@pytest.mark.parametrize("folder", [FOLDER, FOLDER[:-1], "C:\\WINDOWS\\System32"], ids=["backslash", "bare", "case"])
+def test_data_files_identical_path(sim, agents, folder):
+    d = DataFiles(sim, agents, folder=folder)
+    d.browse(parent=False)
+    d.box(f'Current and Selected path are identical:\n"{folder}"\nThey must be different!')
     d.absent(CHOICE)
     d.agent.unload()
 

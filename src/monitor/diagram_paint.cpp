@@ -85,9 +85,9 @@ void PaintSpeedLines(const MonitorRecord* record, HDC dc)
     if (!record->showMaxSpeed)
         return;
     Char16 text[DiagramTextSize];
-    ComposeMaxSpeedText(text, d.receive.maxSpeed, record->connectionCount, record->bytesPerSecond);
+    ComposeMaxSpeedText(text, d.receive.maxSpeed, d.linkSpeed, record->connectionCount, record->bytesPerSecond);
     PaintText(dc, text, d.receive.maxSpeedTextColor, 0, h - 11, w, h, 0);
-    ComposeMaxSpeedText(text, d.send.maxSpeed, record->connectionCount, record->bytesPerSecond);
+    ComposeMaxSpeedText(text, d.send.maxSpeed, d.linkSpeed, record->connectionCount, record->bytesPerSecond);
     PaintText(dc, text, d.send.maxSpeedTextColor, 0, h / 2 - 11, w, h / 2, 0);
 }
 

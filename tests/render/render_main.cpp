@@ -180,7 +180,7 @@ bool CheckTextsFit(const MonitorRecord* record)
         ComposeRateText(text, send, 999999999, 999999999, true, true, record->bytesPerSecond);
         // The rate line at the top of a half, the speed line at its bottom.
         Fits(&room, L"rates", text, w, half - line);
-        ComposeMaxSpeedText(text, 999999999, 2, record->bytesPerSecond);
+        ComposeMaxSpeedText(text, 999999999, 0, 2, record->bytesPerSecond);
         Fits(&room, L"maximum speed", text, w, line);
     }
     Fits(&room, L"not connected", NotConnectedText, w, line);

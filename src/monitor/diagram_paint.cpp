@@ -28,6 +28,10 @@ void PaintTimeArrow(const MonitorRecord* record, HDC dc)
 {
     const MonitorDiagram& d = record->diagram;
     RECT textRect = {d.timeTextLeft, d.timeTextTop, d.timeTextRight, d.timeTextBottom};
+    // Painted over every second without an erase: smoothed text drawn on
+    // its own edges would darken them.
+    RECT strip = {d.stripLeft, d.stripTop, d.stripRight, d.stripBottom};
+    FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     SetTextColor(dc, d.timeArrowFontColor);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, d.timeText, -1, &textRect, DT_CENTER);

@@ -7,7 +7,7 @@ _SRC = pathlib.Path(__file__).resolve().parents[2] / "src"
 _DEFINE = re.compile(r"^\s*#define\s+(\w+)\s+(.+?)\s*(?://.*)?$", re.M)
 _CONST = re.compile(r"\bconst(?:expr)?\s+[\w:]+\s+(\w+)(?:\[\])?\s*=\s*([^;{]+);")
 # Win32's own numbers that the tests use and no header under src/ defines.
-_WIN32 = dict(BM_GETCHECK=0xF0, CBN_SELCHANGE=1, CB_GETCOUNT=0x146, CB_SETCURSEL=0x14E, IDCANCEL=2, IDNO=7, IDOK=1,
+_WIN32 = dict(BM_GETCHECK=0xF0, COLOR_RED=706, CBN_SELCHANGE=1, CB_GETCOUNT=0x146, CB_SETCURSEL=0x14E, IDCANCEL=2, IDNO=7, IDOK=1,
               IDYES=6, MK_LBUTTON=1, MK_RBUTTON=2, PBM_GETPOS=0x408, TBM_GETPOS=0x400, TBM_SETPOS=0x405,
               TB_ENDTRACK=8, TB_THUMBTRACK=5, TVGN_CARET=9, TVGN_NEXT=1, TVGN_PARENT=3, TVGN_ROOT=0, TVM_GETNEXTITEM=0x110A,
               TVM_SELECTITEM=0x110B, VK_DOWN=0x28, VK_ESCAPE=0x1B, VK_RETURN=0x0D, VK_RIGHT=0x27, VK_SPACE=0x20,

@@ -107,6 +107,12 @@ def test_monitor_hide_popup(sim, agents, prefix):
     await_monitor(sim, drv, LAN, "hidden")
     sim("mapping", "real")
     await_monitor(sim, drv, LAN, "visible")
+    # A refresh (2 s after a configuration change) that finds the service stopped hides it too.
+    sim("signal", "conf")
+    sim("stop-service")
+    assert until(lambda: window_states(drv, LAN) == ["hidden"], 6), "the refresh with the service stopped kept it"
+    sim("start-service")
+    await_monitor(sim, drv, LAN, "visible")
     agents.choose(ord("D"))
     agents.expect_tip("ZorvanHAgent is disabled")
     assert window_states(drv, LAN) == ["hidden"], "monitor stays on screen while disabled"

@@ -30,7 +30,8 @@ class DataFiles:
         drv = self.drv
         drv.press(self.page, ids.IDC_DATA_BROWSE)
         drv.wait_window(BROWSER)
-        tree = lambda: next(("hwnd:" + c["hwnd"] for c in drv.children(BROWSER) if c.get("cls") == "SysTreeView32"), None)
+        tree = lambda: next(("hwnd:" + c["hwnd"] for c in drv.children(BROWSER) if c.get("cls") == "SysTreeView32"),
+                            None)
         near = lambda item, code=ids.TVGN_PARENT: drv.send(tree(), ids.TVM_GETNEXTITEM, code, item)
         # The browser has selected the current folder once the caret lies below a drive.
         assert until(lambda: tree() and int(near(near(near(0, ids.TVGN_CARET))), 0), 10), "the browser shows no folder"

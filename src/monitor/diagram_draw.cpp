@@ -188,6 +188,18 @@ void RedrawDiagram(MonitorDiagram* d, bool equalScale)
     }
 }
 
+void TakeCounters(MonitorDiagram* d, const InterfaceCountersView& c, bool noHardwareHeaders, uint32_t* receiveRate,
+                  uint32_t* sendRate)
+{
+    const uint64_t bits = uint64_t(c.linkSpeed) * 100;  // the link speed comes in 100 bit/s
+    const uint32_t limited = bits > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(bits);
+    for (DiagramHalf* half : {&d->receive, &d->send})
+        half->maxSpeed = limited > half->maxSpeed ? limited : half->maxSpeed;
+    d->linkSpeed = bits > d->linkSpeed ? bits : d->linkSpeed;
+    *receiveRate = noHardwareHeaders ? c.receiveRateNoHeaders : c.receiveRate;
+    *sendRate = noHardwareHeaders ? c.sendRateNoHeaders : c.sendRate;
+}
+
 void AddDiagramSample(MonitorDiagram* d, uint32_t receiveRate, uint32_t sendRate, uint32_t connectionCount,
                       bool equalScale)
 {

@@ -9,12 +9,14 @@
 // diagram area (row 0 is the bottom row on screen), and so do the halves'
 // rectangles: a half's "top" is its lowest row, "bottom" one past its
 // highest. Everything here runs on the monitor window's own thread, except
-// that the sampling thread raises maxSpeed before it hands over a sample.
+// that the sampling thread takes the counters (TakeCounters) before it hands
+// over a sample.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "core/statistics_view.h"
 #include "core/text16.h"
 
 const uint32_t HistoryCapacity = 5000;
@@ -57,6 +59,7 @@ struct MonitorDiagram {
     uint32_t verticalPhase;  // samples since the last vertical grid column
     uint32_t verticalSpacing;
     DiagramHalf receive, send;  // receive is the lower half on screen
+    uint64_t linkSpeed;         // bits per second, the largest the service gave
     bool timeArrow;
     int32_t stripLeft, stripTop, stripRight, stripBottom, stripWidth, stripHeight;
     uint32_t timeArrowColor, timeArrowFontColor;  // COLORREF
@@ -97,6 +100,13 @@ void RedrawDiagram(MonitorDiagram* diagram, bool equalScale);
 // column is redrawn, or the whole image when a peak arrives or leaves.
 void AddDiagramSample(MonitorDiagram* diagram, uint32_t receiveRate, uint32_t sendRate, uint32_t connectionCount,
                       bool equalScale);
+
+// One second of an interface's counters: each half's maxSpeed raised to the
+// link speed (held to 32 bits, as the colour scale has always been), the
+// link speed kept whole for the texts, and the rates with or without the
+// hardware headers.
+void TakeCounters(MonitorDiagram* diagram, const InterfaceCountersView& counters, bool noHardwareHeaders,
+                  uint32_t* receiveRate, uint32_t* sendRate);
 
 // Zeroes the chosen histories and redraws; maxSpeed keeps its value.
 void ClearDiagram(MonitorDiagram* diagram, bool receive, bool send, bool equalScale);

@@ -28,6 +28,10 @@ void PaintTimeArrow(const MonitorRecord* record, HDC dc)
 {
     const MonitorDiagram& d = record->diagram;
     RECT textRect = {d.timeTextLeft, d.timeTextTop, d.timeTextRight, d.timeTextBottom};
+    // Painted over every second without an erase: smoothed text drawn on
+    // its own edges would darken them.
+    RECT strip = {d.stripLeft, d.stripTop, d.stripRight, d.stripBottom};
+    FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     SetTextColor(dc, d.timeArrowFontColor);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, d.timeText, -1, &textRect, DT_CENTER);
@@ -85,9 +89,9 @@ void PaintSpeedLines(const MonitorRecord* record, HDC dc)
     if (!record->showMaxSpeed)
         return;
     Char16 text[DiagramTextSize];
-    ComposeMaxSpeedText(text, d.receive.maxSpeed, record->connectionCount, record->bytesPerSecond);
+    ComposeMaxSpeedText(text, d.receive.maxSpeed, d.linkSpeed, record->connectionCount, record->bytesPerSecond);
     PaintText(dc, text, d.receive.maxSpeedTextColor, 0, h - 11, w, h, 0);
-    ComposeMaxSpeedText(text, d.send.maxSpeed, record->connectionCount, record->bytesPerSecond);
+    ComposeMaxSpeedText(text, d.send.maxSpeed, d.linkSpeed, record->connectionCount, record->bytesPerSecond);
     PaintText(dc, text, d.send.maxSpeedTextColor, 0, h / 2 - 11, w, h / 2, 0);
 }
 

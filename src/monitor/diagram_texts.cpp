@@ -33,11 +33,11 @@ bool ComposeRateText(Char16* text, bool send, uint64_t current, uint64_t peak, b
     return true;
 }
 
-void ComposeMaxSpeedText(Char16* text, uint32_t maxSpeed, uint32_t connectionCount, bool inBytes)
+void ComposeMaxSpeedText(Char16* text, uint32_t maxSpeed, uint64_t linkSpeed, uint32_t connectionCount, bool inBytes)
 {
     TextBuilder b = StartText(text, DiagramTextSize);
     PutText(&b, TEXT16("MaxSpeed: "));
-    PutSpeed(&b, maxSpeed, inBytes);
+    PutSpeed(&b, linkSpeed > maxSpeed ? linkSpeed : maxSpeed, inBytes);
     if (connectionCount != 1) {
         PutText(&b, TEXT16(" / "));
         PutDecimal(&b, int32_t(connectionCount), 0);

@@ -17,5 +17,5 @@ bool ComposeRateText(Char16* text, bool send, uint64_t current, uint64_t peak, b
                      bool inBytes);
 
 // "MaxSpeed: <speed>", followed by " / <count>" unless there is exactly one
-// connection.
-void ComposeMaxSpeedText(Char16* text, uint32_t maxSpeed, uint32_t connectionCount, bool inBytes);
+// connection; the speed is maxSpeed or the link speed, whichever is larger.
+void ComposeMaxSpeedText(Char16* text, uint32_t maxSpeed, uint64_t linkSpeed, uint32_t connectionCount, bool inBytes);

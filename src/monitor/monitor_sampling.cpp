@@ -4,13 +4,6 @@
 #include "core/statistics_link.h"
 #include "monitor/monitor_window.h"
 
-static uint32_t RaisedMaxSpeed(uint32_t maxSpeed, uint32_t linkSpeed)
-{
-    const uint64_t bits = uint64_t(linkSpeed) * 100;  // the link speed comes in 100 bit/s
-    const uint32_t limited = bits > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(bits);
-    return limited > maxSpeed ? limited : maxSpeed;
-}
-
 DWORD WINAPI MonitorSamplingThread(void* parameter)
 {
     MonitorRecord* record = static_cast<MonitorRecord*>(parameter);
@@ -32,11 +25,7 @@ DWORD WINAPI MonitorSamplingThread(void* parameter)
         record->connectionCount = 0;
         if (ReadInterfaceCounters(name, &counters)) {
             record->connectionTime = counters.connectionTime;
-            sample.receiveRate = record->noHardwareHeaders ? counters.receiveRateNoHeaders : counters.receiveRate;
-            sample.sendRate = record->noHardwareHeaders ? counters.sendRateNoHeaders : counters.sendRate;
-            DiagramHalf* halves[] = {&record->diagram.receive, &record->diagram.send};
-            for (DiagramHalf* half : halves)
-                half->maxSpeed = RaisedMaxSpeed(half->maxSpeed, counters.linkSpeed);
+            TakeCounters(&record->diagram, counters, record->noHardwareHeaders, &sample.receiveRate, &sample.sendRate);
             record->connectionCount = counters.connected;
         }
         record->publishedSample = &sample;

@@ -238,13 +238,18 @@ const uint32_t* LoadCustomColors()
     bool read = false;
     HKEY monitors = OpenMonitorsKey(false, KEY_READ);
     if (monitors) {
-        BYTE buffer[256];
+        // The value may be longer than the table; only its first 64 bytes count.
         DWORD type = 0;
-        DWORD size = sizeof buffer;
-        LONG result = RegQueryValueExW(monitors, L"CustomColors", nullptr, &type, buffer, &size);
-        if (result == ERROR_SUCCESS && type == REG_BINARY && size >= CustomColorsValueSize) {
-            memcpy(CustomColors, buffer, CustomColorsValueSize);
-            read = true;
+        DWORD size = 0;
+        if (RegQueryValueExW(monitors, L"CustomColors", nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+            type == REG_BINARY && size >= CustomColorsValueSize) {
+            BYTE* buffer = new (std::nothrow) BYTE[size];
+            if (buffer && RegQueryValueExW(monitors, L"CustomColors", nullptr, &type, buffer, &size) == ERROR_SUCCESS &&
+                type == REG_BINARY && size >= CustomColorsValueSize) {
+                memcpy(CustomColors, buffer, CustomColorsValueSize);
+                read = true;
+            }
+            delete[] buffer;
         }
         RegCloseKey(monitors);
     }

@@ -28,5 +28,10 @@ HKEY OpenAgentSettingsKey(const wchar_t* section, bool create, bool writable);
 // writes it back. Readers take any non-zero byte as on.
 LONG SyncFlagValue(HKEY key, BYTE* flag, const wchar_t* name, bool writeOnly);
 
+// The statistics window's options read over what is in memory. With
+// writeBack (administrators, on a key opened for writing) every value is then
+// written back, completing the key; otherwise the key is only read.
+void SyncStatisticWindowOptions(HKEY key, bool writeBack);
+
 // The start-up load: fills StartupOptions from General, completing the key.
 void LoadStartupOptions();

@@ -29,7 +29,12 @@ void StartDataFilesOperation(HWND page, const wchar_t* currentFolder)
     wchar_t selected[MAX_PATH];
     if (!BrowseForDataFolder(page, currentFolder, selected))
         return;
-    if (lstrcmpiW(selected, currentFolder) == 0) {
+    wchar_t current[MAX_PATH + 1], chosen[MAX_PATH];
+    lstrcpynW(current, currentFolder, MAX_PATH + 1);
+    lstrcpynW(chosen, selected, MAX_PATH);
+    DropTrailingBackslash(current);
+    DropTrailingBackslash(chosen);
+    if (lstrcmpiW(chosen, current) == 0) {
         ShowIdenticalPaths(page, currentFolder);
         return;
     }

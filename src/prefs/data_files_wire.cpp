@@ -19,6 +19,15 @@ static void PutText(std::vector<uint8_t>* out, const Text16& text)
     out->push_back(0);
 }
 
+void DropTrailingBackslash(Char16* path)
+{
+    size_t length = 0;
+    while (path[length] != 0)
+        ++length;
+    if (length >= 2 && path[length - 1] == '\\' && !(length == 3 && path[1] == ':'))
+        path[length - 1] = 0;
+}
+
 uint32_t DataFilesRequestCode(const DataFilesRequest& request)
 {
     if (request.restore)

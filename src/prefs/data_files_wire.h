@@ -35,6 +35,11 @@ const uint32_t OperationHeadBytes = 20;
 const uint32_t ProgressInputBytes = 16;
 const uint32_t ProgressReplyMinBytes = 20;
 
+// Drops one trailing backslash, which the folder browser never returns but a
+// service may name its folder with, so the two name the same folder alike;
+// a drive root (C:\ and the like) keeps it.
+void DropTrailingBackslash(Char16* path);
+
 // Request 13 for a restore, 12 for a backup, otherwise 8.
 uint32_t DataFilesRequestCode(const DataFilesRequest& request);
 

@@ -65,26 +65,15 @@ static void ApplyZOrder(HWND window)
     InvalidateRect(GetDlgItem(window, IDC_STATS_TOPMOST_PIN), nullptr, TRUE);
 }
 
-static void ReadOption(HKEY key, bool* option, const wchar_t* name)
-{
-    BYTE flag = *option ? 1 : 0;
-    SyncFlagValue(key, &flag, name, false);
-    *option = flag != 0;
-}
-
 static void ReloadOptions(HWND window)
 {
     SetWindowTextW(window, L"ZorvanHAgent Interface Statistics");
-    StatisticWindowOptionsRecord& o = StatisticWindowOptions;
-    // Administrators complete the key with the values in memory; others may
-    // only read it, and the write-back fails on the read-only key.
+    const StatisticWindowOptionsRecord& o = StatisticWindowOptions;
+    // Administrators complete the key with the values in memory; others open
+    // it read-only and only read it.
     HKEY key = OpenAgentSettingsKey(L"StatisticWindow", IsAdmin, IsAdmin);
     if (key) {
-        ReadOption(key, &o.HideMSInTime, L"HideMSInTime");
-        ReadOption(key, &o.DontConsiderHardwareHeaders, L"DontConsiderHardwareHeaders");
-        ReadOption(key, &o.ShowWindowOnTop, L"ShowWindowOnTop");
-        ReadOption(key, &o.AverageSpeedInBytesPerSecond, L"AverageSpeedInBytesPerSecond");
-        ReadOption(key, &o.SpeedInBytesPerSecond, L"SpeedInBytesPerSecond");
+        SyncStatisticWindowOptions(key, IsAdmin);
         RegCloseKey(key);
     }
     StatisticsWindowState.topmost = o.ShowWindowOnTop;

@@ -10,6 +10,11 @@
 // the text marks none.
 Char16 MnemonicKeyOf(const Char16* text);
 
+// An interface name as a menu item's text: each '&' doubled, so that it shows
+// as itself and marks no letter. What does not fit in capacity characters
+// (the NUL included) is cut off, never half of a doubled '&'.
+void MenuTextOfName(const Char16* name, Char16* out, size_t capacity);
+
 // Whether typing key chooses an item with this text; the case of A to Z
 // does not matter, as the menus' texts are English.
 bool MnemonicMatches(const Char16* text, Char16 key);

@@ -9,6 +9,7 @@
 #include "prefs/agent_options.h"
 #include "resources/resource_ids.h"
 #include "tray/menu_draw.h"
+#include "tray/menu_mnemonics.h"
 #include "tray/tray_commands.h"
 
 const UINT MonitorsPosition = 2;
@@ -87,12 +88,13 @@ static void FillMonitorsSubmenu(MenuDrawRecord* parent, HMENU submenu, ServiceRe
     if (entries->size() > limit)
         entries->resize(limit);
     for (size_t k = 0; k < entries->size(); ++k) {
-        Text16& name = (*entries)[k].name;
+        wchar_t text[520];
+        MenuTextOfName((*entries)[k].name.c_str(), text, 520);
         MENUITEMINFOW item = {};
         item.cbSize = sizeof item;
         item.fMask = MIIM_STRING | MIIM_ID;
         item.wID = UINT(IDM_FIRST_INTERFACE + k);
-        item.dwTypeData = &name[0];
+        item.dwTypeData = text;
         if (!InsertMenuItemW(submenu, UINT(k), TRUE, &item))
             continue;
         MenuDrawRecord* record = AttachWithImage(parent, submenu, item.wID, UINT(k), IDB_MENU_INTERFACE);
@@ -167,8 +169,7 @@ void OpenTrayMenu(HWND owner)
             entry = &entries[command - IDM_FIRST_INTERFACE];
         if (command != 0)
             RunTrayCommand(owner, command, entry ? &entry->name : nullptr, entry ? &entry->id : nullptr);
-        // The reply goes back only after the command: an interface entry's
-        // identifier was taken from it.
+        // The entries are copies, so nothing points into the reply any more.
         ReleaseReply(&reply);
         FreeMenuRecords(root);
     }

@@ -1,7 +1,8 @@
 # Data-files operations from the General page's "Browse...". The folder
-# browser opens on the current folder, which the simulator names with a
-# trailing backslash, so its OK gives a different path.
+# browser opens on the current folder; its parent is chosen for a different one.
 import re
+
+import pytest
 
 import ids
 from conftest import MAIN_WINDOW, TITLE, open_monitor, until
@@ -17,17 +18,18 @@ SPEED = AGENT_KEY + r"\StatisticWindow", "SpeedInBytesPerSecond"
 LAN, LAN_KEY = "Gigabit Ethernet Adapter (PCI)", AGENT_KEY + r"\Monitors\0000"
 
 
-def browse(drv, page):
-    """"Browse..." and the folder browser's OK on the folder it opened with."""
+def browse(drv, page, parent=True):
+    """"Browse..." and the folder browser's OK, on the current folder's parent
+    or on the current folder itself."""
     drv.press(page, ids.IDC_DATA_BROWSE)
     drv.wait_window(BROWSER)
-    for press in (1, 2, 3):
-        # A press read before the browser has checked its preselected
-        # folder is dropped and leaves it open: only then is OK pressed
-        # again (a browser already gone takes no press).
-        if not drv.ok("press", BROWSER, ids.IDOK) or drv.ok("wait-gone", BROWSER, timeout=3000):
-            return
-        drv.note(f"press {press} on the browser's OK was lost")
+    tree = lambda: next(("hwnd:" + c["hwnd"] for c in drv.children(BROWSER) if c.get("cls") == "SysTreeView32"), None)
+    near = lambda item, code=ids.TVGN_PARENT: drv.send(tree(), ids.TVM_GETNEXTITEM, code, item)
+    # The browser has selected the current folder once the caret lies below a drive.
+    assert until(lambda: tree() and int(near(near(near(0, ids.TVGN_CARET))), 0), 10), "the browser shows no folder"
+    if parent:
+        drv.send(tree(), ids.TVM_SELECTITEM, ids.TVGN_CARET, near(near(0, ids.TVGN_CARET)))
+    drv.press(BROWSER, ids.IDOK)
 
 
 class DataFiles:
@@ -37,8 +39,8 @@ class DataFiles:
         # At start-up the General page is the main window's one child dialog.
         self.page = "hwnd:" + next(c["hwnd"] for c in self.drv.children(MAIN_WINDOW) if c["cls"] == "#32770")
 
-    def browse(self):
-        browse(self.drv, self.page)
+    def browse(self, parent=True):
+        browse(self.drv, self.page, parent)
 
     def choose(self, *controls, ok=ids.IDOK):
         # The action dialog from the browser, each control clicked (a radio
@@ -114,12 +116,13 @@ def test_data_files_cancel(sim, agents, drv):
     d.agent.unload()
 
 
-# The current folder named without a trailing backslash comes back as it
-# is: the message shows the whole folder, and nothing else happens.
-def test_data_files_identical_path(sim, agents):
-    d = DataFiles(sim, agents, folder="C:\\windows\\system32")
-    d.browse()
-    d.box('Current and Selected path are identical:\n"C:\\windows\\system32"\nThey must be different!')
+# OK on the folder the browser opened with is the current folder, however
+# the service spells it: the message shows it, and nothing else happens.
+@pytest.mark.parametrize("folder", [FOLDER, FOLDER[:-1], "C:\\WINDOWS\\System32"], ids=["backslash", "bare", "case"])
+def test_data_files_identical_path(sim, agents, folder):
+    d = DataFiles(sim, agents, folder=folder)
+    d.browse(parent=False)
+    d.box(f'Current and Selected path are identical:\n"{folder}"\nThey must be different!')
     d.absent(CHOICE)
     d.agent.unload()
 

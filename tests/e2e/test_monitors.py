@@ -102,6 +102,17 @@ def test_monitor_hide_popup(sim, agents, prefix):
     for connected, state in ((0, "hidden"), (1, "visible")):
         sim("set-interface", "lan", f"connected={connected}")
         await_monitor(sim, drv, LAN, state)
+    # Listed but absent from the statistics view counts as not connected.
+    sim("mapping", "count", "0")
+    await_monitor(sim, drv, LAN, "hidden")
+    sim("mapping", "real")
+    await_monitor(sim, drv, LAN, "visible")
+    # A refresh (2 s after a configuration change) that finds the service stopped hides it too.
+    sim("signal", "conf")
+    sim("stop-service")
+    assert until(lambda: window_states(drv, LAN) == ["hidden"], 6), "the refresh with the service stopped kept it"
+    sim("start-service")
+    await_monitor(sim, drv, LAN, "visible")
     agents.choose(ord("D"))
     agents.expect_tip("ZorvanHAgent is disabled")
     assert window_states(drv, LAN) == ["hidden"], "monitor stays on screen while disabled"

@@ -122,9 +122,12 @@ def test_monitors_page(sim, agents, drv, prefix):
     assert (p.flag("Popup when connected")[1], p.flag("Show window on top")[1]) == ("2", "0"), "not mixed, on"
     assert p.on(ids.IDC_MON_APPLY) == [False], '"&Apply" enabled before any change'
     prefix.shot("monitors-page")
+    p.slide(45)
+    drv.press(p.hwnd, ids.IDC_MON_APPLY)
+    assert until(lambda: [reg(prefix, 0), reg(prefix, 1)] == ["REG_DWORD 0x2d"] * 2, 3), "Apply missed a selected key"
 
     p.select(1, False)
-    p.level("30%")
+    p.level("45%")
     p.slide(60)
     p.tick(LINES)
     assert p.on(ids.IDC_MON_APPLY) == [True], '"&Apply" disabled after a change'
@@ -138,7 +141,7 @@ def test_monitors_page(sim, agents, drv, prefix):
     drv.press(p.hwnd, ids.IDC_MON_APPLY)
     applied = lambda: (reg(prefix, 0), reg(prefix, 0, "EnableVerticalLines"), drv("layered", LAN).strip())
     assert until(lambda: applied() == ("REG_DWORD 0x3c", "REG_BINARY 01", "layered 102"), 3), f"applied: {applied()}"
-    assert reg(prefix, 1) == "REG_DWORD 0x33", "the unselected monitor changed too"
+    assert reg(prefix, 1) == "REG_DWORD 0x2d", "the unselected monitor changed too"
     assert until(lambda: sum(map(bytes.__ne__, before, look(prefix, rect, "monitors-page-after"))) > 40, 3), \
         "the monitor looks the same after Apply"
     p.level("60%")
@@ -157,14 +160,23 @@ def test_monitors_page(sim, agents, drv, prefix):
     p.text(ids.IDC_MON_COLORS_GROUP, COLORS)
     assert p.on(ids.IDC_MON_APPLY, ids.IDC_MON_CANCEL, ids.IDC_MON_DEFAULTS) == [True] * 3
 
-    # OK on the black the colour dialog starts from is a change; the custom colours are stored anyway.
+    # Red typed into the colour dialog for "Receive background" is a change that Apply stores and the
+    # monitor shows; the custom colours are stored anyway.
     drv.press(p.hwnd, ids.IDC_MON_CHOOSE)
     drv("wait-shown", "Color")  # an OK before the dialog is set up is lost
+    for key in "255":
+        drv("key", drv.control("Color", ids.COLOR_RED), ord(key))
+    drv.wait_text("Color", ids.COLOR_RED, "255")
     drv.press("Color", ids.IDOK)
     drv.wait_gone("Color", 2000)
     p.text(ids.IDC_MON_COLORS_GROUP, COLORS + "*")
     p.text(ids.IDC_MON_COLORS, "Receive background*")
     assert len(reg(prefix, None, "CustomColors")) == 11 + 128
+    before = look(prefix, rect, "monitors-page-before")
+    drv.press(p.hwnd, ids.IDC_MON_APPLY)
+    assert until(lambda: reg(prefix, 0, "Colors")[11:19] == "FF000000", 3), f'stored {reg(prefix, 0, "Colors")}'
+    assert until(lambda: sum(map(bytes.__ne__, before, look(prefix, rect, "monitors-page-red"))) > 1000, 3), \
+        "the monitor's receive background did not change"
 
     # The monitor opaque at the default place; its move then rewrites the first word.
     p.restore(ids.IDYES)

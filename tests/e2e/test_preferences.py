@@ -85,7 +85,12 @@ def test_preferences_pages(sim, agents, drv, prefix):
     agent, _ = start(sim, agents, "default.scn")
     open_preferences(agents, 1)
     prefix.shot("preferences-general")
-    for page in (3, 2, 4, 3, 1):  # a page selected again is the one made before
+    prefs(agents, 3).listed()
+    before = open_preferences(agents, 1) and sim.count(1)
+    open_preferences(agents, 3)
+    sim.wait_count(1, before + 1, 5)  # "Interface(s)" selected again lists again
+    for page in (2, 4, 3, 1):  # a page selected again is the one made before
+        open_preferences(agents, page)
         open_preferences(agents, page)
     rect = lambda c: [int(v) for v in drv("window-rect", f"hwnd:{c['hwnd']}").split()]
     tree = rect(next(c for c in children(drv) if c["id"] == str(ids.IDC_PAGE_TREE)))

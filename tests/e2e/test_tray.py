@@ -110,11 +110,17 @@ def test_tray_help_missing(agent, agents, prefix):
     agent.unload()
 
 
-def test_tray_shell_restart(agent, agents):
+def test_tray_shell_restart(agent, agents, prefix):
+    # The icon comes back in the agent's state, here disabled.
+    agents.choose(D)
+    agents.expect_tip(OFF)
+    icon, off = "[64x32+1216+768]", prefix.shot("tray-disabled")
     agents.drv("tray-delete", MAIN_WINDOW)
-    agents.expect_tip(ON, False)
+    agents.expect_tip(OFF, False)
     agents.drv("post", MAIN_WINDOW, "name:TaskbarCreated", 0, 0)
-    agents.expect_tip(ON)
+    agents.expect_tip(OFF)
+    assert until(lambda: differ(f"{off}{icon}", f"{prefix.shot('tray-back')}{icon}") < 5, 3), \
+        "the icon came back other than the disabled one"
     agent.unload()
 
 

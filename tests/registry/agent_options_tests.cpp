@@ -39,4 +39,17 @@ void AgentOptionTests()
     CHECK(ReadRaw(L"General", L"SetDisableStateZorvanHAgent") == Binary({0}) &&
           ReadRaw(L"General", L"ShowMonitorWindows") == Binary({2}) &&
           ReadRaw(L"General", L"ShowStatisticsWindow") == Binary({0}));
+
+    // Without write-back (not an administrator) the statistics window's
+    // options are only read, even from a key that could be written.
+    Put(L"StatisticWindow", L"HideMSInTime", Binary({0}));
+    HKEY stats = OpenAgentSettingsKey(L"StatisticWindow", false, true);
+    StatisticWindowOptions.HideMSInTime = StatisticWindowOptions.SpeedInBytesPerSecond = true;
+    SyncStatisticWindowOptions(stats, false);
+    CHECK(!StatisticWindowOptions.HideMSInTime && StatisticWindowOptions.SpeedInBytesPerSecond &&
+          AllValues(L"StatisticWindow").size() == 1);
+    SyncStatisticWindowOptions(stats, true);
+    CHECK(AllValues(L"StatisticWindow").size() == 5 &&
+          ReadRaw(L"StatisticWindow", L"SpeedInBytesPerSecond") == Binary({1}));
+    RegCloseKey(stats);
 }

@@ -133,7 +133,10 @@ static void MakeGreys()
 void CustomColorTests()
 {
     MakeGreys();
-    Put(L"Monitors", L"CustomColors", Binary(LittleEndian(Greys, 16)));
+    // A value longer than the table (and than 256 bytes): its first 64 bytes count.
+    std::vector<BYTE> value = LittleEndian(Greys, 16);
+    value.resize(300, 0xEE);
+    Put(L"Monitors", L"CustomColors", Binary(value));
     CHECK(memcmp(LoadCustomColors(), Greys, 64) == 0);
 }
 

@@ -6,8 +6,10 @@
 //   DiagramRenderCheck <output folder>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <vector>
 
 #include "bitmap_file.h"
 #include "monitor/diagram_image.h"
@@ -144,6 +146,33 @@ bool CheckImagePlacement(MonitorRecord* record, SIZE client)
     return wrong == 0;
 }
 
+// The strip is painted over every second without an erase: with smoothed
+// text, paints after the first must leave it as the first did.
+bool CheckStripRepaint(const MonitorRecord* record, SIZE client)
+{
+    LOGFONTW look;
+    Canvas canvas;
+    if (!GetObjectW(record->timeArrowFont, sizeof look, &look) || !OpenCanvas(&canvas, client.cx, client.cy))
+        return false;
+    look.lfQuality = ANTIALIASED_QUALITY;
+    MonitorRecord smooth = *record;
+    smooth.timeArrowFont = CreateFontIndirectW(&look);
+    const uint32_t* strip = canvas.pixels + record->diagram.stripTop * canvas.width;
+    const size_t count = size_t(record->diagram.stripHeight) * canvas.width;
+    std::vector<uint32_t> first;
+    for (int paint = 0; paint < 4; ++paint) {
+        PaintMonitor(&smooth, canvas.dc);
+        GdiFlush();
+        if (paint == 0)
+            first.assign(strip, strip + count);
+    }
+    const bool same = std::equal(first.begin(), first.end(), strip);
+    DeleteObject(smooth.timeArrowFont);
+    CloseCanvas(&canvas);
+    std::wprintf(L"time strip repainted: %ls\n", same ? L"same" : L"CHANGED");
+    return same;
+}
+
 struct TextRoom {
     HDC dc;
     int cut;
@@ -180,7 +209,7 @@ bool CheckTextsFit(const MonitorRecord* record)
         ComposeRateText(text, send, 999999999, 999999999, true, true, record->bytesPerSecond);
         // The rate line at the top of a half, the speed line at its bottom.
         Fits(&room, L"rates", text, w, half - line);
-        ComposeMaxSpeedText(text, 999999999, 2, record->bytesPerSecond);
+        ComposeMaxSpeedText(text, 999999999, 0, 2, record->bytesPerSecond);
         Fits(&room, L"maximum speed", text, w, line);
     }
     Fits(&room, L"not connected", NotConnectedText, w, line);
@@ -220,6 +249,7 @@ int wmain(int argc, wchar_t** argv)
     ok = Render(&record, client, folder, L"default.bmp") && ok;
     ok = CheckImagePlacement(&record, client) && ok;
     ok = CheckTextsFit(&record) && ok;
+    ok = CheckStripRepaint(&record, client) && ok;
 
     // Every option the defaults leave off, on a bigger window.
     settings.flags[EnableVerticalLines] = 1;

@@ -42,3 +42,18 @@ TEST(DataFilesWire, RestoredSnapshotMustLieInsideTheReply)
     reply[0] = 1;
     EXPECT_FALSE(FindRestoredSnapshot(reply.data(), reply.size(), &snapshot, &bytes));
 }
+
+TEST(DataFilesWire, OneTrailingBackslashGoesButADriveRootKeepsIt)
+{
+    const Char16* rows[][2] = {{TEXT16("C:\\Data\\"), TEXT16("C:\\Data")},
+                               {TEXT16("C:\\Data"), TEXT16("C:\\Data")},
+                               {TEXT16("C:\\Data\\\\"), TEXT16("C:\\Data\\")},
+                               {TEXT16("C:\\"), TEXT16("C:\\")},
+                               {TEXT16("\\"), TEXT16("\\")}};
+    for (const auto& r : rows) {
+        Char16 path[16];
+        std::char_traits<Char16>::copy(path, r[0], std::char_traits<Char16>::length(r[0]) + 1);
+        DropTrailingBackslash(path);
+        EXPECT_EQ(Text16(path), Text16(r[1]));
+    }
+}

@@ -33,20 +33,39 @@ TEST(DiagramTexts, RateAndMaxSpeedLines)
                   !r.text.empty());
         EXPECT_EQ(Narrow(text), r.text);
     }
-    // The connection count shows unless it is one.
+    // The connection count shows unless it is one; the larger of the two speeds shows.
     const struct {
-        uint32_t speed, connections;
+        uint32_t speed;
+        uint64_t link;
+        uint32_t connections;
         bool inBytes;
         std::string text;
-    } lines[] = {{100000000, 1, false, "MaxSpeed: 100 Mbps"},
-                 {100000000, 2, false, "MaxSpeed: 100 Mbps / 2"},
-                 {100000000, 3, true, "MaxSpeed: 12.5 MByps / 3"},
-                 {0, 4294967295u, false, "MaxSpeed: 0 bps / -1"}};
+    } lines[] = {{100000000, 0, 1, false, "MaxSpeed: 100 Mbps"},
+                 {100000000, 5000000, 2, false, "MaxSpeed: 100 Mbps / 2"},
+                 {100000000, 0, 3, true, "MaxSpeed: 12.5 MByps / 3"},
+                 {0, 0, 4294967295u, false, "MaxSpeed: 0 bps / -1"}};
     for (const auto& l : lines) {
         Char16 text[DiagramTextSize];
-        ComposeMaxSpeedText(text, l.speed, l.connections, l.inBytes);
+        ComposeMaxSpeedText(text, l.speed, l.link, l.connections, l.inBytes);
         EXPECT_EQ(Narrow(text), l.text);
     }
+}
+
+// A 10 Gbit/s link: the colour scale stays held to 32 bits, the text shows
+// the link; the rates follow the hardware-headers choice.
+TEST(DiagramTexts, SamplerCountersOfAFastLink)
+{
+    MonitorDiagram d = {};
+    const InterfaceCountersView counters = {1000, 2000, 900, 1800, 0, 2, 100000000};
+    uint32_t receive = 0, send = 0;
+    TakeCounters(&d, counters, true, &receive, &send);
+    EXPECT_TRUE(receive == 900 && send == 1800);
+    TakeCounters(&d, counters, false, &receive, &send);
+    EXPECT_TRUE(receive == 1000 && send == 2000);
+    EXPECT_EQ(d.receive.maxSpeed & d.send.maxSpeed, 0xFFFFFFFFu);
+    Char16 text[DiagramTextSize];
+    ComposeMaxSpeedText(text, d.send.maxSpeed, d.linkSpeed, counters.connected, false);
+    EXPECT_EQ(Narrow(text), "MaxSpeed: 10 Gbps / 2");
 }
 
 }  // namespace

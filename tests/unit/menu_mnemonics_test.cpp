@@ -20,6 +20,16 @@ TEST(MenuMnemonics, LetterFollowsTheFirstLoneAmpersand)
     EXPECT_EQ(MnemonicKeyOf(nullptr), 0);
 }
 
+TEST(MenuMnemonics, NameKeepsItsAmpersandsAndMarksNoLetter)
+{
+    Char16 text[8];
+    MenuTextOfName(u"R&D &Lab", text, 8);
+    EXPECT_EQ(std::u16string(text), u"R&&D &&");
+    EXPECT_EQ(MnemonicKeyOf(text), 0);
+    MenuTextOfName(u"R&D &Lab", text, 7);
+    EXPECT_EQ(std::u16string(text), u"R&&D ");  // no half of a doubled '&'
+}
+
 TEST(MenuMnemonics, TypedLetterChoosesInEitherCase)
 {
     EXPECT_TRUE(MnemonicMatches(u"&Unload ZorvanHAgent", u'u'));

@@ -192,8 +192,12 @@ void PunchCursorHole(HWND window, MonitorRecord* record, LPARAM position)
 void OnMouseMove(HWND window, MonitorRecord* record, LPARAM position)
 {
     if (record->dragging) {
-        POINT cursor = {short(LOWORD(position)), short(HIWORD(position))};
-        ClientToScreen(window, &cursor);
+        // The screen point the message was made at: its client point is
+        // relative to where the window was then, and a move the window made
+        // since (or the move message a window's own move brings) would count
+        // twice when converted from where the window is now.
+        const DWORD at = GetMessagePos();
+        const POINT cursor = {short(LOWORD(at)), short(HIWORD(at))};
         SetWindowPos(window, nullptr, cursor.x - record->grabX, cursor.y - record->grabY, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;

@@ -14,10 +14,7 @@ std::vector<uint8_t> SettingsReply(uint32_t pathBytes, uint32_t hold, const std:
     AppendU32(&bytes, pathBytes);
     AppendU32(&bytes, hold);
     bytes.push_back(1);  // cumulative
-    for (char16_t c : path) {
-        bytes.push_back(uint8_t(c));
-        bytes.push_back(uint8_t(c >> 8));
-    }
+    AppendText(&bytes, path);
     return bytes;
 }
 

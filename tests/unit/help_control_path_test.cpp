@@ -7,9 +7,9 @@
 TEST(HelpControlPath, BareNamesGoToTheSystemFolder)
 {
     const Text16 system = u"C:\\WINNT\\system32";
-    EXPECT_EQ(HelpControlPath(u"D:\\Help\\hhctrl.ocx", system), Text16(u"D:\\Help\\hhctrl.ocx"));
-    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", system), Text16(u"C:\\WINNT\\system32\\hhctrl.ocx"));
-    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", u"C:\\"), Text16(u"C:\\hhctrl.ocx"));
+    EXPECT_EQ(HelpControlPath(u"D:\\Help\\hhctrl.ocx", system), u"D:\\Help\\hhctrl.ocx");
+    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", system), u"C:\\WINNT\\system32\\hhctrl.ocx");
+    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", u"C:\\"), u"C:\\hhctrl.ocx");
     EXPECT_TRUE(HelpControlPath(u"hhctrl.ocx", Text16()).empty());
     EXPECT_TRUE(HelpControlPath(Text16(), system).empty());
 }

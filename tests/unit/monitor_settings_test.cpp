@@ -30,7 +30,7 @@ TEST(MonitorSettings, DefaultsLeaveNamesAndChainAlone)
     s.interfaceId = u"{id}";
     s.next = &s;
     SetMonitorDefaults(&s);
-    EXPECT_EQ(s.interfaceId, Text16(u"{id}"));
+    EXPECT_EQ(s.interfaceId, u"{id}");
     EXPECT_EQ(s.next, &s);
 }
 
@@ -67,7 +67,7 @@ TEST(MonitorSettings, SubkeyNamesAreFourDigits)
 {
     Char16 name[5];
     ASSERT_TRUE(MonitorSubkeyName(42, name));
-    EXPECT_EQ(Text16(name), Text16(u"0042"));
+    EXPECT_EQ(Text16(name), u"0042");
     EXPECT_FALSE(MonitorSubkeyName(10000, name));
     EXPECT_FALSE(MonitorSubkeyName(-1, name));
 }

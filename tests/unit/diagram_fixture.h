@@ -55,20 +55,17 @@ struct TestDiagram {
         return image[size_t(half.top + row) * d.areaWidth + column];
     }
 
-    bool IsGrid(const DiagramHalf& half, uint32_t x, uint32_t row) const
-    {
-        uint32_t p = At(half, x, row);
-        return p == half.gridColumn[row] || p == VerticalColor;
-    }
-
     // Rows of bar from the half's bottom up.
     uint32_t BarRows(const DiagramHalf& half, uint32_t x) const
     {
+        auto grid = [&](uint32_t row) {
+            return At(half, x, row) == half.gridColumn[row] || At(half, x, row) == VerticalColor;
+        };
         uint32_t rows = 0;
-        while (rows < half.height && !IsGrid(half, x, rows))
+        while (rows < half.height && !grid(rows))
             ++rows;
         for (uint32_t row = rows; row < half.height; ++row)
-            EXPECT_TRUE(IsGrid(half, x, row)) << "bar pixel above the bar at x " << x << " row " << row;
+            EXPECT_TRUE(grid(row)) << "bar pixel above the bar at x " << x << " row " << row;
         return rows;
     }
 };

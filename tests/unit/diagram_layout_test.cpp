@@ -63,15 +63,16 @@ TEST(DiagramLayout, HistoriesOutliveALayout)
 TEST(DiagramLayout, TimeSpanTextIsTheWidthInSecondsCentred)
 {
     TestDiagram t(192, 100, true);
-    EXPECT_EQ(Text16(t.d.timeText), Text16(TEXT16(" 3:12 ")));
+    EXPECT_EQ(Text16(t.d.timeText), u" 3:12 ");
+    auto box = [&] {
+        return std::vector<int32_t>({t.d.timeTextLeft, t.d.timeTextTop, t.d.timeTextRight, t.d.timeTextBottom});
+    };
     PlaceTimeText(&t.d, 31, 11);
-    EXPECT_EQ(std::vector<int32_t>({t.d.timeTextLeft, t.d.timeTextTop, t.d.timeTextRight, t.d.timeTextBottom}),
-              std::vector<int32_t>({80, 88, 111, 99}));
+    EXPECT_EQ(box(), std::vector<int32_t>({80, 88, 111, 99}));
     PlaceTimeText(&t.d, 500, 40);  // clamped to the strip
-    EXPECT_EQ(std::vector<int32_t>({t.d.timeTextLeft, t.d.timeTextTop, t.d.timeTextRight, t.d.timeTextBottom}),
-              std::vector<int32_t>({0, 87, 192, 100}));
+    EXPECT_EQ(box(), std::vector<int32_t>({0, 87, 192, 100}));
     TestDiagram narrow(59, 100, true);
-    EXPECT_EQ(Text16(narrow.d.timeText), Text16(TEXT16(" 0:59 ")));
+    EXPECT_EQ(Text16(narrow.d.timeText), u" 0:59 ");
 }
 
 }  // namespace

@@ -7,31 +7,26 @@
 
 namespace {
 
-std::string Narrow(const Char16* text)
-{
-    return std::string(text, text + std::char_traits<Char16>::length(text));
-}
-
 TEST(DiagramTexts, RateAndMaxSpeedLines)
 {
     const struct {
         bool send;
         uint64_t current, peak;
         bool showCurrent, showPeak, inBytes;
-        std::string text;
+        std::u16string text;
     } rows[] = {
-        {false, 1500, 12000, true, true, false, "Rcv: 1.5 Kbps /  12 Kbps"},
-        {false, 1500, 12000, true, true, true, "Rcv: 187 Byps /  1.5 KByps"},
-        {true, 1500, 12000, true, false, false, "Snd: 1.5 Kbps"},
-        {true, 1500, 12000, false, true, false, "Snd Peak: 12 Kbps"},
-        {false, 1500, 12000, false, false, false, ""},
-        {true, UINT64_MAX, UINT64_MAX, true, true, true, "Snd: -1989124287.213 GByps /  -1989124287.213 GByps"},
+        {false, 1500, 12000, true, true, false, u"Rcv: 1.5 Kbps /  12 Kbps"},
+        {false, 1500, 12000, true, true, true, u"Rcv: 187 Byps /  1.5 KByps"},
+        {true, 1500, 12000, true, false, false, u"Snd: 1.5 Kbps"},
+        {true, 1500, 12000, false, true, false, u"Snd Peak: 12 Kbps"},
+        {false, 1500, 12000, false, false, false, u""},
+        {true, UINT64_MAX, UINT64_MAX, true, true, true, u"Snd: -1989124287.213 GByps /  -1989124287.213 GByps"},
     };
     for (const auto& r : rows) {
         Char16 text[DiagramTextSize];
         EXPECT_EQ(ComposeRateText(text, r.send, r.current, r.peak, r.showCurrent, r.showPeak, r.inBytes),
                   !r.text.empty());
-        EXPECT_EQ(Narrow(text), r.text);
+        EXPECT_EQ(Text16(text), r.text);
     }
     // The connection count shows unless it is one; the larger of the two speeds shows.
     const struct {
@@ -39,15 +34,15 @@ TEST(DiagramTexts, RateAndMaxSpeedLines)
         uint64_t link;
         uint32_t connections;
         bool inBytes;
-        std::string text;
-    } lines[] = {{100000000, 0, 1, false, "MaxSpeed: 100 Mbps"},
-                 {100000000, 5000000, 2, false, "MaxSpeed: 100 Mbps / 2"},
-                 {100000000, 0, 3, true, "MaxSpeed: 12.5 MByps / 3"},
-                 {0, 0, 4294967295u, false, "MaxSpeed: 0 bps / -1"}};
+        std::u16string text;
+    } lines[] = {{100000000, 0, 1, false, u"MaxSpeed: 100 Mbps"},
+                 {100000000, 5000000, 2, false, u"MaxSpeed: 100 Mbps / 2"},
+                 {100000000, 0, 3, true, u"MaxSpeed: 12.5 MByps / 3"},
+                 {0, 0, 4294967295u, false, u"MaxSpeed: 0 bps / -1"}};
     for (const auto& l : lines) {
         Char16 text[DiagramTextSize];
         ComposeMaxSpeedText(text, l.speed, l.link, l.connections, l.inBytes);
-        EXPECT_EQ(Narrow(text), l.text);
+        EXPECT_EQ(Text16(text), l.text);
     }
 }
 
@@ -65,7 +60,7 @@ TEST(DiagramTexts, SamplerCountersOfAFastLink)
     EXPECT_EQ(d.receive.maxSpeed & d.send.maxSpeed, 0xFFFFFFFFu);
     Char16 text[DiagramTextSize];
     ComposeMaxSpeedText(text, d.send.maxSpeed, d.linkSpeed, counters.connected, false);
-    EXPECT_EQ(Narrow(text), "MaxSpeed: 10 Gbps / 2");
+    EXPECT_EQ(Text16(text), u"MaxSpeed: 10 Gbps / 2");
 }
 
 }  // namespace

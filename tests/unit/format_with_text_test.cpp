@@ -11,13 +11,11 @@ TEST(FormatWithText, FillsOnlyTheFirstPercentSAndCutsWhatDoesNotFit)
         const Char16 *format, *text, *expected;
         bool fits;
     } rows[] = {
-        {600, TEXT16("Current and Selected path are identical:\n\"%s\"\nThey must be different!"),
-         TEXT16("D:\\ZorvanH\\Data"),
-         TEXT16("Current and Selected path are identical:\n\"D:\\ZorvanH\\Data\"\nThey must be different!"), true},
-        {64, TEXT16("%s: 100%% %s %d"), TEXT16("a.chm"), TEXT16("a.chm: 100% %s %d"), true},
-        {64, TEXT16("no name"), nullptr, TEXT16("no name"), true},
-        {8, TEXT16("File: %s!"), TEXT16("abcdef"), TEXT16("File: a"), false},
-        {8, TEXT16("%s"), TEXT16("1234567"), TEXT16("1234567"), true},
+        {600, u"Paths:\n\"%s\"\nmust differ", u"D:\\Data", u"Paths:\n\"D:\\Data\"\nmust differ", true},
+        {64, u"%s: 100%% %s %d", u"a.chm", u"a.chm: 100% %s %d", true},
+        {64, u"no name", nullptr, u"no name", true},
+        {8, u"File: %s!", u"abcdef", u"File: a", false},
+        {8, u"%s", u"1234567", u"1234567", true},
     };
     for (const auto& r : rows) {
         Char16 text[600];
@@ -25,5 +23,5 @@ TEST(FormatWithText, FillsOnlyTheFirstPercentSAndCutsWhatDoesNotFit)
         EXPECT_EQ(Text16(r.expected), Text16(text));
     }
     Char16 none[1];
-    EXPECT_FALSE(FormatWithText(none, 0, TEXT16("x"), nullptr));
+    EXPECT_FALSE(FormatWithText(none, 0, u"x", nullptr));
 }

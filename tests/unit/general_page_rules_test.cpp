@@ -4,6 +4,7 @@
 
 #include "prefs/general_page_rules.h"
 #include "reply_builder.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -13,10 +14,7 @@ std::vector<uint8_t> SettingsReply(uint32_t pathBytes, uint32_t hold, const std:
     AppendU32(&bytes, pathBytes);
     AppendU32(&bytes, hold);
     bytes.push_back(1);  // cumulative
-    for (char16_t c : path) {
-        bytes.push_back(uint8_t(c));
-        bytes.push_back(uint8_t(c >> 8));
-    }
+    AppendText(&bytes, path);
     return bytes;
 }
 
@@ -42,7 +40,7 @@ TEST(DataFilesSettings, DecodeChecksSizesFirstAndStaysInsideThePath)
     };
     for (const auto& r : rows) {
         DisconnectedOptions options = {77, 0};
-        Text16 got = TEXT16("stale");
+        Text16 got = u"stale";
         EXPECT_EQ(DecodeDataFilesSettings(r.reply.data(), r.size ? r.size : uint32_t(r.reply.size()), &options, &got),
                   r.outcome);
         EXPECT_EQ(options.HoldSeconds, r.hold);
@@ -60,8 +58,8 @@ TEST(DisconnectedOptionsRequest, InputAndAHoldPastTheRange)
     // Shown as infinite and sent back as it.
     int position = HoldSliderPosition(250);
     EXPECT_EQ(position, 100);
-    EXPECT_EQ(HoldLabelStringId(position), 125u);
-    EXPECT_EQ(HoldLabelStringId(99), 102u);
+    EXPECT_EQ(HoldLabelStringId(position), unsigned(IDS_HOLD_INFINITE));
+    EXPECT_EQ(HoldLabelStringId(99), unsigned(IDS_HOLD_SECONDS));
     EXPECT_TRUE(DisconnectedOptionsNeedSending({uint32_t(position), 0}, {250, 0}));
     EXPECT_FALSE(DisconnectedOptionsNeedSending({40, 1}, {40, 1}));
     EXPECT_TRUE(DisconnectedOptionsNeedSending({40, 0}, {40, 1}));

@@ -6,10 +6,10 @@
 // before the system's; a full path is kept, and nothing registered is no path.
 TEST(HelpControlPath, BareNamesGoToTheSystemFolder)
 {
-    const Text16 system = TEXT16("C:\\WINNT\\system32");
-    EXPECT_EQ(HelpControlPath(TEXT16("D:\\Help\\hhctrl.ocx"), system), Text16(TEXT16("D:\\Help\\hhctrl.ocx")));
-    EXPECT_EQ(HelpControlPath(TEXT16("hhctrl.ocx"), system), Text16(TEXT16("C:\\WINNT\\system32\\hhctrl.ocx")));
-    EXPECT_EQ(HelpControlPath(TEXT16("hhctrl.ocx"), TEXT16("C:\\")), Text16(TEXT16("C:\\hhctrl.ocx")));
-    EXPECT_TRUE(HelpControlPath(TEXT16("hhctrl.ocx"), Text16()).empty());
+    const Text16 system = u"C:\\WINNT\\system32";
+    EXPECT_EQ(HelpControlPath(u"D:\\Help\\hhctrl.ocx", system), u"D:\\Help\\hhctrl.ocx");
+    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", system), u"C:\\WINNT\\system32\\hhctrl.ocx");
+    EXPECT_EQ(HelpControlPath(u"hhctrl.ocx", u"C:\\"), u"C:\\hhctrl.ocx");
+    EXPECT_TRUE(HelpControlPath(u"hhctrl.ocx", Text16()).empty());
     EXPECT_TRUE(HelpControlPath(Text16(), system).empty());
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "prefs/interface_items.h"
-#include "resources/resource_ids.h"
+#include "prefs/not_present_items.h"
 
 namespace {
 
@@ -35,27 +35,26 @@ TEST(InterfaceItems, ButtonStatesAndMarks)
 {
     const uint32_t S = IfSupported, B = IfBound;
     const struct {
-        const char* what;
         std::vector<uint32_t> flags;
         int given;  // index into flags, -1 none
         bool admin;
-        InterfaceButtonStates want;  // bindSelected, unbindSelected, bindAll, unbindAll
+        const char* want;  // bind selected, unbind selected, bind all, unbind all
     } cases[] = {
-        {"not admin", {S, S | B}, 0, false, {false, false, false, false}},
-        {"nothing supported", {0, B, IfNotPresent}, 1, true, {false, false, false, false}},
-        {"unbound selected", {S, S | B}, 0, true, {true, false, true, true}},
-        {"bound selected", {S, S | B}, 1, true, {false, true, true, true}},
-        {"unsupported selected", {S | B, 0}, 1, true, {false, false, false, true}},
-        {"no selection", {S}, -1, true, {false, false, true, false}},
-        {"all bound", {S | B, S | B | IfNotPresent}, 1, true, {false, true, false, true}},
+        {{S, S | B}, 0, false, "0000"},
+        {{0, B, IfNotPresent}, 1, true, "0000"},
+        {{S, S | B}, 0, true, "1011"},
+        {{S, S | B}, 1, true, "0111"},
+        {{S | B, 0}, 1, true, "0001"},
+        {{S}, -1, true, "0010"},
+        {{S | B, S | B | IfNotPresent}, 1, true, "0101"},
     };
     for (const auto& c : cases) {
         std::vector<InterfaceListItem> items = Items(c.flags);
-        InterfaceButtonStates got =
+        InterfaceButtonStates s =
             DecideInterfaceButtons(items.data(), items.size(), c.given < 0 ? nullptr : &items[c.given], c.admin);
-        EXPECT_EQ(std::vector<bool>({got.bindSelected, got.unbindSelected, got.bindAll, got.unbindAll}),
-                  std::vector<bool>({c.want.bindSelected, c.want.unbindSelected, c.want.bindAll, c.want.unbindAll}))
-            << c.what;
+        const char got[] = {char('0' + s.bindSelected), char('0' + s.unbindSelected), char('0' + s.bindAll),
+                            char('0' + s.unbindAll), 0};
+        EXPECT_STREQ(got, c.want) << &c - cases;
     }
     std::vector<InterfaceListItem> items = Items({S, S | B, B, 0});
     for (bool bind : {true, false}) {
@@ -65,6 +64,24 @@ TEST(InterfaceItems, ButtonStatesAndMarks)
         EXPECT_EQ(std::vector<int>({items[0].Marked, items[1].Marked, items[2].Marked, items[3].Marked}),
                   std::vector<int>({bind, !bind, 0, 0}));
     }
+}
+
+// Only the ids a reply gave ride along; the delete button needs an absent card.
+TEST(InterfaceItems, CopiesKeepIdsWhereGivenAndOnlyAbsentCardsAreDeletable)
+{
+    const InterfaceEntry entries[] = {{IfNotPresent | IfSupported, u"Old card", u"{GONE-1}"},
+                                      {IfNotPresent, u"Old modem", u""}};
+    size_t copied = 0;
+    InterfaceListItem* items = CopyInterfaceItems(entries, 2, &copied);
+    ASSERT_EQ(copied, 2u);
+    EXPECT_EQ(Text16(items[0].InterfaceId), u"{GONE-1}");
+    EXPECT_EQ(Text16(items[1].Name), u"Old modem");
+    EXPECT_EQ(items[1].InterfaceId, nullptr);
+    EXPECT_TRUE(ItemIsDeletable(items[0]));
+    items[0].Flags = IfSupported | IfConnected | IfBound;
+    EXPECT_FALSE(ItemIsDeletable(items[0]));
+    FreeInterfaceItems(items, copied);
+    FreeInterfaceItems(nullptr, 0);
 }
 
 }  // namespace

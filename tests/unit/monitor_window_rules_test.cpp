@@ -21,7 +21,6 @@ TEST(MonitorSizing, DraggedEdgeSnapsBackToTheMinimum)
         {SizingBottomLeft, {280, 100, 300, 110}, {236, 100, 300, 148}},
         {SizingTopRight, {100, 180, 110, 200}, {100, 152, 164, 200}},
         {SizingBottomRight, {0, 0, 64, 48}, {0, 0, 64, 48}},
-        {SizingLeft, {-50, -20, 400, 300}, {-50, -20, 400, 300}},
     };
     for (const auto& r : rows) {
         MonitorFrame frame = {r.frame[0], r.frame[1], r.frame[2], r.frame[3]};

@@ -6,7 +6,7 @@ void AppendU32(std::vector<uint8_t>* bytes, uint32_t value)
         bytes->push_back(uint8_t(value >> (8 * i)));
 }
 
-static void AppendText(std::vector<uint8_t>* bytes, const std::u16string& text)
+void AppendText(std::vector<uint8_t>* bytes, const std::u16string& text)
 {
     for (char16_t c : text) {
         bytes->push_back(uint8_t(c));

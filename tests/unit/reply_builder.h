@@ -17,4 +17,5 @@ struct RecordSpec {
 };
 
 void AppendU32(std::vector<uint8_t>* bytes, uint32_t value);
+void AppendText(std::vector<uint8_t>* bytes, const std::u16string& text);  // with its NUL
 std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count = -1);

@@ -35,23 +35,6 @@ SnapshotDecode Decode(std::vector<uint8_t> bytes, std::vector<SnapshotEntry>* ba
     return DecodeSettingsSnapshot(bytes.data(), bytes.size(), back);
 }
 
-// Decoded lists come in record order, which the writer reverses; compare as
-// sets of names at each level.
-void ExpectSameTree(const std::vector<SnapshotEntry>& a, const std::vector<SnapshotEntry>& b)
-{
-    ASSERT_EQ(a.size(), b.size());
-    for (const SnapshotEntry& x : a) {
-        const SnapshotEntry* match = nullptr;
-        for (const SnapshotEntry& y : b)
-            if (y.name == x.name && (y.kind == SnapshotKey) == (x.kind == SnapshotKey))
-                match = &y;
-        ASSERT_NE(match, nullptr);
-        EXPECT_EQ(match->kind, x.kind);
-        EXPECT_EQ(match->data, x.data);
-        ExpectSameTree(x.children, match->children);
-    }
-}
-
 TEST(SettingsSnapshot, OneValueAndOneEmptyKeyMakeThirtyFourBytes)
 {
     const std::vector<uint8_t> expected = {34,   0, 0, 0, 0, 0,   1, 0, 2, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23,
@@ -70,9 +53,9 @@ TEST(SettingsSnapshot, ValuesAndKeysComeInTheWritersOrder)
               SnapshotDecoded);
     // Top level: values reversed, then keys reversed; in a key, keys first.
     ASSERT_EQ(back.size(), 4u);
-    EXPECT_EQ(back[0].name + back[1].name + back[2].name + back[3].name, TEXT16("baLK"));
+    EXPECT_EQ(back[0].name + back[1].name + back[2].name + back[3].name, u"baLK");
     ASSERT_EQ(back[3].children.size(), 2u);
-    EXPECT_EQ(back[3].children[0].name, TEXT16("S"));
+    EXPECT_EQ(back[3].children[0].name, u"S");
     EXPECT_EQ(back[3].children[1].kind, SnapshotString);
 }
 
@@ -100,12 +83,13 @@ TEST(SettingsSnapshot, DamagedFilesAreRefusedWhole)
     // "s" is written first.
     ASSERT_EQ(Decode(std::vector<uint8_t>(good.begin(), good.begin() + 18 + 12 + 3), &back, true), SnapshotDecoded);
     ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].name, TEXT16("s"));
+    EXPECT_EQ(back[0].name, u"s");
 }
 
 TEST(SettingsSnapshot, DeepNestingIsRefusedWithoutRecursingWithoutEnd)
 {
-    std::vector<uint8_t> bytes = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> bytes = Encode({});
+    bytes[8] = 1;  // one top-level record
     for (int i = 0; i < 10000; ++i)
         bytes.insert(bytes.end(), {1, 1, 1, 0, 'k', 0});  // a key "k" claiming one child
     std::vector<SnapshotEntry> back;

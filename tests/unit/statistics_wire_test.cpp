@@ -58,9 +58,6 @@ TEST(ConnectionList, ReversedWithGroupsBelowAndCountersFoundPerEntry)
     std::vector<ConnectionEntry> entries = Decode(TwoGroups);
     EXPECT_EQ(u"c21 G2* c12 c11 G1* ", Names(entries));
     ConnectionEntry c12 = entries[2], c11 = entries[3], g1 = entries[4];
-    EXPECT_EQ(1u, c12.groupIdA);
-    EXPECT_EQ(10u, c12.groupIdB);
-    EXPECT_EQ(12u, c12.connectionId);
     ASSERT_TRUE(Read(TwoGroups, &c11) && Read(TwoGroups, &c12) && Read(TwoGroups, &g1));
     EXPECT_EQ(1100u, c11.statistics.counters.value[0]);
     EXPECT_EQ(1221u, c12.statistics.counters.value[21]);
@@ -86,10 +83,7 @@ TEST(ConnectionList, AnyCutFailsTheWalkAndTheRecordRead)
         EXPECT_FALSE(DecodeConnectionList(TwoGroups.data(), size, &entries)) << size;
         EXPECT_TRUE(entries.empty());
     }
-    ConnectionEntry c21 = {};
-    c21.groupIdA = 2;
-    c21.groupIdB = 20;
-    c21.connectionId = 21;
+    ConnectionEntry c21 = Decode(TwoGroups)[0];
     EXPECT_FALSE(Read(TwoGroups, &c21, 1));  // whole only at the very end
     EXPECT_TRUE(Read(TwoGroups, &c21));
     ConnectionEntry missing = c21;
@@ -111,28 +105,18 @@ TEST(EntryStatistics, FieldsComeFromTheirOwnOffsetsAndTheAggregateCarriesTheTota
     GroupSpec g = Group(7, 8, u"G", {Conn(41, u"before"), c});
     g.values = c;
     std::vector<uint8_t> reply = BuildConnectionReply({g});
-    ConnectionEntry entries[2] = {};
-    entries[0].groupIdA = entries[1].groupIdA = 7;
-    entries[0].groupIdB = entries[1].groupIdB = 8;
-    entries[0].isGroup = true;
-    entries[1].connectionId = 42;
-    for (ConnectionEntry& e : entries) {
+    for (ConnectionEntry e : Decode(reply)) {
+        if (e.connectionId == 41)
+            continue;
         ASSERT_TRUE(Read(reply, &e));
         const EntryStatistics& s = e.statistics;
-        EXPECT_EQ(c.summaryTime, s.summaryTime);
+        EXPECT_EQ(std::vector<uint64_t>({s.summaryTime, s.linkSpeed, s.receiveRate, s.sendRate, s.removalTime}),
+                  std::vector<uint64_t>({c.summaryTime, c.linkSpeed, c.receiveRate, c.sendRate, c.removalTime}));
         EXPECT_EQ(3, s.connected + s.statusUnknown + s.removalPending);
-        EXPECT_EQ(c.linkSpeed, s.linkSpeed);
-        EXPECT_EQ(c.receiveRate, s.receiveRate);
-        EXPECT_EQ(c.sendRate, s.sendRate);
-        EXPECT_EQ(c.removalTime, s.removalTime);
     }
 
     reply = BuildConnectionReply({Group(0, AggregateGroupId, u"All", {}), Group(1, 2, u"G", {})}, true, 9, 1);
-    ConnectionEntry all = {}, other = {};
-    all.isGroup = other.isGroup = true;
-    all.groupIdB = AggregateGroupId;
-    other.groupIdA = 1;
-    other.groupIdB = 2;
+    ConnectionEntry other = Decode(reply)[0], all = Decode(reply)[1];
     ASSERT_TRUE(Read(reply, &all) && Read(reply, &other));
     EXPECT_EQ(1, all.statistics.isAggregate);
     EXPECT_EQ(9u, all.statistics.aggregateCount);
@@ -144,32 +128,27 @@ TEST(EntryStatistics, FieldsComeFromTheirOwnOffsetsAndTheAggregateCarriesTheTota
 
 TEST(InterfaceStatistics, ShortReplyIsRefusedAndSumsStayIn64Bits)
 {
-    std::vector<uint8_t> reply(216, 0);
-    auto put64 = [&](size_t at, uint64_t v) {
-        for (int i = 0; i < 8; ++i)
-            reply[at + i] = uint8_t(v >> (8 * i));
-    };
-    for (int field = 0; field < 5; ++field)
-        put64(8 * field, field + 1);
+    uint64_t w[27] = {1, 2, 3, 4, 5}, *c = w + 5;  // five fields, then the counters
     const uint64_t big = 0x100000000ull;
-    const uint64_t counters[][2] = {{3, big}, {4, big}, {7, 1}, {9, 10}, {1, 77}, {20, 20}, {12, 88}};
-    for (const auto& c : counters)
-        put64(40 + 8 * c[0], c[1]);
+    c[3] = c[4] = big;
+    c[7] = 1;
+    c[9] = 10;
+    c[1] = 77;
+    c[20] = 20;
+    c[12] = 88;
+    const uint8_t* reply = reinterpret_cast<const uint8_t*>(w);
     InterfaceStatistics s;
-    EXPECT_FALSE(DecodeInterfaceStatistics(reply.data(), 215, &s));
-    ASSERT_TRUE(DecodeInterfaceStatistics(reply.data(), 216, &s));
-    EXPECT_EQ(1u, s.created);
-    EXPECT_EQ(2u, s.lastCleared);
-    EXPECT_EQ(3u, s.summaryTime);
-    EXPECT_EQ(4u, s.lastModified);
-    EXPECT_EQ(5u, s.numberOfConnections);
+    EXPECT_FALSE(DecodeInterfaceStatistics(reply, 215, &s));
+    ASSERT_TRUE(DecodeInterfaceStatistics(reply, 216, &s));
+    EXPECT_EQ(std::vector<uint64_t>({s.created, s.lastCleared, s.summaryTime, s.lastModified, s.numberOfConnections}),
+              std::vector<uint64_t>(w, w + 5));
     EXPECT_EQ(2 * big + 11, ReceivedBytes(s.counters, false));
     EXPECT_EQ(2 * big + 1, ReceivedBytes(s.counters, true));
     EXPECT_EQ(20u, SentBytes(s.counters, false));
     EXPECT_EQ(0u, SentBytes(s.counters, true));
     EXPECT_EQ(77u, ReceivedPackets(s.counters));
     EXPECT_EQ(88u, SentPackets(s.counters));
-    EXPECT_EQ(std::vector<uint8_t>({6, 0, 0, 0, 'a', 0, 'b', 0, 0, 0}), BuildNamedInterfaceQuery(TEXT16("ab")));
+    EXPECT_EQ(std::vector<uint8_t>({6, 0, 0, 0, 'a', 0, 'b', 0, 0, 0}), BuildNamedInterfaceQuery(u"ab"));
 }
 
 // An idle tick writes nothing; a change writes only its own field, and

@@ -313,6 +313,11 @@ uint32_t AnswerClearStatistics(const uint8_t* input, uint32_t size, std::vector<
     return StatusSuccess;
 }
 
+bool QueryClears(const uint8_t* input, uint32_t size)
+{
+    return size >= 4 && (wire::Get32(input) & (ClearAll | ClearGroup | ClearConnection)) != 0;
+}
+
 uint32_t AnswerConnections(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply)
 {
     if (size < 32)

@@ -11,6 +11,8 @@
 uint32_t AnswerInterfaceStatistics(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply);
 uint32_t AnswerClearStatistics(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply);
 uint32_t AnswerConnections(const uint8_t* input, uint32_t size, std::vector<uint8_t>& reply);
+// Whether a connection query asks for a clear as well.
+bool QueryClears(const uint8_t* input, uint32_t size);
 
 // overall <interface-key> field=value...: created=, last-cleared=,
 // last-modified= (FILETIMEs), summary= (seconds), connections=,

@@ -1,6 +1,7 @@
 #include "request_dispatch.h"
 
 #include "../common/wire.h"
+#include "connection_replies.h"
 #include "faults.h"
 #include "ledger.h"
 #include "request_handlers.h"
@@ -37,6 +38,8 @@ void ServeRequest(uint32_t code, bool wantReply, const uint8_t* input, uint32_t 
         if (code == 5) {
             NoteBindRequest(input, inputSize);
             subject = BindSubjectKey(input, inputSize);
+        } else if (code == 4 && QueryClears(input, inputSize)) {
+            subject = "clear";  // a fault can then fail only the queries that clear
         }
         bool faulted = TakeFault(code, false, fault, subject);
         bool applied = faulted && fault.kind == FaultKind::Status && fault.apply;

@@ -24,6 +24,8 @@ struct MonitorRecord {
     HWND window;
     bool hiddenByAgent;
     HWND tooltip;
+    WNDPROC tooltipControl;  // the tooltip's own procedure, behind the guard
+    int tooltipCalls;        // our calls into the tooltip under way
     RECT windowRect;
     RECT clampedRect;
     uint32_t transparentLevel;

@@ -40,6 +40,29 @@ void DropRegion(MonitorRecord* record)
     record->regionActive = false;
 }
 
+// A tooltip's own messages carry pointers, and any program can send or
+// post them to a top-level window: the tooltip takes them only from the
+// monitor's calls and from its own processing, so a forged one is dropped.
+LRESULT CALLBACK GuardedTooltip(HWND tip, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The record goes in before the guard, and stays until the tooltip is gone.
+    MonitorRecord* record = RecordOf(tip);
+    if (!record || (message >= WM_USER && message < WM_APP && record->tooltipCalls == 0))
+        return 0;
+    ++record->tooltipCalls;
+    LRESULT result = CallWindowProcW(record->tooltipControl, tip, message, wParam, lParam);
+    --record->tooltipCalls;
+    return result;
+}
+
+LRESULT SendToTooltip(MonitorRecord* record, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++record->tooltipCalls;
+    LRESULT result = SendMessageW(record->tooltip, message, wParam, lParam);
+    --record->tooltipCalls;
+    return result;
+}
+
 void CreateTooltip(MonitorRecord* record)
 {
     HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -47,8 +70,17 @@ void CreateTooltip(MonitorRecord* record)
     if (!tip)
         return;
     record->tooltip = tip;
+    record->tooltipCalls = 0;
+    SetWindowLongPtrW(tip, GWLP_USERDATA, LONG_PTR(record));
+    record->tooltipControl =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedTooltip)));
+    if (!record->tooltipControl) {
+        DestroyWindow(tip);
+        record->tooltip = nullptr;
+        return;
+    }
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageW(tip, TTM_ACTIVATE, TRUE, 0);
+    SendToTooltip(record, TTM_ACTIVATE, TRUE, 0);
     TOOLINFOW tool;
     ZeroMemory(&tool, sizeof tool);
     tool.cbSize = sizeof tool;
@@ -57,7 +89,7 @@ void CreateTooltip(MonitorRecord* record)
     tool.uId = UINT_PTR(record->window);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     tool.lParam = TooltipToolTag;
-    SendMessageW(tip, TTM_ADDTOOLW, 0, LPARAM(&tool));
+    SendToTooltip(record, TTM_ADDTOOLW, 0, LPARAM(&tool));
 }
 
 void InitMonitorWindow(HWND window, MonitorRecord* record)
@@ -235,7 +267,7 @@ void RelayToTooltip(HWND window, MonitorRecord* record, UINT message, WPARAM wPa
     DWORD position = GetMessagePos();
     relayed.pt.x = short(LOWORD(position));
     relayed.pt.y = short(HIWORD(position));
-    SendMessageW(record->tooltip, TTM_RELAYEVENT, 0, LPARAM(&relayed));
+    SendToTooltip(record, TTM_RELAYEVENT, 0, LPARAM(&relayed));
 }
 
 bool OnNotify(MonitorRecord* record, NMHDR* header)

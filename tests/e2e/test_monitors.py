@@ -187,7 +187,8 @@ def test_monitor_menu(sim, agents, prefix):
     monitor_menu(agents, ids.VK_UP, ids.VK_RIGHT, ids.VK_RETURN)
     d.expect(lambda n: n <= 1, '"&Send" left the send half', 3, d.send)
     kept = d.lit(prefix.artifacts / "monitor.png")
-    assert kept >= lit, f"clearing the send diagram took receive bars ({lit}, then {kept})"
+    # A shot can catch a second's scroll before its new column is drawn.
+    assert kept >= lit - 1, f"clearing the send diagram took receive bars ({lit}, then {kept})"
     monitor_menu(agents, ids.VK_UP, ids.VK_RIGHT, ids.VK_UP, ids.VK_RETURN)
     d.expect(lambda n: n <= 1, '"&Both" left the receive half', 3)
     monitor_menu(agents, ids.VK_DOWN, ids.VK_RETURN)

@@ -146,6 +146,8 @@ def test_general_first_load(sim, agents, drv, prefix):
     page.enabled(True, *SERVICE_CONTROLS)
     # Each click is in the registry at once; there is no Apply.
     for id, key, value, name in ((ids.IDC_START_DISABLED, GENERAL, "01", "SetDisableStateZorvanHAgent"),
+                                 (ids.IDC_START_MONITORS, GENERAL, "01", "ShowMonitorWindows"),
+                                 (ids.IDC_START_MONITORS, GENERAL, "00", "ShowMonitorWindows"),
                                  (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime"),
                                  (ids.IDC_SPEED_IN_BYTES, STATWIN, "01", "SpeedInBytesPerSecond"),
                                  (ids.IDC_START_DISABLED, GENERAL, "00", "SetDisableStateZorvanHAgent")):

@@ -8,7 +8,7 @@ import time
 import pytest
 
 import ids
-from conftest import EXIT_WINDOW, LAN, STATS_WINDOW, close_preferences, open_monitor, open_preferences
+from conftest import EXIT_WINDOW, LAN, STATS_WINDOW, close_preferences, open_monitor, open_preferences, until
 from wine import AGENT_KEY
 
 pytestmark = [pytest.mark.soak, pytest.mark.timeout(0)]
@@ -23,6 +23,8 @@ def test_soak(sim, agents, drv, prefix):
     before, end, n = settings(), time.monotonic() + int(os.environ.get("SOAK_SECONDS") or 60), 0
     while n < 3 or time.monotonic() < end:
         n += 1
+        # A round after a restart starts once the service is back, as a user would wait for it.
+        assert until(lambda: sim("show").startswith("service=running"), 10), f"round {n}: the service stays away"
         open_monitor(agents, 0, LAN)
         if n % 10 == 5:  # the rest of the round opens its windows while the service is away
             sim("stop-service", "for=2")

@@ -103,7 +103,7 @@ def monitor_properties(agents, drv, sim):
     # The Monitor(s) page lists behind the slow interface list.
     agents.choose(ids.VK_DOWN, ids.VK_DOWN, ids.VK_DOWN, ids.VK_RIGHT, ids.VK_RETURN)
     drv("wait-shown", MONITOR, timeout=8000)
-    sim("request-delay", 1, 3000)
+    sim("request-delay", 1, 2000)
     before = sim.count(1)
     properties(agents, MONITOR)
     drv("wait-shown", MAIN_WINDOW, timeout=8000)
@@ -114,9 +114,9 @@ SITUATIONS = {  # what brings it, the scenario, simulator commands
     "clear-overall": (clear_question(ids.IDC_STATS_CLEAR_OVERALL), "statistics.scn"),
     "clear-current": (clear_question(ids.IDC_STATS_CLEAR_CURRENT), "statistics.scn"),
     "statistics-starting": (statistics_starting, "statistics.scn"),
-    "unbind-all": (asked_then_in_flight(3, ids.IDC_UNBIND_ALL, UNBINDING, 5), "interfaces.scn", "request-delay 5 3000"),
+    "unbind-all": (asked_then_in_flight(3, ids.IDC_UNBIND_ALL, UNBINDING, 5), "interfaces.scn", "request-delay 5 2000"),
     "delete": (asked_then_in_flight(4, ids.IDC_DELETE_NOT_PRESENT, ASKING, 10), "movements.scn",
-               "request-delay 10 3000"),
+               "request-delay 10 2000"),
     "backup": (backup_in_flight, "default.scn", "data-settings folder=C:\\windows\\system32\\",
                "data-files duration=20000"),
     "hold-busy": (hold_on_busy_service, "default.scn", "fault busy code=14 block=yes times=100000"),

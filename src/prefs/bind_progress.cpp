@@ -11,6 +11,7 @@
 #include "core/unload_deadline.h"
 #include "platform/message_box.h"
 #include "platform/thread_wait.h"
+#include "prefs/item_operation.h"
 #include "prefs/interfaces_page.h"
 #include "resources/resource_ids.h"
 
@@ -27,19 +28,6 @@ struct BindOperation {
     volatile LONG owners;
     HANDLE worker;
 };
-
-static void LetGo(BindOperation* operation)
-{
-    if (InterlockedDecrement(&operation->owners) != 0)
-        return;
-    FreeInterfaceItems(operation->items, operation->count);
-    delete operation;
-}
-
-static void CloseProgress(BindOperation* operation)
-{
-    SendMessageW(operation->dialog, AGENT_CLOSE_COMMAND, 0, 0);
-}
 
 static int AskOperation(const BindOperation* operation, UINT id, UINT flags)
 {

@@ -12,6 +12,7 @@
 #include "monitor/monitor_settings_store.h"
 #include "platform/message_box.h"
 #include "platform/thread_wait.h"
+#include "prefs/item_operation.h"
 #include "prefs/movements_page.h"
 #include "prefs/not_present_items.h"
 #include "resources/resource_ids.h"
@@ -27,19 +28,6 @@ struct DeleteOperation {
     volatile LONG owners;
     HANDLE worker;
 };
-
-static void LetGo(DeleteOperation* operation)
-{
-    if (InterlockedDecrement(&operation->owners) != 0)
-        return;
-    FreeInterfaceItems(operation->items, operation->count);
-    delete operation;
-}
-
-static void CloseProgress(DeleteOperation* operation)
-{
-    SendMessageW(operation->dialog, AGENT_CLOSE_COMMAND, 0, 0);
-}
 
 static void ShowDeleteError(DeleteOperation* operation, UINT id)
 {

@@ -13,12 +13,10 @@ namespace {
 
 std::vector<uint8_t> Reply(uint32_t pathBytes, uint32_t hold, const std::u16string& path)
 {
+    // Then "cumulative".
     std::vector<uint8_t> bytes;
-    AppendU32(&bytes, pathBytes);
-    AppendU32(&bytes, hold);
-    // Cumulative.
-    bytes.push_back(1);
-    AppendText(&bytes, path);
+    Put(&bytes, {{pathBytes, 4}, {hold, 4}, {1, 1}});
+    PutText(&bytes, path);
     return bytes;
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "connection_reply_builder.h"
+#include "reply_builder.h"
 #include "stats/statistics_wire.h"
 
 namespace {

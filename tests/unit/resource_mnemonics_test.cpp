@@ -24,28 +24,29 @@ void Read(const std::string& file, Groups* groups)
     std::ifstream in(std::string(ZORVANH_RESOURCE_DIR) + "/" + file);
     ASSERT_TRUE(in) << file;
     std::string line, group, popup;
-    std::vector<std::string> levels;  // open blocks, innermost last
+    // Open blocks, innermost last.
+    std::vector<std::string> levels;
     bool menu = false;
     while (std::getline(in, line)) {
         std::string first, second;
         std::istringstream(line) >> first >> second;
+        std::smatch m;
         if (first.compare(0, 2, "//") == 0)
             continue;
-        std::smatch m;
         const bool text = std::regex_search(line, m, quoted);
-        if (first == "BEGIN") {
-            levels.push_back(menu && !levels.empty() ? levels.back() + "/" + popup : group);
-            (*groups)[levels.back()];
-        } else if (first == "END") {
+        if (first == "BEGIN")
+            levels.push_back(menu && !levels.empty() ? levels.back() + "/" + popup : group), (*groups)[levels.back()];
+        else if (first == "END")
             levels.pop_back();
-        } else if (levels.empty()) {
-            if (first == "#include" && text && std::regex_match(m[1].str(), std::regex(R"(\w+\.rc)")))
-                Read(m[1], groups);
-            else if (second == "DIALOG" || second == "DIALOGEX" || second == "MENU" || first == "STRINGTABLE")
-                group = first == "STRINGTABLE" ? "" : first, menu = second == "MENU", (*groups)[group];
-        } else if (text) {
-            std::string id = levels.back().empty() ? first : m[2].str();
-            (*groups)[levels.back()].push_back({id, std::regex_replace(m[1].str(), std::regex("\"\""), "\"")});
+        else if (levels.empty() && first == "#include" && text &&
+                 std::regex_match(m[1].str(), std::regex(R"(\w+\.rc)")))
+            Read(m[1], groups);
+        else if (levels.empty() &&
+                 (second == "DIALOG" || second == "DIALOGEX" || second == "MENU" || first == "STRINGTABLE"))
+            group = first == "STRINGTABLE" ? "" : first, menu = second == "MENU";
+        else if (!levels.empty() && text) {
+            (*groups)[levels.back()].push_back(
+                {levels.back().empty() ? first : m[2].str(), std::regex_replace(m[1].str(), std::regex("\"\""), "\"")});
             if (first == "POPUP")
                 popup = m[1];
         }
@@ -57,24 +58,23 @@ Char16 KeyOf(const std::string& text)
     return MnemonicKeyOf(std::u16string(text.begin(), text.end()).c_str());
 }
 
+// Each page shows inside the main dialog and shares its letters; the tray
+// menu's switch shows one of two texts at run time.
 TEST(ResourceMnemonics, AgentResourcesShareNoLetter)
 {
     Groups groups;
     Read("agent.rc", &groups);
-    EXPECT_EQ(groups.count("IDM_TRAY/Tray/&Monitors"), 1u);
-    // Each page shows inside the main dialog and shares its letters.
     for (const char* page : {"IDD_GENERAL_PAGE", "IDD_INTERFACES_PAGE", "IDD_MONITORS_PAGE", "IDD_MOVEMENTS_PAGE"}) {
         ASSERT_EQ(groups.count(page), 1u) << page;
         groups[page].insert(groups[page].end(), groups["IDD_MAIN"].begin(), groups["IDD_MAIN"].end());
     }
     std::map<std::string, std::string> strings(groups[""].begin(), groups[""].end());
     groups.erase("");
-    // The tray menu's switch shows one of two texts at run time.
-    std::vector<Item>& tray = groups["IDM_TRAY/Tray"];
+    ASSERT_EQ(groups.count("IDM_TRAY/Tray/&Monitors"), 1u);
     for (const char* text : {"IDS_ENABLE_AGENT", "IDS_DISABLE_AGENT"}) {
         ASSERT_EQ(strings.count(text), 1u) << text;
-        groups[std::string("IDM_TRAY/Tray with ") + text] = tray;
-        for (Item& item : groups[std::string("IDM_TRAY/Tray with ") + text])
+        std::vector<Item>& tray = groups[std::string("IDM_TRAY/Tray with ") + text] = groups["IDM_TRAY/Tray"];
+        for (Item& item : tray)
             if (item.first == "IDM_ENABLE_DISABLE")
                 item.second = strings[text];
     }

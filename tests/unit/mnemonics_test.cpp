@@ -1,5 +1,6 @@
-// No two controls of one dialog, and no two items of one menu level, may
-// share a keyboard letter: the second could never be reached by its letter.
+// Keyboard letters of menus and dialogs. No two controls of one dialog, and
+// no two items of one menu level, may share a keyboard letter: the second
+// could never be reached by its letter.
 // The scripts are read in the one-statement-per-line form they are written
 // in, not as the whole resource language.
 #include <gtest/gtest.h>
@@ -60,7 +61,7 @@ Char16 KeyOf(const std::string& text)
 
 // Each page shows inside the main dialog and shares its letters; the tray
 // menu's switch shows one of two texts at run time.
-TEST(ResourceMnemonics, AgentResourcesShareNoLetter)
+TEST(Mnemonics, AgentResourcesShareNoLetter)
 {
     Groups groups;
     Read("agent.rc", &groups);
@@ -84,6 +85,33 @@ TEST(ResourceMnemonics, AgentResourcesShareNoLetter)
                 EXPECT_TRUE(KeyOf(group.second[i].second) == 0 ||
                             KeyOf(group.second[i].second) != KeyOf(group.second[j].second))
                     << group.first << ": \"" << group.second[i].second << "\" and \"" << group.second[j].second << "\"";
+}
+
+// The letter follows the first lone ampersand; "&&" shows an ampersand,
+// marks nothing and hides no letter after it. A key of 0 must not choose an
+// item that has no letter at all.
+TEST(Mnemonics, KeysMatchesAndNames)
+{
+    const std::pair<const Char16*, Char16> keys[] = {{u"&Statistics...", u'S'},
+                                                     {u"Clear C&urrent", u'U'},
+                                                     {u"Send && receive", 0},
+                                                     {u"Send && &receive", u'R'},
+                                                     {u"&1 first", u'1'},
+                                                     {u"Dangling &", 0},
+                                                     {u"", 0},
+                                                     {nullptr, 0}};
+    for (const auto& k : keys)
+        EXPECT_EQ(MnemonicKeyOf(k.first), k.second) << k.second;
+    EXPECT_TRUE(MnemonicMatches(u"&Unload", u'u') && MnemonicMatches(u"&Unload", u'U') &&
+                MnemonicMatches(u"U&nbind", u'n'));
+    EXPECT_FALSE(MnemonicMatches(u"U&nbind", u'u') || MnemonicMatches(u"Local", 0) || MnemonicMatches(u"Local", u'L'));
+    // A name keeps its ampersands, marks no letter, and is never cut in half
+    // of a doubled '&'.
+    Char16 text[8];
+    MenuTextOfName(u"R&D &Lab", text, 8);
+    EXPECT_EQ(Text16(text), u"R&&D &&");
+    MenuTextOfName(u"R&D &Lab", text, 7);
+    EXPECT_EQ(Text16(text), u"R&&D ");
 }
 
 }  // namespace

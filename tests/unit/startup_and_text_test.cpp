@@ -4,7 +4,6 @@
 #include "core/startup_checks.h"
 #include "core/text16.h"
 #include "tray/help_control_path.h"
-#include "tray/menu_mnemonics.h"
 
 // The administrators alias counts anywhere in an enabled group; a deny-only
 // administrators group (filtered token) is not enabled.
@@ -54,31 +53,4 @@ TEST(TextRules, NamesHelpPathAndFormatWithText)
         EXPECT_EQ(Text16(text), std::get<3>(r));
     }
     EXPECT_FALSE(FormatWithText(nullptr, 0, u"x", nullptr));
-}
-
-// The letter follows the first lone ampersand; "&&" shows an ampersand,
-// marks nothing and hides no letter after it. A key of 0 must not choose an
-// item that has no letter at all.
-TEST(TextRules, MenuMnemonics)
-{
-    const std::pair<const Char16*, Char16> keys[] = {{u"&Statistics...", u'S'},
-                                                     {u"Clear C&urrent", u'U'},
-                                                     {u"Send && receive", 0},
-                                                     {u"Send && &receive", u'R'},
-                                                     {u"&1 first", u'1'},
-                                                     {u"Dangling &", 0},
-                                                     {u"", 0},
-                                                     {nullptr, 0}};
-    for (const auto& k : keys)
-        EXPECT_EQ(MnemonicKeyOf(k.first), k.second) << k.second;
-    EXPECT_TRUE(MnemonicMatches(u"&Unload", u'u') && MnemonicMatches(u"&Unload", u'U') &&
-                MnemonicMatches(u"U&nbind", u'n'));
-    EXPECT_FALSE(MnemonicMatches(u"U&nbind", u'u') || MnemonicMatches(u"Local", 0) || MnemonicMatches(u"Local", u'L'));
-    // A name keeps its ampersands, marks no letter, and is never cut in half
-    // of a doubled '&'.
-    Char16 text[8];
-    MenuTextOfName(u"R&D &Lab", text, 8);
-    EXPECT_EQ(Text16(text), u"R&&D &&");
-    MenuTextOfName(u"R&D &Lab", text, 7);
-    EXPECT_EQ(Text16(text), u"R&&D ");
 }

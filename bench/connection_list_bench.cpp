@@ -2,7 +2,7 @@
 // worker does it on every re-listing, and the window waits for it.
 #include "stats/statistics_wire.h"
 
-#include "connection_reply_builder.h"
+#include "reply_builder.h"
 
 #include <benchmark/benchmark.h>
 

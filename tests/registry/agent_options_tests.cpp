@@ -8,25 +8,22 @@ void AgentOptionTests()
     HKEY general = OpenAgentSettingsKey(L"General", true, true);
     CHECK(general && KeyExists(L"General"));
     // A single stored byte is taken and written back as it is, whatever its
-    // value; each preset differs from what a misreading would give.
-    struct Case {
-        RawValue stored;
+    // value, unless only written; each preset differs from what a misreading
+    // would give.
+    const struct {
+        Raw stored;
         BYTE preset, expected;
-    } cases[] = {
-        {RawValue(), 1, 1}, {Binary({0}), 1, 0}, {Binary({7}), 1, 7}, {Dword(1), 0, 0}, {Binary({1, 0}), 0, 0},
-    };
-    for (const Case& c : cases) {
+        bool writeOnly;
+    } cases[] = {{Raw(), 1, 1, 0},    {Binary({0}), 1, 0, 0},    {Binary({7}), 1, 7, 0},
+                 {Dword(1), 0, 0, 0}, {Binary({1, 0}), 0, 0, 0}, {Binary({1}), 0, 0, 1}};
+    for (const auto& c : cases) {
         RegDeleteValueW(general, L"Flag");
-        if (c.stored.present)
+        if (c.stored.first)
             Put(L"General", L"Flag", c.stored);
         BYTE flag = c.preset;
-        LONG result = SyncFlagValue(general, &flag, L"Flag", false);
-        CHECK(result == ERROR_SUCCESS && flag == c.expected && ReadRaw(L"General", L"Flag") == Binary({flag}));
+        CHECK(SyncFlagValue(general, &flag, L"Flag", c.writeOnly) == ERROR_SUCCESS && flag == c.expected &&
+              ReadRaw(L"General", L"Flag") == Binary({flag}));
     }
-    BYTE flag = 0;
-    Put(L"General", L"Flag", Binary({1}));
-    SyncFlagValue(general, &flag, L"Flag", true);
-    CHECK(flag == 0 && ReadRaw(L"General", L"Flag") == Binary({0}));
     RegCloseKey(general);
 
     // The start-up load writes a missing option as 0; any non-zero byte is on
@@ -47,9 +44,8 @@ void AgentOptionTests()
     StatisticWindowOptions.HideMSInTime = StatisticWindowOptions.SpeedInBytesPerSecond = true;
     SyncStatisticWindowOptions(stats, false);
     CHECK(!StatisticWindowOptions.HideMSInTime && StatisticWindowOptions.SpeedInBytesPerSecond &&
-          AllValues(L"StatisticWindow").size() == 1);
+          Count(L"StatisticWindow", true) == 1);
     SyncStatisticWindowOptions(stats, true);
-    CHECK(AllValues(L"StatisticWindow").size() == 5 &&
-          ReadRaw(L"StatisticWindow", L"SpeedInBytesPerSecond") == Binary({1}));
+    CHECK(Count(L"StatisticWindow", true) == 5 && ReadRaw(L"StatisticWindow", L"SpeedInBytesPerSecond") == Binary({1}));
     RegCloseKey(stats);
 }

@@ -7,67 +7,61 @@
 
 static const wchar_t IdA[] = L"{0A6F3C51-7E20-4B8D-9C41-5D2E8F10A001}";
 static const wchar_t IdB[] = L"{0A6F3C51-7E20-4B8D-9C41-5D2E8F10A002}";
-static const wchar_t IdC[] = L"{0A6F3C51-7E20-4B8D-9C41-5D2E8F10A003}";
-static const wchar_t* const First = L"Monitors\\0000";
-static const wchar_t* const Second = L"Monitors\\0001";
+static const wchar_t *const First = L"Monitors\\0000", *const Second = L"Monitors\\0001";
+
+// The stored fields lie together, from transparentLevel to bottom.
+static size_t StoredSize(const MonitorSettings& s)
+{
+    return reinterpret_cast<const char*>(&s.bottom + 1) - reinterpret_cast<const char*>(&s.transparentLevel);
+}
 
 // Every stored field wrong, so that a load has to set them all.
 static MonitorSettings Monitor(const wchar_t* id, bool defaults = false)
 {
     MonitorSettings s;
     s.ownerWord = 0, s.interfaceId = id, s.next = nullptr;
-    s.transparentLevel = 77, s.refreshRate = 7, s.positionWord = 0xA5;
-    memset(s.flags, 0xA5, sizeof s.flags);
-    memset(s.colors, 0xA5, sizeof s.colors);
-    s.left = s.top = s.right = s.bottom = 0xA5;
+    memset(&s.transparentLevel, 0xA5, StoredSize(s));
     if (defaults)
         SetMonitorDefaults(&s);
     return s;
 }
 
-static bool SameValues(const MonitorSettings& a, const MonitorSettings& b)
+static bool Same(const MonitorSettings& a, const MonitorSettings& b)
 {
-    return a.transparentLevel == b.transparentLevel && a.refreshRate == b.refreshRate &&
-        memcmp(a.flags, b.flags, sizeof a.flags) == 0 && memcmp(a.colors, b.colors, sizeof a.colors) == 0 &&
-        a.positionWord == b.positionWord && a.left == b.left && a.top == b.top && a.right == b.right &&
-        a.bottom == b.bottom;
+    return memcmp(&a.transparentLevel, &b.transparentLevel, StoredSize(a)) == 0;
 }
 
-static RawValue Position(const MonitorSettings& s)
+// positionWord and the four edges, as stored.
+static Raw Position(const MonitorSettings& s)
 {
-    uint32_t words[5] = {s.positionWord, uint32_t(s.left), uint32_t(s.top), uint32_t(s.right), uint32_t(s.bottom)};
-    return Binary(LittleEndian(words, 5));
+    return Binary(Bytes(&s.positionWord, 5));
 }
 
 void MonitorKeyTests()
 {
-    MonitorSettings probe = Monitor(IdA);
-    CHECK(LoadMonitorSettings(&probe, false) == 0 && SameValues(probe, Monitor(L"", true)) && !KeyExists(L""));
-
-    MonitorSettings a = Monitor(IdA), b = Monitor(IdB), c = Monitor(IdC);
+    MonitorSettings probe = Monitor(IdA), a = Monitor(IdA), b = Monitor(IdB), c = Monitor(L"{C}");
+    CHECK(LoadMonitorSettings(&probe, false) == 0 && Same(probe, Monitor(L"", true)) && !KeyExists(L""));
     LoadMonitorSettings(&a, true);
-    CHECK(SameValues(a, Monitor(L"", true)) && ReadRaw(First, L"Name") == String(IdA));
+    CHECK(Same(a, Monitor(L"", true)) && ReadRaw(First, L"Name") == String(IdA));
     LoadMonitorSettings(&b, true);
-    probe = Monitor(IdC);
     LoadMonitorSettings(&probe, false);
-    CHECK(ReadRaw(Second, L"Name") == String(IdB) && SubkeyCount(L"Monitors") == 2);
-
-    auto untouched = AllValues(Second);
+    CHECK(ReadRaw(Second, L"Name") == String(IdB) && Count(L"Monitors", false) == 2);
+    // A new monitor takes the lowest free number; the other stays as it was.
+    DWORD values = Count(Second, true);
     CHECK(DeleteMonitorSettings(a) == 1 && !KeyExists(First) && DeleteMonitorSettings(a) == 0);
     SaveMonitorSettings(&c, true);
-    CHECK(ReadRaw(First, L"Name") == String(IdC) && SubkeyCount(L"Monitors") == 2);
-    CHECK(AllValues(Second) == untouched);
+    CHECK(ReadRaw(First, L"Name") == String(L"{C}") && Count(L"Monitors", false) == 2);
+    CHECK(ReadRaw(Second, L"Name") == String(IdB) && Count(Second, true) == values);
 
     // Names equal but for letter case are one monitor; the first one wins.
     CHECK(CleanAgentKey());
     Put(First, L"Name", String(L"{abc-def}"));
     Put(First, L"TransparentLevel", Dword(30));
     Put(Second, L"Name", String(L"{ABC-DEF}"));
-    Put(Second, L"TransparentLevel", Dword(60));
     MonitorSettings mixed = Monitor(L"{Abc-Def}");
     LoadMonitorSettings(&mixed, true);
-    CHECK(mixed.transparentLevel == 30);
-    CHECK(ReadRaw(First, L"Name") == String(L"{abc-def}") && SubkeyCount(L"Monitors") == 2);
+    CHECK(mixed.transparentLevel == 30 && ReadRaw(First, L"Name") == String(L"{abc-def}") &&
+          Count(L"Monitors", false) == 2);
 }
 
 void MonitorValueTests()
@@ -85,39 +79,35 @@ void MonitorValueTests()
     Put(First, L"RefreshRate", Binary({0xF4, 0x01, 0, 0}));
     Put(First, L"TransparentLevel", Dword(250));
     Put(First, L"SizePositionWindow", Binary(std::vector<BYTE>(16, 0x22)));
-    RawValue flagAsDword = Binary({1});
-    flagAsDword.type = REG_DWORD;
-    Put(First, L"EnableBytesPerSecond", flagAsDword);  // one byte of another type
+    // One byte of another type.
+    Put(First, L"EnableBytesPerSecond", {REG_DWORD, {1}});
     MonitorSettings loaded = Monitor(IdA), expected = Monitor(IdA, true);
     for (int i = 0; i < MonitorFlagCount; ++i)
         expected.flags[i] = i != ShowWindowOnTop && i != HideWindowTitle && i != EnableTimeArrow;
-    expected.transparentLevel = 250;
-    expected.refreshRate = 500;
-    for (int i = 0; i < 10; ++i)
-        expected.colors[i] = 0x11111111;
+    expected.transparentLevel = 250, expected.refreshRate = 500;
+    memset(expected.colors, 0x11, 40);
     expected.positionWord = expected.left = expected.top = expected.right = 0x22222222;
     CheckMonitorRectangle(&expected, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     LoadMonitorSettings(&loaded, false);
-    CHECK(SameValues(loaded, expected));
+    CHECK(Same(loaded, expected));
     CHECK(ReadRaw(First, L"HideWindowTitle") == Binary({0}) && ReadRaw(First, L"EnableTimeArrow") == Binary({0}) &&
           ReadRaw(First, L"EnableBytesPerSecond") == Binary({1}) && ReadRaw(First, L"RefreshRate") == Dword(500));
-    CHECK(ReadRaw(First, L"Colors") == Binary(LittleEndian(expected.colors, MonitorColorCount)));
+    CHECK(ReadRaw(First, L"Colors") == Binary(Bytes(expected.colors, MonitorColorCount)));
     CHECK(ReadRaw(First, L"SizePositionWindow") == Position(expected));
     Put(First, L"TransparentLevel", Binary({1, 0, 0, 0, 0}));
     LoadMonitorSettings(&loaded, false);
     CHECK(loaded.transparentLevel == 0 && ReadRaw(First, L"TransparentLevel") == Dword(0));
 
-    int32_t width = GetSystemMetrics(SM_CXSCREEN);
     // The rectangle check on the way out, against the real screen. Far off
     // to the right only the left edge is fixed; the width must still fit.
-    MonitorSettings m = Monitor(IdA, true);
+    int32_t width = GetSystemMetrics(SM_CXSCREEN);
+    MonitorSettings m = Monitor(IdA, true), unknown = Monitor(IdB, true);
     m.left = 5000, m.top = 10, m.right = 5100, m.bottom = 110;
     CHECK(SaveMonitorPosition(nullptr, &m) == 1 && ReadRaw(First, L"SizePositionWindow") == Position(m));
     CHECK(m.left == width - 10 && m.top == 10 && m.bottom == 110 && m.right - m.left >= 64 &&
           m.right - m.left <= width);
-    MonitorSettings unknown = Monitor(IdB, true);
     unknown.left = 300;
-    CHECK(SaveMonitorPosition(nullptr, &unknown) == 0 && unknown.left == 300 && SubkeyCount(L"Monitors") == 1);
+    CHECK(SaveMonitorPosition(nullptr, &unknown) == 0 && unknown.left == 300 && Count(L"Monitors", false) == 1);
 }
 
 static uint32_t Greys[16];
@@ -128,13 +118,12 @@ static void MakeGreys()
         Greys[i] = 0x111111 * i;
 }
 
-// A process reads the value once, and nothing before this group asks for it;
-// the e2e case reads back what SaveCustomColors writes.
+// A process reads the value once, and nothing before this group asks for it.
+// A value longer than the table (and than 256 bytes): its first 64 bytes count.
 void CustomColorTests()
 {
     MakeGreys();
-    // A value longer than the table (and than 256 bytes): its first 64 bytes count.
-    std::vector<BYTE> value = LittleEndian(Greys, 16);
+    std::vector<BYTE> value = Bytes(Greys, 16);
     value.resize(300, 0xEE);
     Put(L"Monitors", L"CustomColors", Binary(value));
     CHECK(memcmp(LoadCustomColors(), Greys, 64) == 0);
@@ -143,19 +132,19 @@ void CustomColorTests()
 // Known values for the e2e case to read back with `reg query`.
 int LeaveMonitors()
 {
-    if (!CleanAgentKey())
-        return 1;
     MonitorSettings first = Monitor(L"{5E1A0C2B-3D4F-4A6B-8C7D-9E0F1A2B3C4D}", true);
+    MonitorSettings second = Monitor(L"{5E1A0C2B-3D4F-4A6B-8C7D-9E0F1A2B3C4E}");
     for (int i = 0; i < MonitorFlagCount; ++i)
         first.flags[i] = i % 2 == 0;
-    first.transparentLevel = 40, first.refreshRate = 250, first.positionWord = 2;
     for (int i = 0; i < MonitorColorCount; ++i)
         first.colors[i] = 0x030201u * i;
+    first.transparentLevel = 40, first.refreshRate = 250, first.positionWord = 2;
     first.left = -20, first.top = 30, first.right = 300, first.bottom = 230;
+    if (!CleanAgentKey())
+        return 1;
     SaveMonitorSettings(&first, true);
-    MakeGreys();
-    MonitorSettings second = Monitor(L"{5E1A0C2B-3D4F-4A6B-8C7D-9E0F1A2B3C4E}");
     LoadMonitorSettings(&second, true);
+    MakeGreys();
     SaveCustomColors(Greys);
     return KeyExists(First) && KeyExists(Second) ? 0 : 1;
 }

@@ -1,3 +1,6 @@
+// Runs the registry groups in order, each on a clean agent key:
+//   RegistryStoreTest                   all groups, exit code = failed checks
+//   RegistryStoreTest --leave-monitors  leave two monitors for `reg query`
 // RegDeleteTreeW needs the Vista headers; the agent itself stays at XP.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600
@@ -5,128 +8,117 @@
 #include "registry_probe.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
+#include <string>
 
 int CheckCount, FailCount;
 
-bool Check(bool ok, const char* file, int line, const char* what)
+bool Check(bool ok, int line, const char* what)
 {
     ++CheckCount;
-    if (!ok) {
-        ++FailCount;
-        printf("FAIL %s:%d %s\n", file, line, what);
-        fflush(stdout);
-    }
+    if (!ok)
+        ++FailCount, printf("FAIL line %d: %s\n", line, what);
     return ok;
 }
 
-const wchar_t AgentPath[] = L"Software\\Merovax\\ZorvanHAgent";
+static const wchar_t AgentPath[] = L"Software\\Merovax\\ZorvanHAgent";
 
-static RawValue Raw(DWORD type, const void* data, size_t size)
+Raw Binary(std::vector<BYTE> bytes)
 {
-    RawValue value;
-    value.present = true;
-    value.type = type;
-    value.data.assign(static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
-    return value;
+    return {REG_BINARY, bytes};
 }
 
-RawValue Binary(const std::vector<BYTE>& bytes)
+Raw Dword(uint32_t number)
 {
-    return Raw(REG_BINARY, bytes.data(), bytes.size());
-}
-RawValue Dword(DWORD number)
-{
-    return Raw(REG_DWORD, &number, 4);
-}
-RawValue String(const wchar_t* text)
-{
-    return Raw(REG_SZ, text, (wcslen(text) + 1) * sizeof(wchar_t));
+    return {REG_DWORD, Bytes(&number, 1)};
 }
 
-std::vector<BYTE> LittleEndian(const uint32_t* words, size_t count)
+Raw String(const wchar_t* text)
 {
-    std::vector<BYTE> bytes;
-    for (size_t i = 0; i < count; ++i)
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes.push_back(BYTE(words[i] >> shift));
-    return bytes;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(text);
+    return {REG_SZ, std::vector<BYTE>(bytes, bytes + 2 * wcslen(text) + 2)};
+}
+
+std::vector<BYTE> Bytes(const uint32_t* words, size_t count)
+{
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(words);
+    return std::vector<BYTE>(bytes, bytes + 4 * count);
 }
 
 static std::wstring FullPath(const wchar_t* sub)
 {
-    return *sub ? std::wstring(AgentPath) + L"\\" + sub : std::wstring(AgentPath);
+    return *sub ? std::wstring(AgentPath) + L"\\" + sub : AgentPath;
 }
 
 bool CleanAgentKey()
 {
-    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, AgentPath);
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
-        printf("cannot clean the agent key: error %ld\n", result);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, AgentPath);
     return !KeyExists(L"");
 }
 
-HKEY OpenUnder(const wchar_t* sub, REGSAM access)
+HKEY OpenUnder(const wchar_t* sub)
 {
     HKEY key = nullptr;
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, KEY_ALL_ACCESS, &key) ? nullptr : key;
 }
 
 bool KeyExists(const wchar_t* sub)
 {
-    HKEY key = OpenUnder(sub, KEY_QUERY_VALUE);
-    if (key)
-        RegCloseKey(key);
-    return key != nullptr;
+    HKEY key = OpenUnder(sub);
+    return key && !RegCloseKey(key);
 }
 
-DWORD SubkeyCount(const wchar_t* sub)
+DWORD Count(const wchar_t* sub, bool values)
 {
-    DWORD count = 0;
-    if (HKEY key = OpenUnder(sub, KEY_READ)) {
-        RegQueryInfoKeyW(key, 0, 0, 0, &count, 0, 0, 0, 0, 0, 0, 0);
+    DWORD subkeys = 0, count = 0;
+    if (HKEY key = OpenUnder(sub)) {
+        RegQueryInfoKeyW(key, 0, 0, 0, &subkeys, 0, 0, &count, 0, 0, 0, 0);
         RegCloseKey(key);
     }
-    return count;
+    return values ? count : subkeys;
 }
 
-RawValue ReadRaw(const wchar_t* sub, const wchar_t* name)
+Raw ReadRaw(const wchar_t* sub, const wchar_t* name)
 {
-    for (const auto& value : AllValues(sub))
-        if (_wcsicmp(value.first.c_str(), name) == 0)
-            return value.second;
-    return RawValue();
-}
-
-std::vector<std::pair<std::wstring, RawValue>> AllValues(const wchar_t* sub)
-{
-    std::vector<std::pair<std::wstring, RawValue>> values;
-    HKEY key = OpenUnder(sub, KEY_READ);
-    for (DWORD index = 0; key; ++index) {
-        wchar_t name[256];
-        BYTE data[4096];
-        DWORD length = 256, size = sizeof data, type = 0;
-        if (RegEnumValueW(key, index, name, &length, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
-        values.emplace_back(name, Raw(type, data, size));
-    }
-    if (key)
+    Raw value;
+    BYTE data[4096];
+    DWORD size = sizeof data;
+    if (HKEY key = OpenUnder(sub)) {
+        if (!RegQueryValueExW(key, name, nullptr, &value.first, data, &size))
+            value.second.assign(data, data + size);
         RegCloseKey(key);
-    return values;
+    }
+    return value;
 }
 
-void Put(const wchar_t* sub, const wchar_t* name, const RawValue& value)
+void Put(const wchar_t* sub, const wchar_t* name, const Raw& value)
 {
     HKEY key = nullptr;
-    bool ok = RegCreateKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr) == ERROR_SUCCESS &&
-        RegSetValueExW(key, name, 0, value.type, value.data.data(), DWORD(value.data.size())) == ERROR_SUCCESS;
-    Check(ok, __FILE__, __LINE__, "preparing a value");
-    if (key)
-        RegCloseKey(key);
+    CHECK(!RegCreateKeyExW(HKEY_LOCAL_MACHINE, FullPath(sub).c_str(), 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0) &&
+          !RegSetValueExW(key, name, 0, value.first, value.second.data(), DWORD(value.second.size())));
+    RegCloseKey(key);
 }
 
 bool HandleClosed(HKEY key)
 {
     return RegQueryInfoKeyW(key, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) == ERROR_INVALID_HANDLE;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 2 && wcscmp(argv[1], L"--leave-monitors") == 0)
+        return LeaveMonitors();
+    const std::pair<const char*, void (*)()> groups[] = {
+        {"key-helpers", KeyHelperTests},     {"agent-options", AgentOptionTests},
+        {"monitor-keys", MonitorKeyTests},   {"monitor-values", MonitorValueTests},
+        {"custom-colors", CustomColorTests}, {"settings-snapshot", SnapshotTests}};
+    for (const auto& group : groups) {
+        int before = FailCount;
+        if (CHECK(CleanAgentKey()))
+            group.second();
+        printf("%s %s\n", FailCount == before ? "ok" : "failed", group.first);
+    }
+    CleanAgentKey();
+    printf("registry tests: %d checks, %d failed\n", CheckCount, FailCount);
+    return FailCount;
 }

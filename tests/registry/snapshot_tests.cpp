@@ -5,20 +5,6 @@
 #include "prefs/settings_snapshot_registry.h"
 #include "registry_probe.h"
 
-static RawValue Typed(DWORD type, std::vector<BYTE> data)
-{
-    RawValue value = Binary(data);
-    value.type = type;
-    return value;
-}
-
-static void MakeEmptyKey(const wchar_t* sub)
-{
-    HKEY key = CreateKeyPath(OpenUnder(L""), sub);
-    if (key)
-        RegCloseKey(key);
-}
-
 // The agent's watcher owns this event; the e2e cases see the reload it starts.
 HANDLE SettingsReloadEvent;
 
@@ -26,17 +12,17 @@ void SnapshotTests()
 {
     // No agent key: the bare header, which a restore refuses.
     std::vector<uint8_t> snapshot;
-    CHECK(TakeSettingsSnapshot(&snapshot));
-    CHECK(!RestoreSettingsSnapshot(snapshot.data(), snapshot.size()) && !KeyExists(L""));
+    CHECK(TakeSettingsSnapshot(&snapshot) && !RestoreSettingsSnapshot(snapshot.data(), snapshot.size()));
+    CHECK(!KeyExists(L""));
 
     // A tree as the agent keeps it, with a type the format has no kind for.
-    CHECK(CleanAgentKey());
+    const std::vector<BYTE> path = {'%', 0, 'X', 0, '%', 0, 0, 0};
     Put(L"General", L"ShowMonitorWindows", Binary({1}));
-    Put(L"Monitors\\0000", L"InterfaceName", String(L"Gigabit Ethernet Adapter (PCI)"));
     Put(L"Monitors\\0000", L"TransparentLevel", Dword(30));
-    Put(L"Monitors\\0000", L"Path", Typed(REG_EXPAND_SZ, {'%', 0, 'X', 0, '%', 0, 0, 0}));
+    Put(L"Monitors\\0000", L"Name", String(L"{A}"));
+    Put(L"Monitors\\0000", L"Path", {REG_EXPAND_SZ, path});
     Put(L"Monitors\\0001\\Deeper", L"Mark", Dword(7));
-    MakeEmptyKey(L"Monitors\\Empty");
+    RegCloseKey(CreateKeyPath(OpenUnder(L""), L"Monitors\\Empty"));
     CHECK(TakeSettingsSnapshot(&snapshot));
 
     // Changed and added after the backup; the restore overwrites the first
@@ -55,9 +41,9 @@ void SnapshotTests()
     CHECK(ReadRaw(L"Monitors\\0000", L"TransparentLevel") == Dword(90) && !KeyExists(L"Monitors\\0001"));
 
     CHECK(RestoreSettingsSnapshot(snapshot.data(), snapshot.size()));
-    CHECK(ReadRaw(L"General", L"ShowMonitorWindows") == Binary({1}));
-    CHECK(ReadRaw(L"Monitors\\0000", L"TransparentLevel") == Dword(30));
-    CHECK(ReadRaw(L"Monitors\\0000", L"Path") == Binary({'%', 0, 'X', 0, '%', 0, 0, 0}));
-    CHECK(ReadRaw(L"Monitors\\0000", L"Added") == Dword(1));
+    CHECK(ReadRaw(L"General", L"ShowMonitorWindows") == Binary({1}) &&
+          ReadRaw(L"Monitors\\0000", L"TransparentLevel") == Dword(30) &&
+          ReadRaw(L"Monitors\\0000", L"Path") == Binary(path) && ReadRaw(L"Monitors\\0000", L"Added") == Dword(1) &&
+          ReadRaw(L"Monitors\\0000", L"Name") == String(L"{A}"));
     CHECK(ReadRaw(L"Monitors\\0001\\Deeper", L"Mark") == Dword(7) && KeyExists(L"Monitors\\Empty"));
 }

@@ -8,53 +8,47 @@
 
 namespace {
 
+const uint32_t S = IfSupported, B = IfBound, N = IfNotPresent;
+
 std::vector<InterfaceListItem> Items(const std::vector<uint32_t>& flags, std::vector<std::u16string>* names = nullptr)
 {
     std::vector<InterfaceListItem> items;
     for (size_t at = 0; at < flags.size(); ++at)
-        items.push_back({flags[at], names ? reinterpret_cast<Char16*>(&(*names)[at][0]) : nullptr, 0, nullptr});
+        items.push_back({flags[at], names ? &(*names)[at][0] : nullptr, 0, nullptr});
     return items;
 }
 
-TEST(InterfaceItems, SortPutsSupportedThenNotPresentFirstThenCodeUnits)
+// Supported first, then not present, then by code units; unsupported comes
+// last even when absent, and a prefix sorts first.
+TEST(InterfaceItems, SortOrder)
 {
-    const uint32_t S = IfSupported, N = IfNotPresent;
-    // Unsupported comes last even when absent; a prefix sorts first.
     std::vector<std::u16string> names = {u"Alpha", u"beta", u"Zeta", u"Beta", u"Absent", u"B\u00e9ta", u"Beta 2"};
-    std::vector<InterfaceListItem> items = Items({0, S, S | N, S, N, S | IfBound, S}, &names);
+    std::vector<InterfaceListItem> items = Items({0, S, S | N, S, N, S | B, S}, &names);
     SortInterfaceItems(items.data(), items.size());
     std::u16string order;
     for (const InterfaceListItem& item : items)
-        order += reinterpret_cast<const char16_t*>(item.Name) + std::u16string(u",");
+        order += item.Name + std::u16string(u",");
     EXPECT_EQ(order, u"Zeta,Beta,Beta 2,B\u00e9ta,beta,Absent,Alpha,");
-    EXPECT_EQ(CompareInterfaceItems(items[1], items[1]), 0);
-    EXPECT_GT(CompareInterfaceItems(items[2], items[1]), 0);
+    EXPECT_TRUE(CompareInterfaceItems(items[1], items[1]) == 0 && CompareInterfaceItems(items[2], items[1]) > 0);
 }
 
-TEST(InterfaceItems, ButtonStatesAndMarks)
+// Which buttons an administrator gets for a list and its selected item
+// (bind selected, unbind selected, bind all, unbind all), and what the all
+// buttons mark.
+TEST(InterfaceItems, ButtonsAndMarks)
 {
-    const uint32_t S = IfSupported, B = IfBound;
-    const struct {
-        std::vector<uint32_t> flags;
-        int given;  // index into flags, -1 none
-        bool admin;
-        const char* want;  // bind selected, unbind selected, bind all, unbind all
-    } cases[] = {
-        {{S, S | B}, 0, false, "0000"},
-        {{0, B, IfNotPresent}, 1, true, "0000"},
-        {{S, S | B}, 0, true, "1011"},
-        {{S, S | B}, 1, true, "0111"},
-        {{S | B, 0}, 1, true, "0001"},
-        {{S}, -1, true, "0010"},
-        {{S | B, S | B | IfNotPresent}, 1, true, "0101"},
-    };
+    const std::tuple<std::vector<uint32_t>, int, bool, const char*> cases[] = {
+        {{S, S | B}, 0, false, "0000"},       {{0, B, N}, 1, true, "0000"},  {{S, S | B}, 0, true, "1011"},
+        {{S, S | B}, 1, true, "0111"},        {{S | B, 0}, 1, true, "0001"}, {{S}, -1, true, "0010"},
+        {{S | B, S | B | N}, 1, true, "0101"}};
     for (const auto& c : cases) {
-        std::vector<InterfaceListItem> items = Items(c.flags);
+        std::vector<InterfaceListItem> items = Items(std::get<0>(c));
+        int given = std::get<1>(c);
         InterfaceButtonStates s =
-            DecideInterfaceButtons(items.data(), items.size(), c.given < 0 ? nullptr : &items[c.given], c.admin);
+            DecideInterfaceButtons(items.data(), items.size(), given < 0 ? nullptr : &items[given], std::get<2>(c));
         const char got[] = {char('0' + s.bindSelected), char('0' + s.unbindSelected), char('0' + s.bindAll),
                             char('0' + s.unbindAll), 0};
-        EXPECT_STREQ(got, c.want) << &c - cases;
+        EXPECT_STREQ(got, std::get<3>(c)) << &c - cases;
     }
     std::vector<InterfaceListItem> items = Items({S, S | B, B, 0});
     for (bool bind : {true, false}) {
@@ -67,18 +61,15 @@ TEST(InterfaceItems, ButtonStatesAndMarks)
 }
 
 // Only the ids a reply gave ride along; the delete button needs an absent card.
-TEST(InterfaceItems, CopiesKeepIdsWhereGivenAndOnlyAbsentCardsAreDeletable)
+TEST(InterfaceItems, CopiesAndDeletableCards)
 {
-    const InterfaceEntry entries[] = {{IfNotPresent | IfSupported, u"Old card", u"{GONE-1}"},
-                                      {IfNotPresent, u"Old modem", u""}};
+    const InterfaceEntry entries[] = {{N | S, u"Old card", u"{GONE-1}"}, {N, u"Old modem", u""}};
     size_t copied = 0;
     InterfaceListItem* items = CopyInterfaceItems(entries, 2, &copied);
     ASSERT_EQ(copied, 2u);
-    EXPECT_EQ(Text16(items[0].InterfaceId), u"{GONE-1}");
-    EXPECT_EQ(Text16(items[1].Name), u"Old modem");
-    EXPECT_EQ(items[1].InterfaceId, nullptr);
-    EXPECT_TRUE(ItemIsDeletable(items[0]));
-    items[0].Flags = IfSupported | IfConnected | IfBound;
+    EXPECT_TRUE(Text16(items[0].InterfaceId) == u"{GONE-1}" && Text16(items[1].Name) == u"Old modem");
+    EXPECT_TRUE(items[1].InterfaceId == nullptr && ItemIsDeletable(items[0]));
+    items[0].Flags = S | IfConnected | B;
     EXPECT_FALSE(ItemIsDeletable(items[0]));
     FreeInterfaceItems(items, copied);
     FreeInterfaceItems(nullptr, 0);

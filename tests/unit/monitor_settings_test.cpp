@@ -5,124 +5,113 @@
 #include <vector>
 
 #include "monitor/monitor_settings.h"
+#include "monitor/monitor_window_rules.h"
 
 namespace {
 
-MonitorSettings WithRectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
+MonitorSettings At(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     MonitorSettings s{};
     SetMonitorDefaults(&s);
-    s.left = left;
-    s.top = top;
-    s.right = right;
-    s.bottom = bottom;
+    s.left = left, s.top = top, s.right = right, s.bottom = bottom;
     return s;
 }
 
-std::vector<int32_t> Rectangle(const MonitorSettings& s)
+std::vector<int32_t> Edges(const MonitorSettings& s)
 {
     return {s.left, s.top, s.right, s.bottom};
 }
 
-TEST(MonitorSettings, DefaultsLeaveNamesAndChainAlone)
-{
-    MonitorSettings s{};
-    s.interfaceId = u"{id}";
-    s.next = &s;
-    SetMonitorDefaults(&s);
-    EXPECT_EQ(s.interfaceId, u"{id}");
-    EXPECT_EQ(s.next, &s);
-}
-
+// Ordered and kept on a 1024 x 768 screen at 64 x 48 or more. The old right
+// edge is kept, so a width past the screen is cut; only a sliver left of the
+// screen is pulled back, a window mostly off the left edge but wide enough
+// stays where the user put it.
 TEST(MonitorSettings, RectangleIsOrderedAndKeptOnScreen)
 {
-    const struct {
-        std::vector<int32_t> stored, checked;
-    } rows[] = {
-        {{100, 100, 120, 300}, {100, 100, 164, 300}},
-        // The old right edge is kept, so the width exceeds the screen and is cut.
-        {{5000, 10, 5200, 138}, {1014, 10, 2028, 138}},
-        {{300, 400, 100, 200}, {100, 200, 300, 400}},
-        // Only a sliver left of the screen is pulled back; a window mostly
-        // off the left edge but wide enough stays where the user put it.
-        {{-5, -3, 0, 0}, {0, 0, 64, 48}},
-        {{-150, 0, 50, 128}, {-150, 0, 50, 128}},
-        {{0, 0, 3000, 2000}, {0, 0, 1014, 758}},
-    };
+    const int32_t rows[][8] = {{100, 100, 120, 300, 100, 100, 164, 300}, {5000, 10, 5200, 138, 1014, 10, 2028, 138},
+                               {300, 400, 100, 200, 100, 200, 300, 400}, {-5, -3, 0, 0, 0, 0, 64, 48},
+                               {-150, 0, 50, 128, -150, 0, 50, 128},     {0, 0, 3000, 2000, 0, 0, 1014, 758}};
     for (const auto& r : rows) {
-        MonitorSettings s = WithRectangle(r.stored[0], r.stored[1], r.stored[2], r.stored[3]);
+        MonitorSettings s = At(r[0], r[1], r[2], r[3]);
         CheckMonitorRectangle(&s, 1024, 768);
-        EXPECT_EQ(Rectangle(s), r.checked) << r.stored[0];
+        EXPECT_EQ(Edges(s), std::vector<int32_t>(r + 4, r + 8)) << r[0];
     }
     // Whatever 20 bytes the registry holds, the check must not overflow.
-    MonitorSettings extreme = WithRectangle(INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN);
-    CheckMonitorRectangle(&extreme, 1024, 768);
-    EXPECT_LE(extreme.left, extreme.right);
-    EXPECT_LE(extreme.top, extreme.bottom);
-    EXPECT_LE(int64_t(extreme.right) - extreme.left, 1024);
-    EXPECT_LE(int64_t(extreme.bottom) - extreme.top, 768);
+    MonitorSettings x = At(INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN);
+    CheckMonitorRectangle(&x, 1024, 768);
+    EXPECT_TRUE(x.left <= x.right && int64_t(x.right) - x.left <= 1024);
+    EXPECT_TRUE(x.top <= x.bottom && int64_t(x.bottom) - x.top <= 768);
 }
 
-TEST(MonitorSettings, SubkeyNamesAreFourDigits)
+// The edge under the mouse gives way to the minimum, the opposite edge stays
+// put; corners correct both axes on their own side.
+TEST(MonitorSettings, DraggedEdgeSnapsBackToTheMinimum)
 {
-    Char16 name[5];
-    ASSERT_TRUE(MonitorSubkeyName(42, name));
-    EXPECT_EQ(Text16(name), u"0042");
-    EXPECT_FALSE(MonitorSubkeyName(10000, name));
-    EXPECT_FALSE(MonitorSubkeyName(-1, name));
+    const int32_t rows[][9] = {{SizingBottom, 100, 100, 300, 120, 100, 100, 300, 148},
+                               {SizingTop, 100, 130, 300, 150, 100, 102, 300, 150},
+                               {SizingRight, 100, 100, 120, 200, 100, 100, 164, 200},
+                               {SizingLeft, 250, 100, 300, 200, 236, 100, 300, 200},
+                               {SizingTopLeft, 280, 180, 300, 200, 236, 152, 300, 200},
+                               {SizingBottomRight, 100, 100, 110, 110, 100, 100, 164, 148},
+                               {SizingBottomLeft, 280, 100, 300, 110, 236, 100, 300, 148},
+                               {SizingTopRight, 100, 180, 110, 200, 100, 152, 164, 200},
+                               {SizingBottomRight, 0, 0, 64, 48, 0, 0, 64, 48}};
+    for (const auto& r : rows) {
+        MonitorFrame f = {r[1], r[2], r[3], r[4]};
+        KeepMinimumSize(&f, r[0]);
+        EXPECT_EQ(std::vector<int32_t>({f.left, f.top, f.right, f.bottom}), std::vector<int32_t>(r + 5, r + 9)) << r[0];
+    }
 }
 
-// The registry's side of the walk, scripted: one visit result per index,
-// then what a key deleted under the walk answers for every index after.
-struct ScriptedWalk {
+// The registry's side of the subkey walk, scripted: one visit result per
+// index, then what a key deleted under the walk answers for every index after.
+struct Walk {
     std::vector<SubkeyVisit> visits;
     uint32_t calls = 0;
 };
 
-SubkeyVisit ScriptedVisit(uint32_t index, void* context)
+SubkeyVisit Visit(uint32_t index, void* context)
 {
-    auto* walk = static_cast<ScriptedWalk*>(context);
-    ++walk->calls;
-    return index < walk->visits.size() ? walk->visits[index] : SubkeyWalkEnds;
+    Walk* walk = static_cast<Walk*>(context);
+    return ++walk->calls, index < walk->visits.size() ? walk->visits[index] : SubkeyWalkEnds;
 }
 
-TEST(MonitorSettings, SubkeyWalkStopsAtAMatchOrTheFirstFailure)
+// Subkey names are four digits; the walk stops at a match or the first failure.
+TEST(MonitorSettings, SubkeysAndBinaryValues)
 {
-    const struct {
-        std::vector<SubkeyVisit> visits;
-        bool found;
-        uint32_t calls;
-    } cases[] = {
-        {{}, false, 1},
-        {{SubkeyDiffers, SubkeyMatches, SubkeyDiffers}, true, 2},
-        {{SubkeyDiffers, SubkeyDiffers}, false, 3},  // deleted after two subkeys
-    };
-    for (const auto& c : cases) {
-        ScriptedWalk walk{c.visits};
-        EXPECT_EQ(c.found, FindSubkeyByVisits(ScriptedVisit, &walk));
-        EXPECT_EQ(c.calls, walk.calls);
+    Char16 name[5];
+    ASSERT_TRUE(MonitorSubkeyName(42, name));
+    EXPECT_EQ(Text16(name), u"0042");
+    EXPECT_FALSE(MonitorSubkeyName(10000, name) || MonitorSubkeyName(-1, name));
+    const SubkeyVisit D = SubkeyDiffers;
+    const std::tuple<std::vector<SubkeyVisit>, bool, uint32_t> walks[] = {
+        {{}, false, 1}, {{D, SubkeyMatches, D}, true, 2}, {{D, D}, false, 3}};
+    for (const auto& w : walks) {
+        Walk walk{std::get<0>(w)};
+        EXPECT_EQ(FindSubkeyByVisits(Visit, &walk), std::get<1>(w));
+        EXPECT_EQ(walk.calls, std::get<2>(w));
     }
-}
 
-TEST(MonitorSettings, BinaryValuesAreLittleEndianImages)
-{
-    MonitorSettings s = WithRectangle(-1, INT32_MIN, INT32_MAX, 128);
+    // The binary values are little-endian images; defaults leave the names
+    // and the chain alone.
+    MonitorSettings s = At(-1, INT32_MIN, INT32_MAX, 128), back{};
     s.positionWord = 0;
     for (int i = 0; i < MonitorColorCount; ++i)
         s.colors[i] = i % 2 ? 0x00FFFFFFu : uint32_t(i);
     uint8_t position[PositionValueSize], colors[ColorsValueSize];
     PackPosition(s, position);
+    PackColors(s, colors);
     const uint8_t expected[PositionValueSize] = {0, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0, 0,
                                                  0, 0x80, 0xFF, 0xFF, 0xFF, 0x7F, 128,  0,    0, 0};
     EXPECT_EQ(0, memcmp(position, expected, PositionValueSize));
-    PackColors(s, colors);
-    EXPECT_EQ(colors[4 * 21], 0xFF);  // 0x00FFFFFF, low byte first
-    MonitorSettings back{};
+    EXPECT_EQ(colors[4 * 21], 0xFF);
+    back.interfaceId = u"{id}", back.next = &back;
     UnpackPosition(position, &back);
     UnpackColors(colors, &back);
-    EXPECT_EQ(Rectangle(back), Rectangle(s));
-    EXPECT_EQ(back.positionWord, 0u);
+    EXPECT_TRUE(Edges(back) == Edges(s) && back.positionWord == 0);
     EXPECT_EQ(0, memcmp(back.colors, s.colors, sizeof s.colors));
+    SetMonitorDefaults(&back);
+    EXPECT_TRUE(back.interfaceId == u"{id}" && back.next == &back);
 }
 
 }  // namespace

@@ -9,58 +9,49 @@ MonitorSettings Monitor(uint32_t transparency, uint32_t refresh)
 {
     MonitorSettings settings = {};
     SetMonitorDefaults(&settings);
-    settings.transparentLevel = transparency;
-    settings.refreshRate = refresh;
+    settings.transparentLevel = transparency, settings.refreshRate = refresh;
     return settings;
 }
 
-// The page averages what is stored and limits the result afterwards; sums
-// of huge stored values must not wrap.
-TEST(MonitorSelection, StoredValuesAreAveragedThenLimited)
+// The page averages what is stored and limits the result afterwards; sums of
+// huge stored values must not wrap. Where the window applies them, stored
+// values are clamped.
+TEST(MonitorsPage, SelectionAveragesThenLimits)
 {
-    const struct {
-        std::vector<std::pair<uint32_t, uint32_t>> monitors;  // transparency, refresh rate
-        uint32_t transparency, refresh;
-    } rows[] = {
-        {{{250, 20}}, 100, 100},
-        {{{250, 1000}, {0, 1000}}, 100, 1000},
-        {{{0x80000000u, 0xFFFFFFFFu}, {0x80000000u, 0xFFFFFFFFu}}, 100, 1000},
-    };
+    const uint32_t rows[][6] = {
+        {1, 250, 20, 0, 100, 100}, {2, 250, 1000, 0, 100, 1000}, {2, 0x80000000u, 0xFFFFFFFFu, 0x80000000u, 100, 1000}};
     for (const auto& r : rows) {
-        std::vector<MonitorSettings> monitors;
-        for (const auto& m : r.monitors)
-            monitors.push_back(Monitor(m.first, m.second));
+        MonitorSettings monitors[2] = {Monitor(r[1], r[2]), Monitor(r[3], r[2])};
         MonitorSelectionRecord selection;
         ClearSelection(&selection);
-        for (MonitorSettings& m : monitors)
-            AddToSelection(&selection, &m);
-        EXPECT_EQ(SelectionTransparency(selection), r.transparency) << r.monitors[0].first;
-        EXPECT_EQ(SelectionRefreshRate(selection), r.refresh) << r.monitors[0].first;
+        for (uint32_t m = 0; m < r[0]; ++m)
+            AddToSelection(&selection, &monitors[m]);
+        EXPECT_EQ(SelectionTransparency(selection), r[4]) << r[1];
+        EXPECT_EQ(SelectionRefreshRate(selection), r[5]) << r[1];
     }
-    // Where the window applies them, stored values are clamped.
     EXPECT_EQ(AppliedTransparentLevel(101), 100u);
     EXPECT_EQ(LayeredAlpha(0xFFFFFFFFu), LayeredAlpha(100));
 }
 
-TEST(MonitorsPageTexts, IntervalsLabelsAndColourChoices)
+// A pattern from a damaged string table is shown as it stands; choosing the
+// colour shown is no change, unless it is black.
+TEST(MonitorsPage, IntervalsLabelsAndColourChoices)
 {
     const std::pair<uint32_t, std::u16string> intervals[] = {
-        {0, u"0 sec"}, {100, u"100 msec"}, {1000, u"1 sec"}, {1500, u"1 sec"}};
+        {0, u"0 sec"}, {100, u"100 msec"}, {999, u"999 msec"}, {1000, u"1 sec"}, {1500, u"1 sec"}};
     for (const auto& i : intervals)
         EXPECT_EQ(FormatInterval(i.first), i.second) << i.first;
     const Char16* percent = u"Window transparent level: %d%%";
     EXPECT_EQ(FillLabel(percent, DecimalText(40), false), u"Window transparent level: 40%");
     EXPECT_EQ(FillLabel(percent, DecimalText(0), true), u"Window transparent level: 0%*");
     EXPECT_EQ(FillLabel(u"Diagram refresh rate: %s", FormatInterval(100), true), u"Diagram refresh rate: 100 msec*");
-    // A pattern from a damaged string table is shown as it stands.
     EXPECT_EQ(FillLabel(u"%x %d %d %", u"7", false), u"%x 7 %d %");
-    // Choosing the colour shown is no change, unless it is black.
-    EXPECT_FALSE(ColorChoiceIsChange(0x00FF00, 0x00FF00));
-    EXPECT_TRUE(ColorChoiceIsChange(0x00FF00, 0x0000FF));
-    EXPECT_TRUE(ColorChoiceIsChange(0, 0));
+    EXPECT_TRUE(!ColorChoiceIsChange(0x00FF00, 0x00FF00) && ColorChoiceIsChange(0x00FF00, 0x0000FF) &&
+                ColorChoiceIsChange(0, 0));
 }
 
-TEST(MonitorsPageApply, WritesOnlyWhatChanged)
+// Only what the page marks as modified is written; mixed flags stay.
+TEST(MonitorsPage, ApplyWritesOnlyWhatChanged)
 {
     MonitorSettings record = Monitor(10, 500), other = Monitor(0, 1000);
     record.next = &other;
@@ -69,20 +60,16 @@ TEST(MonitorsPageApply, WritesOnlyWhatChanged)
     MonitorChanges changes = {};
     for (uint8_t& image : changes.flagImage)
         image = TriMixed;
-    changes.flagImage[ShowWindowOnTop] = TriOff;
-    changes.flagImage[EnableVerticalLines] = TriOn;
-    changes.transparency = 70;
-    changes.transparencyModified = 1;
-    changes.refreshRate = 300;  // not modified
-    changes.editColors[ReceiveBarEnd] = 0x0000FF;
-    changes.colorModified[ReceiveBarEnd] = 1;
-    changes.editColors[SendBackground] = 0x222222;  // not modified
+    changes.flagImage[ShowWindowOnTop] = TriOff, changes.flagImage[EnableVerticalLines] = TriOn;
+    changes.transparency = 70, changes.transparencyModified = 1, changes.refreshRate = 300;
+    changes.editColors[ReceiveBarEnd] = 0x0000FF, changes.colorModified[ReceiveBarEnd] = 1;
+    changes.editColors[SendBackground] = 0x222222;
     ApplyChangesToRecord(changes, &record);
-    EXPECT_EQ(record.next, nullptr);
-    EXPECT_EQ(std::vector<uint32_t>({record.flags[ShowWindowOnTop], record.flags[EnableVerticalLines],
-                                     record.flags[PopupWhenConnected], record.transparentLevel, record.refreshRate,
-                                     record.colors[ReceiveBarEnd], record.colors[SendBackground]}),
-              std::vector<uint32_t>({0, 1, 1, 70, 500, 0x0000FF, 0x111111}));
+    EXPECT_EQ(
+        std::vector<uint32_t>({record.next == nullptr, record.flags[ShowWindowOnTop], record.flags[EnableVerticalLines],
+                               record.flags[PopupWhenConnected], record.transparentLevel, record.refreshRate,
+                               record.colors[ReceiveBarEnd], record.colors[SendBackground]}),
+        std::vector<uint32_t>({1, 0, 1, 1, 70, 500, 0x0000FF, 0x111111}));
 }
 
 }  // namespace

@@ -1,44 +1,95 @@
 #include "reply_builder.h"
 
-void AppendU32(std::vector<uint8_t>* bytes, uint32_t value)
+void Put(std::vector<uint8_t>* b, std::initializer_list<std::pair<uint64_t, int>> fields)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes->push_back(uint8_t(value >> (8 * i)));
+    for (const auto& f : fields)
+        for (int i = 0; i < f.second; ++i)
+            b->push_back(uint8_t(f.first >> (8 * i)));
 }
 
-void AppendText(std::vector<uint8_t>* bytes, const std::u16string& text)
+void PutText(std::vector<uint8_t>* b, const std::u16string& text)
 {
-    for (char16_t c : text) {
-        bytes->push_back(uint8_t(c));
-        bytes->push_back(uint8_t(c >> 8));
-    }
-    bytes->push_back(0);
-    bytes->push_back(0);
+    for (size_t i = 0; i <= text.size(); ++i)
+        Put(b, {{text.c_str()[i], 2}});
 }
 
 std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count)
 {
     std::vector<uint8_t> reply;
-    AppendU32(&reply, 0x00010000);
-    AppendU32(&reply, count >= 0 ? uint32_t(count) : uint32_t(records.size()));
+    Put(&reply, {{0x00010000, 4}, {count >= 0 ? uint64_t(count) : records.size(), 4}});
     for (const RecordSpec& r : records) {
         std::vector<uint8_t> name, id;
         if (!r.name.empty())
-            AppendText(&name, r.name);
+            PutText(&name, r.name);
         if (!r.id.empty())
-            AppendText(&id, r.id);
-        std::vector<uint8_t> body = name;
-        body.insert(body.end(), r.part2.begin(), r.part2.end());
-        body.insert(body.end(), r.part3.begin(), r.part3.end());
-        body.insert(body.end(), id.begin(), id.end());
-        uint32_t size = uint32_t(24 + body.size());
-        AppendU32(&reply, r.recordSize >= 0 ? uint32_t(r.recordSize) : size);
-        AppendU32(&reply, r.flags);
-        AppendU32(&reply, r.nameSize >= 0 ? uint32_t(r.nameSize) : uint32_t(name.size()));
-        AppendU32(&reply, uint32_t(r.part2.size()));
-        AppendU32(&reply, uint32_t(r.part3.size()));
-        AppendU32(&reply, r.idSize >= 0 ? uint32_t(r.idSize) : uint32_t(id.size()));
-        reply.insert(reply.end(), body.begin(), body.end());
+            PutText(&id, r.id);
+        const uint64_t size = 24 + name.size() + r.part2.size() + r.part3.size() + id.size();
+        Put(&reply,
+            {{r.recordSize >= 0 ? uint64_t(r.recordSize) : size, 4},
+             {r.flags, 4},
+             {r.nameSize >= 0 ? uint64_t(r.nameSize) : name.size(), 4},
+             {r.part2.size(), 4},
+             {r.part3.size(), 4},
+             {id.size(), 4}});
+        for (const auto& part : {name, r.part2, r.part3, id})
+            reply.insert(reply.end(), part.begin(), part.end());
     }
     return reply;
+}
+
+// The values a group and a connection share, from the summary time to the send rate.
+static void PutValues(std::vector<uint8_t>* b, const ConnectionSpec& v)
+{
+    Put(b,
+        {{v.summaryTime, 8},
+         {v.connected, 1},
+         {v.statusUnknown, 1},
+         {v.linkSpeed, 4},
+         {v.receiveRate, 4},
+         {v.sendRate, 4}});
+}
+
+// The name with its NUL, then the counters: counter i holds base + i.
+static void PutNameAndCounters(std::vector<uint8_t>* b, const std::u16string& name, bool zero, uint64_t base,
+                               bool withCounters)
+{
+    if (!zero)
+        PutText(b, name);
+    for (uint64_t i = 0; withCounters && i < 22; ++i)
+        Put(b, {{base + i, 8}});
+}
+
+static uint64_t NameBytes(const std::u16string& name, bool zero)
+{
+    return zero ? 0 : (name.size() + 1) * 2;
+}
+
+std::vector<uint8_t> BuildConnectionReply(const std::vector<GroupSpec>& groups, bool withCounters,
+                                          uint32_t connectionTotal, uint8_t hasAggregate)
+{
+    std::vector<uint8_t> b;
+    Put(&b, {{withCounters, 4}, {connectionTotal, 4}, {groups.size(), 4}, {hasAggregate, 1}});
+    for (const GroupSpec& g : groups) {
+        // RecordSize is never followed.
+        Put(&b,
+            {{0xDEADBEEF, 4},
+             {g.opaqueA.size(), 4},
+             {g.opaqueB.size(), 4},
+             {NameBytes(g.name, g.nameSizeZero), 4},
+             {g.idA, 4},
+             {g.idB, 4},
+             {0, 8}});
+        PutValues(&b, g.values);
+        Put(&b, {{g.connections.size(), 4}, {g.values.removalPending, 1}, {g.values.removalTime, 8}});
+        b.insert(b.end(), g.opaqueA.begin(), g.opaqueA.end());
+        b.insert(b.end(), g.opaqueB.begin(), g.opaqueB.end());
+        PutNameAndCounters(&b, g.name, g.nameSizeZero, g.values.counterBase, withCounters);
+        for (const ConnectionSpec& c : g.connections) {
+            Put(&b, {{0, 8}, {c.id, 4}, {0, 8}});
+            PutValues(&b, c);
+            Put(&b, {{c.removalPending, 1}, {c.removalTime, 8}, {NameBytes(c.name, c.nameSizeZero), 4}});
+            PutNameAndCounters(&b, c.name, c.nameSizeZero, c.counterBase, withCounters);
+        }
+    }
+    return b;
 }

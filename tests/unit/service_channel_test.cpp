@@ -8,132 +8,103 @@
 
 namespace {
 
-// A library that answers from a script and keeps a ledger of its blocks.
-struct FakeLibrary {
-    std::vector<ServiceStatus> statuses;  // one per call; the last repeats
-    bool busyCarriesBlock = true;
-    size_t calls = 0;
-    uint32_t nextToken = 1;
-    std::map<uint32_t, std::vector<uint8_t>> outstanding;
-    int doubleOrUnknown = 0;
-    std::vector<uint32_t> lastInput;
-};
+// A library that answers from a script (one status per call, the last
+// repeats) and keeps a ledger of the blocks it lends.
+std::vector<ServiceStatus> Statuses;
+bool BusyCarriesBlock;
+uint32_t Calls, NextToken, Wrong;
+std::map<uint32_t, std::vector<uint8_t>> Lent;
+std::vector<uint32_t> LastInput;
 
-FakeLibrary* Fake;
-
-uint32_t SERVICE_CALL FakeRequest(uint32_t, const void* input, uint32_t inputSize, uint32_t wantReply, void** reply,
-                                  uint32_t* replySize, uint8_t* flag, uint32_t* token, uint32_t, uint32_t)
+uint32_t SERVICE_CALL Request(uint32_t, const void* input, uint32_t inputSize, uint32_t wantReply, void** reply,
+                              uint32_t* replySize, uint8_t* flag, uint32_t* token, uint32_t, uint32_t)
 {
-    ServiceStatus status = Fake->statuses[std::min(Fake->calls, Fake->statuses.size() - 1)];
-    ++Fake->calls;
-    Fake->lastInput.assign(static_cast<const uint32_t*>(input), static_cast<const uint32_t*>(input) + inputSize / 4);
+    ServiceStatus status = Statuses[std::min<size_t>(Calls++, Statuses.size() - 1)];
+    LastInput.assign(static_cast<const uint32_t*>(input), static_cast<const uint32_t*>(input) + inputSize / 4);
     if (!wantReply)
         return status;
-    if (status == StatusBusy && !Fake->busyCarriesBlock) {
-        *reply = nullptr;
-        *replySize = 0;
-        *flag = 0;
-        *token = NoReleaseToken;
+    if (status == StatusBusy && !BusyCarriesBlock) {
+        *reply = nullptr, *replySize = 0, *flag = 0, *token = NoReleaseToken;
         return status;
     }
-    *token = Fake->nextToken++;
-    std::vector<uint8_t>& block = Fake->outstanding[*token];
+    std::vector<uint8_t>& block = Lent[*token = NextToken++];
     block.resize(40);
-    *reply = block.data();
-    *replySize = uint32_t(block.size());
-    *flag = 1;
+    *reply = block.data(), *replySize = 40, *flag = 1;
     return status;
 }
 
-void SERVICE_CALL FakeRelease(void* reply, uint32_t size, uint32_t flag, uint32_t token)
+void SERVICE_CALL Release(void* reply, uint32_t size, uint32_t flag, uint32_t token)
 {
-    auto it = Fake->outstanding.find(token);
-    if (it == Fake->outstanding.end() || it->second.data() != reply || it->second.size() != size || (flag & 0xFF) != 1)
-        ++Fake->doubleOrUnknown;
+    auto it = Lent.find(token);
+    if (it == Lent.end() || it->second.data() != reply || size != 40 || (flag & 0xFF) != 1)
+        ++Wrong;
     else
-        Fake->outstanding.erase(it);
+        Lent.erase(it);
 }
 
-struct ChannelTest : ::testing::Test {
-    FakeLibrary library;
-    void SetUp() override
-    {
-        Fake = &library;
-        ServiceLibrary = ServiceLibraryRecord();
-        ServiceLibrary.ServiceRequest = FakeRequest;
-        ServiceLibrary.ServiceReleaseReply = FakeRelease;
-    }
-    void TearDown() override
-    {
-        ServiceLibrary = ServiceLibraryRecord();
-    }
-};
+void Script(std::vector<ServiceStatus> statuses, bool busyCarriesBlock = true)
+{
+    Statuses = statuses, BusyCarriesBlock = busyCarriesBlock, Calls = Wrong = 0, NextToken = 1;
+    ServiceLibrary = ServiceLibraryRecord();
+    ServiceLibrary.ServiceRequest = Request, ServiceLibrary.ServiceReleaseReply = Release;
+}
 
+// Gives up after five pauses.
 bool CountPause(void* context)
 {
-    return ++*static_cast<int*>(context) < 5;  // gives up after five pauses
+    return ++*static_cast<int*>(context) < 5;
 }
 
-TEST_F(ChannelTest, BusyAnswersAreRepeatedAndEveryBusyReplyReleasedOnce)
+// Busy answers are repeated with the identical call, every busy reply is
+// handed back once, and so are failure replies; a cleared reply is not
+// handed back twice.
+TEST(ServiceChannel, EveryReplyIsHandedBackOnce)
 {
-    library.statuses = {StatusBusy, StatusBusy, StatusBusy, StatusSuccess};
+    Script({StatusBusy, StatusBusy, StatusBusy, StatusSuccess});
     int pauses = 0;
     ServiceReply reply;
     uint32_t selector = SelectMonitored;
-    EXPECT_EQ(StatusSuccess,
-              RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &pauses));
-    EXPECT_EQ(4u, library.calls);
-    EXPECT_EQ(3, pauses);
-    EXPECT_EQ(1u, library.outstanding.size());                  // only the answer is still lent out
-    EXPECT_EQ((std::vector<uint32_t>{44}), library.lastInput);  // the identical call each time
+    EXPECT_EQ(RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &pauses),
+              StatusSuccess);
+    EXPECT_TRUE(Calls == 4 && pauses == 3 && Lent.size() == 1);
+    EXPECT_EQ(LastInput, std::vector<uint32_t>({44}));
     ReleaseReply(&reply);
-    EXPECT_TRUE(library.outstanding.empty());
-    EXPECT_FALSE(ReplyIsHeld(reply));
-    ReleaseReply(&reply);  // a cleared reply is not handed back twice
-    EXPECT_EQ(0, library.doubleOrUnknown);
+    ReleaseReply(&reply);
+    EXPECT_TRUE(Lent.empty() && !ReplyIsHeld(reply));
 
     // Busy without a block: nothing to release, and giving up returns busy.
-    library.statuses = {StatusBusy};
-    library.busyCarriesBlock = false;
-    library.calls = 0;
+    Script({StatusBusy}, false);
     pauses = 0;
-    EXPECT_EQ(StatusBusy, RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &pauses));
-    EXPECT_EQ(5u, library.calls);
-    EXPECT_FALSE(ReplyIsHeld(reply));
-    EXPECT_EQ(0, library.doubleOrUnknown);
-}
+    EXPECT_EQ(RequestServiceUntilNotBusy(RequestListInterfaces, &selector, 4, &reply, CountPause, &pauses), StatusBusy);
+    EXPECT_TRUE(Calls == 5 && !ReplyIsHeld(reply));
 
-TEST_F(ChannelTest, FailureRepliesAreHandedBackTooAndNoReplyMeansNoOutPointers)
-{
-    library.statuses = {StatusAccessDenied};
-    ServiceReply reply;
-    EXPECT_EQ(StatusAccessDenied, RequestInterfaceList(SelectBindable, &reply));
-    EXPECT_EQ((std::vector<uint32_t>{1}), library.lastInput);
+    Script({StatusAccessDenied});
+    EXPECT_EQ(RequestInterfaceList(SelectBindable, &reply), StatusAccessDenied);
+    EXPECT_EQ(LastInput, std::vector<uint32_t>({1}));
     EXPECT_TRUE(ReplyIsHeld(reply));
     ReleaseReply(&reply);
-    EXPECT_TRUE(library.outstanding.empty());
-    EXPECT_EQ(0, library.doubleOrUnknown);
-    uint32_t input[2] = {7, 8};
     // Asking for a reply here would write through the null pointer.
-    EXPECT_EQ(StatusAccessDenied, RequestService(RequestWriteDataSettings, input, 8, nullptr));
-    EXPECT_TRUE(library.outstanding.empty());
+    uint32_t input[2] = {7, 8};
+    EXPECT_EQ(RequestService(RequestWriteDataSettings, input, 8, nullptr), StatusAccessDenied);
+    EXPECT_TRUE(Lent.empty() && Wrong == 0);
 }
 
-TEST_F(ChannelTest, ClosedChannelOrNoLibraryRefusesNewCallsAndIsIdleOnlyOnceEveryReplyIsBack)
+// A closed channel, or none, refuses new calls, and is idle only once every
+// reply is back.
+TEST(ServiceChannel, ClosedOrNoLibrary)
 {
-    library.statuses = {StatusSuccess, StatusSuccess};
+    Script({StatusSuccess});
     ServiceReply held, refused;
     RequestInterfaceList(SelectMonitored, &held);
     SetServiceChannelClosed(true);
     EXPECT_FALSE(ServiceChannelIdle());
-    EXPECT_EQ(StatusNotStarted, RequestInterfaceList(SelectMonitored, &refused));
-    EXPECT_EQ(1u, library.calls);
+    EXPECT_EQ(RequestInterfaceList(SelectMonitored, &refused), StatusNotStarted);
+    EXPECT_EQ(Calls, 1u);
     ReleaseReply(&held);
-    EXPECT_TRUE(ServiceChannelIdle());
-    EXPECT_TRUE(library.outstanding.empty());
+    EXPECT_TRUE(ServiceChannelIdle() && Lent.empty());
     SetServiceChannelClosed(false);
-    ServiceLibrary = ServiceLibraryRecord();  // no library at all
-    EXPECT_EQ(StatusNotStarted, RequestInterfaceList(SelectMonitored, &refused));
+    ServiceLibrary = ServiceLibraryRecord();
+    EXPECT_EQ(RequestInterfaceList(SelectMonitored, &refused), StatusNotStarted);
     EXPECT_FALSE(ReplyIsHeld(refused));
 }
 

@@ -1,6 +1,6 @@
-"""The long run, out of the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
-(60 s unless set). Rounds of windows opened and closed while an adapter comes
-and goes and the service restarts; handles, memory and settings must stay."""
+# The long run, out of the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
+# (60 s unless set). Rounds of windows opened and closed while an adapter comes
+# and goes and the service restarts; handles, memory and settings must stay.
 import os
 import re
 import time

@@ -45,7 +45,7 @@ def open_prefs(hand, *keys):
         hand.keys(*keys)
     else:  # the second of seven items and three separators, whose heights the banner stretches alike
         hand.click(l + 60, t + (b - t) * 175 // 1000, "")
-    assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} did not show the preferences"
+    assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} showed no preferences"
     hand.wait_keys(MAIN_WINDOW)
 
 
@@ -176,7 +176,7 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     hand.x("mousemove", 561, 331)
     drv("wait-tip", LAN)  # on the resting pointer
     hand.drag(LAN, 450, 300, 480, 320, 3)
-    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not where the right button went down"
+    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not at the press"
     hand.click(480, 312, "")
     page_shown(drv, 2)
     agent.unload()
@@ -195,12 +195,12 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     assert region() == "none", region()
     hand.move(400, 280)
     hand.x("mousemove", 401, 281)
-    assert until(lambda: region() not in ("none", ""), 3), "the pointer on the monitor left it whole"
+    assert until(lambda: region() not in ("none", ""), 3), "whole under the pointer"
     # Every motion over it cuts a hole, the ones on the way in too: the click waits until X
     # routes the pixel under the pointer to the monitor beneath, as a resting hand would.
     hand.click(401, 281, WLAN, 1, 2)
     caption = lambda t: int(drv("style", t), 0) & ids.WS_CAPTION == ids.WS_CAPTION
-    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the monitor beneath"
+    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the one beneath"
     assert caption(LAN), "the transparent monitor took the double click"
     hand.move(700, 600)
     assert until(lambda: region() == "none", 3), region()

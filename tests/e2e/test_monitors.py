@@ -4,8 +4,7 @@ import re
 import subprocess
 
 import ids
-from conftest import (EXIT_WINDOW, LAN, LAN_ID, TWO_MONITORS, WLAN, WLAN_ID, await_monitor, hold, menus, open_monitor,
-                      place_monitor, scenario, until, window_states)
+from conftest import EXIT_WINDOW, LAN, LAN_ID, await_monitor, hold, menus, open_monitor, place_monitor, until, window_states
 from wine import AGENT_KEY, differ, winpath
 
 BUSY = "set-interface lan rx-rate=5000000 tx-rate=2000000"
@@ -180,24 +179,6 @@ def test_monitor_close_reopen(sim, agents, prefix):
     assert all(b <= a + most for a, b, most in zip(first, last, (4, 4, 10, 1572864))), \
         f"gdi user handles private grew from {first} to {last}"
     sim.ledger_clean(2)
-    agent.unload()
-
-
-def test_monitor_two_windows(sim, agents, prefix):
-    # Two monitors side by side at their stored places, with traffic that varies, for the documentation's picture.
-    sim.start(scenario(prefix, TWO_MONITORS), "set-interface lan rx-rate=2400000,800000,5600000,1500000,4700000",
-              "set-interface wlan rx-rate=900000,2100000,300000,2600000 tx-rate=150000,420000,80000")
-    places = [(LAN, LAN_ID, (40, 40, 280, 180)), (WLAN, WLAN_ID, (300, 40, 540, 180))]
-    for n, (title, key, rect) in enumerate(places):
-        place_monitor(prefix, f"000{n}", key, rect)
-    agent = agents.start_on_tray()
-    for n, (title, key, rect) in enumerate(places):
-        open_monitor(agents, n, title)
-        d = Diagram(prefix, agents.drv, title)
-        assert (d.left, d.top, d.right, d.bottom) == rect, f'"{title}" not at its stored place'
-        d.expect(lambda n: n >= 4, f'no bars in "{title}"', 10, name="monitor-two-windows")
-    subprocess.run(["/usr/bin/convert", prefix.artifacts / "monitor-two-windows.png", "-crop", "520x160+30+30",
-                    "+repage", prefix.artifacts / "monitor-windows.png"], check=True)
     agent.unload()
 
 

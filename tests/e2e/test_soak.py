@@ -43,7 +43,7 @@ def test_soak(sim, agents, drv, prefix):
     last = measure()
     drv.note(f"soak: {n} rounds; gdi user handles private {first} -> {last}")
     assert all(b <= a + most for a, b, most in zip(first, last, (4, 4, 10, 4194304))), \
-        f"after {n} rounds gdi user handles private grew from {first} to {last}"
+        f"{n} rounds: gdi user handles private {first} -> {last}"
     assert settings() == before, "the agent's settings changed"
     agent.unload()
     sim.ledger_clean(1)

@@ -81,7 +81,8 @@ def test_tray_enable_disable(agent, agents, sim, prefix):
         agents.choose(E)
         agents.expect_tip(ON)
         await_monitor(sim, drv, LAN, "visible")
-        assert drv.ok("wait-shown", STATS, timeout=8000 - 6000 * closed) != closed, f"statistics closed: {closed}"
+        assert drv.ok("wait-shown", STATS, timeout=8000 - 6000 * closed) != closed, \
+            "enabling reopened the closed statistics" if closed else "enabling left the statistics closed"
         if not closed:
             drv.press(STATS, ids.IDOK)
             drv.wait_gone(STATS)

@@ -1,6 +1,5 @@
-"""Fixtures of the end-to-end cases. Each xdist worker has its own Xvfb,
-wine prefix and driver (`prefix`, `drv`); each test its own simulator
-(`sim`) and agents (`agents`), ended whatever the test left behind."""
+# Each xdist worker has its own Xvfb, wine prefix and driver (`prefix`, `drv`);
+# each test its own simulator (`sim`) and agents (`agents`), ended whatever the test left behind.
 import os
 import pathlib
 import re
@@ -15,39 +14,48 @@ from driver import Driver
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCENARIOS = ROOT / "standin" / "scenarios"
-EXIT_WINDOW = "ZorvanHAgent Exit Window"
-MAIN_WINDOW = "ZorvanHAgent Preferences - "
-STATS_WINDOW = "ZorvanHAgent Interface Statistics"
 TITLE = "ZorvanHAgent"
-RUNNING_MUTEX = "ZorvanHAgentMtStillRunning"
-TRAY_DESKTOP = "ZorvanHTray"
-MENU_CLASS = "#32768"
+EXIT_WINDOW, MAIN_WINDOW, STATS_WINDOW = (TITLE + t for t in (" Exit Window", " Preferences - ", " Interface Statistics"))
+RUNNING_MUTEX, TRAY_DESKTOP, MENU_CLASS = TITLE + "MtStillRunning", "ZorvanHTray", "#32768"
 DRIVERS, RETRIES = [], [0]  # this process's drivers; transport retries of every worker
 
 
 def until(check, seconds, every=0.25):
-    """check()'s first true value within the time, else its last value."""
+    # check()'s first true value within the time, else its last value
     deadline = time.monotonic() + seconds
-    while True:
-        value = check()
-        if value or time.monotonic() > deadline:
-            return value
+    while not (value := check()) and time.monotonic() < deadline:
         time.sleep(every)
+    return value
 
 
-def hold(seconds, why):
-    """Lets the time pass for a check that nothing happens meanwhile."""
+def ended(proc):  # given 5 s to end, then killed
+    try:
+        proc.wait(5)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def hold(seconds, why):  # only for a check that nothing happens meanwhile
     time.sleep(seconds)
 
 
+def menus(drv):
+    return [w["hwnd"] for w in drv.windows() if w["cls"] == MENU_CLASS and w["visible"] == "visible"]
+
+
+def rect(drv, window):
+    return tuple(map(int, drv("window-rect", window).split()))
+
+
 def open_statistics(agents):
-    """Opens the statistics window as a double click on the tray icon does;
-    it is open once its interface box shows what the service said."""
+    # As a double click on the tray icon does. The window is there before the agent knows it as its
+    # statistics window: once shown, it does; open once its interface box shows what the service said.
     drv = agents.drv
     drv.wait_window(MAIN_WINDOW)
     drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_LBUTTONDBLCLK)
-    drv.wait_window(STATS_WINDOW, 8000)
-    assert until(lambda: drv.text(STATS_WINDOW, ids.IDC_STATS_INTERFACE_COMBO), 8), "the statistics window shows no interface"
+    drv("wait-shown", STATS_WINDOW, timeout=8000)
+    assert until(lambda: drv.text(STATS_WINDOW, ids.IDC_STATS_INTERFACE_COMBO), 8), "the statistics show no interface"
 
 
 def pytest_addoption(parser):
@@ -73,11 +81,7 @@ def prefix(request, worker_id):
     finally:
         if xvfb:
             xvfb.terminate()  # a killed server would leave its lock behind
-            try:
-                xvfb.wait(5)
-            except subprocess.TimeoutExpired:
-                xvfb.kill()
-                xvfb.wait()
+            ended(xvfb)
         log.close()
 
 
@@ -89,9 +93,7 @@ def drv(request, prefix):
     d.stop()
 
 
-class Sim:
-    """The simulator of one test; started on demand, stopped at its end."""
-
+class Sim:  # the simulator of one test, started on demand
     def __init__(self, prefix, drv):
         self.prefix, self.drv, self.proc = prefix, drv, None
 
@@ -115,26 +117,19 @@ class Sim:
     def wait_count(self, code, minimum, seconds=5):
         self.drv.sim_count(code, minimum, seconds)
 
-    def ledger(self):
-        return dict(w.split("=", 1) for w in self("ledger").split() if "=" in w)
-
     def ledger_clean(self, min_issued=0):
-        """Every reply handed back exactly once. A running agent's windows keep
-        asking, so one reply may be out at a look; a leaked one stays out."""
-        ledger = until(lambda: (lambda l: l if l.get("outstanding") == "0" else None)(self.ledger()), 5) \
-            or self.ledger()
+        # Every reply handed back exactly once. A running agent's windows keep
+        # asking, so one reply may be out at a look; a leaked one stays out.
+        read = lambda: dict(w.split("=", 1) for w in self("ledger").split() if "=" in w)
+        ledger = until(lambda: (l := read()).get("outstanding") == "0" and l, 5) or read()
         self.drv.note(f"ledger: {ledger}")
-        assert all(ledger.get(f) == "0" for f in ("outstanding", "double", "unknown")), f"ledger not clean: {ledger}"
-        assert int(ledger["issued"]) >= min_issued, f"ledger issued below {min_issued}: {ledger}"
+        assert [ledger.get(f) for f in ("outstanding", "double", "unknown")] == ["0"] * 3 and \
+            int(ledger["issued"]) >= min_issued, f"ledger not clean or fewer than {min_issued} issued: {ledger}"
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.drv.ok("sim", "quit", timeout=2000)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+            ended(self.proc)
         self.proc = None
 
 
@@ -143,58 +138,48 @@ class Agent:
         self.agents, self.pid, self.proc = agents, pid, proc
 
     def running(self):
-        if self.proc:
-            return self.proc.poll() is None
-        return pathlib.Path(f"/proc/{self.pid}").exists()
+        return self.proc.poll() is None if self.proc else pathlib.Path(f"/proc/{self.pid}").exists()
 
     def expect_exit(self, code=0, seconds=10):
-        if not until(lambda: not self.running(), seconds, 0.1):
-            raise AssertionError(f"agent {self.pid} still running after {seconds} s")
-        if self.proc:
-            assert self.proc.returncode == code, f"agent {self.pid} ended with code {self.proc.returncode}, not {code}"
+        assert until(lambda: not self.running(), seconds, 0.1), f"agent {self.pid} still running after {seconds} s"
+        assert not self.proc or self.proc.returncode == code, f"agent {self.pid} ended with {self.proc.returncode}"
 
     def unload(self):
-        """WM_AGENT_REFRESH to the exit window ends the agent cleanly."""
         drv = self.agents.drv
         drv.send(EXIT_WINDOW, ids.WM_AGENT_REFRESH, timeout=8000)
         self.expect_exit(0)
         drv.wait_gone(EXIT_WINDOW, timeout=2000)
-        assert not drv.ok("mutex-exists", RUNNING_MUTEX), f"mutex {RUNNING_MUTEX} still exists after unload"
+        assert not drv.ok("mutex-exists", RUNNING_MUTEX), "the agent's mutex outlived its unload"
 
     def expect_responsive(self):
         assert self.running(), f"agent {self.pid} ended by itself"
         self.agents.drv.send(EXIT_WINDOW, 0)
 
 
-class Agents:
-    """Agents a test starts; whatever is still running at its end is unloaded."""
-
+class Agents:  # the agents a test starts; whatever still runs at its end is unloaded
     def __init__(self, prefix, drv):
         self.prefix, self.drv, self.started = prefix, drv, []
 
     def start(self, folder=None, window=True):
-        """The agent with its folder as current directory (so a missing library
-        is not found there either); waits for its exit window unless told not to."""
-        proc = self.prefix.spawn(self.prefix.wine, "./ZorvanHAgent.exe", cwd=folder or self.prefix.bin)
-        agent = Agent(self, proc.pid, proc)
-        self.started.append(agent)
-        self.drv.note(f"agent pid {proc.pid} from {folder or self.prefix.bin}")
+        # Its folder is the current one, so a missing library is not found there either.
+        folder = folder or self.prefix.bin
+        proc = self.prefix.spawn(self.prefix.wine, "./ZorvanHAgent.exe", cwd=folder)
+        self.started.append(Agent(self, proc.pid, proc))
+        self.drv.note(f"agent pid {proc.pid} from {folder}")
         if window:
             self.drv.wait_window(EXIT_WINDOW)
-        return agent
+        return self.started[-1]
 
     def answer_msgbox(self, text, icon, shot):
-        """The agent's message box says the text with that icon (judged from
-        pixels: only a confident answer counts); OK is pressed after a screenshot."""
+        # The icon is judged from pixels: only a confident answer counts.
         box = self.drv.msgbox(TITLE)
-        assert box.get("text") == text, f'message box says "{box.get("text")}", not "{text}"'
-        assert box.get("icon") in (icon, "unknown"), f"message box shows the {box.get('icon')} icon, not {icon}"
+        assert box["text"] == text, f'message box says "{box["text"]}"'
+        assert box.get("icon") in (icon, "unknown"), f"message box shows the {box.get('icon')} icon"
         self.prefix.shot(shot)
         self.drv.press(TITLE, ids.IDOK, msgbox=True)
 
     def start_on_tray(self):
-        """The agent on a virtual desktop whose taskbar holds its icon; every
-        driver call of the test then goes to that desktop."""
+        # On a virtual desktop whose taskbar holds its icon; every driver call of the test then goes there.
         known = {a.pid for a in self.started}
         self.prefix.spawn(self.prefix.own, "explorer", f"/desktop={TRAY_DESKTOP},1280x800", "ZorvanHAgent.exe",
                           cwd=self.prefix.bin)
@@ -204,42 +189,33 @@ class Agents:
         self.drv.wait_window(EXIT_WINDOW, timeout=15000)
         pid = until(lambda: self._launched_pid(known), 5)
         assert pid, "no agent process on the virtual desktop"
-        agent = Agent(self, pid)
-        self.started.append(agent)
+        self.started.append(Agent(self, pid))
         self.expect_tip(f"{TITLE} is enabled")  # the icon comes once the main dialog's loop runs
-        return agent
+        return self.started[-1]
 
-    def _launched_pid(self, known):
-        """The newest agent process of this prefix that a launcher started."""
-        found = []
+    def _launched_pid(self, known):  # the newest agent of this prefix that a launcher started
+        mine, found = f"WINEPREFIX={self.prefix.env['WINEPREFIX']}".encode(), []
         for proc in pathlib.Path("/proc").glob("[0-9]*"):
             try:
                 cmd = (proc / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace").strip()
                 env = (proc / "environ").read_bytes().split(b"\0")
             except OSError:
                 continue
-            if re.search(r"(^|[\\/])ZorvanHAgent\.exe$", cmd) and \
-                    f"WINEPREFIX={self.prefix.env['WINEPREFIX']}".encode() in env and int(proc.name) not in known:
+            if re.search(r"(^|[\\/])ZorvanHAgent\.exe$", cmd) and mine in env and int(proc.name) not in known:
                 found.append(int(proc.name))
         return max(found, default=None)
 
-    def tips(self):
-        return self.drv("tooltips").splitlines()
-
     def expect_tip(self, text, shown=True):
-        assert until(lambda: (text in self.tips()) == shown, 10), \
-            f'tray tip "{text}" {"missing" if shown else "still shown"} (tips: {self.tips()})'
+        tips = lambda: self.drv("tooltips").splitlines()
+        assert until(lambda: (text in tips()) == shown, 10), f'tray tip "{text}" {"missing" if shown else "shown"}'
 
-    def open_menu(self):
-        """Opens the tray menu as a right click on the icon does; its hwnd."""
+    def open_menu(self):  # as a right click on the icon; its hwnd
         self.drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_RBUTTONUP)
-        menu = until(lambda: next((w["hwnd"] for w in self.drv.windows()
-                                   if w["cls"] == MENU_CLASS and w["visible"] == "visible"), None), 6, 0.2)
+        menu = until(lambda: menus(self.drv), 6, 0.2)
         assert menu, "the tray menu did not open"
-        return menu
+        return menu[0]
 
-    def keys(self, menu, *keys):
-        """One key at a time, as a user types them; False once the menu went."""
+    def keys(self, menu, *keys):  # False once the menu went
         for key in keys:
             if not self.drv.ok("key", f"hwnd:{menu}", key):
                 return False
@@ -247,8 +223,7 @@ class Agents:
         return True
 
     def choose(self, *keys):
-        """Opens the menu and types the keys. Under wine a menu is now and then
-        dismissed a moment after it opens, before the keys: that attempt is made again."""
+        # Under wine a menu is now and then dismissed a moment after it opens, before the keys: it is opened again.
         for attempt in (1, 2, 3):
             if self.keys(self.open_menu(), *keys):
                 return
@@ -281,22 +256,21 @@ MONITOR_FLAGS = dict(HideWindowTitle=0, ShowWindowOnTop=1, ShowMaxSpeedText=1, S
                      MakeSendReceiveScaleEqual=0, PopupWhenConnected=0, HideWhenDisconnected=0, EnableBytesPerSecond=1)
 
 
-def scenario(prefix, text):
-    """A scenario file of that text, for sim.start."""
+def scenario(prefix, text):  # a scenario file of that text, for sim.start
     path = prefix.tmp / f"scenario-{time.monotonic_ns()}.scn"
     path.write_text(text)
     return str(path)
 
 
 def open_monitor(agents, position, title):
-    """The interface at that position of the "&Monitors" submenu, chosen; the
-    window is made hidden and shown once placed, so this waits for it shown."""
+    # The interface at that position of the "&Monitors" submenu. The window is
+    # made hidden and shown once placed, so this waits for it shown.
     agents.choose(*[ids.VK_DOWN] * 3, ids.VK_RIGHT, *[ids.VK_DOWN] * position, ids.VK_RETURN)
     agents.drv("wait-shown", title, timeout=8000, what=f'no monitor window "{title}" on show')
 
 
 def place_monitor(prefix, subkey, interface_id, rect, *flags):
-    """A stored monitor at rect (left, top, right, bottom) with the named flags on."""
+    # A stored monitor at rect (left, top, right, bottom) with the named flags on.
     size = b"\1\0\0\0" + b"".join(v.to_bytes(4, "little", signed=True) for v in rect)
     prefix.reg_import(f"[HKEY_LOCAL_MACHINE\\{wine.AGENT_KEY[5:]}\\Monitors\\{subkey}]\n"
                       f'"Name"="{interface_id}"\n"SizePositionWindow"=hex:{size.hex(",")}\n' +
@@ -304,14 +278,12 @@ def place_monitor(prefix, subkey, interface_id, rect, *flags):
 
 
 def window_states(drv, caption):
-    """"visible" or "hidden" for every window of that caption."""
     return [w["visible"] for w in drv.windows() if w["caption"] == caption]
 
 
 def await_monitor(sim, drv, title, state):
-    """The monitor shows as wanted within 8 s. The refresh misses a status pulse
-    that comes while it sleeps or refreshes, so the status is signalled again
-    now and then, as the service would on its next change."""
+    # The refresh misses a status pulse that comes while it sleeps or refreshes, so
+    # the status is signalled again now and then, as the service would on its next change.
     for _ in range(4):
         if until(lambda: window_states(drv, title) == [state], 2):
             return
@@ -320,25 +292,23 @@ def await_monitor(sim, drv, title, state):
 
 
 def child(drv, window, id):
-    return "hwnd:" + next(c["hwnd"] for c in children(drv, window) if c["id"] == str(id))
+    return drv.control(window, id)
 
 
-def shown_page(drv, control):
-    """The preferences page on show that holds the control."""
+def shown_page(drv, control):  # the preferences page on show that holds the control
     def find():
         page = None
-        for row in drv("list-children", MAIN_WINDOW).splitlines():
-            hwnd, id, shown, cls = row.split("\t")[:4]
-            page = (hwnd, shown) if cls == "#32770" else page
-            if id == str(control) and page and page[1] == "visible":
-                return "hwnd:" + page[0]
+        for c in children(drv):
+            page = c if c["cls"] == "#32770" else page
+            if c["id"] == str(control) and page and page["state"] == "visible":
+                return "hwnd:" + page["hwnd"]
     page = until(find, 5)
     assert page, f"no page with control {control} on show"
     return page
 
 
 def items(drv, window, list_id):
-    """[index, image, state, text] per line; none while the list is filled, as a read then fails."""
+    # [index, image, state, text] per line; none while the list is filled, as a read then fails.
     code, out = drv.run("list-items", window, list_id)
     return [r.split("\t") for r in out.splitlines() if r and not code]
 
@@ -348,7 +318,6 @@ def enabled(drv, window, id):
 
 
 def children(drv, window=MAIN_WINDOW):
-    """Every descendant window: dicts of hwnd, id, state, cls, text."""
     return [dict(zip(("hwnd", "id", "state", "cls", "text"), r.split("\t"))) for r in
             drv("list-children", window).splitlines() if r]
 
@@ -356,20 +325,8 @@ def children(drv, window=MAIN_WINDOW):
 PAGES = ("General Options", "Monitor(s) Options", "Network Interface(s)", "Movements")
 
 
-def open_preferences(agents, page=None, control=None):
-    """The preferences from the tray menu, the page-th tree item (1 = General)
-    selected as a click does; the page on show, found by its group's caption
-    (or, given a control, the page on show that holds it)."""
-    drv = agents.drv
-    if not drv.ok("wait-shown", MAIN_WINDOW, timeout=0):
-        agents.choose(ord("P"))
-        drv("wait-shown", MAIN_WINDOW, what='"&Preferences..." did not show the preferences')
+def page_shown(drv, page=None):  # the preferences' page on show: with a number (1 = General), that page alone
     if page:
-        tree = child(drv, MAIN_WINDOW, ids.IDC_PAGE_TREE)
-        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
-        for _ in range(page - 1):
-            item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
-        drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
         groups = lambda: [(c["text"], c["state"]) for c in children(drv) if c["id"] == str(ids.IDC_PAGE_GROUP)]
         want = (PAGES[page - 1], "visible")
         assert until(lambda: [g for g in groups() if want[0] in g or "visible" in g] == [want], 3), \
@@ -377,10 +334,24 @@ def open_preferences(agents, page=None, control=None):
     return "hwnd:" + next(c["hwnd"] for c in children(drv) if c["cls"] == "#32770" and c["state"] == "visible")
 
 
+def open_preferences(agents, page=None, control=None):
+    # From the tray menu, the page-th tree item selected as a click does; the page on show.
+    drv = agents.drv
+    if not drv.ok("wait-shown", MAIN_WINDOW, timeout=0):
+        agents.choose(ord("P"))
+        drv("wait-shown", MAIN_WINDOW, what='"&Preferences..." did not show the preferences')
+    if page:
+        tree = drv.control(MAIN_WINDOW, ids.IDC_PAGE_TREE)
+        item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_ROOT)
+        for _ in range(page - 1):
+            item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
+        drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
+    return page_shown(drv, page)
+
+
 def close_preferences(drv):
     drv.press(MAIN_WINDOW, ids.IDC_MAIN_CLOSE)
-    assert until(lambda: not any(w["caption"] == MAIN_WINDOW and w["visible"] == "visible" for w in drv.windows()),
-                 3), '"&Close" left the preferences on show'
+    assert until(lambda: "visible" not in window_states(drv, MAIN_WINDOW), 3), '"&Close" left the preferences'
 
 
 @pytest.fixture
@@ -430,17 +401,16 @@ def pytest_terminal_summary(terminalreporter):
     terminalreporter.write_line(f"{RETRIES[0]} transport retries")
 
 
+# X's own pointer and keyboard. On the tray's virtual desktop, which covers the
+# screen from 0,0, screen and desktop coordinates are the same.
 class Hand:
-    """X's own pointer and keyboard. On the tray's virtual desktop, which covers
-    the screen from 0,0, screen and desktop coordinates are the same."""
-
     def __init__(self, prefix, drv):
         self.prefix, self.drv, self.x = prefix, drv, prefix.xdotool
 
     def move(self, x, y, title=None):
-        """The pointer goes there in a few steps, so the window under it sees the
-        way in; with a title, until X has it in that window: a press goes where X
-        has the pointer, which is not yet where wine already shows a window."""
+        # In a few steps, so the window under it sees the way in; with a title, until X
+        # has it in that window: a press goes where X has the pointer, which is not yet
+        # where wine already shows a window.
         fx, fy, _ = self.prefix.xpointer()
         for i in (1, 2, 3, 4):
             self.x("mousemove", fx + (x - fx) * i // 4, fy + (y - fy) * i // 4)
@@ -459,7 +429,6 @@ class Hand:
         self.x("mousemove", x1, y1, "mouseup", button)
 
     def keys(self, *keys, to=None):
-        """Typed, into that window once X sends it the keys."""
         if to:
             self.wait_keys(to)
         self.x("key", "--delay", 60, *keys)  # a typing hand's pace
@@ -468,11 +437,10 @@ class Hand:
         return [w for w in self.prefix.run("xwininfo", "-root", "-tree").splitlines() if '"zorvanhagent.exe"' in w]
 
     def focus(self, window):
-        """X's keyboard focus to the agent's X window of that window. After a click
-        on the taskbar X keeps its focus on the taskbar's X window and refuses a
-        window the agent brings forward, as wine stamps the request with the time
-        of the thread's last message, older than the click; X then sends the keys
-        to the taskbar's process. A person would click into the window first."""
+        # X's keyboard focus to the agent's X window of that window. After a click on the
+        # taskbar X keeps its focus there and refuses a window the agent brings forward, as
+        # wine stamps the request with the time of the thread's last message, older than the
+        # click; X then sends the keys to the taskbar. A person would click into the window.
         l, t, r, b = map(int, self.drv("window-rect", window).split())
         where = f"{r - l}x{b - t}+{l}+{t}"
         xwin = next((w.split()[0] for w in self.xwindows() if where in w), None)
@@ -480,8 +448,8 @@ class Hand:
         self.x("windowfocus", xwin)
 
     def wait_keys(self, caption):
-        """The window is in front and X sends the agent the keys (wine hands them
-        to its active window); when X refused wine the focus, it is given as a click would."""
+        # The window is in front and X sends the agent the keys (wine hands them to its
+        # active window); when X refused wine the focus, it is given as a click would.
         self.drv("wait-active", caption, timeout=5000, what=f'"{caption}" is not in front')
         focus = lambda: hex(int(self.prefix.run("xdotool", "getwindowfocus") or 0))
         if not until(lambda: any(focus() in w.split() for w in self.xwindows()), 2):

@@ -1,11 +1,11 @@
-"""Large fonts, out of the normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96
-unless set). Every window's texts fit their controls, which do not overlap."""
+# Large fonts, out of the normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96 unless
+# set). Every window's texts fit their controls, which do not overlap.
 import os
 
 import pytest
 
 import ids
-from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW, close_preferences, items, open_monitor, open_preferences,
+from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW as STATS, close_preferences, items, open_monitor, open_preferences,
                       open_statistics, until)
 from test_data_files import CHOICE, FOLDER, PROGRESS, DataFiles
 from test_interfaces import BINDING, Page as Interfaces
@@ -14,13 +14,16 @@ from test_statistics import CLEAR
 
 DPI = int(os.environ.get("E2E_DPI") or 96)
 pytestmark = pytest.mark.dpi
+SYNC, ABOUT = "ZorvanH Agent is synchronizing...", "About ZorvanHAgent"
 
 
 def test_dpi_windows(sim, agents, drv, prefix):
     problems = []
 
+    # Every problem the driver finds is noted, and the run goes on to the next window.
     def measure(name, window, *command):
-        """Every problem the driver finds is noted, and the run goes on to the next window."""
+        if window:
+            drv("wait-shown", window, timeout=10000)
         code, out = drv.run(*(command or ("measure", window)))
         prefix.shot(f"dpi{DPI}-{name}")
         (prefix.artifacts / f"dpi{DPI}-{name}.txt").write_text(out)
@@ -40,21 +43,17 @@ def test_dpi_windows(sim, agents, drv, prefix):
     slider = drv.control(page, ids.IDC_HOLD_SLIDER)
     drv.send(slider, ids.TBM_SETPOS, 1, 40)
     drv.post(page, ids.WM_HSCROLL, ids.TB_ENDTRACK, slider[5:])
-    sync = "ZorvanH Agent is synchronizing..."
-    drv("wait-shown", sync, what="no synchronizing dialog")
-    measure("synchronizing", sync)
-    drv.wait_gone(sync, 10000)
+    measure("synchronizing", SYNC)
+    drv.wait_gone(SYNC, 10000)
     d.browse()
     drv.control(CHOICE, ids.IDC_DF_BACKUP)  # found once its controls are made
     measure("data-files-choice", CHOICE)
     drv.press(CHOICE, ids.IDOK)
-    drv("wait-shown", PROGRESS, timeout=10000, what="no progress dialog")
     measure("data-files-progress", PROGRESS)
     drv.press(PROGRESS, ids.IDCANCEL)
     d.box("Do you want to cancel operation?", ids.IDYES)
     d.box("Operation has been canceled!")
     drv.wait_gone(PROGRESS)
-
     page = open_preferences(agents, 2)
     assert until(lambda: LAN in [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES)], 10), "no interfaces listed"
     drv("lv-select", page, ids.IDC_MON_INTERFACES, 0, "on")
@@ -70,23 +69,18 @@ def test_dpi_windows(sim, agents, drv, prefix):
     assert until(lambda: [r for r in items(drv, page, ids.IDC_NOT_PRESENT_LIST) if r[1] != str(ids.WaitingImage)], 10)
     measure("preferences-movements", MAIN_WINDOW)
     close_preferences(drv)
-
-    about = "About ZorvanHAgent"
     agents.choose(*[ids.VK_UP] * 3, ids.VK_RETURN)
-    drv.wait_window(about)
-    measure("about", about)
-    drv.press(about, ids.IDOK)
-    drv.wait_gone(about)
+    measure("about", ABOUT)
+    drv.press(ABOUT, ids.IDOK)
+    drv.wait_gone(ABOUT)
     open_statistics(agents)
-    until(lambda: drv.text(STATS_WINDOW, ids.IDC_STATS_OVERALL_SENT), 10)
-    measure("statistics", STATS_WINDOW)
-    drv("wait-enabled", STATS_WINDOW, ids.IDC_STATS_CLEAR_OVERALL, "on", timeout=8000)
-    drv.press(STATS_WINDOW, ids.IDC_STATS_CLEAR_OVERALL)
-    drv("wait-shown", CLEAR, what="no clear dialog")
+    until(lambda: drv.text(STATS, ids.IDC_STATS_OVERALL_SENT), 10)
+    measure("statistics", STATS)
+    drv("wait-enabled", STATS, ids.IDC_STATS_CLEAR_OVERALL, "on", timeout=8000)
+    drv.press(STATS, ids.IDC_STATS_CLEAR_OVERALL)
     measure("clear-statistics", CLEAR)
     drv.press(CLEAR, ids.IDCANCEL)
     drv.wait_gone(CLEAR)
-
     # A new monitor opens at 200 x 128 at any dpi; its texts are painted, so the
     # render check draws them through the same code, the default window and a wider one.
     open_monitor(agents, 0, LAN)

@@ -5,36 +5,29 @@ import os
 import signal
 
 import ids
-from conftest import (LAN, LAN_ID, MAIN_WINDOW, MENU_CLASS, TITLE, TWO_MONITORS, WLAN, WLAN_ID, items, open_monitor,
-                      place_monitor, until)
+from conftest import (LAN, LAN_ID, MAIN_WINDOW, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus, open_monitor, page_shown,
+                      place_monitor, rect, scenario, until, window_states)
 from wine import AGENT_KEY
 
 STATS, CLEAR, ASKED = (TITLE + t for t in (" Interface Statistics", " Clear Statistics...", " Monitor Properties"))
 AT = 300, 200, 500, 328
 
+
 def ctl(names, group=""):
     return [getattr(ids, n if n[:2] == "ID" else f"IDC_{group}{n}") for n in names.split()]
 
 
-def rect(drv, window):
-    return tuple(map(int, drv("window-rect", window).split()))
-
-
 def shown(drv):
-    return [w["visible"] for w in drv.windows() if w["caption"] == MAIN_WINDOW] == ["visible"]
+    return window_states(drv, MAIN_WINDOW) == ["visible"]
 
 
-def menus(drv):
-    return [f"hwnd:{w['hwnd']}" for w in drv.windows() if w["cls"] == MENU_CLASS and w["visible"] == "visible"]
-
-
+# The menu opened at x,y. Wine moves one that would leave the screen in, rather than flip it, and above the taskbar.
 def menu(drv, x, y):
-    """The menu opened at x,y. Wine moves one that would leave the screen in, rather than flip it, and above the taskbar."""
     m = until(lambda: menus(drv), 5)
     assert m, f"no menu after a click at {x},{y}"
-    l, t, r, b = rect(drv, m[0])
+    l, t, r, b = rect(drv, f"hwnd:{m[0]}")
     assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780)), f"menu {l, t, r, b} not at {x},{y}"
-    return m[0], (l, t, r, b)
+    return f"hwnd:{m[0]}", (l, t, r, b)
 
 
 def icon(drv):
@@ -42,17 +35,17 @@ def icon(drv):
     return (l + r) // 2, (t + b) // 2
 
 
+# The tray menu at the icon, "&Preferences..." chosen by the keys or, without, by a click.
 def open_prefs(hand, *keys):
-    drv = hand.drv
-    x, y = icon(drv)
+    x, y = icon(hand.drv)
     hand.click(x, y, "", 3)
-    m, (l, t, r, b) = menu(drv, x, y)
+    m, (l, t, r, b) = menu(hand.drv, x, y)
     if keys:
         hand.focus(m)
         hand.keys(*keys)
     else:  # the second of seven items and three separators, whose heights the banner stretches alike
         hand.click(l + 60, t + (b - t) * 175 // 1000, "")
-    assert until(lambda: shown(drv), 5), f"{' '.join(keys) or 'a click on &Preferences...'} did not show the preferences"
+    assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} showed no preferences"
     hand.wait_keys(MAIN_WINDOW)
 
 
@@ -70,23 +63,6 @@ def walk(hand, window, key, *controls):
 
 def live(drv, window, control, state="on"):
     drv("wait-enabled", window, control, state, what=f"{control} not {state}")
-
-
-def test_input_tray_menu(sim, agents, hand, drv, prefix):
-    sim.start("default.scn")
-    agent = agents.start_on_tray()
-    for keys in ((), ("Down", "Down", "Return"), ("p",)):
-        open_prefs(hand, *keys)
-        away(hand, "Escape")
-    x, y = icon(drv)
-    hand.click(x, y, "", 3)
-    hand.focus(menu(drv, x, y)[0])
-    prefix.shot("input-tray-menu")
-    hand.keys("Escape")
-    assert until(lambda: not menus(drv), 3), "Escape left the menu open"
-    assert not until(lambda: shown(drv), 1.5), "Escape opened the preferences"  # over a time a command takes
-    assert not drv.ok("wait-window", STATS, timeout=1000), "Escape opened the statistics"
-    agent.unload()
 
 
 def open_stats(hand):
@@ -110,14 +86,14 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
     for on in (True, False):
         l, t, r, b = rect(drv, drv.control(STATS, ids.IDC_STATS_TOPMOST_PIN))
         hand.click((l + r) // 2, (t + b) // 2, STATS)
-        assert until(lambda: topmost() == on, 3), on
+        assert until(lambda: topmost() == on, 3), f"the pin did not put it {('off', 'on')[on]} top"
         prefix.shot(f"input-statistics-pinned-{on}")
     # The clicked pin has the focus; Tab walks down the columns and round to it, Shift+Tab walks back.
     walk(hand, STATS, None, ids.IDC_STATS_TOPMOST_PIN)
     walk(hand, STATS, "Tab", *ctl("INTERFACE_COMBO CREATED LAST_CLEARED LAST_MODIFIED OVERALL_SUMMARY "
-                                       "CONNECTION_COUNT OVERALL_SENT OVERALL_RECEIVED CONNECTION_COMBO CURRENT_SUMMARY "
-                                       "CURRENT_SENT CURRENT_RECEIVED LINK_SPEED AVERAGE_SPEED IDOK CLEAR_OVERALL "
-                                       "CLEAR_CURRENT TOPMOST_PIN", "STATS_"))
+                                  "CONNECTION_COUNT OVERALL_SENT OVERALL_RECEIVED CONNECTION_COMBO CURRENT_SUMMARY "
+                                  "CURRENT_SENT CURRENT_RECEIVED LINK_SPEED AVERAGE_SPEED IDOK CLEAR_OVERALL "
+                                  "CLEAR_CURRENT TOPMOST_PIN", "STATS_"))
     walk(hand, STATS, "shift+Tab", *ctl("CLEAR_CURRENT CLEAR_OVERALL IDOK AVERAGE_SPEED", "STATS_"))
     # Alt+O asks first: Tab walks the question, Alt+A ticks its box, Escape cancels, Enter answers OK.
     before = sim.count(3)
@@ -147,7 +123,7 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
 
 
 def stored(prefix, want):
-    """The monitor's stored place: a word that turns 0 once it was moved, then four integers."""
+    # The monitor's stored place: a word that turns 0 once it was moved, then four integers.
     data = "REG_BINARY " + b"".join(v.to_bytes(4, "little") for v in (0, *want)).hex().upper()
     seen = lambda: prefix.reg_value(AGENT_KEY + r"\Monitors\0000", "SizePositionWindow")
     assert until(lambda: seen() == data, 3), f"{want} is stored as {seen()}"
@@ -159,9 +135,9 @@ def lit(prefix, drv, shot, count):
 
 
 def carry(hand, title, x, y, dx, dy, held):
-    """Pressed at x,y and carried by dx,dy in four steps, each awaited: under wine's virtual
-    desktop a step that comes before X has the last one counts twice. The held process is
-    stopped until X has the press and the first step, as from a hand quicker than it."""
+    # Pressed at x,y and carried by dx,dy in four steps, each awaited: under wine's virtual
+    # desktop a step that comes before X has the last one counts twice. The held process is
+    # stopped until X has the press and the first step, as from a hand quicker than it.
     drv, at = hand.drv, rect(hand.drv, title)
     step = lambda i: (x + dx * i // 4, y + dy * i // 4)
     hand.move(x, y, title)
@@ -200,20 +176,16 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     hand.x("mousemove", 561, 331)
     drv("wait-tip", LAN)  # on the resting pointer
     hand.drag(LAN, 450, 300, 480, 320, 3)
-    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not where the right button went down"
+    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not at the press"
     hand.click(480, 312, "")
-    assert until(lambda: shown(drv), 5), '"&Properties" did not show the preferences'
-    page = show_page(drv, "Monitor(s) Options")
-    chosen = lambda: [r[3] for r in items(drv, page, ids.IDC_MON_INTERFACES) if "selected" in r[2]]
-    assert until(lambda: chosen() == [LAN], 10), chosen()
+    page_shown(drv, 2)
     agent.unload()
 
 
 # A monitor transparent for the mouse over another: a double click reaches the one
 # beneath; once the pointer has left for a tick of its timer it is whole again.
 def test_input_transparent(sim, agents, hand, drv, prefix):
-    (prefix.tmp / "two.scn").write_text(TWO_MONITORS)
-    sim.start(prefix.tmp / "two.scn")
+    sim.start(scenario(prefix, TWO_MONITORS))
     place_monitor(prefix, "0000", LAN_ID, AT, "MakeWindowTrasparentForMouse")
     place_monitor(prefix, "0001", WLAN_ID, AT)
     agent = agents.start_on_tray()
@@ -223,44 +195,45 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     assert region() == "none", region()
     hand.move(400, 280)
     hand.x("mousemove", 401, 281)
-    assert until(lambda: region() not in ("none", ""), 3), "the pointer on the monitor left it whole"
+    assert until(lambda: region() not in ("none", ""), 3), "whole under the pointer"
     # Every motion over it cuts a hole, the ones on the way in too: the click waits until X
     # routes the pixel under the pointer to the monitor beneath, as a resting hand would.
     hand.click(401, 281, WLAN, 1, 2)
     caption = lambda t: int(drv("style", t), 0) & ids.WS_CAPTION == ids.WS_CAPTION
-    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the monitor beneath"
+    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the one beneath"
     assert caption(LAN), "the transparent monitor took the double click"
     hand.move(700, 600)
     assert until(lambda: region() == "none", 3), region()
     agent.unload()
 
 
-def show_page(drv, group):
-    """The preferences' page on show, alone with that group caption."""
-    kids = lambda: drv.children(MAIN_WINDOW)
-    assert until(lambda: [c["visible"] for c in kids() if c["id"] == str(ids.IDC_PAGE_GROUP)
-                          and c["caption"] == group] == ["visible"], 3), f'page "{group}" is not alone on show'
-    return "hwnd:" + next(c["hwnd"] for c in kids() if c["cls"] == "#32770" and c["visible"] == "visible")
-
-
-# Tab and Shift+Tab walk the tree, the page and "&Close" round, the arrows choose a page,
-# each page's underlined letters press its buttons; Alt+C, Enter and Escape put it away.
-def test_input_preferences(sim, agents, hand, drv):
+# The tray menu by click and by keys; Escape there opens nothing. Tab and Shift+Tab walk the tree,
+# the page and "&Close" round, the arrows choose a page, each page's underlined letters press its
+# buttons; Alt+C, Enter and Escape put it away.
+def test_input_preferences(sim, agents, hand, drv, prefix):
     sim.start("default.scn")
     agent, w = agents.start_on_tray(), MAIN_WINDOW
+    x, y = icon(drv)
+    hand.click(x, y, "", 3)
+    hand.focus(menu(drv, x, y)[0])
+    prefix.shot("input-tray-menu")
+    hand.keys("Escape")
+    assert until(lambda: not menus(drv), 3), "Escape left the menu open"
+    assert not until(lambda: shown(drv), 1.5), "Escape opened the preferences"  # over a time a command takes
+    assert not drv.ok("wait-window", STATS, timeout=1000), "Escape opened the statistics"
     open_prefs(hand)
     walk(hand, w, None, ids.IDC_MAIN_CLOSE)
     walk(hand, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED START_MONITORS START_STATISTICS DATA_FOLDER "
-                                   "DATA_BROWSE HIDE_MS WINDOW_ON_TOP AVERAGE_IN_BYTES SPEED_IN_BYTES "
-                                   "NO_HARDWARE_HEADERS CUMULATIVE HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
+                              "DATA_BROWSE HIDE_MS WINDOW_ON_TOP AVERAGE_IN_BYTES SPEED_IN_BYTES "
+                              "NO_HARDWARE_HEADERS CUMULATIVE HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
     walk(hand, w, "shift+Tab", *ctl("MAIN_CLOSE HOLD_SLIDER CUMULATIVE"))
     walk(hand, w, "Tab", *ctl("HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
     # Down shows the Monitor(s) page, alive once its list has its first interface chosen.
     hand.keys("Down")
-    page = show_page(drv, "Monitor(s) Options")
+    page = page_shown(drv, 2)
     live(drv, page, ids.IDC_MON_CHOOSE)
     walk(hand, w, "Tab", *ctl("MON_INTERFACES MON_TRANSPARENCY MON_FLAGS MON_COLORS MON_CHOOSE MON_DEFAULTS "
-                                   "MAIN_CLOSE PAGE_TREE"))
+                              "MAIN_CLOSE PAGE_TREE"))
     for key, dialog, answer in (("alt+o", "Color", "Escape"), ("alt+r", ASKED, "n")):
         hand.keys(key, to=w)
         hand.keys(answer, to=dialog)
@@ -275,7 +248,7 @@ def test_input_preferences(sim, agents, hand, drv):
     walk(hand, w, "Tab", *ctl("MON_DEFAULTS MAIN_CLOSE PAGE_TREE"))
     # Two pages down, Alt+R lists the interfaces again; the button goes dead meanwhile, the keyboard must not.
     hand.keys("Down")
-    page = show_page(drv, "Network Interface(s)")
+    page = page_shown(drv, 3)
     live(drv, page, ids.IDC_REFRESH_INTERFACES)
     before = sim.count(1)
     hand.keys("alt+r")
@@ -283,9 +256,9 @@ def test_input_preferences(sim, agents, hand, drv):
     live(drv, page, ids.IDC_REFRESH_INTERFACES)
     drv("focus", w, timeout=2000)  # some control has it
     away(hand, "alt+c")
-    open_prefs(hand)
+    open_prefs(hand, "Down", "Down", "Return")
     walk(hand, w, "Tab", ids.IDC_PAGE_TREE)
     away(hand, "Return")
-    open_prefs(hand)
+    open_prefs(hand, "p")
     away(hand, "Escape")
     agent.unload()

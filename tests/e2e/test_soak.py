@@ -1,6 +1,6 @@
-"""The long run, out of the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
-(60 s unless set). Rounds of windows opened and closed while an adapter comes
-and goes and the service restarts; handles, memory and settings must stay."""
+# The long run, out of the normal one: SOAK_SECONDS=3600 pytest tests/e2e -m soak
+# (60 s unless set). Rounds of windows opened and closed while an adapter comes
+# and goes and the service restarts; handles, memory and settings must stay.
 import os
 import re
 import time
@@ -43,7 +43,7 @@ def test_soak(sim, agents, drv, prefix):
     last = measure()
     drv.note(f"soak: {n} rounds; gdi user handles private {first} -> {last}")
     assert all(b <= a + most for a, b, most in zip(first, last, (4, 4, 10, 4194304))), \
-        f"after {n} rounds gdi user handles private grew from {first} to {last}"
+        f"{n} rounds: gdi user handles private {first} -> {last}"
     assert settings() == before, "the agent's settings changed"
     agent.unload()
     sim.ledger_clean(1)

@@ -1,4 +1,4 @@
-"""The statistics window against statistics.scn."""
+# The statistics window against statistics.scn.
 import re
 
 import ids
@@ -13,8 +13,7 @@ def idc(name):
     return getattr(ids, "IDC_STATS_" + name)
 
 
-def expect(drv, **fields):
-    """Each field shows its text, or matches it when that starts with "~"."""
+def expect(drv, **fields):  # each field shows its text, or matches it when that starts with "~"
     for name, want in fields.items():
         if want[:1] != "~":
             drv.wait_text(W, idc(name), want, 8000)
@@ -22,11 +21,10 @@ def expect(drv, **fields):
             raise AssertionError(f'{name} shows "{drv.text(W, idc(name))}", not /{want[1:]}/')
 
 
-def choose(drv, name, index, **fields):
-    """Picks an item as a user does; once the box is back on, the fields show their texts."""
-    combo = next(r.split("\t")[0] for r in drv("list-children", W).splitlines() if f"\t{idc(name)}\t" in r)
-    drv.send(f"hwnd:{combo}", ids.CB_SETCURSEL, index)
-    drv.send(W, ids.WM_COMMAND, ids.CBN_SELCHANGE << 16 | idc(name), int(combo, 16))
+def choose(drv, name, index, **fields):  # as a user picks an item; once the box is back on, the fields show
+    combo = drv.control(W, idc(name))
+    drv.send(combo, ids.CB_SETCURSEL, index)
+    drv.send(W, ids.WM_COMMAND, ids.CBN_SELCHANGE << 16 | idc(name), int(combo[5:], 16))
     drv("wait-enabled", W, idc(name), "on", timeout=8000)
     expect(drv, **fields)
 

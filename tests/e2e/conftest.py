@@ -138,7 +138,13 @@ class Agent:
         self.agents, self.pid, self.proc = agents, pid, proc
 
     def running(self):
-        return self.proc.poll() is None if self.proc else pathlib.Path(f"/proc/{self.pid}").exists()
+        if self.proc:
+            return self.proc.poll() is None
+        # A launcher's agent is left to init, which reaps it a second or two after its end.
+        try:
+            return pathlib.Path(f"/proc/{self.pid}/stat").read_text().rsplit(")", 1)[1].split()[0] != "Z"
+        except (OSError, IndexError):
+            return False
 
     def expect_exit(self, code=0, seconds=10):
         assert until(lambda: not self.running(), seconds, 0.1), f"agent {self.pid} still running after {seconds} s"

@@ -10,9 +10,10 @@ Handler WaitWindow, WaitGone, ListWindows, Text, Style, Focus, WaitActive, ReadM
     MutexExists, WindowRect, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode,
     ListItems, SelectRow, Layered, WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
 
-// What the dispatcher finds before the handler runs; a window not found
-// within the time-out ends the command with NotMet.
-// Words that must be numbers, where given, are parsed before it too.
+// What the dispatcher does before the handler runs: it parses the words
+// that must be numbers (where given) and finds window words[0] and, with
+// AndControl, its control words[1] (where given); a window not found within
+// the time-out ends the command with NotMet.
 enum { Number0 = 1, Number1 = 2, Number2 = 4, Number3 = 8 };
 enum {
     NeedWindow = 16,

@@ -11,6 +11,13 @@
 // One measuring at a time: commands run one after another.
 static Canvas Picture;
 static COLORREF Background;
+static int Problems;
+
+template <typename... Words> static void Problem(const wchar_t* format, Words... words)
+{
+    ++Problems;
+    Print(format, words...);
+}
 
 // Pixels in [x0, x1) x [y0, y1) that stand out from the menu's background.
 static int Ink(int x0, int x1, int y0, int y1)
@@ -51,16 +58,10 @@ static int TextLeft(int left, int right)
     return left;
 }
 
-int MeasureMenu(const DriverArgs* args)
+// Prints the items the picture shows and where their texts are cut; the
+// number of items.
+static int Judge()
 {
-    RECT area;
-    GetClientRect(args->window, &area);
-    MapWindowPoints(args->window, nullptr, (POINT*)&area, 2);
-    if (!GrabScreen(&Picture, area)) {
-        PrintError(L"cannot read the menu's pixels");
-        return NotMet;
-    }
-    Background = GetSysColor(COLOR_MENU);
     int width = Picture.width, right = width, top = 0, bottom = Picture.height, banner = 0;
     // The frame the menu draws inside its client area is ink almost all
     // along; the banner's gradient runs from dark to light blue down the
@@ -78,34 +79,50 @@ int MeasureMenu(const DriverArgs* args)
     // A text drawn up to the item's edge was cut there: a text that fits
     // ends short of it by the item's margin.
     const int itemRight = right - GetSystemMetrics(SM_CXMENUCHECK);
-    int problems = 0, bands = 0, bandTop = -1, bandRight = -1;
-    auto problem = [&](auto... words) {
-        ++problems;
-        Print(words...);
-    };
+    int bands = 0, bandTop = -1, bandRight = -1;
     for (int y = top; y <= bottom; ++y) {
         int textRight = itemRight - 1;
         while (y < bottom && textRight >= left && !Ink(textRight, textRight + 1, y, y + 1))
             --textRight;
         if (y < bottom && Ink(left, right, y, y + 1) && !Separator(left, right, y)) {
             if (bandTop < 0 && y == top)
-                problem(L"cut\ttext against the menu's top edge");
+                Problem(L"cut\ttext against the menu's top edge");
             bandTop = bandTop < 0 ? y : bandTop;
             bandRight = std::max(bandRight, textRight);
         } else if (bandTop >= 0) {
             Print(L"item\t%d\trows %d-%d\ttext from x=%d to x=%d of %d", ++bands, bandTop, y - 1, left, bandRight,
                   right);
             if (bandRight >= itemRight - 2)
-                problem(L"cut\titem %d: its text reaches the item's right edge at x=%d", bands, itemRight);
+                Problem(L"cut\titem %d: its text reaches the item's right edge at x=%d", bands, itemRight);
             if (y == bottom)
-                problem(L"cut\titem %d: its text reaches the menu's bottom edge", bands);
+                Problem(L"cut\titem %d: its text reaches the menu's bottom edge", bands);
             bandTop = bandRight = -1;
         }
     }
-    CloseCanvas(&Picture);
+    return bands;
+}
+
+int MeasureMenu(const DriverArgs* args)
+{
+    RECT area;
+    GetClientRect(args->window, &area);
+    MapWindowPoints(args->window, nullptr, (POINT*)&area, 2);
+    Background = GetSysColor(COLOR_MENU);
+    Problems = 0;
+    int bands = 0;
+    // A menu is found once it is on show, which may be before it has drawn
+    // its items: it is looked at again until it shows some text.
+    do {
+        if (!GrabScreen(&Picture, area)) {
+            PrintError(L"cannot read the menu's pixels");
+            return NotMet;
+        }
+        bands = Judge();
+        CloseCanvas(&Picture);
+    } while (!bands && WaitStep(args));
     // Texts of neighbouring items that touch read as one.
     if (ULONGLONG(bands) != args->number[1])
-        problem(L"items\t%d lines of text, not %llu", bands, args->number[1]);
-    Print(L"dpi %d, %d item(s) measured, %d problem(s)", ScreenDpi(), bands, problems);
-    return problems ? NotMet : Met;
+        Problem(L"items\t%d lines of text, not %llu", bands, args->number[1]);
+    Print(L"dpi %d, %d item(s) measured, %d problem(s)", ScreenDpi(), bands, Problems);
+    return Problems ? NotMet : Met;
 }

@@ -147,11 +147,14 @@ int RunCommandLine(int argc, wchar_t** argv)
             return BadUsage;
         }
         args.start = GetTickCount();
-        // Window enumeration sees only the calling thread's desktop. The
-        // thread stays there: it is the serve loop's thread for this command.
+        // Window enumeration sees only the calling thread's desktop. This
+        // thread is the command's own (serve_loop.cpp), and a desktop that a
+        // thread is on cannot be closed: its handle goes with the process.
         if (args.desktop) {
             HDESK desktop = WaitDesktop(&args, args.desktop);
             if (!desktop || !SetThreadDesktop(desktop)) {
+                if (desktop)
+                    CloseDesktop(desktop);
                 PrintError(L"cannot move to desktop %ls", args.desktop);
                 return NotMet;
             }

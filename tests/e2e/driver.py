@@ -1,8 +1,6 @@
-"""Client of AgentDriver.exe --serve (framing in tests/e2e/driver/serve_loop.cpp).
-
-Exit codes: 0 the condition holds, 1 it did not within the time-out, 2 usage.
-A dead or silent driver is the harness's own fault: it is started anew and
-the call made once more, and such retries are counted."""
+# Client of AgentDriver.exe --serve (framing in tests/e2e/driver/serve_loop.cpp). Exit codes: 0 the
+# condition holds, 1 not within the time-out, 2 usage. A dead or silent driver is the harness's fault:
+# it is started anew and the call made once more, and such retries are counted.
 import itertools
 import os
 import queue
@@ -56,7 +54,7 @@ class Driver:
             try:
                 line = self._lines.get(timeout=max(0.0, deadline - time.monotonic()))
             except queue.Empty:
-                line = None
+                return None
             if line is None:
                 return None
             if line.startswith(f"\x1e{tag} "):
@@ -68,11 +66,10 @@ class Driver:
                 out.append(line)
 
     def run(self, *words, timeout=5000, desktop=None, **flags):
-        """(code, output): flags become --name value (True: just --name)."""
+        """(code, output); flags become --name value (True: just --name)."""
         words = [str(w) for w in words] + ["--timeout", str(timeout)]
-        desktop = desktop or self.desktop
-        if desktop:
-            words += ["--desktop", desktop]
+        if desktop or self.desktop:
+            words += ["--desktop", desktop or self.desktop]
         for name, value in flags.items():
             words += [f"--{name}"] + ([] if value is True else [str(value)])
         for attempt in (1, 2):
@@ -94,33 +91,30 @@ class Driver:
         return self.run(*words, **kw)[0] == MET
 
     def __call__(self, *words, what=None, **kw):
-        """The output; an AssertionError naming what was missing, and what the screen held, otherwise."""
+        """The output; else an AssertionError naming what was missing and what the screen held."""
         code, out = self.run(*words, **kw)
         if code != MET:
             raise AssertionError(f"{what or ' '.join(map(str, words))} (not within {kw.get('timeout', 5000)} ms); "
                                  f"driver said: {out.strip() or '-'}; on screen: {self.shown()}")
         return out
 
+    @staticmethod
+    def _rows(out, *names):
+        return [dict(zip(names, r.split("\t"))) for r in out.splitlines() if r]
+
     def windows(self, **kw):
-        """Every top-level window: dicts of hwnd, pid, visible, cls, caption."""
-        rows = self.run("list-windows", **kw)[1].splitlines()
-        return [dict(zip(("hwnd", "pid", "visible", "cls", "caption"), r.split("\t"))) for r in rows if r]
+        return self._rows(self.run("list-windows", **kw)[1], "hwnd", "pid", "visible", "cls", "caption")
 
     def children(self, caption, **kw):
-        """The window's child windows: dicts of hwnd, id, visible, cls, caption."""
-        rows = self("list-children", caption, **kw).splitlines()
-        return [dict(zip(("hwnd", "id", "visible", "cls", "caption"), r.split("\t"))) for r in rows if r]
+        return self._rows(self("list-children", caption, **kw), "hwnd", "id", "visible", "cls", "caption")
 
     def control(self, caption, control, **kw):
-        """ "hwnd:..." of the window's child with that id, for calls that name the control itself.
-        A dialog is found once it exists, before its controls are made: they are awaited."""
+        """ "hwnd:..." of the window's child with that id, awaited, as a dialog is found before its controls."""
         deadline = time.monotonic() + 5
-        while True:
-            hwnd = next((c["hwnd"] for c in self.children(caption, **kw) if c["id"] == str(control)), None)
-            assert hwnd or time.monotonic() < deadline, f'no control {control} in "{caption}"'
-            if hwnd:
-                return f"hwnd:{hwnd}"
+        while not (hwnd := next((c["hwnd"] for c in self.children(caption, **kw) if c["id"] == str(control)), None)):
+            assert time.monotonic() < deadline, f'no control {control} in "{caption}"'
             time.sleep(0.1)
+        return f"hwnd:{hwnd}"
 
     def shown(self):
         return "; ".join(f'"{w["caption"]}"' for w in self.windows() if w.get("visible") == "visible") or "nothing"
@@ -151,16 +145,15 @@ class Driver:
         self("press", caption, control, timeout=timeout, what=f'no control {control} in "{caption}" to press', **kw)
 
     def msgbox(self, title, timeout=10000, **kw):
-        """The open message box's fields: hwnd, pid, icon, text (the last, whose lines run to the end)."""
+        """The open message box's hwnd, pid, icon and text (the last, whose lines run to the end)."""
         out = self("msgbox", title, timeout=timeout, what=f'no message box "{title}"', **kw)
         head, _, text = out.partition("text=")
         return dict(line.split("=", 1) for line in head.splitlines() if "=" in line) | {"text": text}
 
     def sim(self, *words, **kw):
-        """The simulator's answer to a control command."""
         return self("sim", *words, what=f"simulator refused: {' '.join(map(str, words))}", **kw).strip()
 
     def sim_count(self, code, minimum, seconds):
-        code_, seen = self.run("sim-count", code, minimum, timeout=seconds * 1000)
-        assert code_ == MET, f"simulator saw {seen.strip() or 'no'} request(s) {code} within {seconds} s, " \
-                             f"expected at least {minimum}"
+        met, seen = self.run("sim-count", code, minimum, timeout=seconds * 1000)
+        assert met == MET, f"simulator saw {seen.strip() or 'no'} request(s) {code} within {seconds} s, " \
+                           f"expected at least {minimum}"

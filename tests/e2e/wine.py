@@ -1,5 +1,4 @@
-"""A private X display and wine prefix per worker, and what a case reads of
-them: the registry, screenshots, pixels and X's own pointer."""
+"""A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer."""
 import os
 import pathlib
 import re
@@ -13,7 +12,6 @@ AGENT_KEY = r"HKLM\Software\Merovax\ZorvanHAgent"
 
 
 def pe_arch(path):
-    """32 or 64, from the machine field of the PE header."""
     data = pathlib.Path(path).read_bytes()[:4096]
     offset = int.from_bytes(data[60:64], "little")
     return {0x8664: 64, 0x14C: 32}[int.from_bytes(data[offset + 4:offset + 6], "little")]
@@ -31,9 +29,9 @@ def winpath(path):
 
 
 def display_free(n):
-    """No server holds display n. A server killed outright leaves its lock
-    behind, and its pid may since belong to another process: such a lock is
-    stale and goes, as it would stop every later run from taking the number."""
+    # A server killed outright leaves its lock behind, and its pid may since
+    # belong to another process: such a lock is stale and goes, as it would
+    # stop every later run from taking the number.
     lock = pathlib.Path(f"/tmp/.X{n}-lock")
     try:
         pid = lock.read_text().strip()
@@ -50,7 +48,7 @@ def display_free(n):
 
 
 def start_xvfb(log):
-    """(process, display): a display is ours only once its lock names our server."""
+    # A display is ours only once its lock names our server.
     for n in range(90, 200):
         if not display_free(n):
             continue
@@ -72,7 +70,6 @@ def start_xvfb(log):
 
 
 class Prefix:
-    """The worker's wine prefix on its display; arch is the agent's."""
 
     def __init__(self, bin_dir, artifacts, display, log):
         self.bin, self.artifacts, self.log = pathlib.Path(bin_dir).resolve(), pathlib.Path(artifacts), log
@@ -106,7 +103,7 @@ class Prefix:
         self.run("wineserver", "-p")  # a persistent server keeps later wine calls quick
 
     def run(self, *args, timeout=60, check=False, **kw):
-        """A command in the prefix that ends on its own; the time-out only guards a hung prefix."""
+        # The time-out only guards a hung prefix.
         done = subprocess.run([str(a) for a in args], env=self.env, stdout=subprocess.PIPE, stderr=self.log,
                               timeout=timeout, **kw)
         if check and done.returncode:
@@ -124,7 +121,6 @@ class Prefix:
         return self.run(self.own, "reg", *args, check=check)
 
     def reg_value(self, key, name):
-        """ "TYPE DATA" of one value, "" when there is none."""
         for line in self.reg("query", key, "/v", name).splitlines():
             words = re.split(r"\s{4}", line.strip())
             if len(words) >= 2 and words[0] == name:
@@ -136,7 +132,6 @@ class Prefix:
         return [l for l in self.reg("query", key).splitlines() if l.startswith("HKEY_") and tail in l.upper()]
 
     def reg_import(self, text):
-        """Imports a .reg file's body (the header line is added)."""
         path = self.tmp / f"import-{time.monotonic_ns()}.reg"
         path.write_text("Windows Registry Editor Version 5.00\n\n" + text + "\n", encoding="utf-16")
         self.reg("import", winpath(path), check=True)
@@ -147,23 +142,24 @@ class Prefix:
                        stdout=self.log, stderr=self.log, timeout=20)
         return path
 
-    def pixel(self, shot, x, y):
-        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+    @staticmethod
+    def _row(shot, x, y, width=1):
+        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{width}x1+{x}+{y}", "-depth", "8", "txt:-"],
                              capture_output=True, text=True).stdout
-        return tuple(map(int, re.search(r"\((\d+),(\d+),(\d+)", out).groups()))
+        return [tuple(map(int, p)) for p in re.findall(r"\((\d+),(\d+),(\d+)", out)]
+
+    def pixel(self, shot, x, y):
+        return self._row(shot, x, y)[0]
 
     def lit(self, shot, x0, x1, y):
-        """Pixels of a row that belong to a monitor's bars (its background and
-        grid are black and dark blue, its bars run from green to red)."""
-        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{x1 - x0}x1+{x0}+{y}", "-depth", "8", "txt:-"],
-                             capture_output=True, text=True).stdout
-        return sum(int(r) + int(g) > 150 for r, g in re.findall(r"\((\d+),(\d+),", out))
+        # A monitor's bars run from green to red on a black and dark blue background and grid.
+        return sum(r + g > 150 for r, g, _ in self._row(shot, x0, y, x1 - x0))
 
     def xdotool(self, *args):
         self.run("xdotool", *args, timeout=20, check=True)
 
     def xpointer(self):
-        """(x, y, name of the window X routes a click to), asked of X itself."""
+        # Where X has the pointer, and the name of the window it routes a click to.
         probe = self.tmp / "xpointer"
         if not probe.exists():
             subprocess.run(["g++", "-O", "-o", str(probe), str(pathlib.Path(__file__).with_name("xpointer.cpp")),
@@ -173,6 +169,6 @@ class Prefix:
 
 
 def differ(a, b):
-    """How many pixels two pictures ("file.png[WxH+X+Y]" crops one) differ in; all when their sizes do."""
+    # "file.png[WxH+X+Y]" crops a picture; pictures of different sizes differ in all.
     done = subprocess.run(["/usr/bin/compare", "-metric", "AE", str(a), str(b), "null:"], capture_output=True, text=True)
     return float(done.stderr.split()[0]) if done.returncode < 2 else float("inf")

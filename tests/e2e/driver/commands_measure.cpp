@@ -1,212 +1,142 @@
-#include "commands.h"
-#include "driver_output.h"
-#include "window_query.h"
+// Whether every visible control of a window shows all of its text: the text
+// is measured in the control's own font against the room the control has,
+// and sibling controls with text must not lie on each other.
+#include "driver.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
-// "measure" checks that every visible control of a window shows all of its
-// text: the text is measured in the control's own font against the room the
-// control has, and sibling controls with text must not lie on each other.
+enum Kind { NoText, StaticText, PushText, CheckText, GroupText };
 
-struct MeasuredControl {
+struct Placed {
     HWND parent;
     int id;
     RECT screen;
-    bool container;  // a group box, which holds its siblings
 };
 
-struct MeasureState {
-    HDC dc;
-    int dpi;
-    int measured;
-    int problems;
-    int count;
-    MeasuredControl controls[512];
-};
+// One measuring at a time: commands run one after another.
+static HDC Dc;
+static int Dpi, Measured, Problems;
+static std::vector<Placed> Boxes;
 
-static int Scale(int pixels, int dpi)
+static int Scale(int pixels)
 {
-    return MulDiv(pixels, dpi, 96);
+    return MulDiv(pixels, Dpi, 96);
+}
+
+// Owner-drawn controls and the like draw their own text; an ellipsis is a
+// chosen way of showing a long text.
+static Kind KindOf(HWND control, LONG style)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(control, name, 64);
+    LONG type = style & SS_TYPEMASK, button = style & BS_TYPEMASK;
+    if (!_wcsicmp(name, L"Static"))
+        return (type <= SS_RIGHT || type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP) && !(style & SS_ELLIPSISMASK)
+            ? StaticText
+            : NoText;
+    if (_wcsicmp(name, L"Button"))
+        return NoText;
+    if (button == BS_GROUPBOX)
+        return GroupText;
+    if (button <= BS_DEFPUSHBUTTON)
+        return PushText;
+    if (button <= BS_AUTO3STATE || button == BS_AUTORADIOBUTTON)
+        return style & BS_PUSHLIKE ? PushText : CheckText;
+    return NoText;
 }
 
 // A font handle belongs to the process that made it; where wine does not
 // let another process read it, the dialogs' own face and size stand in.
-static HFONT CopyControlFont(HWND control, int dpi, bool* assumed)
+static HFONT CopyFont(HWND control, bool* assumed)
 {
     DWORD_PTR handle = 0;
-    LOGFONTW font;
-    ZeroMemory(&font, sizeof font);
-    *assumed = false;
-    if (SendMessageTimeoutW(control, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &handle) && handle != 0 &&
-        GetObjectW((HFONT)handle, sizeof font, &font) == sizeof font)
-        return CreateFontIndirectW(&font);
-    *assumed = true;
-    font.lfHeight = -MulDiv(8, dpi, 72);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    wcscpy(font.lfFaceName, L"MS Shell Dlg");
+    LOGFONTW font = {};
+    *assumed = !SendMessageTimeoutW(control, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &handle) || !handle ||
+        GetObjectW(HFONT(handle), sizeof font, &font) != sizeof font;
+    if (*assumed) {
+        font = {-MulDiv(8, Dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET};
+        wcscpy(font.lfFaceName, L"MS Shell Dlg");
+    }
     return CreateFontIndirectW(&font);
 }
 
-enum TextKind { NoText, StaticText, PushText, CheckText, GroupText };
-
-static TextKind KindOf(HWND control, LONG style)
+// The room the text needs, with what the control draws around it (a
+// button's edge, a check box's box), which the text may not use.
+static SIZE Needed(const wchar_t* text, Kind kind, LONG style, int width)
 {
-    wchar_t className[64];
-    if (GetClassNameW(control, className, 64) == 0)
-        return NoText;
-    if (_wcsicmp(className, L"Static") == 0) {
-        LONG type = style & SS_TYPEMASK;
-        bool textual =
-            type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
-        // An ellipsis is a chosen way of showing a long text.
-        return textual && !(style & SS_ELLIPSISMASK) ? StaticText : NoText;
-    }
-    if (_wcsicmp(className, L"Button") != 0)
-        return NoText;
-    switch (style & BS_TYPEMASK) {
-    case BS_PUSHBUTTON:
-    case BS_DEFPUSHBUTTON:
-        return PushText;
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-        return (style & BS_PUSHLIKE) ? PushText : CheckText;
-    case BS_GROUPBOX:
-        return GroupText;
-    default:
-        return NoText;  // owner-drawn and the like draw their own text
-    }
+    int side = kind == PushText ? 2 * Scale(4)
+        : kind == CheckText     ? Scale(13) + Scale(4) + 2
+        : kind == GroupText     ? 2 * Scale(8)
+                                : 0;
+    int high = kind == PushText ? 2 * Scale(3) : 0;
+    bool wraps = kind == StaticText ? (style & SS_TYPEMASK) <= SS_RIGHT : (style & BS_MULTILINE) != 0;
+    RECT box = {0, 0, std::max(width - side, 1), 0};
+    DrawTextW(Dc, text, -1, &box,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) |
+                  (kind == StaticText && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    return {box.right - box.left + side, box.bottom - box.top + high};
 }
 
-// The room the text needs, in the control's font: width by height.
-static SIZE NeededSize(HDC dc, const wchar_t* text, TextKind kind, LONG style, int roomWidth, int dpi)
-{
-    UINT format = DT_CALCRECT;
-    bool wraps = false;
-    if (kind == StaticText) {
-        LONG type = style & SS_TYPEMASK;
-        wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
-        if (style & SS_NOPREFIX)
-            format |= DT_NOPREFIX;
-    } else {
-        wraps = (style & BS_MULTILINE) != 0;
-    }
-    // What the control draws around its text, which the text may not use.
-    int sideRoom = 0, heightRoom = 0;
-    if (kind == PushText) {
-        sideRoom = 2 * Scale(4, dpi);
-        heightRoom = 2 * Scale(3, dpi);
-    } else if (kind == CheckText) {
-        sideRoom = Scale(13, dpi) + Scale(4, dpi) + 2;
-    } else if (kind == GroupText) {
-        sideRoom = 2 * Scale(8, dpi);
-    }
-    RECT box = {0, 0, roomWidth - sideRoom, 0};
-    if (box.right < 1)
-        box.right = 1;
-    format |= wraps ? DT_WORDBREAK : DT_SINGLELINE;
-    DrawTextW(dc, text, -1, &box, format);
-    SIZE needed = {box.right - box.left + sideRoom, box.bottom - box.top + heightRoom};
-    return needed;
-}
-
-static void MeasureOne(MeasureState* state, HWND control)
+static BOOL CALLBACK MeasureOne(HWND control, LPARAM)
 {
     LONG style = GetWindowLongW(control, GWL_STYLE);
-    TextKind kind = KindOf(control, style);
-    if (kind == NoText)
-        return;
+    Kind kind = KindOf(control, style);
     wchar_t text[1024];
-    if (!ReadWindowText(control, text, 1024) || text[0] == 0)
-        return;
-    RECT client;
+    RECT client, screen, room, inside;
+    if (!IsWindowVisible(control) || kind == NoText || !ReadWindowText(control, text, 1024) || !text[0])
+        return TRUE;
     GetClientRect(control, &client);
     bool assumed = false;
-    HFONT font = CopyControlFont(control, state->dpi, &assumed);
-    HGDIOBJ old = font ? SelectObject(state->dc, font) : nullptr;
-    SIZE needed = NeededSize(state->dc, text, kind, style, client.right, state->dpi);
+    HFONT font = CopyFont(control, &assumed);
+    HGDIOBJ old = SelectObject(Dc, font);
+    SIZE needed = Needed(text, kind, style, client.right);
+    SelectObject(Dc, old);
+    DeleteObject(font);
+    int id = GetDlgCtrlID(control);
+    Measured++;
     // A group box's caption sits on its top edge: only the width counts.
-    int haveHeight = kind == GroupText ? needed.cy : client.bottom;
-    state->measured++;
-    if (needed.cx > client.right || needed.cy > haveHeight) {
-        state->problems++;
-        PrintLine(L"clipped\t%d\tneeds %ldx%ld\thas %ldx%ld\t%ls%ls", GetDlgCtrlID(control), needed.cx, needed.cy,
-                  client.right, client.bottom, text, assumed ? L"\t(dialog font assumed)" : L"");
+    if (needed.cx > client.right || (kind != GroupText && needed.cy > client.bottom)) {
+        Problems++;
+        Print(L"clipped\t%d\tneeds %ldx%ld\thas %ldx%ld\t%ls%ls", id, needed.cx, needed.cy, client.right, client.bottom,
+              text, assumed ? L"\t(dialog font assumed)" : L"");
     }
-    if (old)
-        SelectObject(state->dc, old);
-    if (font)
-        DeleteObject(font);
-
     // The whole control must lie inside its parent, or its edge is cut.
     HWND parent = GetParent(control);
-    RECT screen, parentClient;
     GetWindowRect(control, &screen);
-    GetClientRect(parent, &parentClient);
-    MapWindowPoints(parent, nullptr, (POINT*)&parentClient, 2);
-    RECT inside;
-    if (!IntersectRect(&inside, &screen, &parentClient) || !EqualRect(&inside, &screen)) {
-        state->problems++;
-        PrintLine(L"outside\t%d\t%ls", GetDlgCtrlID(control), text);
+    GetClientRect(parent, &room);
+    MapWindowPoints(parent, nullptr, (POINT*)&room, 2);
+    if (!IntersectRect(&inside, &screen, &room) || !EqualRect(&inside, &screen)) {
+        Problems++;
+        Print(L"outside\t%d\t%ls", id, text);
     }
-    if (state->count < 512) {
-        MeasuredControl* entry = &state->controls[state->count++];
-        entry->parent = parent;
-        entry->id = GetDlgCtrlID(control);
-        entry->screen = screen;
-        entry->container = kind == GroupText;
-    }
-}
-
-static BOOL CALLBACK MeasureChild(HWND control, LPARAM context)
-{
-    if (IsWindowVisible(control))
-        MeasureOne((MeasureState*)context, control);
+    // A group box holds its siblings.
+    if (kind != GroupText)
+        Boxes.push_back({parent, id, screen});
     return TRUE;
 }
 
-static void ReportOverlaps(MeasureState* state)
+int Measure(const DriverArgs* args)
 {
-    for (int a = 0; a < state->count; ++a) {
-        const MeasuredControl* first = &state->controls[a];
-        if (first->container)
-            continue;
-        for (int b = a + 1; b < state->count; ++b) {
-            const MeasuredControl* second = &state->controls[b];
+    Dc = CreateCompatibleDC(nullptr);
+    Dpi = ScreenDpi();
+    Measured = Problems = 0;
+    Boxes.clear();
+    if (!Dc)
+        return NotMet;
+    EnumChildWindows(args->window, MeasureOne, 0);
+    DeleteDC(Dc);
+    for (size_t a = 0; a < Boxes.size(); ++a) {
+        for (size_t b = a + 1; b < Boxes.size(); ++b) {
             RECT common;
-            if (second->container || second->parent != first->parent)
-                continue;
-            if (IntersectRect(&common, &first->screen, &second->screen)) {
-                state->problems++;
-                PrintLine(L"overlap\t%d\t%d\t%ldx%ld", first->id, second->id, common.right - common.left,
-                          common.bottom - common.top);
+            if (Boxes[a].parent == Boxes[b].parent && IntersectRect(&common, &Boxes[a].screen, &Boxes[b].screen)) {
+                Problems++;
+                Print(L"overlap\t%d\t%d\t%ldx%ld", Boxes[a].id, Boxes[b].id, common.right - common.left,
+                      common.bottom - common.top);
             }
         }
     }
-}
-
-int MeasureCommand(const DriverArgs* args)
-{
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    static MeasureState state;
-    ZeroMemory(&state, sizeof state);
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr)
-        return ConditionNotMet;
-    state.dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    state.dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (state.dc == nullptr)
-        return ConditionNotMet;
-    EnumChildWindows(window, MeasureChild, (LPARAM)&state);
-    ReportOverlaps(&state);
-    DeleteDC(state.dc);
-    PrintLine(L"dpi %d, %d control(s) measured, %d problem(s)", state.dpi, state.measured, state.problems);
-    return state.problems == 0 ? ConditionMet : ConditionNotMet;
+    Print(L"dpi %d, %d control(s) measured, %d problem(s)", Dpi, Measured, Problems);
+    return Problems ? NotMet : Met;
 }

@@ -1,124 +1,55 @@
-#include "commands.h"
-#include "driver_output.h"
-#include "window_query.h"
+// Judges an owner-drawn popup menu from what it shows: its items belong to
+// another process, so their sizes cannot be asked for, but text that does
+// not fit its item is cut at the item's right edge, which lies the width of
+// a submenu arrow inside the menu's, and items too low for their text run
+// into each other.
+#include "driver.h"
 
+#include <algorithm>
 #include <cstdlib>
 
-// "measure-menu" judges an owner-drawn popup menu from what it shows: its
-// items belong to another process, so their sizes cannot be asked for, but
-// text that does not fit its item is cut at the item's right edge, which
-// lies the width of a submenu arrow inside the menu's, and items too low
-// for their text run into each other.
+// One measuring at a time: commands run one after another.
+static Canvas Picture;
+static COLORREF Background;
+static int Problems;
 
-struct MenuPicture {
-    int width, height;
-    DWORD* pixels;  // top row first, 0x00RRGGBB
-};
-
-static bool CapturePicture(const RECT* area, MenuPicture* picture)
+template <typename... Words> static void Problem(const wchar_t* format, Words... words)
 {
-    picture->width = area->right - area->left;
-    picture->height = area->bottom - area->top;
-    picture->pixels = nullptr;
-    if (picture->width <= 0 || picture->height <= 0)
-        return false;
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr)
-        return false;
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture->width;
-    info.bmiHeader.biHeight = -picture->height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    bool copied = false;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, picture->width, picture->height, screen, area->left, area->top, SRCCOPY) != 0;
-        SelectObject(memory, old);
-        size_t bytes = (size_t)picture->width * picture->height * sizeof(DWORD);
-        picture->pixels = copied ? (DWORD*)malloc(bytes) : nullptr;
-        if (picture->pixels)
-            memcpy(picture->pixels, bits, bytes);
-        DeleteObject(bitmap);
+    ++Problems;
+    Print(format, words...);
+}
+
+// Pixels in [x0, x1) x [y0, y1) that stand out from the menu's background.
+static int Ink(int x0, int x1, int y0, int y1)
+{
+    int ink = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            DWORD pixel = Picture.pixels[y * Picture.width + x];
+            ink += abs(int(pixel >> 16 & 0xFF) - GetRValue(Background)) +
+                    abs(int(pixel >> 8 & 0xFF) - GetGValue(Background)) +
+                    abs(int(pixel & 0xFF) - GetBValue(Background)) >=
+                150;
+        }
     }
-    if (memory)
-        DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return picture->pixels != nullptr;
+    return ink;
 }
 
-static DWORD PixelAt(const MenuPicture* picture, int x, int y)
+// A separator's line runs across the whole item.
+static bool Separator(int left, int right, int y)
 {
-    return picture->pixels[(size_t)y * picture->width + x] & 0xFFFFFF;
-}
-
-static int Distance(DWORD pixel, COLORREF color)
-{
-    int r = (int)(pixel >> 16 & 0xFF) - GetRValue(color);
-    int g = (int)(pixel >> 8 & 0xFF) - GetGValue(color);
-    int b = (int)(pixel & 0xFF) - GetBValue(color);
-    return abs(r) + abs(g) + abs(b);
-}
-
-// The banner's gradient runs from dark to light blue down the left edge.
-static bool IsBanner(DWORD pixel)
-{
-    int r = pixel >> 16 & 0xFF, b = pixel & 0xFF;
-    return b > r + 40;
-}
-
-static int BannerRight(const MenuPicture* picture)
-{
-    int x = 0;
-    while (x < picture->width && IsBanner(PixelAt(picture, x, 1)))
-        ++x;
-    return x;
-}
-
-static bool IsInk(const MenuPicture* picture, int x, int y, COLORREF background)
-{
-    return Distance(PixelAt(picture, x, y), background) >= 150;
-}
-
-// A column or row of the frame the menu draws inside its client area is
-// ink almost all along.
-static bool FrameColumn(const MenuPicture* picture, int x, COLORREF background)
-{
-    int ink = 0;
-    for (int y = 0; y < picture->height; ++y)
-        ink += IsInk(picture, x, y, background) ? 1 : 0;
-    return ink * 10 > picture->height * 9;
-}
-
-static bool FrameRow(const MenuPicture* picture, int y, int left, COLORREF background)
-{
-    int ink = 0;
-    for (int x = left; x < picture->width; ++x)
-        ink += IsInk(picture, x, y, background) ? 1 : 0;
-    return ink * 10 > (picture->width - left) * 9;
+    return Ink(left, right, y, y + 1) > (right - left) * 3 / 4;
 }
 
 // Where the texts begin: past the pictures, at the first column left blank
-// by every item (separators' lines aside).
-static int TextLeft(const MenuPicture* picture, int left, int right, COLORREF background)
+// by every item (separators aside).
+static int TextLeft(int left, int right)
 {
     bool seenInk = false;
     for (int x = left; x < right; ++x) {
         bool blank = true;
-        for (int y = 0; y < picture->height && blank; ++y) {
-            if (!IsInk(picture, x, y, background))
-                continue;
-            int rowInk = 0;
-            for (int r = left; r < right; ++r)
-                rowInk += IsInk(picture, r, y, background) ? 1 : 0;
-            blank = rowInk > (right - left) * 3 / 4;  // a separator
-        }
+        for (int y = 0; y < Picture.height && blank; ++y)
+            blank = !Ink(x, x + 1, y, y + 1) || Separator(left, right, y);
         if (!blank)
             seenInk = true;
         else if (seenInk)
@@ -127,88 +58,71 @@ static int TextLeft(const MenuPicture* picture, int left, int right, COLORREF ba
     return left;
 }
 
-int MeasureMenuCommand(const DriverArgs* args)
+// Prints the items the picture shows and where their texts are cut; the
+// number of items.
+static int Judge()
 {
-    ULONGLONG expected = 0;
-    if (args->count < 2 || !ParseNumber(args->words[1], &expected))
-        return UsageError;
-    HWND menu = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (menu == nullptr)
-        return ConditionNotMet;
-    RECT area;
-    GetClientRect(menu, &area);
-    MapWindowPoints(menu, nullptr, (POINT*)&area, 2);
-    MenuPicture picture;
-    if (!CapturePicture(&area, &picture)) {
-        PrintError(L"cannot read the menu's pixels");
-        return ConditionNotMet;
-    }
-    const COLORREF background = GetSysColor(COLOR_MENU);
-    const int arrowRoom = GetSystemMetrics(SM_CXMENUCHECK);
-    int right = picture.width, top = 0, bottom = picture.height;
-    while (right > 0 && FrameColumn(&picture, right - 1, background))
+    int width = Picture.width, right = width, top = 0, bottom = Picture.height, banner = 0;
+    // The frame the menu draws inside its client area is ink almost all
+    // along; the banner's gradient runs from dark to light blue down the
+    // left edge.
+    while (right > 0 && Ink(right - 1, right, 0, bottom) * 10 > bottom * 9)
         --right;
-    const int bannerRight = BannerRight(&picture);
-    while (top < bottom && FrameRow(&picture, top, bannerRight, background))
+    while (banner < width &&
+           (Picture.pixels[width + banner] & 0xFF) > (Picture.pixels[width + banner] >> 16 & 0xFF) + 40)
+        ++banner;
+    while (top < bottom && Ink(banner, width, top, top + 1) * 10 > (width - banner) * 9)
         ++top;
-    while (bottom > top && FrameRow(&picture, bottom - 1, bannerRight, background))
+    while (bottom > top && Ink(banner, width, bottom - 1, bottom) * 10 > (width - banner) * 9)
         --bottom;
-    const int left = TextLeft(&picture, bannerRight + 1, right, background);
-    int problems = 0, bands = 0, bandTop = -1;
-    int bandRight = -1;
+    const int left = TextLeft(banner + 1, right);
     // A text drawn up to the item's edge was cut there: a text that fits
     // ends short of it by the item's margin.
-    const int itemRight = right - arrowRoom;
+    const int itemRight = right - GetSystemMetrics(SM_CXMENUCHECK);
+    int bands = 0, bandTop = -1, bandRight = -1;
     for (int y = top; y <= bottom; ++y) {
-        int inkCount = 0, textRight = -1;
-        if (y < bottom) {
-            for (int x = left; x < right; ++x) {
-                if (!IsInk(&picture, x, y, background))
-                    continue;
-                ++inkCount;
-                if (x < itemRight)
-                    textRight = x;
-            }
-            // A separator's line runs across the whole item.
-            if (inkCount > (right - left) * 3 / 4)
-                inkCount = 0;
-        }
-        if (inkCount > 0) {
-            if (bandTop < 0) {
-                bandTop = y;
-                bandRight = -1;
-                if (y == top) {
-                    ++problems;
-                    PrintLine(L"cut\ttext against the menu's top edge");
-                }
-            }
-            if (textRight > bandRight)
-                bandRight = textRight;
+        int textRight = itemRight - 1;
+        while (y < bottom && textRight >= left && !Ink(textRight, textRight + 1, y, y + 1))
+            --textRight;
+        if (y < bottom && Ink(left, right, y, y + 1) && !Separator(left, right, y)) {
+            if (bandTop < 0 && y == top)
+                Problem(L"cut\ttext against the menu's top edge");
+            bandTop = bandTop < 0 ? y : bandTop;
+            bandRight = std::max(bandRight, textRight);
         } else if (bandTop >= 0) {
-            ++bands;
-            PrintLine(L"item\t%d\trows %d-%d\ttext from x=%d to x=%d of %d", bands, bandTop, y - 1, left, bandRight,
-                      right);
-            if (bandRight >= itemRight - 2) {
-                ++problems;
-                PrintLine(L"cut\titem %d: its text reaches the item's right edge at x=%d", bands, itemRight);
-            }
-            if (y == bottom) {
-                ++problems;
-                PrintLine(L"cut\titem %d: its text reaches the menu's bottom edge", bands);
-            }
-            bandTop = -1;
+            Print(L"item\t%d\trows %d-%d\ttext from x=%d to x=%d of %d", ++bands, bandTop, y - 1, left, bandRight,
+                  right);
+            if (bandRight >= itemRight - 2)
+                Problem(L"cut\titem %d: its text reaches the item's right edge at x=%d", bands, itemRight);
+            if (y == bottom)
+                Problem(L"cut\titem %d: its text reaches the menu's bottom edge", bands);
+            bandTop = bandRight = -1;
         }
     }
-    free(picture.pixels);
+    return bands;
+}
+
+int MeasureMenu(const DriverArgs* args)
+{
+    RECT area;
+    GetClientRect(args->window, &area);
+    MapWindowPoints(args->window, nullptr, (POINT*)&area, 2);
+    Background = GetSysColor(COLOR_MENU);
+    Problems = 0;
+    int bands = 0;
+    // A menu is found once it is on show, which may be before it has drawn
+    // its items: it is looked at again until it shows some text.
+    do {
+        if (!GrabScreen(&Picture, area)) {
+            PrintError(L"cannot read the menu's pixels");
+            return NotMet;
+        }
+        bands = Judge();
+        CloseCanvas(&Picture);
+    } while (!bands && WaitStep(args));
     // Texts of neighbouring items that touch read as one.
-    if ((ULONGLONG)bands != expected) {
-        ++problems;
-        PrintLine(L"items\t%d lines of text, not %llu", bands, expected);
-    }
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    PrintLine(L"dpi %d, %d item(s) measured, %d problem(s)", dpi, bands, problems);
-    return problems == 0 ? ConditionMet : ConditionNotMet;
+    if (ULONGLONG(bands) != args->number[1])
+        Problem(L"items\t%d lines of text, not %llu", bands, args->number[1]);
+    Print(L"dpi %d, %d item(s) measured, %d problem(s)", ScreenDpi(), bands, Problems);
+    return Problems ? NotMet : Met;
 }

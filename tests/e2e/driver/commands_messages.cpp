@@ -1,134 +1,84 @@
-#include "commands.h"
-#include "driver_output.h"
-#include "window_query.h"
+// What any program on the desktop can send the agent's windows.
+#include "driver.h"
+
+#include <shellapi.h>
 
 #include <cwchar>
 
-struct MessageParts {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-static bool ReadMessageParts(const DriverArgs* args, MessageParts* parts)
+// "name:Text" stands for the registered message of that name.
+int SendOrPost(const DriverArgs* args)
 {
-    ULONGLONG message = 0, wParam = 0, lParam = 0;
-    // "name:Text" stands for the registered message of that name.
-    if (wcsncmp(args->words[1], L"name:", 5) == 0) {
+    ULONGLONG message = 0;
+    if (!wcsncmp(args->words[1], L"name:", 5))
         message = RegisterWindowMessageW(args->words[1] + 5);
-        if (message == 0)
-            return false;
-    } else if (!ParseNumber(args->words[1], &message)) {
-        return false;
-    }
-    if (args->count > 2 && !ParseNumber(args->words[2], &wParam))
-        return false;
-    if (args->count > 3 && !ParseNumber(args->words[3], &lParam))
-        return false;
-    parts->message = (UINT)message;
-    parts->wParam = (WPARAM)wParam;
-    parts->lParam = (LPARAM)lParam;
-    return true;
-}
-
-// The message and the window it goes to. Returns ConditionMet with both
-// set, or the command's exit code.
-static int ReadMessageAndWindow(const DriverArgs* args, MessageParts* parts, HWND* window)
-{
-    if (!ReadMessageParts(args, parts))
-        return UsageError;
-    *window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    return *window == nullptr ? ConditionNotMet : ConditionMet;
-}
-
-int SendCommand(const DriverArgs* args)
-{
-    MessageParts parts;
-    HWND window = nullptr;
-    int found = ReadMessageAndWindow(args, &parts, &window);
-    if (found != ConditionMet)
-        return found;
+    else if (!ParseNumber(args->words[1], &message))
+        return BadUsage;
+    WPARAM wParam = WPARAM(args->number[2]);
+    LPARAM lParam = LPARAM(args->number[3]);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, parts.message, parts.wParam, parts.lParam, SMTO_ABORTIFHUNG, args->timeoutMs,
-                             &result)) {
+    if (args->name[0] == L'p')
+        return PostMessageW(args->window, UINT(message), wParam, lParam) ? Met : NotMet;
+    if (!SendMessageTimeoutW(args->window, UINT(message), wParam, lParam, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
         PrintError(L"send: no answer (error %lu)", GetLastError());
-        return ConditionNotMet;
+        return NotMet;
     }
-    PrintLine(L"0x%llx", (ULONGLONG)result);
-    return ConditionMet;
+    Print(L"0x%llx", ULONGLONG(result));
+    return Met;
 }
 
-int PostCommand(const DriverArgs* args)
+// Every message from first to last but skip, posted and sent with lParam 0,
+// 0x10 and all ones; a send may wait 200 ms. Prints how many sends went
+// unanswered.
+int Flood(const DriverArgs* args)
 {
-    MessageParts parts;
-    HWND window = nullptr;
-    int found = ReadMessageAndWindow(args, &parts, &window);
-    if (found != ConditionMet)
-        return found;
-    return PostMessageW(window, parts.message, parts.wParam, parts.lParam) ? ConditionMet : ConditionNotMet;
-}
-
-// Every message of the range, but `skip`, posted and sent with lParam 0,
-// 0x10 and all ones, as any program on the desktop can; a send may wait
-// 200 ms. Prints how many sends went unanswered.
-int FloodCommand(const DriverArgs* args)
-{
-    ULONGLONG first = 0, last = 0, skip = 0;
-    if (!ParseNumber(args->words[1], &first) || !ParseNumber(args->words[2], &last) ||
-        (args->count > 3 && !ParseNumber(args->words[3], &skip)))
-        return UsageError;
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    const LPARAM lParams[] = {0, 0x10, LPARAM(~UINT_PTR(0))};
     unsigned unanswered = 0;
-    for (ULONGLONG message = first; message <= last; ++message) {
-        if (message == skip)
-            continue;
-        for (LPARAM lParam : lParams) {
-            PostMessageW(window, UINT(message), 0, lParam);
+    for (ULONGLONG message = args->number[1]; message <= args->number[2]; ++message) {
+        for (LPARAM lParam : {LPARAM(0), LPARAM(0x10), LPARAM(-1)}) {
             DWORD_PTR result = 0;
-            if (!SendMessageTimeoutW(window, UINT(message), 0, lParam, SMTO_ABORTIFHUNG, 200, &result))
-                ++unanswered;
+            if (message == args->number[3])
+                continue;
+            PostMessageW(args->window, UINT(message), 0, lParam);
+            unanswered += !SendMessageTimeoutW(args->window, UINT(message), 0, lParam, SMTO_ABORTIFHUNG, 200, &result);
         }
     }
-    PrintLine(L"%u", unanswered);
-    return ConditionMet;
+    Print(L"%u", unanswered);
+    return Met;
 }
 
-// The default posts WM_COMMAND as the button would, so a handler that opens
-// a modal window does not block the driver; "--click" sends BM_CLICK instead.
-int PressCommand(const DriverArgs* args)
+// Posts WM_COMMAND as the button would, so a handler that opens a modal
+// window does not block the driver; --click sends BM_CLICK instead. A
+// command without a control of its own is posted all the same, once the
+// time-out has passed.
+int Press(const DriverArgs* args)
 {
-    bool click = args->count > 2 && wcscmp(args->words[2], L"--click") == 0;
-    ULONGLONG id = 0;
-    if (!ParseNumber(args->words[1], &id))
-        return UsageError;
-    DWORD start = GetTickCount();
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    // A command without a control of its own is posted all the same, once
-    // the time-out has passed.
-    HWND control = WaitControl(window, (int)id, start, args->timeoutMs);
-    if (click) {
-        if (control == nullptr)
-            return ConditionNotMet;
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &result)
-            ? ConditionMet
-            : ConditionNotMet;
-    }
-    WPARAM command = MAKEWPARAM((WORD)id, BN_CLICKED);
-    if (!PostMessageW(window, WM_COMMAND, command, (LPARAM)control))
-        return ConditionNotMet;
+    int id = int(args->number[1]);
+    HWND control = WaitControl(args->window, id, args);
+    DWORD_PTR result = 0;
+    if (args->click)
+        return control && SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, args->timeoutMs, &result)
+            ? Met
+            : NotMet;
+    if (!PostMessageW(args->window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(control)))
+        return NotMet;
     // An answered message box closes; until it has, the next look for a
     // message box would find this one again.
-    if (args->messageBoxOnly) {
-        while (IsWindow(window)) {
-            if (!WaitStep(start, args->timeoutMs))
-                return ConditionNotMet;
-        }
-    }
-    return ConditionMet;
+    while (args->messageBoxOnly && IsWindow(args->window))
+        if (!WaitStep(args))
+            return NotMet;
+    return Met;
+}
+
+// Down and up of a virtual key, posted to a window of the target thread: a
+// menu in TrackPopupMenu reads them from that thread's queue.
+int Key(const DriverArgs* args)
+{
+    PostMessageW(args->window, WM_KEYDOWN, WPARAM(args->number[1]), 1);
+    return PostMessageW(args->window, WM_KEYUP, WPARAM(args->number[1]), 0xC0000001) ? Met : NotMet;
+}
+
+// Takes away the window's notification icon, as a shell restart would.
+int TrayDelete(const DriverArgs* args)
+{
+    NOTIFYICONDATAW data = {NOTIFYICONDATAW_V1_SIZE, args->window};
+    return Shell_NotifyIconW(NIM_DELETE, &data) ? Met : NotMet;
 }

@@ -1,157 +1,117 @@
-#include "commands.h"
-#include "driver_output.h"
-#include "message_box_icon.h"
-#include "window_query.h"
+// What a window shows: found by the dispatcher, read here.
+#include "driver.h"
 
 #include <cwchar>
 
-int WaitWindowCommand(const DriverArgs* args)
+int WaitWindow(const DriverArgs* args)
 {
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    PrintLine(L"0x%llx", (ULONGLONG)(ULONG_PTR)window);
-    return ConditionMet;
+    Print(L"0x%llx", ULONGLONG(ULONG_PTR(args->window)));
+    return Met;
 }
 
-int WaitGoneCommand(const DriverArgs* args)
+int WaitGone(const DriverArgs* args)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (FindTopLevel(args->words[0], args) == nullptr)
-            return ConditionMet;
-        if (!WaitStep(start, args->timeoutMs))
-            return ConditionNotMet;
-    }
+    while (FindTopLevel(args->words[0], args))
+        if (!WaitStep(args))
+            return NotMet;
+    return Met;
 }
 
-// A top-level window's row carries its process id in the second column, a
-// child's its control id, so a control without one (-1) never shows a
-// number that could pass for another control's id.
-static void PrintWindowRow(HWND window, bool topLevel)
+// A top-level window's row carries its process id, a child's its control
+// id, so a control without one (-1) never shows a number that could pass
+// for another control's id.
+static BOOL CALLBACK PrintRow(HWND window, LPARAM topLevel)
 {
-    wchar_t className[256];
-    wchar_t caption[512];
+    wchar_t name[256] = L"", caption[512];
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (GetClassNameW(window, className, 256) == 0)
-        className[0] = 0;
+    GetClassNameW(window, name, 256);
     GetWindowTextW(window, caption, 512);
-    long long second = topLevel ? (long long)processId : (long long)GetDlgCtrlID(window);
-    PrintLine(L"0x%llx\t%lld\t%ls\t%ls\t%ls", (ULONGLONG)(ULONG_PTR)window, second,
-              IsWindowVisible(window) ? L"visible" : L"hidden", className, caption);
-}
-
-static BOOL CALLBACK PrintTopLevel(HWND window, LPARAM)
-{
-    PrintWindowRow(window, true);
+    Print(L"0x%llx\t%lld\t%ls\t%ls\t%ls", ULONGLONG(ULONG_PTR(window)),
+          topLevel ? (long long)processId : (long long)GetDlgCtrlID(window),
+          IsWindowVisible(window) ? L"visible" : L"hidden", name, caption);
     return TRUE;
 }
 
-int ListWindowsCommand(const DriverArgs*)
+int ListWindows(const DriverArgs* args)
 {
-    EnumWindows(PrintTopLevel, 0);
-    return ConditionMet;
+    if (args->window)
+        EnumChildWindows(args->window, PrintRow, 0);
+    else
+        EnumWindows(PrintRow, 1);
+    return Met;
 }
 
-static BOOL CALLBACK PrintChild(HWND window, LPARAM)
+int Text(const DriverArgs* args)
 {
-    PrintWindowRow(window, false);
-    return TRUE;
-}
-
-int ListChildrenCommand(const DriverArgs* args)
-{
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    EnumChildWindows(window, PrintChild, 0);
-    return ConditionMet;
-}
-
-// The window of words[0], or its control words[1] when one is named. Returns
-// ConditionMet with *target set, or the command's exit code.
-static int FindTarget(const DriverArgs* args, HWND* target)
-{
-    DWORD start = GetTickCount();
-    HWND window = WaitTopLevel(args->words[0], args, args->timeoutMs);
-    if (window == nullptr)
-        return ConditionNotMet;
-    *target = window;
-    if (args->count > 1) {
-        ULONGLONG id = 0;
-        if (!ParseNumber(args->words[1], &id))
-            return UsageError;
-        *target = WaitControl(window, (int)id, start, args->timeoutMs);
-        if (*target == nullptr)
-            return ConditionNotMet;
-    }
-    return ConditionMet;
-}
-
-int TextCommand(const DriverArgs* args)
-{
-    HWND target = nullptr;
-    int found = FindTarget(args, &target);
-    if (found != ConditionMet)
-        return found;
     wchar_t text[4096];
-    if (!ReadWindowText(target, text, 4096))
-        return ConditionNotMet;
-    PrintText(text);
-    PrintText(L"\n");
-    return ConditionMet;
+    if (!ReadWindowText(args->target, text, 4096))
+        return NotMet;
+    Print(L"%ls", text);
+    return Met;
 }
 
-// Prints one of the target's style words in hex.
-static int PrintStyleWord(const DriverArgs* args, int index)
+// Enabled, topmost and the like are style bits, which no message reports.
+int Style(const DriverArgs* args)
 {
-    HWND target = nullptr;
-    int found = FindTarget(args, &target);
-    if (found != ConditionMet)
-        return found;
-    PrintLine(L"0x%08lx", (unsigned long)GetWindowLongW(target, index));
-    return ConditionMet;
+    Print(L"0x%08lx", GetWindowLongW(args->target, args->name[0] == L'e' ? GWL_EXSTYLE : GWL_STYLE));
+    return Met;
 }
 
-// Enabled or not is a style bit, which no message reports.
-int StyleCommand(const DriverArgs* args)
+int Layered(const DriverArgs* args)
 {
-    return PrintStyleWord(args, GWL_STYLE);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if ((GetWindowLongW(args->window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+        GetLayeredWindowAttributes(args->window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA))
+        Print(L"layered %u", alpha);
+    else
+        Print(L"opaque");
+    return Met;
 }
 
-// Topmost or not is an extended style bit.
-int ExStyleCommand(const DriverArgs* args)
+int WindowRect(const DriverArgs* args)
 {
-    return PrintStyleWord(args, GWL_EXSTYLE);
+    RECT rect;
+    if (!GetWindowRect(args->window, &rect))
+        return NotMet;
+    PrintRect(rect);
+    return Met;
 }
 
-int MessageBoxCommand(const DriverArgs* args)
+// The region's box in window coordinates, and how many rectangles make it up.
+int Region(const DriverArgs* args)
 {
-    DriverArgs query = *args;
-    query.messageBoxOnly = true;
-    DWORD start = GetTickCount();
-    HWND box = nullptr;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    RECT box;
+    if (GetWindowRgn(args->window, region) == ERROR) {
+        Print(L"none");
+    } else {
+        GetRgnBox(region, &box);
+        DWORD bytes = GetRegionData(region, 0, nullptr);
+        std::string data(bytes + sizeof(RGNDATA), '\0');
+        RGNDATA* header = (RGNDATA*)&data[0];
+        Print(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom,
+              GetRegionData(region, bytes, header) ? header->rdh.nCount : 0);
+    }
+    DeleteObject(region);
+    return Met;
+}
+
+int ReadMessageBox(const DriverArgs* args)
+{
+    HWND box = args->window;
     wchar_t text[4096];
     // A box that closes while it is read was an earlier one: look again.
-    for (;;) {
-        box = WaitTopLevel(args->words[0], &query, args->timeoutMs);
-        if (box == nullptr)
-            return ConditionNotMet;
-        if (ReadWindowText(GetDlgItem(box, MessageTextId), text, 4096))
-            break;
-        if (!WaitStep(start, args->timeoutMs))
-            return ConditionNotMet;
+    while (!ReadWindowText(GetDlgItem(box, 0xFFFF), text, 4096)) {
+        if (!WaitStep(args))
+            return NotMet;
+        box = FindTopLevel(args->words[0], args);
     }
     DWORD processId = 0;
     GetWindowThreadProcessId(box, &processId);
     // The box may still be drawing its icon when it first appears.
     Sleep(300);
-    PrintLine(L"hwnd=0x%llx", (ULONGLONG)(ULONG_PTR)box);
-    PrintLine(L"pid=%lu", processId);
-    PrintLine(L"icon=%ls", IdentifyMessageBoxIcon(box));
-    PrintText(L"text=");
-    PrintText(text);
-    PrintText(L"\n");
-    return ConditionMet;
+    Print(L"hwnd=0x%llx\npid=%lu\nicon=%ls\ntext=%ls", ULONGLONG(ULONG_PTR(box)), processId, MessageBoxIcon(box), text);
+    return Met;
 }

@@ -1,104 +1,175 @@
-#include "commands.h"
-#include "driver_output.h"
-#include "serve_loop.h"
+// Console program that finds, reads and presses the agent's windows from
+// inside the same wine prefix; the end-to-end scripts start it once with
+// --serve and send it their steps (serve_loop.cpp).
+#include "driver.h"
 
 #include <cwchar>
 
-struct CommandEntry {
+int ServeCommands();
+Handler WaitWindow, WaitGone, ListWindows, Text, Style, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
+    MutexExists, WindowRect, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode,
+    ListItems, SelectRow, Layered, WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
+
+// What the dispatcher does before the handler runs: it parses the words
+// that must be numbers (where given) and finds window words[0] and, with
+// AndControl, its control words[1] (where given); a window not found within
+// the time-out ends the command with NotMet.
+enum { Number0 = 1, Number1 = 2, Number2 = 4, Number3 = 8 };
+enum {
+    NeedWindow = 16,
+    AndControl = 32,
+    OnlyShown = 64,
+    OnlyBox = 128,
+    NeedControl = NeedWindow | AndControl | Number1
+};
+
+struct Command {
     const wchar_t* name;
     int minimumWords;
-    CommandHandler handler;
-    const wchar_t* usage;
+    Handler* handler;
+    int lookup;
 };
 
-// One row per command; a new command is a handler and a row here.
-static const CommandEntry Commands[] = {
-    {L"wait-window", 1, WaitWindowCommand, L"wait-window <caption>: prints the hwnd"},
-    {L"wait-gone", 1, WaitGoneCommand, L"wait-gone <caption>"},
-    {L"list-windows", 0, ListWindowsCommand, L"list-windows: hwnd pid visible class caption"},
-    {L"list-children", 1, ListChildrenCommand, L"list-children <caption>: hwnd id class text"},
-    {L"text", 1, TextCommand, L"text <caption> [control-id]"},
-    {L"style", 1, StyleCommand, L"style <caption> [control-id]: the window style in hex"},
-    {L"exstyle", 1, ExStyleCommand, L"exstyle <caption> [control-id]: the extended style in hex"},
-    {L"focus", 1, FocusCommand,
-     L"focus <caption> [control-id]: id class text of the focused control; waits for that id"},
-    {L"wait-active", 1, WaitActiveCommand, L"wait-active <caption>: until that window is in front"},
-    {L"msgbox", 1, MessageBoxCommand, L"msgbox <caption>: hwnd, pid, icon and text"},
-    {L"press", 2, PressCommand, L"press <caption> <control-id> [--click]"},
-    {L"send", 2, SendCommand, L"send <caption> <msg|name:N> [wparam] [lparam]: prints the result"},
-    {L"post", 2, PostCommand, L"post <caption> <msg|name:N> [wparam] [lparam]"},
-    {L"flood", 3, FloodCommand, L"flood <caption> <first> <last> [skip]: posts and sends each message"},
-    {L"mutex-exists", 1, MutexExistsCommand, L"mutex-exists <name>"},
-    {L"window-rect", 1, WindowRectCommand, L"window-rect <caption>: left top right bottom"},
-    {L"region", 1, RegionCommand, L"region <caption>: \"none\" or the window region's box and rectangle count"},
-    {L"tray-delete", 1, TrayDeleteCommand, L"tray-delete <caption>: removes the window's tray icon"},
-    {L"key", 2, KeyCommand, L"key <caption> <virtual-key>: posts key down and up"},
-    {L"tooltips", 0, TooltipsCommand,
-     L"tooltips [text]: every visible tool's text, or the screen rectangle of those with that text"},
-    {L"wait-tip", 1, WaitTipCommand, L"wait-tip <text>: until a tooltip shows it; prints its rectangle"},
-    {L"gui-resources", 1, GuiResourcesCommand, L"gui-resources <pid>: GDI and USER object counts"},
-    {L"watch-process", 1, WatchProcessCommand, L"watch-process <pid>: keeps a handle for exit-code"},
-    {L"exit-code", 0, ExitCodeCommand, L"exit-code: waits for the watched process to end; its exit code"},
-    {L"list-items", 2, ListItemsCommand, L"list-items <caption> <control-id>: index image state text"},
-    {L"lv-select", 4, ListViewSelectCommand, L"lv-select <caption> <control-id> <row> <on|off>"},
-    {L"layered", 1, LayeredCommand, L"layered <caption>: \"layered <alpha>\" or \"opaque\""},
-    {L"wait-text", 3, WaitTextCommand, L"wait-text <caption> <control-id> <text>: until the control shows it"},
-    {L"wait-enabled", 3, WaitEnabledCommand, L"wait-enabled <caption> <control-id> <on|off>"},
-    {L"wait-shown", 1, WaitShownCommand, L"wait-shown <caption>: until such a window is visible"},
-    {L"hold-desktop", 1, HoldDesktopCommand, L"hold-desktop <desktop>: keeps it alive while the driver runs"},
-    {L"sim", 1, SimCommand, L"sim <command> [words]: the simulator's control command"},
-    {L"sim-count", 2, SimCountCommand, L"sim-count <code> <minimum>: until the simulator saw that many"},
-    {L"measure", 1, MeasureCommand, L"measure <caption>: controls whose text does not fit, and overlapping ones"},
-    {L"measure-menu", 2, MeasureMenuCommand, L"measure-menu <caption> <text items>: menu texts cut or run together"},
+// Words, and what each command prints:
+static const Command Commands[] = {
+    // <caption>: the hwnd
+    {L"wait-window", 1, WaitWindow, NeedWindow},
+    {L"wait-shown", 1, WaitWindow, NeedWindow | OnlyShown},
+    {L"wait-gone", 1, WaitGone, 0},
+    // hwnd pid visible class caption
+    {L"list-windows", 0, ListWindows, 0},
+    // <caption>: hwnd id visible class text
+    {L"list-children", 1, ListWindows, NeedWindow},
+    // <caption> [control-id]
+    {L"text", 1, Text, NeedControl},
+    {L"style", 1, Style, NeedControl},
+    {L"exstyle", 1, Style, NeedControl},
+    // <caption> [control-id]: id class text of the focus; waits for that id
+    {L"focus", 1, Focus, NeedWindow | Number1},
+    {L"wait-active", 1, WaitActive, 0},
+    // <caption>: hwnd=, pid=, icon=, text= lines
+    {L"msgbox", 1, ReadMessageBox, NeedWindow | OnlyBox},
+    // <caption> <control-id> [--click]
+    {L"press", 2, Press, NeedWindow | Number1},
+    // <caption> <msg|name:N> [wparam] [lparam]; send prints the result
+    {L"send", 2, SendOrPost, NeedWindow | Number2 | Number3},
+    {L"post", 2, SendOrPost, NeedWindow | Number2 | Number3},
+    // <caption> <first> <last> [skip]: how many sends went unanswered
+    {L"flood", 3, Flood, NeedWindow | Number1 | Number2 | Number3},
+    {L"mutex-exists", 1, MutexExists, 0},
+    // <caption>: left top right bottom
+    {L"window-rect", 1, WindowRect, NeedWindow},
+    // <caption>: "none", or the region's box and rectangle count
+    {L"region", 1, Region, NeedWindow},
+    {L"tray-delete", 1, TrayDelete, NeedWindow},
+    // <caption> <virtual-key>
+    {L"key", 2, Key, NeedWindow | Number1},
+    // [text]: every tool's text, or the rectangles of tools with that text
+    {L"tooltips", 0, Tooltips, 0},
+    // <text>: the tip's rectangle
+    {L"wait-tip", 1, WaitTip, 0},
+    // <pid>: gdi= user= handles= private=
+    {L"gui-resources", 1, GuiResources, Number0},
+    {L"watch-process", 1, WatchProcess, Number0},
+    {L"exit-code", 0, ExitCode, 0},
+    // <caption> <control-id>: index image state text
+    {L"list-items", 2, ListItems, NeedControl},
+    // <caption> <control-id> <row> <on|off>
+    {L"lv-select", 4, SelectRow, NeedControl | Number2},
+    // <caption>: "layered <alpha>" or "opaque"
+    {L"layered", 1, Layered, NeedWindow},
+    // <caption> <control-id> <text>, or <on|off>
+    {L"wait-text", 3, WaitControlState, Number1},
+    {L"wait-enabled", 3, WaitControlState, Number1},
+    {L"hold-desktop", 1, HoldDesktop, 0},
+    // <command> [words]: the simulator's answer
+    {L"sim", 1, Sim, 0},
+    // <code> <minimum>
+    {L"sim-count", 2, SimCount, Number1},
+    // <caption>: controls whose text does not fit, and overlapping ones
+    {L"measure", 1, Measure, NeedWindow},
+    // <caption> <text items>: menu texts cut or run together
+    {L"measure-menu", 2, MeasureMenu, NeedWindow | Number1},
 };
 
-// Window enumeration sees only the calling thread's desktop, so a program
-// run inside a virtual desktop is reached by moving onto that desktop first.
-static int RunOnDesktop(CommandHandler handler, const DriverArgs* args)
+static bool ParseArgs(const Command& command, int argc, wchar_t** argv, DriverArgs* args)
 {
-    if (args->desktop == nullptr)
-        return handler(args);
-    // A desktop that is still being made by its explorer is waited for.
-    DWORD start = GetTickCount();
-    HDESK desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
-    while (desktop == nullptr && GetTickCount() - start < args->timeoutMs) {
-        Sleep(100);
-        desktop = OpenDesktopW(args->desktop, 0, FALSE, GENERIC_ALL);
+    *args = {};
+    args->name = command.name;
+    args->timeoutMs = 5000;
+    args->messageBoxOnly = (command.lookup & OnlyBox) != 0;
+    args->shownOnly = (command.lookup & OnlyShown) != 0;
+    for (int i = 1; i < argc; ++i) {
+        ULONGLONG number = 0;
+        if (wcscmp(argv[i], L"--msgbox") == 0) {
+            args->messageBoxOnly = true;
+        } else if (wcscmp(argv[i], L"--click") == 0) {
+            args->click = true;
+        } else if (wcscmp(argv[i], L"--timeout") == 0) {
+            if (++i >= argc || !ParseNumber(argv[i], &number))
+                return false;
+            args->timeoutMs = DWORD(number);
+        } else if (wcscmp(argv[i], L"--desktop") == 0) {
+            if (++i >= argc)
+                return false;
+            args->desktop = argv[i];
+        } else if (args->count < 64) {
+            args->words[args->count++] = argv[i];
+        }
     }
-    if (desktop == nullptr) {
-        PrintError(L"no desktop %ls", args->desktop);
-        return ConditionNotMet;
-    }
-    int result = ConditionNotMet;
-    if (SetThreadDesktop(desktop))
-        result = handler(args);
-    else
-        PrintError(L"cannot move to desktop %ls", args->desktop);
-    // The thread still belongs to the desktop, which closes with the process.
-    return result;
+    for (int i = 0; i < 4 && i < args->count; ++i)
+        if ((command.lookup & (Number0 << i)) && !ParseNumber(args->words[i], &args->number[i]))
+            return false;
+    return args->count >= command.minimumWords;
 }
 
-// Runs one command line: the command name in argv[0].
+static int Lookup(int lookup, DriverArgs* args)
+{
+    if (!(lookup & NeedWindow))
+        return Met;
+    while (!(args->window = args->target = FindTopLevel(args->words[0], args)))
+        if (!WaitStep(args))
+            return NotMet;
+    if (!(lookup & AndControl) || args->count < 2)
+        return Met;
+    args->target = WaitControl(args->window, int(args->number[1]), args);
+    return args->target ? Met : NotMet;
+}
+
 int RunCommandLine(int argc, wchar_t** argv)
 {
-    for (const CommandEntry& entry : Commands) {
-        if (wcscmp(entry.name, argv[0]) != 0)
+    for (const Command& command : Commands) {
+        if (wcscmp(command.name, argv[0]) != 0)
             continue;
         DriverArgs args;
-        if (!ParseDriverArgs(argc - 1, argv + 1, &args) || args.count < entry.minimumWords) {
-            PrintError(L"usage: AgentDriver %ls", entry.usage);
-            return UsageError;
+        if (!ParseArgs(command, argc, argv, &args)) {
+            PrintError(L"usage: %ls: see driver_main.cpp", argv[0]);
+            return BadUsage;
         }
-        return RunOnDesktop(entry.handler, &args);
+        args.start = GetTickCount();
+        // Window enumeration sees only the calling thread's desktop. This
+        // thread is the command's own (serve_loop.cpp), and a desktop that a
+        // thread is on cannot be closed: its handle goes with the process.
+        if (args.desktop) {
+            HDESK desktop = WaitDesktop(&args, args.desktop);
+            if (!desktop || !SetThreadDesktop(desktop)) {
+                if (desktop)
+                    CloseDesktop(desktop);
+                PrintError(L"cannot move to desktop %ls", args.desktop);
+                return NotMet;
+            }
+        }
+        int found = Lookup(command.lookup, &args);
+        return found == Met ? command.handler(&args) : found;
     }
     PrintError(L"unknown command %ls", argv[0]);
-    return UsageError;
+    return BadUsage;
 }
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 2 && wcscmp(argv[1], L"--serve") == 0)
         return ServeCommands();
-    PrintError(L"usage: AgentDriver --serve: one command a line on standard input (see serve_loop.cpp)");
-    return UsageError;
+    PrintError(L"usage: AgentDriver --serve: one command a line on standard input");
+    return BadUsage;
 }

@@ -1,47 +1,43 @@
-#include "driver_output.h"
+#include "driver.h"
 
 #include <cstdarg>
 #include <cwchar>
 
-static void WriteUtf8(DWORD which, const wchar_t* text)
+std::wstring Widen(const std::string& text)
 {
-    HANDLE out = GetStdHandle(which);
-    if (out == nullptr || out == INVALID_HANDLE_VALUE)
-        return;
-    int length = (int)wcslen(text);
-    if (length == 0)
-        return;
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return;
-    char* buffer = (char*)HeapAlloc(GetProcessHeap(), 0, bytes);
-    if (buffer == nullptr)
-        return;
-    WideCharToMultiByte(CP_UTF8, 0, text, length, buffer, bytes, nullptr, nullptr);
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &wide[0], int(text.size())));
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(length > 0 ? length : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+    narrow.pop_back();
+    return narrow;
+}
+
+static void PrintTo(DWORD which, const wchar_t* format, va_list list)
+{
+    va_list measure;
+    va_copy(measure, list);
+    int length = _vscwprintf(format, measure);
+    va_end(measure);
+    std::wstring line(length > 0 ? length + 1 : 1, L'\n');
+    _vsnwprintf(&line[0], line.size(), format, list);
+    line.back() = L'\n';
+    std::string bytes = Narrow(line.c_str());
     DWORD written = 0;
-    WriteFile(out, buffer, (DWORD)bytes, &written, nullptr);
-    HeapFree(GetProcessHeap(), 0, buffer);
+    WriteFile(GetStdHandle(which), bytes.data(), DWORD(bytes.size()), &written, nullptr);
 }
 
-void PrintText(const wchar_t* text)
-{
-    WriteUtf8(STD_OUTPUT_HANDLE, text);
-}
-
-static void PrintFormatted(DWORD which, const wchar_t* format, va_list list)
-{
-    wchar_t line[2048];
-    _vsnwprintf(line, 2046, format, list);
-    line[2046] = 0;
-    wcscat(line, L"\n");
-    WriteUtf8(which, line);
-}
-
-void PrintLine(const wchar_t* format, ...)
+void Print(const wchar_t* format, ...)
 {
     va_list list;
     va_start(list, format);
-    PrintFormatted(STD_OUTPUT_HANDLE, format, list);
+    PrintTo(STD_OUTPUT_HANDLE, format, list);
     va_end(list);
 }
 
@@ -49,6 +45,11 @@ void PrintError(const wchar_t* format, ...)
 {
     va_list list;
     va_start(list, format);
-    PrintFormatted(STD_ERROR_HANDLE, format, list);
+    PrintTo(STD_ERROR_HANDLE, format, list);
     va_end(list);
+}
+
+void PrintRect(const RECT& rect)
+{
+    Print(L"%ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
 }

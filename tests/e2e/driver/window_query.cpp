@@ -1,95 +1,84 @@
-#include "window_query.h"
+#include "driver.h"
 
 #include <cwchar>
 
-struct QueryState {
-    const wchar_t* caption;
-    const DriverArgs* args;
-    HWND found;
-};
+bool ParseNumber(const wchar_t* text, ULONGLONG* value)
+{
+    wchar_t* end = nullptr;
+    *value = wcstoull(text, &end, 0);
+    return *text && end && !*end;
+}
 
 bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
 {
     buffer[0] = 0;
     DWORD_PTR copied = 0;
-    // WM_GETTEXT with a time-out: a hung owner must not hang the driver.
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, (WPARAM)capacity, (LPARAM)buffer, SMTO_ABORTIFHUNG, 2000, &copied))
-        return false;
+    // With a time-out: a hung owner must not hang the driver.
+    bool read = SendMessageTimeoutW(window, WM_GETTEXT, capacity, LPARAM(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
     buffer[capacity - 1] = 0;
-    return true;
+    return read;
 }
 
-bool IsMessageBox(HWND window)
+static bool IsMessageBox(HWND window)
 {
-    wchar_t className[64];
-    if (GetClassNameW(window, className, 64) == 0 || wcscmp(className, L"#32770") != 0)
-        return false;
-    HWND text = GetDlgItem(window, MessageTextId);
-    if (text == nullptr)
-        return false;
-    return GetClassNameW(text, className, 64) != 0 && _wcsicmp(className, L"Static") == 0;
+    wchar_t name[64];
+    HWND text = GetDlgItem(window, 0xFFFF);
+    return GetClassNameW(window, name, 64) && !wcscmp(name, L"#32770") && text && GetClassNameW(text, name, 64) &&
+        !_wcsicmp(name, L"Static");
 }
 
-static bool Matches(HWND window, const QueryState* state)
+struct Query {
+    const wchar_t* caption;
+    const DriverArgs* args;
+    HWND found;
+};
+
+static BOOL CALLBACK Match(HWND window, LPARAM context)
 {
-    const DriverArgs* args = state->args;
-    if (args->shownOnly && !IsWindowVisible(window))
-        return false;
+    Query* query = (Query*)context;
     wchar_t caption[512];
-    // GetWindowTextW reads the caption wine keeps with the window, so a busy
-    // owner thread does not stall the scan.
+    // The caption wine keeps with the window: a busy owner does not stall the scan.
     GetWindowTextW(window, caption, 512);
-    if (wcscmp(caption, state->caption) != 0)
-        return false;
-    return !args->messageBoxOnly || IsMessageBox(window);
-}
-
-static BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
-{
-    QueryState* state = (QueryState*)context;
-    if (!Matches(window, state))
+    if (wcscmp(caption, query->caption) || (query->args->shownOnly && !IsWindowVisible(window)) ||
+        (query->args->messageBoxOnly && !IsMessageBox(window)))
         return TRUE;
-    state->found = window;
+    query->found = window;
     return FALSE;
 }
 
 HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args)
 {
-    if (wcsncmp(caption, L"hwnd:", 5) == 0) {
-        ULONGLONG handle = 0;
-        if (!ParseNumber(caption + 5, &handle))
-            return nullptr;
-        HWND window = (HWND)(ULONG_PTR)handle;
+    if (!wcsncmp(caption, L"hwnd:", 5)) {
+        ULONGLONG number = 0;
+        HWND window = ParseNumber(caption + 5, &number) ? HWND(ULONG_PTR(number)) : nullptr;
         return IsWindow(window) ? window : nullptr;
     }
-    QueryState state = {caption, args, nullptr};
-    EnumWindows(MatchWindow, (LPARAM)&state);
-    return state.found;
+    Query query = {caption, args, nullptr};
+    EnumWindows(Match, LPARAM(&query));
+    return query.found;
 }
 
-bool WaitStep(DWORD startTick, DWORD timeoutMs)
+bool WaitStep(const DriverArgs* args)
 {
-    if (GetTickCount() - startTick >= timeoutMs)
+    if (GetTickCount() - args->start >= args->timeoutMs)
         return false;
     Sleep(50);
     return true;
 }
 
-HWND WaitControl(HWND window, int id, DWORD startTick, DWORD timeoutMs)
+HWND WaitControl(HWND window, int id, const DriverArgs* args)
 {
-    for (;;) {
-        HWND control = GetDlgItem(window, id);
-        if (control != nullptr || !IsWindow(window) || !WaitStep(startTick, timeoutMs))
-            return control;
-    }
+    HWND control;
+    while (!(control = GetDlgItem(window, id)) && IsWindow(window) && WaitStep(args))
+        ;
+    return control;
 }
 
-HWND WaitTopLevel(const wchar_t* caption, const DriverArgs* args, DWORD timeoutMs)
+// A desktop whose explorer is still making it is waited for.
+HDESK WaitDesktop(const DriverArgs* args, const wchar_t* name)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = FindTopLevel(caption, args);
-        if (window != nullptr || !WaitStep(start, timeoutMs))
-            return window;
-    }
+    HDESK desktop;
+    while (!(desktop = OpenDesktopW(name, 0, FALSE, GENERIC_ALL)) && WaitStep(args))
+        ;
+    return desktop;
 }

@@ -1,4 +1,7 @@
 # The notification-area icon and its menu, on a virtual desktop whose taskbar holds the icon.
+import pathlib
+import shutil
+
 import pytest
 
 import ids
@@ -12,6 +15,7 @@ SUBMENU = (ids.VK_DOWN,) * 3 + (ids.VK_RIGHT,)
 ON, OFF = f"{TITLE} is enabled", f"{TITLE} is disabled"
 ABOUT = f"About {TITLE}"
 ICON = "[64x32+1216+768]"
+HELP_CLASS = r"Software\Classes\CLSID\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\InprocServer32"
 
 
 @pytest.fixture
@@ -102,10 +106,22 @@ def test_tray_dialogs(agent, agents, sim, prefix):
     prefix.shot("tray-about")
     drv.press(ABOUT, ids.IDOK)
     drv.wait_gone(ABOUT)
-    agents.choose(H)
-    # Wine names the same folder with either letter case of the drive.
-    assert drv.msgbox(TITLE)["text"].lower() == \
-        f"Help File: {winpath(prefix.bin)}\\ZorvanHMonitorManual.chm, was not found or corrupted!".lower()
+    # The help control is the file the machine's class names, never one from the user's own
+    # classes, which any program of the user may write.
+    machine = prefix.reg("query", rf"HKLM\{HELP_CLASS}", "/ve").split("REG_SZ")[-1].strip()
+    for name, hive in (("machine", "HKLM"), ("user", "HKCU")):
+        shutil.copy(prefix.bin / "ZorvanHServiceIO.dll", pathlib.Path(prefix.env["WINEPREFIX"], "drive_c", f"{name}.ocx"))
+        prefix.reg("add", rf"{hive}\{HELP_CLASS}", "/ve", "/d", rf"C:\{name}.ocx", "/f", check=True)
+    try:
+        agents.choose(H)
+        # Wine names the same folder with either letter case of the drive.
+        assert drv.msgbox(TITLE)["text"].lower() == \
+            f"Help File: {winpath(prefix.bin)}\\ZorvanHMonitorManual.chm, was not found or corrupted!".lower()
+        loaded = drv("modules", next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)).lower()
+        assert "machine.ocx" in loaded and "user.ocx" not in loaded, loaded
+    finally:
+        prefix.reg("add", rf"HKLM\{HELP_CLASS}", "/ve", "/d", machine, "/f", check=True)
+        prefix.reg("delete", rf"HKCU\{HELP_CLASS}", "/f")
     drv.press(TITLE, ids.IDOK, msgbox=True)
     agents.choose(U)
     assert drv.msgbox(TITLE)["text"] == f"{TITLE} will be unloaded. Are you sure?"

@@ -91,3 +91,20 @@ int ExitCode(const DriverArgs* args)
     Print(L"%lu", code);
     return Met;
 }
+
+// <pid>: the path of every module the process has loaded, one a line.
+int Modules(const DriverArgs* args)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(args->number[0]));
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    bool listed = process && EnumProcessModules(process, modules, sizeof modules, &bytes);
+    for (DWORD i = 0; listed && i < bytes / sizeof modules[0] && i < 512; ++i) {
+        wchar_t path[MAX_PATH];
+        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH))
+            Print(L"%ls", path);
+    }
+    if (process)
+        CloseHandle(process);
+    return listed ? Met : NotMet;
+}

@@ -7,7 +7,7 @@
 
 int ServeCommands();
 Handler WaitWindow, WaitGone, ListWindows, Text, Style, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
-    MutexExists, WindowRect, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode,
+    MutexExists, WindowRect, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode, Modules,
     ListItems, SelectRow, Layered, WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
 
 // What the dispatcher does before the handler runs: it parses the words
@@ -72,6 +72,7 @@ static const Command Commands[] = {
     {L"gui-resources", 1, GuiResources, Number0},
     {L"watch-process", 1, WatchProcess, Number0},
     {L"exit-code", 0, ExitCode, 0},
+    {L"modules", 1, Modules, Number0},
     // <caption> <control-id>: index image state text
     {L"list-items", 2, ListItems, NeedControl},
     // <caption> <control-id> <row> <on|off>

@@ -65,7 +65,8 @@ class DataFiles:
 
     def unchanged(self, prefix, caption, *steps):
         # The steps open no such window and reach neither the service nor the settings.
-        state = lambda: (prefix.reg("query", AGENT_KEY, "/s"), self.sim("data-files"), *map(self.sim.count, (8, 12, 13)))
+        state = lambda: (prefix.reg("query", AGENT_KEY, "/s"), self.sim("data-files"),
+                         *map(self.sim.count, (8, 12, 13)))
         before = state()
         for step in steps:
             step()
@@ -97,7 +98,8 @@ def test_data_files(sim, agents, drv, prefix):
     d.service("last=13 flags=3 ")
     until(lambda: drv("layered", LAN) == "layered 102", 5)
     assert seen + looks() == ["REG_BINARY 00", "layered 178", "REG_DWORD 0x1e", "REG_BINARY 01", "layered 178",
-                              "REG_DWORD 0x1e", "REG_BINARY 00", "layered 102", "REG_DWORD 0x3c"], "start, change, restore"
+                              "REG_DWORD 0x1e", "REG_BINARY 00", "layered 102", "REG_DWORD 0x3c"], \
+        "start, change, restore"
     # OK on the folder the browser opened with is the current folder, however
     # the service spells it: the message shows it, and nothing else happens.
     for folder in (FOLDER[:-1], "C:\\WINDOWS\\System32", FOLDER):
@@ -118,7 +120,8 @@ def test_data_files(sim, agents, drv, prefix):
     d.service("last=13 flags=1 ")
     d.unchanged(prefix, PROGRESS, lambda: d.choose(ids.IDC_DF_BACKUP, ids.IDC_DF_STORE_CONFIG, ids.IDC_DF_STORE_DATA),
                 lambda: d.box("For backup" + SELECT.format("store"), ids.IDNO),
-                lambda: drv.wait_gone(CHOICE, timeout=3000), lambda: d.choose(ids.IDC_DF_BACKUP, ids.IDC_DF_CLEAR_AFTER, ok=ids.IDCANCEL),
+                lambda: drv.wait_gone(CHOICE, timeout=3000),
+                lambda: d.choose(ids.IDC_DF_BACKUP, ids.IDC_DF_CLEAR_AFTER, ok=ids.IDCANCEL),
                 lambda: drv.wait_gone(CHOICE, timeout=3000))
     assert drv.text(d.page, ids.IDC_DATA_FOLDER) == FOLDER
     # A change of folder, the choices' default, cancelled while its bar moves.

@@ -58,7 +58,8 @@ def test_fault_statistics(sim, agents, drv):
     for code, event, fault, shown in ((4, "status", "truncate bytes=12", {c: "No connection was found."}),
                                       (4, "conf", "status", {c: "No connection was found."}),
                                       (4, "status", "fill from=13", {}), (1, "conf", "fill from=8", {}),
-                                      (1, "conf", "truncate bytes=7", {i: VERSION}), (1, "conf", "wrong-version", {i: VERSION}),
+                                      (1, "conf", "truncate bytes=7", {i: VERSION}),
+                                      (1, "conf", "wrong-version", {i: VERSION}),
                                       (1, "conf", "status status=0xC0FE0005", {i: ERROR}),
                                       (1, "conf", "truncate bytes=32", {i: "Bound adapters were not found!"}),
                                       (4, "status", "busy block=yes", {})):

@@ -18,7 +18,8 @@ def store(prefix, *monitors):
     prefix.reg_import("".join(
         f'[{KEY.replace("HKLM", "HKEY_LOCAL_MACHINE")}\\{n:04}]\n"Name"="{id}"\n"TransparentLevel"=dword:{level:08x}\n'
         f'"SizePositionWindow"=hex:{struct.pack("<5i", 1, x, y, x + 200, y + 128).hex(",", 1)}\n' +
-        "".join(f'"{f}"=hex:01\n' for f in ("ShowWindowOnTop", *on)) for n, (id, level, x, y, *on) in enumerate(monitors)))
+        "".join(f'"{f}"=hex:01\n' for f in ("ShowWindowOnTop", *on))
+        for n, (id, level, x, y, *on) in enumerate(monitors)))
 
 
 def reg(prefix, n, name="TransparentLevel"):
@@ -31,7 +32,8 @@ def properties(agents, title):
     for _ in range(3):
         drv.post(title, ids.WM_RBUTTONDOWN, ids.MK_RBUTTON, 0x140014)
         drv.post(title, ids.WM_RBUTTONUP, 0, 0x140014)
-        menu = until(lambda: [w["hwnd"] for w in drv.windows() if w["cls"] == "#32768" and w["visible"] == "visible"], 4)
+        menu = until(lambda: [w["hwnd"] for w in drv.windows() if w["cls"] == "#32768" and w["visible"] == "visible"],
+                     4)
         if menu and agents.keys(menu[0], ids.VK_DOWN, ids.VK_RETURN):
             return
         drv.note("the monitor's menu went before the keys")
@@ -63,7 +65,8 @@ class Page:
         self.text(ids.IDC_MON_TRANSPARENCY_LABEL, f"Window transparent level: {want}")
         got = slider and int(self.drv.send(child(self.drv, self.hwnd, ids.IDC_MON_TRANSPARENCY), ids.TBM_GETPOS), 16)
         assert got == slider, f"the slider is at {got}"
-        for id, caption, changed in ((ids.IDC_MON_FLAGS_GROUP, FLAGS, flags), (ids.IDC_MON_COLORS_GROUP, COLORS, colors)):
+        for id, caption, changed in ((ids.IDC_MON_FLAGS_GROUP, FLAGS, flags),
+                                     (ids.IDC_MON_COLORS_GROUP, COLORS, colors)):
             if changed is not None:
                 self.text(id, caption + "*" * changed)
 

@@ -63,8 +63,8 @@ def test_fault_statistics(sim, agents, drv):
                                       (1, "conf", "status status=0xC0FE0005", {i: ERROR}),
                                       (1, "conf", "truncate bytes=32", {i: "Bound adapters were not found!"}),
                                       (4, "status", "busy block=yes", {})):
-        # A text shows with the first faulty reply.
-        storm(sim, drv, code, event, *fault.split(), n=2 - bool(shown))
+        # One damaged list may leave the window nothing to ask again about; a busy one is asked again.
+        storm(sim, drv, code, event, *fault.split(), n=1 + fault.startswith("busy"))
         expect(drv, **shown)
         sim("clear-fault", "all")
         sim("signal", event)

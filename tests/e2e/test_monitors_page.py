@@ -1,5 +1,5 @@
-"""The Monitor(s) page: what selected monitors share, changes marked "*" until
-applied to the registry and the open monitor, Cancel, Restore Defaults."""
+# The Monitor(s) page: what selected monitors share, changes marked "*" until
+# applied to the registry and the open monitor, Cancel, Restore Defaults.
 import struct
 import subprocess
 
@@ -14,28 +14,26 @@ GUID = "{0A1B2C3D-0000-4000-8000-00000000000%s}"
 
 
 def store(prefix, *monitors):
-    """(id, transparency, left, top, flags on besides "on top") of 200 x 128 each."""
-    text = ""
-    for n, (id, level, x, y, *on) in enumerate(monitors):
-        place = struct.pack("<5i", 1, x, y, x + 200, y + 128).hex(",", 1)
-        text += f'[{KEY.replace("HKLM", "HKEY_LOCAL_MACHINE")}\\{n:04}]\n"Name"="{id}"\n"TransparentLevel"=' \
-                f'dword:{level:08x}\n"SizePositionWindow"=hex:{place}\n' + \
-                "".join(f'"{f}"=hex:01\n' for f in ("ShowWindowOnTop", *on)) + "\n"
-    prefix.reg_import(text)
+    # (id, transparency, left, top, flags on besides "on top") of 200 x 128 each
+    prefix.reg_import("".join(
+        f'[{KEY.replace("HKLM", "HKEY_LOCAL_MACHINE")}\\{n:04}]\n"Name"="{id}"\n"TransparentLevel"=dword:{level:08x}\n'
+        f'"SizePositionWindow"=hex:{struct.pack("<5i", 1, x, y, x + 200, y + 128).hex(",", 1)}\n' +
+        "".join(f'"{f}"=hex:01\n' for f in ("ShowWindowOnTop", *on))
+        for n, (id, level, x, y, *on) in enumerate(monitors)))
 
 
 def reg(prefix, n, name="TransparentLevel"):
     return prefix.reg_value(KEY + ("" if n is None else f"\\{n:04}"), name)
 
 
-
 def properties(agents, title):
-    """The monitor's menu as a right click opens it; its first item chosen."""
+    # The monitor's menu as a right click opens it; its first item chosen.
     drv = agents.drv
     for _ in range(3):
         drv.post(title, ids.WM_RBUTTONDOWN, ids.MK_RBUTTON, 0x140014)
         drv.post(title, ids.WM_RBUTTONUP, 0, 0x140014)
-        menu = until(lambda: [w["hwnd"] for w in drv.windows() if w["cls"] == "#32768" and w["visible"] == "visible"], 4)
+        menu = until(lambda: [w["hwnd"] for w in drv.windows() if w["cls"] == "#32768" and w["visible"] == "visible"],
+                     4)
         if menu and agents.keys(menu[0], ids.VK_DOWN, ids.VK_RETURN):
             return
         drv.note("the monitor's menu went before the keys")
@@ -44,8 +42,8 @@ def properties(agents, title):
 
 class Page:
     def __init__(self, agents, *selected, opened=False):
-        self.drv = drv = agents.drv
-        self.hwnd = shown_page(drv, ids.IDC_MON_TRANSPARENCY) if opened else \
+        self.drv = agents.drv
+        self.hwnd = shown_page(self.drv, ids.IDC_MON_TRANSPARENCY) if opened else \
             open_preferences(agents, 2, ids.IDC_MON_TRANSPARENCY)
         self.expect(*selected)
 
@@ -62,46 +60,48 @@ class Page:
     def text(self, id, want):
         self.drv.wait_text(self.hwnd, id, want)
 
-    def level(self, want, slider=None):
+    def level(self, want, slider=None, flags=None, colors=None):
+        # The transparency label (and slider); the groups' captions, "*" when changed.
         self.text(ids.IDC_MON_TRANSPARENCY_LABEL, f"Window transparent level: {want}")
         got = slider and int(self.drv.send(child(self.drv, self.hwnd, ids.IDC_MON_TRANSPARENCY), ids.TBM_GETPOS), 16)
         assert got == slider, f"the slider is at {got}"
+        for id, caption, changed in ((ids.IDC_MON_FLAGS_GROUP, FLAGS, flags),
+                                     (ids.IDC_MON_COLORS_GROUP, COLORS, colors)):
+            if changed is not None:
+                self.text(id, caption + "*" * changed)
 
     def flag(self, label):
-        """(row, picture, text), marked or not."""
+        # (row, picture, text), marked or not
         return next((int(r[0]), r[1], r[3]) for r in self.rows(ids.IDC_MON_FLAGS) if r[3].rstrip("*") == label)
 
     def on(self, *controls):
         return [enabled(self.drv, self.hwnd, c) for c in controls]
 
     def slide(self, to):
-        """As a drag ends."""
+        # As a drag ends.
         slider = child(self.drv, self.hwnd, ids.IDC_MON_TRANSPARENCY)
         self.drv.send(slider, ids.TBM_SETPOS, 1, to)
         self.drv.send(self.hwnd, ids.WM_HSCROLL, ids.TB_ENDTRACK, slider[5:])
         self.level(f"{to}%*")
 
-    def tick(self, label):
-        row = self.flag(label)[0]
-        self.select(row, True, ids.IDC_MON_FLAGS)
-        self.drv("key", child(self.drv, self.hwnd, ids.IDC_MON_FLAGS), ids.VK_SPACE)
-        assert until(lambda: self.flag(label) == (row, "0", label + "*"), 3), f"ticked: {self.flag(label)}"
-        self.text(ids.IDC_MON_FLAGS_GROUP, FLAGS + "*")
+    def apply(self, prefix, n, want, name="TransparentLevel"):
+        self.drv.press(self.hwnd, ids.IDC_MON_APPLY)
+        assert until(lambda: want in reg(prefix, n, name)[:19], 5), f"key {n} holds {reg(prefix, n, name)}"
 
     def restore(self, answer, prefix=None):
-        """Restore Defaults answered; given the prefix, No must leave the registry be."""
+        # Restore Defaults answered; given the prefix, No must leave the registry be.
         before = prefix and prefix.reg("query", KEY, "/s")
         self.drv.press(self.hwnd, ids.IDC_MON_DEFAULTS)
         said = lambda: self.drv.msgbox(ASK).get("text")
-        assert until(lambda: said() == "Do you want to restore default settings\n"
-                     "for selected network interface(s)?", 8), f'the question says "{said()}"'
+        assert until(lambda: said() == "Do you want to restore default settings\nfor selected network interface(s)?",
+                     8), f'the question says "{said()}"'
         self.drv.press(ASK, answer, msgbox=True)
         self.drv.wait_gone(ASK, 3000)
         assert not prefix or prefix.reg("query", KEY, "/s") == before, "No changed the stored monitors"
 
 
 def look(prefix, rect, shot):
-    """The monitor's pixels below its caption."""
+    # The monitor's pixels below its caption.
     l, t, r, b = rect
     out = subprocess.run(["/usr/bin/convert", prefix.shot(shot), "-crop", f"{r - l}x{b - t - 30}+{l}+{t + 24}",
                           "+repage", "rgb:-"], capture_output=True).stdout
@@ -109,117 +109,85 @@ def look(prefix, rect, shot):
 
 
 def test_monitors_page(sim, agents, drv, prefix):
-    """Restore Defaults answered No, with and without unapplied changes, too."""
     sim.start("default.scn", "set-interface lan rx-rate=0 tx-rate=0")
     store(prefix, ("{4D36E972-E325-11CE-BFC1-08002BE10318}", 30, 1040, 60),
           ("{8C2B1A44-7F0E-4B6A-9E31-2D5C0A7B1E90}", 51, 1040, 300, "PopupWhenConnected"))
     agents.start_on_tray()
-    open_monitor(agents, 0, LAN)
-    assert drv("layered", LAN).strip() == "layered 178"
-    p = Page(agents, LAN)
+    # A monitor's "&Properties" selects it, on a new page and on one already made.
+    for n, title in ((1, WLAN), (0, LAN)):
+        open_monitor(agents, n, title)
+        properties(agents, title)
+        p = Page(agents, title, opened=True)
+    layered = lambda: drv("layered", LAN).strip()
+    assert layered() == "layered 178"
     p.select(1, True)
     p.level("40%", 40)
     assert (p.flag("Popup when connected")[1], p.flag("Show window on top")[1]) == ("2", "0"), "not mixed, on"
-    assert p.on(ids.IDC_MON_APPLY) == [False], '"&Apply" enabled before any change'
+    assert p.on(ids.IDC_MON_APPLY) == [False], '"&Apply" on before any change'
     prefix.shot("monitors-page")
     p.slide(45)
-    drv.press(p.hwnd, ids.IDC_MON_APPLY)
-    assert until(lambda: [reg(prefix, 0), reg(prefix, 1)] == ["REG_DWORD 0x2d"] * 2, 3), "Apply missed a selected key"
-
+    p.apply(prefix, 0, "REG_DWORD 0x2d")
+    assert reg(prefix, 1) == "REG_DWORD 0x2d", "Apply missed a selected key"
     p.select(1, False)
     p.level("45%")
     p.slide(60)
-    p.tick(LINES)
-    assert p.on(ids.IDC_MON_APPLY) == [True], '"&Apply" disabled after a change'
+    row = p.flag(LINES)[0]
+    p.select(row, True, ids.IDC_MON_FLAGS)
+    drv("key", child(drv, p.hwnd, ids.IDC_MON_FLAGS), ids.VK_SPACE)
+    assert until(lambda: p.flag(LINES) == (row, "0", LINES + "*"), 3), f"ticked: {p.flag(LINES)}"
+    assert p.on(ids.IDC_MON_APPLY) == [True], '"&Apply" off after a change'
     p.restore(ids.IDNO, prefix)
-    p.level("60%*")
-    p.text(ids.IDC_MON_FLAGS_GROUP, FLAGS + "*")
+    p.level("60%*", flags=True)
     assert p.flag(LINES)[1:] == ("0", LINES + "*"), "No undid the tick"
-
     rect = tuple(map(int, drv("window-rect", LAN).split()))
     before = look(prefix, rect, "monitors-page-before")
-    drv.press(p.hwnd, ids.IDC_MON_APPLY)
-    applied = lambda: (reg(prefix, 0), reg(prefix, 0, "EnableVerticalLines"), drv("layered", LAN).strip())
-    assert until(lambda: applied() == ("REG_DWORD 0x3c", "REG_BINARY 01", "layered 102"), 3), f"applied: {applied()}"
-    assert reg(prefix, 1) == "REG_DWORD 0x2d", "the unselected monitor changed too"
-    assert until(lambda: sum(map(bytes.__ne__, before, look(prefix, rect, "monitors-page-after"))) > 40, 3), \
-        "the monitor looks the same after Apply"
-    p.level("60%")
-    p.text(ids.IDC_MON_FLAGS_GROUP, FLAGS)
-
+    changed = lambda shot, n: until(lambda: sum(map(bytes.__ne__, before, look(prefix, rect, shot))) > n, 3)
+    p.apply(prefix, 0, "REG_BINARY 01", "EnableVerticalLines")
+    assert (reg(prefix, 0), layered(), reg(prefix, 1)) == ("REG_DWORD 0x3c", "layered 102", "REG_DWORD 0x2d")
+    assert changed("monitors-page-after", 40), "the monitor looks the same after Apply"
+    p.level("60%", flags=False)
     p.slide(10)
     drv.press(p.hwnd, ids.IDC_MON_CANCEL)
     p.level("60%")
     assert p.on(ids.IDC_MON_APPLY) == [False] and reg(prefix, 0) == "REG_DWORD 0x3c", '"Ca&ncel" left a change'
     # The click itself, as every button's, enables Apply and Cancel.
     p.restore(ids.IDNO, prefix)
-    p.level("60%", 60)
+    p.level("60%", 60, False, False)
     p.expect(LAN)
     assert not [r for r in p.rows(ids.IDC_MON_FLAGS) if "*" in r[3]], "a flag is marked after No"
-    p.text(ids.IDC_MON_FLAGS_GROUP, FLAGS)
-    p.text(ids.IDC_MON_COLORS_GROUP, COLORS)
     assert p.on(ids.IDC_MON_APPLY, ids.IDC_MON_CANCEL, ids.IDC_MON_DEFAULTS) == [True] * 3
-
     # Red typed into the colour dialog for "Receive background" is a change that Apply stores and the
     # monitor shows; the custom colours are stored anyway.
     drv.press(p.hwnd, ids.IDC_MON_CHOOSE)
-    drv("wait-shown", "Color")  # an OK before the dialog is set up is lost
+    # An OK before the dialog is set up is lost.
+    drv("wait-shown", "Color")
     for key in "255":
         drv("key", drv.control("Color", ids.COLOR_RED), ord(key))
     drv.wait_text("Color", ids.COLOR_RED, "255")
     drv.press("Color", ids.IDOK)
     drv.wait_gone("Color", 2000)
-    p.text(ids.IDC_MON_COLORS_GROUP, COLORS + "*")
+    p.level("60%", colors=True)
     p.text(ids.IDC_MON_COLORS, "Receive background*")
     assert len(reg(prefix, None, "CustomColors")) == 11 + 128
     before = look(prefix, rect, "monitors-page-before")
-    drv.press(p.hwnd, ids.IDC_MON_APPLY)
-    assert until(lambda: reg(prefix, 0, "Colors")[11:19] == "FF000000", 3), f'stored {reg(prefix, 0, "Colors")}'
-    assert until(lambda: sum(map(bytes.__ne__, before, look(prefix, rect, "monitors-page-red"))) > 1000, 3), \
-        "the monitor's receive background did not change"
-
+    p.apply(prefix, 0, "FF000000", "Colors")
+    assert changed("monitors-page-red", 1000), "the monitor's receive background did not change"
     # The monitor opaque at the default place; its move then rewrites the first word.
     p.restore(ids.IDYES)
-    got = lambda: (reg(prefix, 0), reg(prefix, 0, "EnableVerticalLines"), reg(prefix, 0, "SizePositionWindow")[-32:])
-    assert until(lambda: got() == ("REG_DWORD 0x0", "REG_BINARY 00", "0000000000000000C800000080000000"), 3), got()
-    assert drv("layered", LAN).strip() == "opaque"
-    p.level("0%")
-    p.text(ids.IDC_MON_COLORS_GROUP, COLORS)
-
+    got = lambda: (reg(prefix, 0), reg(prefix, 0, "EnableVerticalLines"), reg(prefix, 0, "SizePositionWindow")[-32:],
+                   layered())
+    assert until(lambda: got() == ("REG_DWORD 0x0", "REG_BINARY 00", "0000000000000000C800000080000000", "opaque"),
+                 3), got()
+    p.level("0%", colors=False)
     p.select(0, False)
     got = lambda: (p.rows(ids.IDC_MON_FLAGS), p.on(ids.IDC_MON_DEFAULTS, ids.IDC_MON_FLAGS))
     assert until(lambda: got() == ([], [False, False]), 3), f"nothing selected: {got()}"
 
 
-def test_monitors_page_preselect(sim, agents):
-    """A monitor's "&Properties" selects it, on a new page and on one already made."""
-    sim.start("default.scn")
-    agents.start_on_tray()
-    for n, title in ((1, WLAN), (0, LAN)):
-        open_monitor(agents, n, title)
-        properties(agents, title)
-        Page(agents, title, opened=True)
-
-
-def test_monitors_page_message_row(sim, agents):
-    """No monitorable interface, or a failing service: the message row, selected; the page disabled."""
-    sim.start("mapping.scn", "remove-interface lan", "remove-interface wan", "remove-interface old")
-    sim("add-interface", "usb", "name=USB Ethernet Adapter", "flags=supported,connected")
-    agents.start_on_tray()
-    p = Page(agents, "Bound adapters were not found!")
-    for fault, row in ((0, 0), ("not-started", "ZorvanHService is not started!"),
-                       ("wrong-version", "Bad version of ZorvanHService!")):
-        if fault:
-            sim("fault", fault, "code=1")
-            sim("signal", "conf")  # lists the page again
-            p.expect(row)
-            sim("clear-fault", "all")
-        assert p.on(ids.IDC_MON_DEFAULTS, ids.IDC_MON_FLAGS) == [False, False], f"enabled by {p.rows()}"
-
-
-def test_monitors_page_reselect(sim, agents, drv, prefix):
-    """A refresh selects by the interface's identifier, not its row or name;
-    Apply then writes to that interface's key alone."""
+def test_monitors_page_rows(sim, agents, drv, prefix):
+    # A refresh selects by the interface's identifier, not its row or name;
+    # Apply then writes to that interface's key alone. No monitorable
+    # interface, or a failing service: the message row, selected; the page disabled.
     sim.start("mapping.scn", "remove-interface lan", "remove-interface wan", "remove-interface old")
     for k, name, flags in (("A", "Alpha", ",connected,binding-active"), ("B", "Beta", ""), ("C", "Gamma", "")):
         sim("add-interface", k, f"name={name} Adapter", f"id={GUID % k}", f"flags=supported,bound{flags}")
@@ -234,8 +202,17 @@ def test_monitors_page_reselect(sim, agents, drv, prefix):
     sim("set-interface", "C", "name=Gamma Adapter Renamed")
     p.expect("Gamma Adapter Renamed", listed=["Beta Adapter", "Gamma Adapter Renamed"])
     p.level("30%")
-    prefix.shot("monitors-page-reselected")
     p.slide(70)
-    drv.press(p.hwnd, ids.IDC_MON_APPLY)
-    assert until(lambda: reg(prefix, 2) == "REG_DWORD 0x46", 5), f"the selected key holds {reg(prefix, 2)}"
+    p.apply(prefix, 2, "REG_DWORD 0x46")
     assert (reg(prefix, 0), reg(prefix, 1)) == ("REG_DWORD 0xa", "REG_DWORD 0x14"), "another key changed"
+    sim("add-interface", "usb", "name=USB Ethernet Adapter", "flags=supported,connected")
+    for words, row in (("remove-interface B", None), ("remove-interface C", "Bound adapters were not found!"),
+                       ("fault not-started code=1", "ZorvanHService is not started!"),
+                       ("fault wrong-version code=1", "Bad version of ZorvanHService!")):
+        sim(*words.split())
+        # The page lists again.
+        sim("signal", "conf")
+        if row:
+            p.expect(row)
+            assert p.on(ids.IDC_MON_DEFAULTS, ids.IDC_MON_FLAGS) == [False, False], f"enabled by {p.rows()}"
+        sim("clear-fault", "all")

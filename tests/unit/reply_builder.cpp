@@ -23,9 +23,8 @@ std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, 
             PutText(&name, r.name);
         if (!r.id.empty())
             PutText(&id, r.id);
-        const uint64_t size = 24 + name.size() + r.part2.size() + r.part3.size() + id.size();
         Put(&reply,
-            {{r.recordSize >= 0 ? uint64_t(r.recordSize) : size, 4},
+            {{24 + name.size() + r.part2.size() + r.part3.size() + id.size(), 4},
              {r.flags, 4},
              {r.nameSize >= 0 ? uint64_t(r.nameSize) : name.size(), 4},
              {r.part2.size(), 4},

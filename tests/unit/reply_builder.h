@@ -16,11 +16,10 @@ void PutText(std::vector<uint8_t>* bytes, const std::u16string& text);  // with 
 // Interface list records (request 1).
 struct RecordSpec {
     uint32_t flags = 0;
-    std::u16string name;  // written with its NUL unless nameSize overrides
+    // The name is written with its NUL; a nameSize of -1 gives its own size.
+    std::u16string name, id;
     std::vector<uint8_t> part2, part3;
-    std::u16string id;
-    int64_t nameSize = -1;    // -1: the name's own size
-    int64_t recordSize = -1;  // -1: the record's own size
+    int64_t nameSize = -1;
 };
 
 std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count = -1);

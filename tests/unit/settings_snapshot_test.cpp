@@ -24,10 +24,11 @@ std::vector<uint8_t> Encode(const std::vector<SnapshotEntry>& top, uint64_t time
     return bytes;
 }
 
-// The stored total made to match the bytes, unless told otherwise.
-SnapshotDecode Decode(std::vector<uint8_t> bytes, std::vector<SnapshotEntry>* back, bool fixTotal = true)
+// The stored total made to match the bytes: a total that does not match is
+// the registry tests' to make, short and cut files the fuzz target's.
+SnapshotDecode Decode(std::vector<uint8_t> bytes, std::vector<SnapshotEntry>* back)
 {
-    for (int i = 0; fixTotal && i < 4; ++i)
+    for (int i = 0; i < 4; ++i)
         bytes[i] = uint8_t(bytes.size() >> (8 * i));
     back->assign(1, SnapshotEntry());
     return DecodeSettingsSnapshot(bytes.data(), bytes.size(), back);
@@ -40,8 +41,6 @@ TEST(SettingsSnapshot, LayoutAndTheWritersOrder)
                                            0x01, 1, 8, 4, 0, 'v', 0, 5, 0, 0, 0,    1,    1,    0,    0,    'k',  0};
     EXPECT_EQ(Encode({Value('v', SnapshotDword, {5, 0, 0, 0}), Key('k')}, 0x0123456789ABCDEFull), expected);
     std::vector<SnapshotEntry> back;
-    // A missing key gives the bare header.
-    EXPECT_EQ(Decode(Encode({}), &back), SnapshotEmpty);
     ASSERT_EQ(Decode(Encode({Value('a', SnapshotDword, {1, 0, 0, 0}), Value('b', SnapshotDword, {2, 0, 0, 0}),
                              Key('K', {Value('c', SnapshotString, {'x', 0, 0, 0}), Key('S')}), Key('L')}),
                      &back),
@@ -56,13 +55,6 @@ TEST(SettingsSnapshot, DamagedFilesAreRefusedWhole)
     const std::vector<uint8_t> good = Encode(
         {Key('K', {Value('a', SnapshotDword, {1, 0, 0, 0})}), Value('s', SnapshotString, {'h', 0, 'i', 0, 0, 0})});
     std::vector<SnapshotEntry> back;
-    EXPECT_EQ(DecodeSettingsSnapshot(good.data(), 17, &back), SnapshotTooShort);
-    EXPECT_EQ(DecodeSettingsSnapshot(nullptr, 0, &back), SnapshotTooShort);
-    for (int grow : {1, -1}) {
-        std::vector<uint8_t> bytes = good;
-        bytes.resize(bytes.size() + grow);
-        EXPECT_EQ(Decode(bytes, &back, false), SnapshotSizeMismatch) << grow;
-    }
     // Version 0x0000FFFF, below the first.
     std::vector<uint8_t> old = good;
     old[5] = 0xFF, old[6] = 0;

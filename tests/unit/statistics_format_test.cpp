@@ -11,17 +11,14 @@ namespace {
 // leaves the buffer as it was.
 TEST(StatisticsTexts, CountsDurationsAndDates)
 {
-    const std::pair<uint64_t, const Char16*> counts[] = {
-        {0, u"0"}, {1000, u"1,000"}, {4294967296ull, u"4,294,967,296"}, {UINT64_MAX, u"18,446,744,073,709,551,615"}};
+    const std::pair<uint64_t, const Char16*> counts[] = {{1000, u"1,000"}, {UINT64_MAX, u"18,446,744,073,709,551,615"}};
     const uint64_t Day = 864000000000ull;
     const std::tuple<uint64_t, bool, const Char16*> ticks[] = {{0, true, u"0 day(s), 00:00:00"},
                                                                {36610000000ull, false, u"0 day(s), 01:01:01.000"},
-                                                               {100 * Day, false, u"100 day(s), 00:00:00.000"},
                                                                {2 * Day - 1, false, u"1 day(s), 23:59:59.999"}};
     const std::tuple<uint64_t, bool, const Char16*> dates[] = {
         {133223943072500000ull, false, u"Saturday, March 04, 2023 09:05:07.250"},
         {94354847999990000ull, false, u"Sunday, December 31, 1900 23:59:59.999"},
-        {94354848000000000ull, true, u"Monday, January 01, 1900 00:00:00"},
         {133536384000000000ull, true, u"Thursday, February 29, 2024 00:00:00"},
         {0x8000000000000000ull, false, u"old"}};
     Char16 text[FieldTextCapacity > CountTextCapacity ? FieldTextCapacity : CountTextCapacity];

@@ -42,9 +42,9 @@ bool Read(const std::vector<uint8_t>& reply, ConnectionEntry* entry, size_t cut 
 
 // The combo lists the reply reversed, each group below its connections, and
 // every entry then finds the counters after its own name. A nameless record
-// is walked but not listed, nor is anything under a nameless group; any cut
-// fails the walk and the record read.
-TEST(ConnectionList, OrderNamesCountersAndCuts)
+// is walked but not listed, nor is anything under a nameless group. Cut
+// replies are the fuzz target's and the fault tests' to make.
+TEST(ConnectionList, OrderNamesAndCounters)
 {
     const auto two = BuildConnectionReply({Group(1, 10, u"G1", {Conn(11, u"c11", 1100), Conn(12, u"c12", 1200)}),
                                            Group(2, 20, u"G2", {Conn(21, u"c21", 2100)})});
@@ -62,17 +62,9 @@ TEST(ConnectionList, OrderNamesCountersAndCuts)
                                           Group(3, 3, u"G3", {nameless, Conn(8, u""), Conn(9, u"c9")})},
                                          false)),
               u"c9 G3* ");
-    EXPECT_TRUE(Decode(BuildConnectionReply({})).empty());
-
-    for (uint32_t size = 0; size < two.size(); ++size) {
-        EXPECT_FALSE(DecodeConnectionList(two.data(), size, &e)) << size;
-        EXPECT_TRUE(e.empty());
-    }
-    ConnectionEntry c21 = Decode(two)[0];
-    EXPECT_FALSE(Read(two, &c21, 1));
-    EXPECT_TRUE(Read(two, &c21));
+    // The list form carries no counters; an entry gone from the reply is not read.
+    ConnectionEntry c21 = e[0];
     EXPECT_FALSE(Read(BuildConnectionReply({Group(2, 20, u"G2", {Conn(21, u"c21")})}, false), &c21));
-    EXPECT_FALSE(Read(BuildConnectionReply({}), &c21));
     c21.connectionId = 22;
     EXPECT_FALSE(Read(two, &c21));
 }
@@ -107,8 +99,9 @@ TEST(ConnectionList, FieldsFromTheirOwnOffsetsAndTheAggregateTotal)
     EXPECT_EQ(all.statistics.aggregateCount, 0u);
 }
 
-// Sums stay in 64 bits. An idle tick writes nothing; a change writes only its
-// own field, and hardware header bytes count only while they are shown.
+// Sums stay in 64 bits. A change writes only its own field, and hardware
+// header bytes count only while they are shown (the fuzz target checks that
+// an idle tick writes nothing).
 TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
 {
     // Five fields, then the counters.
@@ -116,7 +109,6 @@ TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
     const uint64_t big = 0x100000000ull;
     c[3] = c[4] = big, c[7] = 1, c[9] = 10, c[1] = 77, c[20] = 20, c[12] = 88;
     InterfaceStatistics s;
-    EXPECT_FALSE(DecodeInterfaceStatistics(reinterpret_cast<uint8_t*>(w), 215, &s));
     ASSERT_TRUE(DecodeInterfaceStatistics(reinterpret_cast<uint8_t*>(w), 216, &s));
     EXPECT_EQ(std::vector<uint64_t>({s.created, s.lastCleared, s.summaryTime, s.lastModified, s.numberOfConnections,
                                      ReceivedBytes(s.counters, false), ReceivedBytes(s.counters, true),
@@ -128,8 +120,6 @@ TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
     InterfaceStatistics was = {}, now;
     was.summaryTime = 500, was.counters.value[3] = 1000;
     now = was;
-    EXPECT_EQ(ChangedOverallFields(now, nullptr, false), uint32_t(OverallAll));
-    EXPECT_EQ(ChangedOverallFields(now, &was, false), 0u);
     now.summaryTime = 501;
     EXPECT_EQ(ChangedOverallFields(now, &was, false), uint32_t(OverallSummary));
     // Sent hardware header bytes.

@@ -40,8 +40,6 @@ TEST(MonitorsPage, IntervalsLabelsAndColourChoices)
     const std::pair<uint32_t, std::u16string> intervals[] = {{999, u"999 msec"}, {1000, u"1 sec"}, {1500, u"1 sec"}};
     for (const auto& i : intervals)
         EXPECT_EQ(FormatInterval(i.first), i.second) << i.first;
-    const Char16* percent = u"Window transparent level: %d%%";
-    EXPECT_EQ(FillLabel(percent, DecimalText(40), false), u"Window transparent level: 40%");
     EXPECT_EQ(FillLabel(u"Diagram refresh rate: %s", FormatInterval(100), true), u"Diagram refresh rate: 100 msec*");
     EXPECT_EQ(FillLabel(u"%x %d %d %", u"7", false), u"%x 7 %d %");
     EXPECT_TRUE(!ColorChoiceIsChange(0x00FF00, 0x00FF00) && ColorChoiceIsChange(0x00FF00, 0x0000FF) &&

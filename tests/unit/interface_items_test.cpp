@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "prefs/interface_items.h"
-#include "prefs/not_present_items.h"
 
 namespace {
 
@@ -58,21 +57,6 @@ TEST(InterfaceItems, ButtonsAndMarks)
         EXPECT_EQ(std::vector<int>({items[0].Marked, items[1].Marked, items[2].Marked, items[3].Marked}),
                   std::vector<int>({bind, !bind, 0, 0}));
     }
-}
-
-// Only the ids a reply gave ride along; the delete button needs an absent card.
-TEST(InterfaceItems, CopiesAndDeletableCards)
-{
-    const InterfaceEntry entries[] = {{N | S, u"Old card", u"{GONE-1}"}, {N, u"Old modem", u""}};
-    size_t copied = 0;
-    InterfaceListItem* items = CopyInterfaceItems(entries, 2, &copied);
-    ASSERT_EQ(copied, 2u);
-    EXPECT_TRUE(Text16(items[0].InterfaceId) == u"{GONE-1}" && Text16(items[1].Name) == u"Old modem");
-    EXPECT_TRUE(items[1].InterfaceId == nullptr && ItemIsDeletable(items[0]));
-    items[0].Flags = S | IfConnected | B;
-    EXPECT_FALSE(ItemIsDeletable(items[0]));
-    FreeInterfaceItems(items, copied);
-    FreeInterfaceItems(nullptr, 0);
 }
 
 }  // namespace

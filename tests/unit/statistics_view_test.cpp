@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 // A little-endian word, or text without its NUL: the blocks are zero-filled,
 // so the room left decides.
 void Put(std::vector<uint8_t>* b, size_t at, uint32_t value)
@@ -52,6 +54,14 @@ std::vector<uint8_t> View(uint32_t count, const std::vector<std::u16string>& nam
     return b;
 }
 
+// The entry's name and then its view size as one more unit, or nothing.
+std::u16string Find(const std::vector<uint8_t>& directory)
+{
+    StatisticsMappingEntry e = {};
+    return FindStatisticsMappingEntry(directory.data(), directory.size(), &e) ? e.mappingName + Char16(e.viewSize)
+                                                                              : u"";
+}
+
 uint32_t Found(const std::vector<uint8_t>& view, const std::u16string& name)
 {
     InterfaceCountersView c = {};
@@ -75,21 +85,11 @@ TEST(MappingDirectory, HeaderAndTheFirstWholeAnnouncedEntryWithTheKey)
     // 24 + 14 * 562 = 7892: the last whole entry.
     std::vector<Entry> fourteen(14, {1, V, u"x"});
     fourteen[13] = {K, V, u"Last"};
-    const struct {
-        std::vector<uint8_t> directory;
-        std::u16string name;  // empty: none found
-        uint32_t viewSize;
-    } rows[] = {
-        {Directory(3, {{1, 9999, u"Other"}, {K, 17060, u"StatsA"}, {K, 500, u"StatsB"}}), u"StatsA", 17060},
-        {Directory(1, {{1, V, u"O"}, {K, V, u"Beyond"}}), u"", 0},
-        {Directory(14, fourteen), u"Last", V},
-        {Directory(1, {{K, V, longest}}), longest, V},
-    };
-    for (const auto& r : rows) {
-        StatisticsMappingEntry e = {};
-        EXPECT_EQ(FindStatisticsMappingEntry(r.directory.data(), r.directory.size(), &e), !r.name.empty()) << &r - rows;
-        EXPECT_TRUE(r.name.empty() || (r.name == e.mappingName && r.viewSize == e.viewSize)) << &r - rows;
-    }
+    EXPECT_EQ(Find(Directory(3, {{1, 9999, u"Other"}, {K, 17060, u"StatsA"}, {K, 500, u"StatsB"}})),
+              u"StatsA"s + Char16(17060));
+    EXPECT_EQ(Find(Directory(1, {{1, V, u"O"}, {K, V, u"Beyond"}})), u"");
+    EXPECT_EQ(Find(Directory(14, fourteen)), u"Last"s + Char16(V));
+    EXPECT_EQ(Find(Directory(1, {{K, V, longest}})), longest + Char16(V));
 }
 
 TEST(StatisticsView, OffsetsAndWholeNamesIgnoringTheCaseOfAToZOnly)

@@ -50,8 +50,9 @@ bool Pause(void*)
 }
 
 // Busy answers, with a block or without, are the fault tests' to repeat and
-// their ledger's to see handed back; here the identical call repeated and
-// failure replies handed back once, a cleared reply not twice.
+// their ledger's to see handed back, and a channel closed under outstanding
+// replies the unload tests'; here the identical call repeated and failure
+// replies handed back once, a cleared reply not twice.
 TEST(ServiceChannel, EveryReplyIsHandedBackOnce)
 {
     Script({StatusBusy, StatusSuccess});
@@ -72,25 +73,6 @@ TEST(ServiceChannel, EveryReplyIsHandedBackOnce)
     uint32_t input[2] = {7, 8};
     EXPECT_EQ(RequestService(RequestWriteDataSettings, input, 8, nullptr), StatusAccessDenied);
     EXPECT_TRUE(Lent.empty() && Wrong == 0);
-}
-
-// A closed channel, or none, refuses new calls, and is idle only once every
-// reply is back.
-TEST(ServiceChannel, ClosedOrNoLibrary)
-{
-    Script({StatusSuccess});
-    ServiceReply held, refused;
-    RequestInterfaceList(SelectMonitored, &held);
-    SetServiceChannelClosed(true);
-    EXPECT_FALSE(ServiceChannelIdle());
-    EXPECT_EQ(RequestInterfaceList(SelectMonitored, &refused), StatusNotStarted);
-    EXPECT_EQ(Calls, 1u);
-    ReleaseReply(&held);
-    EXPECT_TRUE(ServiceChannelIdle() && Lent.empty());
-    SetServiceChannelClosed(false);
-    ServiceLibrary = ServiceLibraryRecord();
-    EXPECT_EQ(RequestInterfaceList(SelectMonitored, &refused), StatusNotStarted);
-    EXPECT_FALSE(ReplyIsHeld(refused));
 }
 
 }  // namespace

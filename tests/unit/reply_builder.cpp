@@ -13,10 +13,10 @@ void PutText(std::vector<uint8_t>* b, const std::u16string& text)
         Put(b, {{text.c_str()[i], 2}});
 }
 
-std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count)
+std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records)
 {
     std::vector<uint8_t> reply;
-    Put(&reply, {{0x00010000, 4}, {count >= 0 ? uint64_t(count) : records.size(), 4}});
+    Put(&reply, {{0x00010000, 4}, {records.size(), 4}});
     for (const RecordSpec& r : records) {
         std::vector<uint8_t> name, id;
         if (!r.name.empty())

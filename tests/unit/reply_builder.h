@@ -22,7 +22,7 @@ struct RecordSpec {
     int64_t nameSize = -1;
 };
 
-std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count = -1);
+std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records);
 
 // Connection lists (request 4): connected groups and connections, with zero
 // values but for the counters: counter i holds counterBase + i. Each group

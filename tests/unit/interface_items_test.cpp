@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "prefs/interface_items.h"
-#include "prefs/not_present_items.h"
 
 namespace {
 
@@ -33,14 +32,14 @@ TEST(InterfaceItems, SortOrder)
 }
 
 // Which buttons an administrator gets for a list and its selected item
-// (bind selected, unbind selected, bind all, unbind all), and what the all
-// buttons mark.
-TEST(InterfaceItems, ButtonsAndMarks)
+// (bind selected, unbind selected, bind all, unbind all); the plain cases,
+// and what the all buttons mark, are the interfaces page's end to end.
+TEST(InterfaceItems, Buttons)
 {
-    const std::tuple<std::vector<uint32_t>, int, bool, const char*> cases[] = {
-        {{S, S | B}, 0, false, "0000"},       {{0, B, N}, 1, true, "0000"},  {{S, S | B}, 0, true, "1011"},
-        {{S, S | B}, 1, true, "0111"},        {{S | B, 0}, 1, true, "0001"}, {{S}, -1, true, "0010"},
-        {{S | B, S | B | N}, 1, true, "0101"}};
+    const std::tuple<std::vector<uint32_t>, int, bool, const char*> cases[] = {{{S, S | B}, 0, false, "0000"},
+                                                                               {{S | B, 0}, 1, true, "0001"},
+                                                                               {{S}, -1, true, "0010"},
+                                                                               {{S | B, S | B | N}, 1, true, "0101"}};
     for (const auto& c : cases) {
         std::vector<InterfaceListItem> items = Items(std::get<0>(c));
         int given = std::get<1>(c);
@@ -50,29 +49,6 @@ TEST(InterfaceItems, ButtonsAndMarks)
                             char('0' + s.unbindAll), 0};
         EXPECT_STREQ(got, std::get<3>(c)) << &c - cases;
     }
-    std::vector<InterfaceListItem> items = Items({S, S | B, B, 0});
-    for (bool bind : {true, false}) {
-        for (InterfaceListItem& item : items)
-            item.Marked = 1;
-        EXPECT_EQ(MarkItemsForBind(items.data(), items.size(), bind), 1u);
-        EXPECT_EQ(std::vector<int>({items[0].Marked, items[1].Marked, items[2].Marked, items[3].Marked}),
-                  std::vector<int>({bind, !bind, 0, 0}));
-    }
-}
-
-// Only the ids a reply gave ride along; the delete button needs an absent card.
-TEST(InterfaceItems, CopiesAndDeletableCards)
-{
-    const InterfaceEntry entries[] = {{N | S, u"Old card", u"{GONE-1}"}, {N, u"Old modem", u""}};
-    size_t copied = 0;
-    InterfaceListItem* items = CopyInterfaceItems(entries, 2, &copied);
-    ASSERT_EQ(copied, 2u);
-    EXPECT_TRUE(Text16(items[0].InterfaceId) == u"{GONE-1}" && Text16(items[1].Name) == u"Old modem");
-    EXPECT_TRUE(items[1].InterfaceId == nullptr && ItemIsDeletable(items[0]));
-    items[0].Flags = S | IfConnected | B;
-    EXPECT_FALSE(ItemIsDeletable(items[0]));
-    FreeInterfaceItems(items, copied);
-    FreeInterfaceItems(nullptr, 0);
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// Damaged sizes and cut replies are left to the fuzz target and to the
+// malformed and truncated scenarios end to end; here what only the decoded
+// records show.
 #include <gtest/gtest.h>
 
 #include "core/interface_list.h"
@@ -28,10 +31,8 @@ std::u16string Names(const std::vector<uint8_t>& reply, InterfaceListReader read
 // short for the header means another version.
 TEST(InterfaceList, StatusSizeAndReaders)
 {
-    RecordSpec tiny;
-    tiny.name = u"A";
     // A one-character name and nothing else: 24 + 4 bytes.
-    const std::vector<uint8_t> good = BuildInterfaceList({tiny});
+    const std::vector<uint8_t> good = BuildInterfaceList({Card(u"A", u"")});
     const std::tuple<ServiceStatus, uint32_t, InterfaceListOutcome> rows[] = {
         {StatusNotStarted, 36, ListNotStarted},
         {StatusWrongVersion, 36, ListWrongVersion},
@@ -42,57 +43,29 @@ TEST(InterfaceList, StatusSizeAndReaders)
     for (const auto& r : rows)
         EXPECT_EQ(CheckInterfaceListReply(std::get<0>(r), good.data(), std::get<1>(r)), std::get<2>(r))
             << std::get<1>(r);
-    std::vector<uint8_t> none = BuildInterfaceList({Card(u"LAN")}, 0);
-    std::vector<InterfaceEntry> entries;
-    EXPECT_EQ(DecodeInterfaceList(ReaderTrayMenu, StatusSuccess, none.data(), uint32_t(none.size()), &entries),
-              ListEmpty);
-    EXPECT_TRUE(entries.empty());
 
     // Each reader keeps only the records it needs, in reply order. The nameless
-    // record is skipped by everyone, yet its size still leads the walk on.
-    RecordSpec noPart3 = Card(u"NoThird", u"{3}", 0x07);
+    // record is skipped by everyone, yet its size still leads the walk on; a
+    // name without its NUL ends with its field.
+    RecordSpec noPart3 = Card(u"NoThird", u"{3}", 0x07), cut = Card(u"ABCD", u"");
     noPart3.part3.clear();
-    const std::vector<uint8_t> reply =
-        BuildInterfaceList({Card(u"", u"{0}"), noPart3, Card(u"NoId", u""), Card(u"Gigabit(R) LAN/1000", u"{F}")});
+    cut.nameSize = 4;
+    const std::vector<uint8_t> reply = BuildInterfaceList({Card(u"", u"{0}"), noPart3, cut, Card(u"LAN", u"{F}")});
     for (InterfaceListReader reader :
          {ReaderTrayMenu, ReaderStatisticsWindow, ReaderInterfacesPage, ReaderMovementsPage})
-        EXPECT_EQ(Names(reply, reader), u"NoThird|{3}! NoId| Gigabit(R) LAN/1000|{F} ") << reader;
-    EXPECT_EQ(Names(reply, ReaderInterfaceRefresh), u"NoId| Gigabit(R) LAN/1000|{F} ");
-    EXPECT_EQ(Names(reply, ReaderMonitorsPage), u"NoThird|{3}! Gigabit(R) LAN/1000|{F} ");
-}
-
-TEST(InterfaceList, BrokenSizesNeverLeadOutsideTheReply)
-{
-    RecordSpec zero = Card(u"Zero"), huge = Card(u"Huge"), longName = Card(u"Long"), shortName = Card(u"ABCD", u"");
-    // A zero size would walk on the spot for ever; two characters and no NUL inside the name's field.
-    zero.recordSize = 0, huge.recordSize = 0x7FFFFFF0, longName.nameSize = 0xFFFFFFF0, shortName.nameSize = 4;
-    EXPECT_EQ(Names(BuildInterfaceList({Card(u"First"), zero, Card(u"Third")})), u"First|{1} ");
-    EXPECT_EQ(Names(BuildInterfaceList({Card(u"First"), huge})), u"First|{1} ");
-    EXPECT_EQ(Names(BuildInterfaceList({longName, Card(u"After")})), u"After|{1} ");
-    EXPECT_EQ(Names(BuildInterfaceList({shortName})), u"AB| ");
-    EXPECT_EQ(Names(BuildInterfaceList({Card(u"Only")}, 1000000)), u"Only|{1} ");
-    // Every cut decodes without reading past it (the sanitizer watches).
-    const std::vector<uint8_t> reply = BuildInterfaceList({Card(u"One"), Card(u"Two")});
-    for (size_t cut = 0; cut <= reply.size(); ++cut)
-        EXPECT_LE(Names(std::vector<uint8_t>(reply.begin(), reply.begin() + cut)).size(), 20u);
+        EXPECT_EQ(Names(reply, reader), u"NoThird|{3}! AB| LAN|{F} ") << reader;
+    EXPECT_EQ(Names(reply, ReaderInterfaceRefresh), u"AB| LAN|{F} ");
+    EXPECT_EQ(Names(reply, ReaderMonitorsPage), u"NoThird|{3}! LAN|{F} ");
 }
 
 TEST(InterfaceList, StateBitsPickTheIcon)
 {
     const uint32_t S = IfSupported, C = IfConnected, B = IfBound, A = IfBindingActive;
     // Not supported: the bound bit means nothing.
-    const uint32_t rows[][2] = {{IfNotPresent | S | B, 6},
-                                {S | C | B | A, 4},
-                                {S | C | B, 11},
-                                {S | C, 2},
-                                {S | B | A, 5},
-                                {S | B, 12},
-                                {S, 3},
-                                {C | B, 1},
-                                {0, 7}};
+    const uint32_t rows[][2] = {
+        {IfNotPresent | S | B, 6}, {S | C | B | A, 4}, {S | C | B, 11}, {S | B, 12}, {C | B, 1}, {0, 7}};
     for (const auto& r : rows)
         EXPECT_EQ(InterfaceIconIndex(r[0]), int(r[1])) << r[0];
-    EXPECT_EQ(InterfaceListMessageId(ListServiceError, IDS_NO_BOUND_ADAPTERS), unsigned(IDS_SERVICE_ERROR));
     // A list whose records all lack a name says the same as an empty one.
     EXPECT_EQ(InterfaceListMessageId(ListHasRecords, IDS_NO_INTERFACES), unsigned(IDS_NO_INTERFACES));
 }

@@ -13,19 +13,18 @@ void PutText(std::vector<uint8_t>* b, const std::u16string& text)
         Put(b, {{text.c_str()[i], 2}});
 }
 
-std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count)
+std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records)
 {
     std::vector<uint8_t> reply;
-    Put(&reply, {{0x00010000, 4}, {count >= 0 ? uint64_t(count) : records.size(), 4}});
+    Put(&reply, {{0x00010000, 4}, {records.size(), 4}});
     for (const RecordSpec& r : records) {
         std::vector<uint8_t> name, id;
         if (!r.name.empty())
             PutText(&name, r.name);
         if (!r.id.empty())
             PutText(&id, r.id);
-        const uint64_t size = 24 + name.size() + r.part2.size() + r.part3.size() + id.size();
         Put(&reply,
-            {{r.recordSize >= 0 ? uint64_t(r.recordSize) : size, 4},
+            {{24 + name.size() + r.part2.size() + r.part3.size() + id.size(), 4},
              {r.flags, 4},
              {r.nameSize >= 0 ? uint64_t(r.nameSize) : name.size(), 4},
              {r.part2.size(), 4},
@@ -37,58 +36,30 @@ std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, 
     return reply;
 }
 
-// The values a group and a connection share, from the summary time to the send rate.
-static void PutValues(std::vector<uint8_t>* b, const ConnectionSpec& v)
-{
-    Put(b,
-        {{v.summaryTime, 8},
-         {v.connected, 1},
-         {v.statusUnknown, 1},
-         {v.linkSpeed, 4},
-         {v.receiveRate, 4},
-         {v.sendRate, 4}});
-}
-
-// The name with its NUL, then the counters: counter i holds base + i.
-static void PutNameAndCounters(std::vector<uint8_t>* b, const std::u16string& name, bool zero, uint64_t base,
-                               bool withCounters)
-{
-    if (!zero)
-        PutText(b, name);
-    for (uint64_t i = 0; withCounters && i < 22; ++i)
-        Put(b, {{base + i, 8}});
-}
-
-static uint64_t NameBytes(const std::u16string& name, bool zero)
-{
-    return zero ? 0 : (name.size() + 1) * 2;
-}
-
 std::vector<uint8_t> BuildConnectionReply(const std::vector<GroupSpec>& groups, bool withCounters,
                                           uint32_t connectionTotal, uint8_t hasAggregate)
 {
     std::vector<uint8_t> b;
+    auto size = [](const std::u16string& name, bool zero) { return zero ? 0 : 2 * name.size() + 2; };
+    auto tail = [&](const std::u16string& name, bool zero, uint64_t base) {
+        if (!zero)
+            PutText(&b, name);
+        for (uint64_t i = 0; withCounters && i < 22; ++i)
+            Put(&b, {{base + i, 8}});
+    };
     Put(&b, {{withCounters, 4}, {connectionTotal, 4}, {groups.size(), 4}, {hasAggregate, 1}});
     for (const GroupSpec& g : groups) {
-        // RecordSize is never followed.
-        Put(&b,
-            {{0xDEADBEEF, 4},
-             {g.opaqueA.size(), 4},
-             {g.opaqueB.size(), 4},
-             {NameBytes(g.name, g.nameSizeZero), 4},
-             {g.idA, 4},
-             {g.idB, 4},
-             {0, 8}});
-        PutValues(&b, g.values);
-        Put(&b, {{g.connections.size(), 4}, {g.values.removalPending, 1}, {g.values.removalTime, 8}});
-        b.insert(b.end(), g.opaqueA.begin(), g.opaqueA.end());
-        b.insert(b.end(), g.opaqueB.begin(), g.opaqueB.end());
-        PutNameAndCounters(&b, g.name, g.nameSizeZero, g.values.counterBase, withCounters);
+        // RecordSize (never followed), the opaque parts' sizes, the name's,
+        // the ids; then summary time, connected, status unknown, link speed
+        // and the rates; the connection count, removal flag and time; the
+        // opaque parts.
+        Put(&b, {{0xDEADBEEF, 4}, {3, 4}, {5, 4}, {size(g.name, g.nameSizeZero), 4}, {g.idA, 4}, {g.idB, 4}, {0, 8}});
+        Put(&b, {{0, 8}, {1, 2}, {0, 8}, {0, 4}, {g.connections.size(), 4}, {0, 1}, {0, 8}, {~0ull, 8}});
+        tail(g.name, g.nameSizeZero, g.counterBase);
         for (const ConnectionSpec& c : g.connections) {
-            Put(&b, {{0, 8}, {c.id, 4}, {0, 8}});
-            PutValues(&b, c);
-            Put(&b, {{c.removalPending, 1}, {c.removalTime, 8}, {NameBytes(c.name, c.nameSizeZero), 4}});
-            PutNameAndCounters(&b, c.name, c.nameSizeZero, c.counterBase, withCounters);
+            Put(&b, {{0, 8}, {c.id, 4}, {0, 8}, {0, 8}, {1, 2}, {0, 8}, {0, 4}, {0, 1}, {0, 8}});
+            Put(&b, {{size(c.name, c.nameSizeZero), 4}});
+            tail(c.name, c.nameSizeZero, c.counterBase);
         }
     }
     return b;

@@ -9,39 +9,35 @@
 #include <utility>
 #include <vector>
 
-// Little-endian fields, each with its width in bytes.
+// Little-endian fields, each with its width in bytes (at most 8).
 void Put(std::vector<uint8_t>* bytes, std::initializer_list<std::pair<uint64_t, int>> fields);
 void PutText(std::vector<uint8_t>* bytes, const std::u16string& text);  // with its NUL
 
-// Interface list records (request 1).
+// Interface list records (request 1). The name is written with its NUL; a
+// nameSize of -1 gives its own size.
 struct RecordSpec {
     uint32_t flags = 0;
-    std::u16string name;  // written with its NUL unless nameSize overrides
+    std::u16string name, id;
     std::vector<uint8_t> part2, part3;
-    std::u16string id;
-    int64_t nameSize = -1;    // -1: the name's own size
-    int64_t recordSize = -1;  // -1: the record's own size
+    int64_t nameSize = -1;
 };
 
-std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records, int64_t count = -1);
+std::vector<uint8_t> BuildInterfaceList(const std::vector<RecordSpec>& records);
 
-// Connection lists (request 4): groups and their connections.
+// Connection lists (request 4): connected groups and connections, with zero
+// values but for the counters: counter i holds counterBase + i. Each group
+// carries opaque parts of 3 and 5 bytes for the walk to step over.
 struct ConnectionSpec {
     uint32_t id = 0;
     std::u16string name;
-    uint64_t summaryTime = 0;
-    uint8_t connected = 1, statusUnknown = 0, removalPending = 0;
-    uint32_t linkSpeed = 0, receiveRate = 0, sendRate = 0;
-    uint64_t removalTime = 0;
-    uint64_t counterBase = 0;  // counter i holds counterBase + i
+    uint64_t counterBase = 0;
     bool nameSizeZero = false;
 };
 
 struct GroupSpec {
     uint32_t idA = 0, idB = 0;
     std::u16string name;
-    std::vector<uint8_t> opaqueA, opaqueB;
-    ConnectionSpec values;  // the group's own values (id unused)
+    uint64_t counterBase = 0;
     std::vector<ConnectionSpec> connections;
     bool nameSizeZero = false;
 };

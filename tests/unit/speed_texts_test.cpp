@@ -11,45 +11,39 @@ namespace {
 
 const uint64_t G = 1000000000, Second = 10000000, Day = 86400 * Second;
 
+struct Row {
+    uint64_t value;
+    bool bytes;
+    const Char16* text;
+};
+
 // The fraction keeps its leading zeros, truncates and counts whole K only.
 // Past 2^31 G the whole part wraps as a signed 32-bit number; the text still
 // fits its 21 characters.
 TEST(SpeedTexts, RangesFractionsBytesAndDurations)
 {
-    const std::tuple<uint64_t, bool, const char16_t*> speeds[] = {
-        {0, false, u"0 bps"},
-        {999, false, u"999 bps"},
-        {1000, false, u"1 Kbps"},
-        {999999, false, u"999.999 Kbps"},
-        {1000000, false, u"1 Mbps"},
-        {2500000000u, false, u"2.5 Gbps"},
-        {1050, false, u"1.05 Kbps"},
-        {1005, false, u"1.005 Kbps"},
-        {1000999, false, u"1 Mbps"},
-        {7, true, u"0 Byps"},
-        {8000, true, u"1 KByps"},
-        {12345, true, u"1.543 KByps"},
-        {uint64_t(1) << 32, true, u"536.87 MByps"},
-        {2147483647 * G, false, u"2147483647 Gbps"},
-        {2147483648 * G + 999000000, true, u"268435456.124 GByps"},
-        {2147483648 * G + 999000000, false, u"-2147483648.999 Gbps"},
-        {UINT64_MAX, false, u"1266874889.709 Gbps"}};
+    const Row speeds[] = {{999, 0, u"999 bps"},
+                          {1000, 0, u"1 Kbps"},
+                          {999999, 0, u"999.999 Kbps"},
+                          {1005, 0, u"1.005 Kbps"},
+                          {1000999, 0, u"1 Mbps"},
+                          {12345, 1, u"1.543 KByps"},
+                          {uint64_t(1) << 32, 1, u"536.87 MByps"},
+                          {2147483648 * G + 999000000, 0, u"-2147483648.999 Gbps"},
+                          {UINT64_MAX, 0, u"1266874889.709 Gbps"}};
     Char16 text[SpeedTextSize > DurationTextSize ? SpeedTextSize : DurationTextSize];
-    for (const auto& s : speeds) {
-        FormatSpeed(std::get<0>(s), text, std::get<1>(s));
-        EXPECT_EQ(Text16(text), std::get<2>(s));
+    for (const Row& s : speeds) {
+        FormatSpeed(s.value, text, s.bytes);
+        EXPECT_EQ(Text16(text), s.text);
     }
     // The shortest form that holds the value.
-    const std::pair<uint64_t, const char16_t*> durations[] = {{0, u"00:00"},
-                                                              {599 * Second / 10, u"00:59"},
-                                                              {3600 * Second - 1, u"59:59"},
-                                                              {3600 * Second, u"01:00:00"},
-                                                              {Day, u"1.00:00:00"},
-                                                              {Day + (2 * 3600 + 3 * 60 + 4) * Second, u"1.02:03:04"},
-                                                              {UINT64_MAX, u"21350398.05:36:10"}};
-    for (const auto& d : durations) {
-        FormatDuration(d.first, text);
-        EXPECT_EQ(Text16(text), d.second);
+    const Row durations[] = {{3600 * Second - 1, 0, u"59:59"},
+                             {3600 * Second, 0, u"01:00:00"},
+                             {Day, 0, u"1.00:00:00"},
+                             {UINT64_MAX, 0, u"21350398.05:36:10"}};
+    for (const Row& d : durations) {
+        FormatDuration(d.value, text);
+        EXPECT_EQ(Text16(text), d.text);
     }
 }
 
@@ -58,29 +52,19 @@ TEST(SpeedTexts, RangesFractionsBytesAndDurations)
 // shows the link; the rates follow the hardware-headers choice.
 TEST(SpeedTexts, DiagramLines)
 {
-    const std::tuple<bool, uint64_t, bool, bool, bool, std::u16string> rates[] = {
-        {false, 1500, true, true, false, u"Rcv: 1.5 Kbps /  12 Kbps"},
-        {false, 1500, true, true, true, u"Rcv: 187 Byps /  1.5 KByps"},
-        {true, 1500, true, false, false, u"Snd: 1.5 Kbps"},
-        {true, 1500, false, true, false, u"Snd Peak: 12 Kbps"},
-        {false, 1500, false, false, false, u""},
-        {true, UINT64_MAX, true, true, true, u"Snd: -1989124287.213 GByps /  -1989124287.213 GByps"}};
     Char16 text[DiagramTextSize];
-    for (const auto& r : rates) {
-        const uint64_t current = std::get<1>(r), peak = current == 1500 ? 12000 : current;
-        EXPECT_EQ(ComposeRateText(text, std::get<0>(r), current, peak, std::get<2>(r), std::get<3>(r), std::get<4>(r)),
-                  !std::get<5>(r).empty());
-        EXPECT_EQ(Text16(text), std::get<5>(r));
-    }
-    const std::tuple<uint32_t, uint64_t, uint32_t, bool, std::u16string> lines[] = {
-        {100000000, 0, 1, false, u"MaxSpeed: 100 Mbps"},
-        {100000000, 5000000, 2, false, u"MaxSpeed: 100 Mbps / 2"},
-        {100000000, 0, 3, true, u"MaxSpeed: 12.5 MByps / 3"},
-        {0, 0, 4294967295u, false, u"MaxSpeed: 0 bps / -1"}};
-    for (const auto& l : lines) {
-        ComposeMaxSpeedText(text, std::get<0>(l), std::get<1>(l), std::get<2>(l), std::get<3>(l));
-        EXPECT_EQ(Text16(text), std::get<4>(l));
-    }
+    // Send, current, peak, in bytes.
+    EXPECT_TRUE(ComposeRateText(text, false, 1500, 12000, true, true, false));
+    EXPECT_EQ(Text16(text), u"Rcv: 1.5 Kbps /  12 Kbps");
+    ComposeRateText(text, true, 1500, 12000, false, true, false);
+    EXPECT_EQ(Text16(text), u"Snd Peak: 12 Kbps");
+    EXPECT_FALSE(ComposeRateText(text, false, 1500, 12000, false, false, false));
+    ComposeRateText(text, true, UINT64_MAX, UINT64_MAX, true, false, true);
+    EXPECT_EQ(Text16(text), u"Snd: -1989124287.213 GByps");
+    ComposeMaxSpeedText(text, 100000000, 0, 1, false);
+    EXPECT_EQ(Text16(text), u"MaxSpeed: 100 Mbps");
+    ComposeMaxSpeedText(text, 0, 0, 4294967295u, true);
+    EXPECT_EQ(Text16(text), u"MaxSpeed: 0 Byps / -1");
 
     MonitorDiagram d = {};
     const InterfaceCountersView counters = {1000, 2000, 900, 1800, 0, 2, 100000000};

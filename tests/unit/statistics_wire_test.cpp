@@ -16,7 +16,6 @@ GroupSpec Group(uint32_t idA, uint32_t idB, std::u16string name, std::vector<Con
 {
     GroupSpec g;
     g.idA = idA, g.idB = idB, g.name = name, g.connections = connections;
-    g.opaqueA = {1, 2, 3}, g.opaqueB = {4, 5, 6, 7, 8};
     return g;
 }
 
@@ -35,25 +34,23 @@ std::u16string Names(const std::vector<uint8_t>& reply)
     return names;
 }
 
-bool Read(const std::vector<uint8_t>& reply, ConnectionEntry* entry, size_t cut = 0)
+bool Read(const std::vector<uint8_t>& reply, ConnectionEntry* entry)
 {
-    return ReadEntryStatistics(reply.data(), uint32_t(reply.size() - cut), entry);
+    return ReadEntryStatistics(reply.data(), uint32_t(reply.size()), entry);
 }
 
 // The combo lists the reply reversed, each group below its connections, and
 // every entry then finds the counters after its own name. A nameless record
-// is walked but not listed, nor is anything under a nameless group; any cut
-// fails the walk and the record read.
-TEST(ConnectionList, OrderNamesCountersAndCuts)
+// is walked but not listed, nor is anything under a nameless group. Cut
+// replies are the fuzz target's and the fault tests' to make.
+TEST(ConnectionList, OrderNamesAndCounters)
 {
     const auto two = BuildConnectionReply({Group(1, 10, u"G1", {Conn(11, u"c11", 1100), Conn(12, u"c12", 1200)}),
                                            Group(2, 20, u"G2", {Conn(21, u"c21", 2100)})});
     std::vector<ConnectionEntry> e = Decode(two);
     EXPECT_EQ(Names(two), u"c21 G2* c12 c11 G1* ");
-    ASSERT_TRUE(Read(two, &e[2]) && Read(two, &e[3]) && Read(two, &e[4]));
-    EXPECT_EQ(e[3].statistics.counters.value[0], 1100u);
+    ASSERT_TRUE(Read(two, &e[2]));
     EXPECT_EQ(e[2].statistics.counters.value[21], 1221u);
-    EXPECT_EQ(e[4].statistics.counters.value[0], 0u);
 
     GroupSpec sized0 = Group(2, 2, u"gone", {Conn(6, u"under sized0")});
     ConnectionSpec nameless = Conn(7, u"x");
@@ -62,53 +59,29 @@ TEST(ConnectionList, OrderNamesCountersAndCuts)
                                           Group(3, 3, u"G3", {nameless, Conn(8, u""), Conn(9, u"c9")})},
                                          false)),
               u"c9 G3* ");
-    EXPECT_TRUE(Decode(BuildConnectionReply({})).empty());
-
-    for (uint32_t size = 0; size < two.size(); ++size) {
-        EXPECT_FALSE(DecodeConnectionList(two.data(), size, &e)) << size;
-        EXPECT_TRUE(e.empty());
-    }
-    ConnectionEntry c21 = Decode(two)[0];
-    EXPECT_FALSE(Read(two, &c21, 1));
-    EXPECT_TRUE(Read(two, &c21));
+    // The list form carries no counters; an entry gone from the reply is not read.
+    ConnectionEntry c21 = e[0];
     EXPECT_FALSE(Read(BuildConnectionReply({Group(2, 20, u"G2", {Conn(21, u"c21")})}, false), &c21));
-    EXPECT_FALSE(Read(BuildConnectionReply({}), &c21));
     c21.connectionId = 22;
     EXPECT_FALSE(Read(two, &c21));
 }
 
-TEST(ConnectionList, FieldsFromTheirOwnOffsetsAndTheAggregateTotal)
+// Each field's place is the statistics window's to show end to end; here
+// the aggregate group's total, which only the reply's HasAggregate allows.
+TEST(ConnectionList, AggregateTotal)
 {
-    ConnectionSpec c = Conn(42, u"dial-up");
-    c.summaryTime = 0x1122334455667788ull, c.statusUnknown = c.removalPending = 1;
-    c.linkSpeed = 0xA1A2A3A4, c.receiveRate = 0xB1B2B3B4, c.sendRate = 0xC1C2C3C4;
-    c.removalTime = 0x0102030405060708ull;
-    GroupSpec g = Group(7, 8, u"G", {Conn(41, u"before"), c});
-    g.values = c;
-    auto reply = BuildConnectionReply({g});
-    for (ConnectionEntry e : Decode(reply)) {
-        if (e.connectionId == 41)
-            continue;
-        ASSERT_TRUE(Read(reply, &e));
-        const EntryStatistics& s = e.statistics;
-        EXPECT_EQ(std::vector<uint64_t>({s.summaryTime, s.linkSpeed, s.receiveRate, s.sendRate, s.removalTime}),
-                  std::vector<uint64_t>({c.summaryTime, c.linkSpeed, c.receiveRate, c.sendRate, c.removalTime}));
-        EXPECT_EQ(3, s.connected + s.statusUnknown + s.removalPending);
-    }
-
-    reply = BuildConnectionReply({Group(0, AggregateGroupId, u"All"), Group(1, 2, u"G")}, true, 9, 1);
-    ConnectionEntry other = Decode(reply)[0], all = Decode(reply)[1];
-    ASSERT_TRUE(Read(reply, &all) && Read(reply, &other));
-    EXPECT_EQ(all.statistics.isAggregate + other.statistics.isAggregate, 1);
-    EXPECT_EQ(all.statistics.aggregateCount, 9u);
-    // Without the reply's HasAggregate it is an ordinary group.
+    auto reply = BuildConnectionReply({Group(0, AggregateGroupId, u"All"), Group(1, 2, u"G")}, true, 9, 1);
+    ConnectionEntry all = Decode(reply)[1];
+    ASSERT_TRUE(Read(reply, &all));
+    EXPECT_TRUE(all.statistics.isAggregate && all.statistics.aggregateCount == 9);
     reply[12] = 0;
     ASSERT_TRUE(Read(reply, &all));
     EXPECT_EQ(all.statistics.aggregateCount, 0u);
 }
 
-// Sums stay in 64 bits. An idle tick writes nothing; a change writes only its
-// own field, and hardware header bytes count only while they are shown.
+// Sums stay in 64 bits. A change writes only its own field, and hardware
+// header bytes count only while they are shown (the fuzz target checks that
+// an idle tick writes nothing).
 TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
 {
     // Five fields, then the counters.
@@ -116,7 +89,6 @@ TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
     const uint64_t big = 0x100000000ull;
     c[3] = c[4] = big, c[7] = 1, c[9] = 10, c[1] = 77, c[20] = 20, c[12] = 88;
     InterfaceStatistics s;
-    EXPECT_FALSE(DecodeInterfaceStatistics(reinterpret_cast<uint8_t*>(w), 215, &s));
     ASSERT_TRUE(DecodeInterfaceStatistics(reinterpret_cast<uint8_t*>(w), 216, &s));
     EXPECT_EQ(std::vector<uint64_t>({s.created, s.lastCleared, s.summaryTime, s.lastModified, s.numberOfConnections,
                                      ReceivedBytes(s.counters, false), ReceivedBytes(s.counters, true),
@@ -128,8 +100,6 @@ TEST(InterfaceStatistics, DecodeSumsAndChangedFields)
     InterfaceStatistics was = {}, now;
     was.summaryTime = 500, was.counters.value[3] = 1000;
     now = was;
-    EXPECT_EQ(ChangedOverallFields(now, nullptr, false), uint32_t(OverallAll));
-    EXPECT_EQ(ChangedOverallFields(now, &was, false), 0u);
     now.summaryTime = 501;
     EXPECT_EQ(ChangedOverallFields(now, &was, false), uint32_t(OverallSummary));
     // Sent hardware header bytes.

@@ -28,10 +28,14 @@ for n in $(seq 1 "${1:-10}"); do
         pid=$!
     fi
     log=$out/run-$n.txt started=$SECONDS
-    E2E_ARTIFACTS="$out/run-$n" /usr/bin/python3 -m pytest "$here" -n 2 -p no:cacheprovider --bin "$bin" >"$log" 2>&1
+    E2E_ARTIFACTS="$out/run-$n" /usr/bin/python3 -m pytest "$here" -n 2 -p no:cacheprovider --bin "$bin" \
+        >"$log" 2>&1
     stop_load
     # pytest's "== 2 failed, 63 passed in ..." and its "N transport retries".
-    sum() { grep -E '^=+ .* in [0-9.]+s|^[0-9]+ transport retries$' "$log" | grep -oE "[0-9]+ $1" | awk '{t += $1} END {print t + 0}'; }
+    sum() {
+        grep -E '^=+ .* in [0-9.]+s|^[0-9]+ transport retries$' "$log" | grep -oE "[0-9]+ $1" |
+            awk '{t += $1} END {print t + 0}'
+    }
     failed=$(sum failed)
     grep -qE '^=+ .* in [0-9.]+s' "$log" || failed=setup
     [ "$failed" = 0 ] || bad=$((bad + 1))

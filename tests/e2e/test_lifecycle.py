@@ -21,7 +21,8 @@ def test_start_and_unload(sim, agents, drv, prefix):
     prefix.reg_import(f'[{KEY.replace("HKLM", "HKEY_LOCAL_MACHINE")}]\n"HideWindowTitle"=hex:01\n"Name"="{LAN_ID}"')
     sim.start("default.scn")
     agent = agents.start()
-    assert drv.ok("mutex-exists", RUNNING_MUTEX), "no mutex while the agent runs"
+    # The single-instance mutex while it runs.
+    assert drv.ok("mutex-exists", RUNNING_MUTEX)
     second = agents.start(window=False)
     agents.answer_msgbox(f"{TITLE} already running.", "exclamation", "second-start")
     second.expect_exit(0, 5)
@@ -31,7 +32,9 @@ def test_start_and_unload(sim, agents, drv, prefix):
     shown = drv.ok("wait-shown", MAIN_WINDOW, timeout=1000)
     agent.unload()
     sim.ledger_clean(1)
-    assert not shown, "the main window shows after start"
+    # No window of its own showed.
+    assert not shown
     assert [prefix.reg_value(KEY, n) for n in ("HideWindowTitle", "ShowWindowOnTop", "SizePositionWindow")] == \
         ["REG_BINARY 01", "REG_BINARY 00", "REG_BINARY 010000000000000000000000C800000080000000"]
-    assert len(prefix.reg_subkeys(AGENT_KEY + r"\Monitors")) == 1, "a key for an interface without one"
+    # No key for an interface without one.
+    assert len(prefix.reg_subkeys(AGENT_KEY + r"\Monitors")) == 1

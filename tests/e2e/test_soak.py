@@ -24,7 +24,8 @@ def test_soak(sim, agents, drv, prefix):
         # A round after a restart starts once the service is back, as a user would wait for it.
         assert until(lambda: sim("show").startswith("service=running"), 10), f"round {n}: the service stays away"
         open_monitor(agents, 0, LAN)
-        if n % 10 == 5:  # the rest of the round opens its windows while the service is away
+        # The rest of the round opens its windows while the service is away.
+        if n % 10 == 5:
             sim("stop-service", "for=2")
         agents.choose(ids.VK_DOWN, ids.VK_RETURN)
         drv("wait-shown", STATS_WINDOW, timeout=8000, what=f"round {n}: no statistics window")
@@ -36,7 +37,8 @@ def test_soak(sim, agents, drv, prefix):
             drv.wait_gone(window, 8000)
         sim("set-interface", "lan", f"connected={n % 2}")
         if n == 3:
-            grown = gui_resources(drv, 4194304)  # the first rounds make what stays for the run
+            # The first rounds make what stays for the run.
+            grown = gui_resources(drv, 4194304)
     sim("set-interface", "lan", "connected=1")
     bad, seen = grown()
     drv.note(f"soak: {n} rounds; gdi user handles private windows {seen}")

@@ -20,7 +20,7 @@ stop_load() {
 trap stop_load EXIT
 
 bad=0
-printf '%-4s %-7s %-7s %-18s %-8s %s\n' run passed failed "transport retries" minutes load
+printf '%-4s %-7s %-7s %-18s %s\n' run passed failed "transport retries" minutes
 for n in $(seq 1 "${1:-10}"); do
     if [ "$load" = 1 ]; then
         setsid bash -c 'while :; do rm -rf "$0"; cmake -S "$1" -B "$0" -G Ninja && cmake --build "$0" -j 2
@@ -39,9 +39,9 @@ for n in $(seq 1 "${1:-10}"); do
     failed=$(sum failed)
     grep -qE '^=+ .* in [0-9.]+s' "$log" || failed=setup
     [ "$failed" = 0 ] || bad=$((bad + 1))
-    printf '%-4s %-7s %-7s %-18s %-8s %s\n' "$n" "$(sum passed)" "$failed" "$(sum 'transport retries')" \
-        "$(((SECONDS - started) / 60)).$(((SECONDS - started) % 60 / 6))" "$([ "$load" = 1 ] && echo build || echo none)"
+    printf '%-4s %-7s %-7s %-18s %s\n' "$n" "$(sum passed)" "$failed" "$(sum 'transport retries')" \
+        "$(((SECONDS - started) / 60)).$(((SECONDS - started) % 60 / 6))"
     grep -E '^FAIL' "$log" | sed 's/^/     /'
 done
-echo "stress: ${1:-10} runs, $bad with failures"
+echo "stress: ${1:-10} runs, $bad with failures, load $load"
 [ $bad = 0 ]

@@ -1,6 +1,7 @@
 # Large fonts, out of the normal run: E2E_DPI=120 pytest tests/e2e -m dpi (96 unless
 # set). Every window's texts fit their controls, which do not overlap.
 import os
+import re
 
 import pytest
 
@@ -95,6 +96,6 @@ def test_dpi_windows(sim, agents, drv, prefix):
     monitor.expect(lambda n: n >= 2, "no bars in the monitor")
     code, text = render(prefix)
     if text.count(f"texts: fit at {DPI} dpi") != 2:
-        problems.append(f"monitor: {[l for l in text.splitlines() if 'needs' in l or 'FAILED' in l or 'dpi' in l][:3]}")
+        problems.append(f"monitor: {re.findall('.*(?:needs|FAILED|dpi).*', text)[:3]}")
     d.agent.unload()
     assert not problems, f"at {DPI} dpi: " + "; ".join(problems)

@@ -5,12 +5,13 @@ import os
 import signal
 
 import ids
-from conftest import (LAN, LAN_ID, MAIN_WINDOW, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus, open_monitor, page_shown,
-                      place_monitor, rect, scenario, until, window_states)
+from conftest import (LAN, LAN_ID, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus,
+                      open_monitor, page_shown, place_monitor, rect, scenario, until, window_states)
 from test_monitors import Diagram
+from test_statistics import CLEAR
 from wine import AGENT_KEY
 
-STATS, CLEAR, ASKED = (TITLE + t for t in (" Interface Statistics", " Clear Statistics...", " Monitor Properties"))
+ASKED = TITLE + " Monitor Properties"
 AT = 300, 200, 500, 328
 
 
@@ -25,7 +26,7 @@ def shown(drv):
 # The menu opened at x,y. Wine moves one that would leave the screen in, rather than flip it, and above the taskbar.
 def menu(drv, x, y):
     m = until(lambda: menus(drv), 5)
-    assert m, f"no menu after a click at {x},{y}"
+    assert m
     l, t, r, b = rect(drv, f"hwnd:{m[0]}")
     assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780))
     return f"hwnd:{m[0]}", (l, t, r, b)
@@ -47,13 +48,15 @@ def open_prefs(hand, *keys):
     else:
         # The second of seven items and three separators, whose heights the banner stretches alike.
         hand.click(l + 60, t + (b - t) * 175 // 1000, "")
-    assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} showed no preferences"
+    # The preferences show.
+    assert until(lambda: shown(hand.drv), 5), keys
     hand.wait_keys(MAIN_WINDOW)
 
 
 def away(hand, key):
     hand.keys(key)
-    assert until(lambda: not shown(hand.drv), 5), f"{key} left the preferences on screen"
+    # The key puts the preferences away.
+    assert until(lambda: not shown(hand.drv), 5), key
 
 
 def walk(hand, window, key, *controls):
@@ -67,13 +70,6 @@ def live(drv, window, control, state="on"):
     drv("wait-enabled", window, control, state, what=f"{control} not {state}")
 
 
-def open_stats(hand):
-    hand.click(*icon(hand.drv), "", 1, 2)
-    hand.drv("wait-shown", STATS, timeout=8000)
-    hand.drv("wait-active", STATS, timeout=3000)
-    ready(hand.drv)
-
-
 def ready(drv):
     drv.wait_text(STATS, ids.IDC_STATS_CONNECTION_COMBO, "Dial-in", 8000)
     live(drv, STATS, ids.IDC_STATS_CLEAR_CURRENT)
@@ -82,14 +78,17 @@ def ready(drv):
 def test_input_statistics(sim, agents, hand, drv, prefix):
     sim.start("statistics.scn")
     agent = agents.start_on_tray()
-    open_stats(hand)
+    hand.click(*icon(drv), "", 1, 2)
+    drv("wait-active", STATS, timeout=8000)
+    ready(drv)
     topmost = lambda: bool(int(drv("exstyle", STATS), 0) & ids.WS_EX_TOPMOST)
     # It starts off top.
     assert not topmost()
     for on in (True, False):
         l, t, r, b = rect(drv, drv.control(STATS, ids.IDC_STATS_TOPMOST_PIN))
         hand.click((l + r) // 2, (t + b) // 2, STATS)
-        assert until(lambda: topmost() == on, 3), f"the pin did not put it {('off', 'on')[on]} top"
+        # The pin puts it on top, then off.
+        assert until(lambda: topmost() == on, 3), on
     # The clicked pin has the focus; Tab and Shift+Tab walk on round the window's ends.
     walk(hand, STATS, None, ids.IDC_STATS_TOPMOST_PIN)
     walk(hand, STATS, "Tab", ids.IDC_STATS_INTERFACE_COMBO)
@@ -102,8 +101,8 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
         if answer == "Escape":
             walk(hand, CLEAR, "Tab", ids.IDC_CLEAR_ALSO, ids.IDOK)
             hand.keys("alt+a")
-            assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3), \
-                "Alt+A did not tick the box"
+            # Alt+A ticks the box.
+            assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3)
         hand.keys(answer)
         drv.wait_gone(CLEAR, 3000)
     sim.wait_count(3, before + 1)
@@ -114,10 +113,6 @@ def test_input_statistics(sim, agents, hand, drv, prefix):
     hand.keys("alt+c", to=CLEAR)
     drv.wait_gone(CLEAR)
     hand.keys("alt+h", to=STATS)
-    drv.wait_gone(STATS)
-    open_stats(hand)
-    hand.focus(STATS)
-    hand.keys("Escape")
     drv.wait_gone(STATS)
     agent.unload()
 

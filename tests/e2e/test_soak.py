@@ -22,7 +22,7 @@ def test_soak(sim, agents, drv, prefix):
     while n < 3 or time.monotonic() < end:
         n += 1
         # A round after a restart starts once the service is back, as a user would wait for it.
-        assert until(lambda: sim("show").startswith("service=running"), 10), f"round {n}: the service stays away"
+        assert until(lambda: sim("show").startswith("service=running"), 10), n
         open_monitor(agents, 0, LAN)
         # The rest of the round opens its windows while the service is away.
         if n % 10 == 5:
@@ -42,7 +42,8 @@ def test_soak(sim, agents, drv, prefix):
     sim("set-interface", "lan", "connected=1")
     bad, seen = grown()
     drv.note(f"soak: {n} rounds; gdi user handles private windows {seen}")
-    assert not bad, f"{n} rounds: gdi user handles private windows {seen}"
-    assert settings() == before, "the agent's settings changed"
+    assert not bad, f"{n} rounds: {seen}"
+    # The agent's settings stay.
+    assert settings() == before
     agent.unload()
     sim.ledger_clean(1)

@@ -5,8 +5,9 @@ import shutil
 import pytest
 
 import ids
-from conftest import (EXIT_WINDOW, LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, await_monitor, menus,
+from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, await_monitor, menus,
                       open_monitor, open_statistics, rect, until, window_states)
+from test_monitors import agent_pid
 from wine import differ, winpath
 
 # The items' underlined letters.
@@ -24,22 +25,19 @@ def agent(sim, agents):
     return agents.start_on_tray()
 
 
-def questions(drv):
-    return sum(w["caption"] == TITLE and w["visible"] == "visible" for w in drv.windows())
-
-
 def test_tray_menu(agent, agents, sim, prefix):
     drv, menu = agents.drv, agents.open_menu()
     l, t, r, b = rect(drv, f"hwnd:{menu}")
     # Left of the caption, the banner runs from dark blue at the top to light blue at the bottom.
     seen = lambda: [prefix.pixel(prefix.shot("tray-menu"), l + 4, y) for y in (t + 6, b - 8)]
     shades = lambda top, low: 56 <= top[0] <= 90 and 120 <= top[2] < low[2] and top[0] < low[0]
-    assert until(lambda: shades(*seen()), 3), f"banner top, bottom: {seen()}"
+    assert until(lambda: shades(*seen()), 3), seen()
     # A right click while the menu is open opens no second menu inside the first one's loop.
     drv.post(MAIN_WINDOW, ids.WM_AGENT_TRAY_NOTIFY, 0, ids.WM_RBUTTONUP)
     # Still the one menu.
     assert not until(lambda: menus(drv) != [menu], 3)
-    assert agents.keys(menu, *SUBMENU) and until(lambda: len(menus(drv)) >= 2, 3), 'no "&Monitors" submenu'
+    # The "&Monitors" submenu.
+    assert agents.keys(menu, *SUBMENU) and until(lambda: len(menus(drv)) >= 2, 3)
     # Escape closes both.
     assert agents.keys(menu, ids.VK_ESCAPE, ids.VK_ESCAPE) and until(lambda: not menus(drv), 3)
     # The menu opens where the click was, although the interface list is slow and the mouse has moved on.
@@ -85,8 +83,8 @@ def test_tray_enable_disable(agent, agents, sim, prefix):
         agents.choose(E)
         agents.expect_tip(ON)
         await_monitor(sim, drv, LAN, "visible")
-        assert drv.ok("wait-shown", STATS, timeout=8000 - 6000 * closed) != closed, \
-            "enabling reopened the closed statistics" if closed else "enabling left the statistics closed"
+        # Enabling reopens the statistics unless the user closed them.
+        assert drv.ok("wait-shown", STATS, timeout=8000 - 6000 * closed) != closed
         if not closed:
             drv.press(STATS, ids.IDOK)
             drv.wait_gone(STATS)
@@ -97,7 +95,7 @@ def test_tray_enable_disable(agent, agents, sim, prefix):
 # One About box however often asked; the missing help said; the unload question asked once,
 # No keeps the agent (Yes is the unload tests' part).
 def test_tray_dialogs(agent, agents, sim, prefix):
-    drv = agents.drv
+    drv, questions = agents.drv, lambda: window_states(agents.drv, TITLE).count("visible")
     for _ in (1, 2):
         agents.choose(A)
         drv.wait_window(ABOUT)
@@ -116,7 +114,7 @@ def test_tray_dialogs(agent, agents, sim, prefix):
         # Wine names the same folder with either letter case of the drive.
         assert drv.msgbox(TITLE)["text"].lower() == \
             f"Help File: {winpath(prefix.bin)}\\ZorvanHMonitorManual.chm, was not found or corrupted!".lower()
-        loaded = drv("modules", next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)).lower()
+        loaded = drv("modules", agent_pid(drv)).lower()
         assert "machine.ocx" in loaded and "user.ocx" not in loaded, loaded
     finally:
         prefix.reg("add", rf"HKLM\{HELP_CLASS}", "/ve", "/d", machine, "/f", check=True)
@@ -127,10 +125,10 @@ def test_tray_dialogs(agent, agents, sim, prefix):
     # The menu still opens meanwhile.
     agents.choose(U)
     # Asked once,
-    assert not until(lambda: questions(drv) > 1, 4)
+    assert not until(lambda: questions() > 1, 4)
     drv.press(TITLE, ids.IDNO, msgbox=True)
     # and no more after No.
-    assert until(lambda: questions(drv) == 0, 12)
+    assert until(lambda: questions() == 0, 12)
     agent.unload()
     sim.ledger_clean(2)
 
@@ -145,7 +143,7 @@ def test_tray_monitors_messages(agent, agents, sim, prefix):
             sim("fault", *fault.split(), "code=1")
         menu = agents.open_menu()
         sub = agents.keys(menu, *SUBMENU) and until(lambda: [m for m in menus(drv) if m != menu], 3)
-        assert sub, 'no "&Monitors" submenu'
+        assert sub
         l, t, r, b = rect(drv, f"hwnd:{sub[0]}")
         seen.append((b - t, f"{prefix.shot(f'tray-submenu-{len(seen)}')}[{r - l}x{b - t}+{l}+{t}]"))
         agents.keys(menu, *[ids.VK_ESCAPE] * 3)

@@ -9,13 +9,10 @@ from conftest import (EXIT_WINDOW, LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITL
                       open_monitor, open_preferences, open_statistics, scenario, until)
 from test_data_files import CHOICE, PROGRESS, browse
 from test_interfaces import UNBINDING
+from test_monitors import agent_pid
 from test_monitors_page import properties
 from test_preferences import ASKING
 from test_statistics import CLEAR
-
-
-def agent_pid(drv):
-    return next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)
 
 
 def unload(way, agents, drv, sim):
@@ -26,7 +23,7 @@ def unload(way, agents, drv, sim):
         known = boxes()
         agents.choose(ord("U"))
         question = until(lambda: boxes() - known, 5)
-        assert question, "the tray's Unload asked nothing"
+        assert question
         began = time.monotonic()
         drv.press("hwnd:" + question.pop(), ids.IDYES)
     else:
@@ -154,7 +151,7 @@ def test_messages_from_other_programs(sim, agents, drv):
     # controls make for themselves take pointers from anyone, in any program.
     dialogs = [w for w in drv.windows() if w["pid"] == pid and (w["cls"] == "#32770" or
                                                                   w["hwnd"] in tips() - controls_tips)]
-    assert len(dialogs) >= 4, f"the agent's windows: {dialogs}"
+    assert len(dialogs) >= 4, dialogs
     threads = lambda: len(list(pathlib.Path(f"/proc/{agent.pid}/task").iterdir()))
     before = threads()
     for window in dialogs:
@@ -162,6 +159,6 @@ def test_messages_from_other_programs(sim, agents, drv):
             # The exit window's WM_AGENT_REFRESH is the one message meant to end the agent.
             drv("flood", f"hwnd:{window['hwnd']}", first, first + 0x200, ids.WM_AGENT_REFRESH, timeout=400000)
         agent.expect_responsive()
-        assert threads() <= before + 4, f"{threads()} threads after {window['caption']!r}, {before} before"
+        assert threads() <= before + 4, window
     agent.unload()
     sim.ledger_clean(1)

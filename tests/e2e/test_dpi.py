@@ -29,7 +29,6 @@ def test_dpi_windows(sim, agents, drv, prefix):
         run = lambda: drv.run(*(command or ("measure", window)))
         code, out = until(lambda: r if " 0 control(s)" not in (r := run())[1] else None, 5) or run()
         prefix.shot(f"dpi{DPI}-{name}")
-        drv.note(out)
         lines = [l for l in out.splitlines() if not l.startswith(("dpi ", "item\t"))]
         if code or lines or f"dpi {DPI}," not in out or " 0 control(s)" in out:
             problems.append(f"{name}: {lines or out.splitlines()[-1:]}")

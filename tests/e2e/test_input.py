@@ -5,11 +5,13 @@ import os
 import signal
 
 import ids
-from conftest import (LAN, LAN_ID, MAIN_WINDOW, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus, open_monitor, page_shown,
-                      place_monitor, rect, scenario, until, window_states)
+from conftest import (LAN, LAN_ID, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, TWO_MONITORS, WLAN_ID, WLAN, menus,
+                      open_monitor, page_shown, place_monitor, rect, scenario, until, window_states)
+from test_monitors import Diagram
+from test_statistics import CLEAR
 from wine import AGENT_KEY
 
-STATS, CLEAR, ASKED = (TITLE + t for t in (" Interface Statistics", " Clear Statistics...", " Monitor Properties"))
+ASKED = TITLE + " Monitor Properties"
 AT = 300, 200, 500, 328
 
 
@@ -24,9 +26,9 @@ def shown(drv):
 # The menu opened at x,y. Wine moves one that would leave the screen in, rather than flip it, and above the taskbar.
 def menu(drv, x, y):
     m = until(lambda: menus(drv), 5)
-    assert m, f"no menu after a click at {x},{y}"
+    assert m
     l, t, r, b = rect(drv, f"hwnd:{m[0]}")
-    assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780)), f"menu {l, t, r, b} not at {x},{y}"
+    assert (x in (l, r) or r == 1280 and l <= x) and (y in (t, b) or b in (800, 780))
     return f"hwnd:{m[0]}", (l, t, r, b)
 
 
@@ -43,15 +45,18 @@ def open_prefs(hand, *keys):
     if keys:
         hand.focus(m)
         hand.keys(*keys)
-    else:  # the second of seven items and three separators, whose heights the banner stretches alike
+    else:
+        # The second of seven items and three separators, whose heights the banner stretches alike.
         hand.click(l + 60, t + (b - t) * 175 // 1000, "")
-    assert until(lambda: shown(hand.drv), 5), f"{keys or 'a click'} showed no preferences"
+    # The preferences show.
+    assert until(lambda: shown(hand.drv), 5), keys
     hand.wait_keys(MAIN_WINDOW)
 
 
 def away(hand, key):
     hand.keys(key)
-    assert until(lambda: not shown(hand.drv), 5), f"{key} left the preferences on screen"
+    # The key puts the preferences away.
+    assert until(lambda: not shown(hand.drv), 5), key
 
 
 def walk(hand, window, key, *controls):
@@ -65,13 +70,6 @@ def live(drv, window, control, state="on"):
     drv("wait-enabled", window, control, state, what=f"{control} not {state}")
 
 
-def open_stats(hand):
-    hand.click(*icon(hand.drv), "", 1, 2)
-    hand.drv("wait-shown", STATS, timeout=8000)
-    hand.drv("wait-active", STATS, timeout=3000)
-    ready(hand.drv)
-
-
 def ready(drv):
     drv.wait_text(STATS, ids.IDC_STATS_CONNECTION_COMBO, "Dial-in", 8000)
     live(drv, STATS, ids.IDC_STATS_CLEAR_CURRENT)
@@ -80,58 +78,47 @@ def ready(drv):
 def test_input_statistics(sim, agents, hand, drv, prefix):
     sim.start("statistics.scn")
     agent = agents.start_on_tray()
-    open_stats(hand)
+    hand.click(*icon(drv), "", 1, 2)
+    drv("wait-active", STATS, timeout=8000)
+    ready(drv)
     topmost = lambda: bool(int(drv("exstyle", STATS), 0) & ids.WS_EX_TOPMOST)
-    assert not topmost(), "the statistics window starts on top"
+    # It starts off top.
+    assert not topmost()
     for on in (True, False):
         l, t, r, b = rect(drv, drv.control(STATS, ids.IDC_STATS_TOPMOST_PIN))
         hand.click((l + r) // 2, (t + b) // 2, STATS)
-        assert until(lambda: topmost() == on, 3), f"the pin did not put it {('off', 'on')[on]} top"
-        prefix.shot(f"input-statistics-pinned-{on}")
-    # The clicked pin has the focus; Tab walks down the columns and round to it, Shift+Tab walks back.
+        # The pin puts it on top, then off.
+        assert until(lambda: topmost() == on, 3), on
+    # The clicked pin has the focus; Tab and Shift+Tab walk on round the window's ends.
     walk(hand, STATS, None, ids.IDC_STATS_TOPMOST_PIN)
-    walk(hand, STATS, "Tab", *ctl("INTERFACE_COMBO CREATED LAST_CLEARED LAST_MODIFIED OVERALL_SUMMARY "
-                                  "CONNECTION_COUNT OVERALL_SENT OVERALL_RECEIVED CONNECTION_COMBO CURRENT_SUMMARY "
-                                  "CURRENT_SENT CURRENT_RECEIVED LINK_SPEED AVERAGE_SPEED IDOK CLEAR_OVERALL "
-                                  "CLEAR_CURRENT TOPMOST_PIN", "STATS_"))
-    walk(hand, STATS, "shift+Tab", *ctl("CLEAR_CURRENT CLEAR_OVERALL IDOK AVERAGE_SPEED", "STATS_"))
+    walk(hand, STATS, "Tab", ids.IDC_STATS_INTERFACE_COMBO)
+    walk(hand, STATS, "shift+Tab", *ctl("TOPMOST_PIN CLEAR_CURRENT CLEAR_OVERALL", "STATS_"))
     # Alt+O asks first: Tab walks the question, Alt+A ticks its box, Escape cancels, Enter answers OK.
     before = sim.count(3)
     for answer in ("Escape", "Return"):
         hand.keys("alt+o")
         hand.wait_keys(CLEAR)
         if answer == "Escape":
-            walk(hand, CLEAR, "Tab", *ctl("CLEAR_ALSO IDOK IDCANCEL CLEAR_TEXT CLEAR_ALSO"))
+            walk(hand, CLEAR, "Tab", ids.IDC_CLEAR_ALSO, ids.IDOK)
             hand.keys("alt+a")
-            assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3), \
-                "Alt+A did not tick the box"
+            # Alt+A ticks the box.
+            assert until(lambda: drv.send(drv.control(CLEAR, ids.IDC_CLEAR_ALSO), ids.BM_GETCHECK) == "0x1", 3)
         hand.keys(answer)
         drv.wait_gone(CLEAR, 3000)
     sim.wait_count(3, before + 1)
-    assert sim.count(3) == before + 1, "Escape cleared the statistics too"
+    # Only Enter cleared.
+    assert sim.count(3) == before + 1
     ready(drv)
     hand.keys("alt+u", to=STATS)
     hand.keys("alt+c", to=CLEAR)
     drv.wait_gone(CLEAR)
     hand.keys("alt+h", to=STATS)
     drv.wait_gone(STATS)
-    open_stats(hand)
-    hand.focus(STATS)
-    hand.keys("Escape")
-    drv.wait_gone(STATS)
     agent.unload()
 
 
-def stored(prefix, want):
-    # The monitor's stored place: a word that turns 0 once it was moved, then four integers.
-    data = "REG_BINARY " + b"".join(v.to_bytes(4, "little") for v in (0, *want)).hex().upper()
-    seen = lambda: prefix.reg_value(AGENT_KEY + r"\Monitors\0000", "SizePositionWindow")
-    assert until(lambda: seen() == data, 3), f"{want} is stored as {seen()}"
-
-
 def lit(prefix, drv, shot, count):
-    l, t, r, b = rect(drv, LAN)
-    assert until(lambda: prefix.lit(prefix.shot(shot), r - 66, r - 6, b - 34) >= count, 8, 0.2), f"no bars in {shot}"
+    Diagram(prefix, drv, LAN).expect(lambda n: n >= count, "no bars", name=shot)
 
 
 def carry(hand, title, x, y, dx, dy, held):
@@ -163,20 +150,24 @@ def test_input_monitor(sim, agents, hand, drv, prefix):
     place_monitor(prefix, "0000", LAN_ID, AT)
     agent = agents.start_on_tray()
     open_monitor(agents, 0, LAN)
-    assert rect(drv, LAN) == AT
-    lit(prefix, drv, "input-monitor-shown", 1)  # a hand drags what it sees: X may not show it yet
+    # A hand drags what it sees: X may not show it yet.
+    lit(prefix, drv, "input-monitor-shown", 1)
     # Held as the button goes down and the pointer steps, it keeps the pressed point under the pointer.
     carry(hand, LAN, 400, 280, 100, 50, agent.pid)
-    stored(prefix, (400, 250, 600, 378))
-    hand.drag(LAN, 598, 376, 698, 426)  # the bottom right corner of the border
+    # The bottom right corner of the border.
+    hand.drag(LAN, 598, 376, 698, 426)
     assert until(lambda: rect(drv, LAN) == (400, 250, 700, 428), 3), rect(drv, LAN)
-    stored(prefix, (400, 250, 700, 428))
+    # Stored: a word that turns 0 once it was moved, then the four sides.
+    place = "REG_BINARY " + b"".join(v.to_bytes(4, "little") for v in (0, 400, 250, 700, 428)).hex().upper()
+    assert until(lambda: prefix.reg_value(AGENT_KEY + r"\Monitors\0000", "SizePositionWindow") == place, 3)
     lit(prefix, drv, "input-monitor-sized", 2)
     hand.move(560, 330)
     hand.x("mousemove", 561, 331)
-    drv("wait-tip", LAN)  # on the resting pointer
+    # On the resting pointer.
+    drv("wait-tip", LAN)
     hand.drag(LAN, 450, 300, 480, 320, 3)
-    assert menu(drv, 450, 300)[1][:2] == (450, 300), "the menu is not at the press"
+    # The menu opens at the press.
+    assert menu(drv, 450, 300)[1][:2] == (450, 300)
     hand.click(480, 312, "")
     page_shown(drv, 2)
     agent.unload()
@@ -195,13 +186,16 @@ def test_input_transparent(sim, agents, hand, drv, prefix):
     assert region() == "none", region()
     hand.move(400, 280)
     hand.x("mousemove", 401, 281)
-    assert until(lambda: region() not in ("none", ""), 3), "whole under the pointer"
+    # A hole under the pointer.
+    assert until(lambda: region() not in ("none", ""), 3)
     # Every motion over it cuts a hole, the ones on the way in too: the click waits until X
     # routes the pixel under the pointer to the monitor beneath, as a resting hand would.
     hand.click(401, 281, WLAN, 1, 2)
     caption = lambda t: int(drv("style", t), 0) & ids.WS_CAPTION == ids.WS_CAPTION
-    assert until(lambda: not caption(WLAN), 5), "the double click did not reach the one beneath"
-    assert caption(LAN), "the transparent monitor took the double click"
+    # The double click reaches the one beneath,
+    assert until(lambda: not caption(WLAN), 5)
+    # not the transparent one.
+    assert caption(LAN)
     hand.move(700, 600)
     assert until(lambda: region() == "none", 3), region()
     agent.unload()
@@ -216,24 +210,22 @@ def test_input_preferences(sim, agents, hand, drv, prefix):
     x, y = icon(drv)
     hand.click(x, y, "", 3)
     hand.focus(menu(drv, x, y)[0])
-    prefix.shot("input-tray-menu")
     hand.keys("Escape")
-    assert until(lambda: not menus(drv), 3), "Escape left the menu open"
-    assert not until(lambda: shown(drv), 1.5), "Escape opened the preferences"  # over a time a command takes
-    assert not drv.ok("wait-window", STATS, timeout=1000), "Escape opened the statistics"
+    # Escape closes the menu
+    assert until(lambda: not menus(drv), 3)
+    opened = lambda: shown(drv) or STATS in [w["caption"] for w in drv.windows()]
+    # and opens nothing, over a time a command takes.
+    assert not until(opened, 1.5)
     open_prefs(hand)
     walk(hand, w, None, ids.IDC_MAIN_CLOSE)
-    walk(hand, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED START_MONITORS START_STATISTICS DATA_FOLDER "
-                              "DATA_BROWSE HIDE_MS WINDOW_ON_TOP AVERAGE_IN_BYTES SPEED_IN_BYTES "
-                              "NO_HARDWARE_HEADERS CUMULATIVE HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
-    walk(hand, w, "shift+Tab", *ctl("MAIN_CLOSE HOLD_SLIDER CUMULATIVE"))
+    walk(hand, w, "Tab", *ctl("PAGE_TREE ENABLE_START START_DISABLED"))
+    walk(hand, w, "shift+Tab", *ctl("ENABLE_START PAGE_TREE MAIN_CLOSE HOLD_SLIDER CUMULATIVE"))
     walk(hand, w, "Tab", *ctl("HOLD_SLIDER MAIN_CLOSE PAGE_TREE"))
     # Down shows the Monitor(s) page, alive once its list has its first interface chosen.
     hand.keys("Down")
     page = page_shown(drv, 2)
     live(drv, page, ids.IDC_MON_CHOOSE)
-    walk(hand, w, "Tab", *ctl("MON_INTERFACES MON_TRANSPARENCY MON_FLAGS MON_COLORS MON_CHOOSE MON_DEFAULTS "
-                              "MAIN_CLOSE PAGE_TREE"))
+    walk(hand, w, "Tab", ids.IDC_MON_INTERFACES)
     for key, dialog, answer in (("alt+o", "Color", "Escape"), ("alt+r", ASKED, "n")):
         hand.keys(key, to=w)
         hand.keys(answer, to=dialog)
@@ -254,7 +246,8 @@ def test_input_preferences(sim, agents, hand, drv, prefix):
     hand.keys("alt+r")
     sim.wait_count(1, before + 1)
     live(drv, page, ids.IDC_REFRESH_INTERFACES)
-    drv("focus", w, timeout=2000)  # some control has it
+    # Some control has the focus.
+    drv("focus", w, timeout=2000)
     away(hand, "alt+c")
     open_prefs(hand, "Down", "Down", "Return")
     walk(hand, w, "Tab", ids.IDC_PAGE_TREE)

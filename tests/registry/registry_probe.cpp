@@ -13,11 +13,11 @@
 
 int CheckCount, FailCount;
 
-bool Check(bool ok, int line, const char* what)
+bool Check(bool ok, const char* file, int line, const char* what)
 {
     ++CheckCount;
     if (!ok)
-        ++FailCount, printf("FAIL line %d: %s\n", line, what);
+        ++FailCount, printf("FAIL %s:%d: %s\n", file, line, what);
     return ok;
 }
 
@@ -108,16 +108,10 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc == 2 && wcscmp(argv[1], L"--leave-monitors") == 0)
         return LeaveMonitors();
-    const std::pair<const char*, void (*)()> groups[] = {
-        {"key-helpers", KeyHelperTests},     {"agent-options", AgentOptionTests},
-        {"monitor-keys", MonitorKeyTests},   {"monitor-values", MonitorValueTests},
-        {"custom-colors", CustomColorTests}, {"settings-snapshot", SnapshotTests}};
-    for (const auto& group : groups) {
-        int before = FailCount;
+    for (void (*group)() :
+         {KeyHelperTests, AgentOptionTests, MonitorKeyTests, MonitorValueTests, CustomColorTests, SnapshotTests})
         if (CHECK(CleanAgentKey()))
-            group.second();
-        printf("%s %s\n", FailCount == before ? "ok" : "failed", group.first);
-    }
+            group();
     CleanAgentKey();
     printf("registry tests: %d checks, %d failed\n", CheckCount, FailCount);
     return FailCount;

@@ -58,33 +58,28 @@ struct Canvas {
     }
 };
 
-// A steady download with noise, a burst, a pause, and the small upload that
-// goes with it; a link of 10 Mbps.
+// A download with noise, a busy stretch and a pause, and the upload that
+// goes with it and one of its own; a link of 10 Mbps.
 void PlayTraffic(MonitorRecord* record, uint32_t seconds)
 {
-    uint32_t noise = 12345;
     for (uint32_t t = 0; t < seconds; ++t) {
-        noise = noise * 1103515245 + 12345;
-        const uint32_t jitter = (noise >> 8) % 900000;
-        uint32_t receive = t < 8 ? 9400000 : t >= 95 && t < 104 ? 0 : (t >= 40 && t < 62 ? 7200000 : 2400000) + jitter;
-        uint32_t send = t >= 120 && t < 131 ? 1600000 + jitter / 3 : receive / 14 + (noise >> 20) % 40000;
+        const uint32_t receive = t >= 95 && t < 104 ? 0 : (t >= 40 && t < 62 ? 7200000 : 2400000) + t * 7919 % 900000;
         // What the sampling thread does before it hands a sample over.
         for (DiagramHalf* half : {&record->diagram.receive, &record->diagram.send})
             half->maxSpeed = half->maxSpeed < 10000000 ? 10000000 : half->maxSpeed;
         record->connectionTime += 10000000;
-        AddDiagramSample(&record->diagram, receive, send, record->connectionCount, record->equalScale);
+        AddDiagramSample(&record->diagram, receive, t >= 120 && t < 131 ? 1600000 : receive / 14,
+                         record->connectionCount, record->equalScale);
     }
 }
 
 // Saves the picture; then, with no text over it, the painted area must be
 // the image with its columns rotated by the cursor and its rows upright.
-bool Render(MonitorRecord* record, SIZE client, const wchar_t* folder, const wchar_t* name, bool placement)
+bool Render(MonitorRecord* record, SIZE client, const wchar_t* folder, const wchar_t* name)
 {
     wchar_t path[MAX_PATH];
     swprintf(path, MAX_PATH, L"%ls\\%ls", folder, name);
     bool saved = Canvas(client, record).Save(path);
-    if (!placement)
-        return saved;
     MonitorRecord quiet = *record;
     quiet.showCurPeak = quiet.showMaxPeak = quiet.showMaxSpeed = quiet.connectionTimeText = false;
     Canvas canvas(client, &quiet);
@@ -192,7 +187,7 @@ int wmain(int argc, wchar_t** argv)
     std::wprintf(L"client %ldx%ld, diagram %ux%u, time text \"%ls\"\n", client.cx, client.cy, record.diagram.areaWidth,
                  record.diagram.areaHeight, record.diagram.timeText);
     PlayTraffic(&record, record.diagram.areaWidth + 37);
-    ok = Render(&record, client, folder, L"default.bmp", true) && ok;
+    ok = Render(&record, client, folder, L"default.bmp") && ok;
     ok = CheckTextsFit(&record) && ok;
     ok = CheckStripRepaint(&record, client) && ok;
 
@@ -206,10 +201,8 @@ int wmain(int argc, wchar_t** argv)
     const SIZE wide = {client.cx + 120, client.cy + 40};
     ok = LayoutMonitorDiagram(&record, wide.cx, wide.cy) && ok;
     PlayTraffic(&record, 23);
-    ok = Render(&record, wide, folder, L"options.bmp", true) && ok;
+    ok = Render(&record, wide, folder, L"options.bmp") && ok;
     ok = CheckTextsFit(&record) && ok;
-    record.connectionCount = 0;
-    ok = Render(&record, wide, folder, L"disconnected.bmp", false) && ok;
 
     CloseMonitorDiagram(&record);
     DeleteMonitorFont(&record);

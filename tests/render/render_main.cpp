@@ -62,11 +62,12 @@ struct Canvas {
 // goes with it and one of its own; a link of 10 Mbps.
 void PlayTraffic(MonitorRecord* record, uint32_t seconds)
 {
+    // What the sampling thread does before it hands a sample over; the
+    // maximum is never lowered.
+    for (DiagramHalf* half : {&record->diagram.receive, &record->diagram.send})
+        half->maxSpeed = std::max(half->maxSpeed, 10000000u);
     for (uint32_t t = 0; t < seconds; ++t) {
         const uint32_t receive = t >= 95 && t < 104 ? 0 : (t >= 40 && t < 62 ? 7200000 : 2400000) + t * 7919 % 900000;
-        // What the sampling thread does before it hands a sample over.
-        for (DiagramHalf* half : {&record->diagram.receive, &record->diagram.send})
-            half->maxSpeed = half->maxSpeed < 10000000 ? 10000000 : half->maxSpeed;
         record->connectionTime += 10000000;
         AddDiagramSample(&record->diagram, receive, t >= 120 && t < 131 ? 1600000 : receive / 14,
                          record->connectionCount, record->equalScale);
@@ -134,9 +135,9 @@ bool CheckTextsFit(const MonitorRecord* record)
     // The speed lines are painted in the last 11 rows of each half, the rate
     // line above them.
     const int w = int(d.areaWidth), line = 11, rates = int(d.areaHeight) / 2 - line;
-    Char16 text[4][DiagramTextSize];
-    ComposeRateText(text[0], false, 999999999, 999999999, true, true, record->bytesPerSecond);
-    ComposeRateText(text[1], true, 999999999, 999999999, true, true, record->bytesPerSecond);
+    Char16 text[3][DiagramTextSize];
+    for (int send = 0; send < 2; ++send)
+        ComposeRateText(text[send], send, 999999999, 999999999, true, true, record->bytesPerSecond);
     ComposeMaxSpeedText(text[2], 999999999, 0, 2, record->bytesPerSecond);
     const struct {
         const Char16* text;
@@ -175,10 +176,8 @@ int wmain(int argc, wchar_t** argv)
     AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
     const SIZE client = {settings.right - settings.left - (frame.right - frame.left),
                          settings.bottom - settings.top - (frame.bottom - frame.top)};
-    static wchar_t name[] = L"Ethernet adapter", id[] = L"{5D2A6C1E-0000-4000-8000-000000000001}";
     MonitorRecord record;
     ZeroMemory(&record, sizeof record);
-    record.interfaceName = name, record.interfaceId = id;
     record.connectionCount = 1;
     // 1:02:00 already connected.
     record.connectionTime = 36000000000ull + 2 * 600000000ull;

@@ -34,7 +34,7 @@ open(path, "w", encoding="utf-8", newline="").write(text.replace(old, new))' "$@
 build_unit() { cmake --build build/native >>"$1" 2>&1; }
 build_e2e() { cmake --build build/win64 --target ZorvanHAgent >>"$1" 2>&1; }
 run_unit() { (cd build/native && ctest --output-on-failure) >>"$1" 2>&1; }
-has() { [[ " ${tiers[*]} " == *" $1 "* ]]; }
+has() { [[ $tiers == *$1* ]]; }
 
 # run_cases <log> <case>...: true when every end-to-end test passes; a case
 # is its pytest test or parameter id (tray-menu: test_tray_menu).
@@ -45,13 +45,13 @@ run_cases() {
     "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin build/win64/bin >>"$log" 2>&1
 }
 
-declare -A chosen=() bad=()
-for id; do chosen[$id]=1; done
-ids=() files=() tiers=() cases=() olds=() news=()
-while IFS=$'\t' read -r id file tier case_list old new; do
-    [[ -z "$id" || "$id" == \#* ]] || { [ $# -gt 0 ] && [ -z "${chosen[$id]:-}" ]; } && continue
-    ids+=("$id") files+=("$file") tiers+=("$tier") cases+=("${case_list//,/ }") olds+=("$old") news+=("$new")
+declare -A bad=()
+lines=()
+while IFS= read -r line; do
+    id=${line%%$'\t'*}
+    [[ -z "$id" || "$id" == \#* ]] || { [ $# -gt 0 ] && [[ " $* " != *" $id "* ]]; } || lines+=("$line")
 done <tests/mutation/mutants.txt
+tiers=$(printf '%s\n' "${lines[@]}" | cut -f3)
 
 # The unmutated agent must pass what judges the mutants.
 echo "baseline: building and running the covering tests unmutated"
@@ -62,7 +62,7 @@ has unit && { build_unit "$base" && run_unit "$base" || bad[unit]=1; }
 if has e2e; then
     cmake --build build/win64 >>"$base" 2>&1 || { echo "the 64-bit build fails"; exit 1; }
     flock -u 9
-    all=$(printf '%s\n' "${cases[@]}" | tr ' ' '\n' | grep -v '^-\?$' | sort -u)
+    all=$(printf '%s\n' "${lines[@]}" | cut -f4 | tr , '\n' | grep -v '^-\?$' | sort -u)
     : >"$logs/baseline-together.log"
     # When the cases together fail, each runs again alone: only a case that
     # fails twice judges nothing.
@@ -72,14 +72,15 @@ fi
 [ -n "${bad[unit]:-}" ] && echo "baseline failing: unit tests"
 
 results=() killed=0 judged=0
-for i in "${!ids[@]}"; do
-    file=src/${files[$i]#src/} tier=${tiers[$i]} log=$logs/${ids[$i]}.log
+for line in "${lines[@]}"; do
+    IFS=$'\t' read -r id path tier cases old new <<<"$line"
+    file=src/${path#src/} log=$logs/$id.log
     : >"$log"
     flock 9
     saved=$(mktemp) && cp "$file" "$saved" && target=$file
     started=$SECONDS
     result="baseline failing"
-    if ! apply "$file" "${olds[$i]}" "${news[$i]}"; then
+    if ! apply "$file" "$old" "$new"; then
         result=stale
     elif [ "$tier" = unit ]; then
         if [ -n "${bad[unit]:-}" ]; then :
@@ -91,7 +92,7 @@ for i in "${!ids[@]}"; do
     else
         flock -u 9
         run=()
-        for c in ${cases[$i]}; do [ -n "${bad[$c]:-}" ] || run+=("$c"); done
+        for c in ${cases//,/ }; do [ -n "${bad[$c]:-}" ] || run+=("$c"); done
         [ ${#run[@]} -gt 0 ] && { run_cases "$log" "${run[@]}" && result=survived || result=killed; }
     fi
     restore
@@ -100,7 +101,7 @@ for i in "${!ids[@]}"; do
     [ "$tier" = unit ] && sleep 1
     [ "$result" = killed ] && killed=$((killed + 1))
     [[ "$result" = killed || "$result" = survived ]] && judged=$((judged + 1))
-    results+=("$(printf '%-24s %-5s %-36s %s' "${ids[$i]}" "$tier" "${files[$i]}" "$result")")
+    results+=("$(printf '%-24s %-5s %-36s %s' "$id" "$tier" "$path" "$result")")
     echo "${results[-1]}   ($((SECONDS - started)) s)"
 done
 
@@ -110,4 +111,4 @@ has unit && build_unit "$base"
 has e2e && build_e2e "$base"
 echo
 printf '%s\n' "${results[@]}" | tee "$logs/results.txt"
-echo "killed $killed of ${#ids[@]} ($judged judged)" | tee -a "$logs/results.txt"
+echo "killed $killed of ${#lines[@]} ($judged judged)" | tee -a "$logs/results.txt"

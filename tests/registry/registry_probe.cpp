@@ -105,8 +105,8 @@ bool HandleClosed(HKEY key)
 
 int main()
 {
-    for (void (*group)() : {KeyHelperTests, AgentOptionTests, MonitorKeyTests, MonitorValueTests, CustomColorTests,
-                            SnapshotTests, LeaveMonitors})
+    for (void (*group)() :
+         {KeyHelperTests, AgentOptionTests, MonitorKeyTests, MonitorValueTests, SnapshotTests, LeaveMonitors})
         if (CHECK(CleanAgentKey()))
             group();
     printf("registry tests: %d checks, %d failed\n", CheckCount, FailCount);

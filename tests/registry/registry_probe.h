@@ -34,6 +34,5 @@ void KeyHelperTests();
 void AgentOptionTests();
 void MonitorKeyTests();
 void MonitorValueTests();
-void CustomColorTests();
 void SnapshotTests();
 void LeaveMonitors();  // for the e2e case, left in place

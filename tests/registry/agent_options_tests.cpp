@@ -14,11 +14,8 @@ void AgentOptionTests()
         Raw stored;
         BYTE preset, expected;
         bool writeOnly;
-    } cases[] = {{Raw(), 1, 1, 0},
-                 {Binary({7}), 1, 7, 0},
-                 {Dword(1), 0, 0, 0},
-                 {Binary({1, 0}), 0, 0, 0},
-                 {Binary({1}), 0, 0, 1}};
+    } cases[] = {{Raw(), 1, 1, 0},    {Binary({}), 1, 1, 0},     {Binary({7}), 1, 7, 0},
+                 {Dword(1), 0, 0, 0}, {Binary({1, 0}), 0, 0, 0}, {Binary({1}), 0, 0, 1}};
     for (const auto& c : cases) {
         RegDeleteValueW(general, L"Flag");
         if (c.stored.first)

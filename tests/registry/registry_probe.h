@@ -11,7 +11,7 @@
 
 extern int CheckCount, FailCount;
 bool Check(bool ok, const char* file, int line, const char* what);
-#define CHECK(condition) Check((condition), __FILE__, __LINE__, #condition)
+#define CHECK(condition) Check((condition), __FILE_NAME__, __LINE__, #condition)
 
 // A value's type and bytes; a missing value is REG_NONE without bytes.
 typedef std::pair<DWORD, std::vector<BYTE>> Raw;

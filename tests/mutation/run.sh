@@ -13,21 +13,17 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root" || exit 1
 logs=${MUTATION_LOG:-$root/out/mutation}
 py=/usr/bin/python3
-bin=build/win64/bin
 mkdir -p "$logs" build
 exec 9>build/mutation.lock
 
 saved="" target=""
-restore() {
-    # A fresh time stamp, so that the next build compiles the original again.
-    [ -n "$saved" ] && cat "$saved" >"$target" && rm -f "$saved"
-    saved=""
-}
+# Writing the copy back gives a fresh time stamp, so that the next build
+# compiles the original again.
+restore() { [ -n "$saved" ] && cat "$saved" >"$target" && rm -f "$saved"; saved=""; }
 trap restore EXIT
 trap 'restore; exit 130' INT TERM
 
-# apply <file> <original> <replacement>: fails when the original is not
-# there exactly once.
+# apply <file> <original> <replacement>: fails unless the original is there exactly once.
 apply() {
     "$py" -c 'import sys
 path, old, new = sys.argv[1:]
@@ -35,10 +31,10 @@ text = open(path, encoding="utf-8", newline="").read()
 text.count(old) == 1 or sys.exit(3)
 open(path, "w", encoding="utf-8", newline="").write(text.replace(old, new))' "$@"
 }
-
 build_unit() { cmake --build build/native >>"$1" 2>&1; }
 build_e2e() { cmake --build build/win64 --target ZorvanHAgent >>"$1" 2>&1; }
 run_unit() { (cd build/native && ctest --output-on-failure) >>"$1" 2>&1; }
+has() { [[ $tiers == *$1* ]]; }
 
 # run_cases <log> <case>...: true when every end-to-end test passes; a case
 # is its pytest test or parameter id (tray-menu: test_tray_menu).
@@ -46,69 +42,58 @@ run_cases() {
     local log=$1 c k=""
     shift
     for c; do k="${k:+$k or }test_${c//-/_} or $c"; done
-    "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin "$bin" >>"$log" 2>&1
+    "$py" -m pytest tests/e2e -q -p no:cacheprovider -k "$k" --bin build/win64/bin >>"$log" 2>&1
 }
 
-declare -A chosen=() baseline_bad=()
-for id in "$@"; do chosen[$id]=1; done
-ids=() files=() tiers=() cases=() olds=() news=()
-while IFS=$'\t' read -r id file tier case_list old new; do
-    [[ -z "$id" || "$id" == \#* ]] && continue
-    [ $# -gt 0 ] && [ -z "${chosen[$id]:-}" ] && continue
-    ids+=("$id") files+=("$file") tiers+=("$tier") cases+=("${case_list//,/ }") olds+=("$old") news+=("$new")
+declare -A bad=()
+lines=()
+while IFS= read -r line; do
+    id=${line%%$'\t'*}
+    [[ -z "$id" || "$id" == \#* ]] || { [ $# -gt 0 ] && [[ " $* " != *" $id "* ]]; } || lines+=("$line")
 done <tests/mutation/mutants.txt
+tiers=$(printf '%s\n' "${lines[@]}" | cut -f3)
 
 # The unmutated agent must pass what judges the mutants.
 echo "baseline: building and running the covering tests unmutated"
-base_log=$logs/baseline.log
-: >"$base_log"
+base=$logs/baseline.log
+: >"$base"
 flock 9
-if [[ " ${tiers[*]} " == *" unit "* ]]; then
-    build_unit "$base_log" && run_unit "$base_log" || baseline_bad[unit]=1
-fi
-if [[ " ${tiers[*]} " == *" e2e "* ]]; then
-    cmake --build build/win64 >>"$base_log" 2>&1 || { echo "the 64-bit build fails"; exit 1; }
+has unit && { build_unit "$base" && run_unit "$base" || bad[unit]=1; }
+if has e2e; then
+    cmake --build build/win64 >>"$base" 2>&1 || { echo "the 64-bit build fails"; exit 1; }
     flock -u 9
-    all=$(printf '%s\n' "${cases[@]}" | tr ' ' '\n' | grep -v '^-\?$' | sort -u)
-    together=$logs/baseline-together.log
-    : >"$together"
+    all=$(printf '%s\n' "${lines[@]}" | cut -f4 | tr , '\n' | grep -v '^-\?$' | sort -u)
+    : >"$logs/baseline-together.log"
     # When the cases together fail, each runs again alone: only a case that
     # fails twice judges nothing.
-    if ! run_cases "$together" $all; then
-        for c in $all; do
-            run_cases "$base_log" "$c" || { baseline_bad[$c]=1; echo "baseline failing: $c"; }
-        done
-    fi
+    run_cases "$logs/baseline-together.log" $all ||
+        for c in $all; do run_cases "$base" "$c" || { bad[$c]=1; echo "baseline failing: $c"; }; done
 fi
-[ -n "${baseline_bad[unit]:-}" ] && echo "baseline failing: unit tests"
+[ -n "${bad[unit]:-}" ] && echo "baseline failing: unit tests"
 
-results=()
-killed=0 judged=0
-for i in "${!ids[@]}"; do
-    id=${ids[$i]} file=src/${files[$i]#src/} tier=${tiers[$i]} log=$logs/${ids[$i]}.log
+results=() killed=0 judged=0
+for line in "${lines[@]}"; do
+    IFS=$'\t' read -r id path tier cases old new <<<"$line"
+    file=src/${path#src/} log=$logs/$id.log
     : >"$log"
     flock 9
     saved=$(mktemp) && cp "$file" "$saved" && target=$file
     started=$SECONDS
-    if ! apply "$file" "${olds[$i]}" "${news[$i]}"; then
+    result="baseline failing"
+    if ! apply "$file" "$old" "$new"; then
         result=stale
     elif [ "$tier" = unit ]; then
-        if [ -n "${baseline_bad[unit]:-}" ]; then result="baseline failing"
+        if [ -n "${bad[unit]:-}" ]; then :
         elif ! build_unit "$log"; then result=build-failed
         elif run_unit "$log"; then result=survived
         else result=killed; fi
+    elif ! build_e2e "$log"; then
+        result=build-failed
     else
-        result="baseline failing"
-        if ! build_e2e "$log"; then
-            result=build-failed
-        else
-            flock -u 9
-            run=()
-            for c in ${cases[$i]}; do [ -n "${baseline_bad[$c]:-}" ] || run+=("$c"); done
-            if [ ${#run[@]} -gt 0 ]; then
-                if run_cases "$log" "${run[@]}"; then result=survived; else result=killed; fi
-            fi
-        fi
+        flock -u 9
+        run=()
+        for c in ${cases//,/ }; do [ -n "${bad[$c]:-}" ] || run+=("$c"); done
+        [ ${#run[@]} -gt 0 ] && { run_cases "$log" "${run[@]}" && result=survived || result=killed; }
     fi
     restore
     flock -u 9
@@ -116,14 +101,14 @@ for i in "${!ids[@]}"; do
     [ "$tier" = unit ] && sleep 1
     [ "$result" = killed ] && killed=$((killed + 1))
     [[ "$result" = killed || "$result" = survived ]] && judged=$((judged + 1))
-    results+=("$(printf '%-24s %-5s %-36s %s' "$id" "$tier" "${files[$i]}" "$result")")
+    results+=("$(printf '%-24s %-5s %-36s %s' "$id" "$tier" "$path" "$result")")
     echo "${results[-1]}   ($((SECONDS - started)) s)"
 done
 
 # The tree is clean again: bring both builds back to the unmutated code.
 flock 9
-[[ " ${tiers[*]} " == *" unit "* ]] && build_unit "$base_log"
-[[ " ${tiers[*]} " == *" e2e "* ]] && build_e2e "$base_log"
+has unit && build_unit "$base"
+has e2e && build_e2e "$base"
 echo
 printf '%s\n' "${results[@]}" | tee "$logs/results.txt"
-echo "killed $killed of ${#ids[@]} ($judged judged)" | tee -a "$logs/results.txt"
+echo "killed $killed of ${#lines[@]} ($judged judged)" | tee -a "$logs/results.txt"

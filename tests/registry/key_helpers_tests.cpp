@@ -20,7 +20,6 @@ void KeyHelperTests()
         CHECK(CreateKeyPath(parent, path.c_str()) == nullptr && HandleClosed(parent));
     }
 
-    Put(L"Tree\\A", L"Middle", String(L"m"));
     Put(L"Tree\\A\\B\\C", L"Deep", Dword(2));
     Put(L"Tree\\D", L"Side", Dword(3));
     Put(L"Keep", L"Stay", Dword(4));

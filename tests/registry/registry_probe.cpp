@@ -1,6 +1,5 @@
-// Runs the registry groups in order, each on a clean agent key:
-//   RegistryStoreTest                   all groups, exit code = failed checks
-//   RegistryStoreTest --leave-monitors  leave two monitors for `reg query`
+// Runs the registry groups in order, each on a clean agent key, then leaves
+// two monitors for `reg query`; the exit code is the number of failed checks.
 // RegDeleteTreeW needs the Vista headers; the agent itself stays at XP.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600
@@ -13,11 +12,11 @@
 
 int CheckCount, FailCount;
 
-bool Check(bool ok, int line, const char* what)
+bool Check(bool ok, const char* file, int line, const char* what)
 {
     ++CheckCount;
     if (!ok)
-        ++FailCount, printf("FAIL line %d: %s\n", line, what);
+        ++FailCount, printf("FAIL %s:%d: %s\n", file, line, what);
     return ok;
 }
 
@@ -104,21 +103,12 @@ bool HandleClosed(HKEY key)
     return RegQueryInfoKeyW(key, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0) == ERROR_INVALID_HANDLE;
 }
 
-int wmain(int argc, wchar_t** argv)
+int main()
 {
-    if (argc == 2 && wcscmp(argv[1], L"--leave-monitors") == 0)
-        return LeaveMonitors();
-    const std::pair<const char*, void (*)()> groups[] = {
-        {"key-helpers", KeyHelperTests},     {"agent-options", AgentOptionTests},
-        {"monitor-keys", MonitorKeyTests},   {"monitor-values", MonitorValueTests},
-        {"custom-colors", CustomColorTests}, {"settings-snapshot", SnapshotTests}};
-    for (const auto& group : groups) {
-        int before = FailCount;
+    for (void (*group)() :
+         {KeyHelperTests, AgentOptionTests, MonitorKeyTests, MonitorValueTests, SnapshotTests, LeaveMonitors})
         if (CHECK(CleanAgentKey()))
-            group.second();
-        printf("%s %s\n", FailCount == before ? "ok" : "failed", group.first);
-    }
-    CleanAgentKey();
+            group();
     printf("registry tests: %d checks, %d failed\n", CheckCount, FailCount);
     return FailCount;
 }

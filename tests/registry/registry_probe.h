@@ -10,8 +10,8 @@
 #include <vector>
 
 extern int CheckCount, FailCount;
-bool Check(bool ok, int line, const char* what);
-#define CHECK(condition) Check((condition), __LINE__, #condition)
+bool Check(bool ok, const char* file, int line, const char* what);
+#define CHECK(condition) Check((condition), __FILE_NAME__, __LINE__, #condition)
 
 // A value's type and bytes; a missing value is REG_NONE without bytes.
 typedef std::pair<DWORD, std::vector<BYTE>> Raw;
@@ -29,10 +29,10 @@ Raw ReadRaw(const wchar_t* sub, const wchar_t* name);
 void Put(const wchar_t* sub, const wchar_t* name, const Raw& value);  // creates the key
 bool HandleClosed(HKEY key);
 
+// The groups; each starts on a clean agent key.
 void KeyHelperTests();
-void SnapshotTests();
 void AgentOptionTests();
 void MonitorKeyTests();
 void MonitorValueTests();
-void CustomColorTests();
-int LeaveMonitors();
+void SnapshotTests();
+void LeaveMonitors();  // for the e2e case, left in place

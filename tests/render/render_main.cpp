@@ -58,39 +58,38 @@ struct Canvas {
     }
 };
 
-// A steady download with noise, a burst, a pause, and the small upload that
-// goes with it; a link of 10 Mbps.
+// A download with noise, a busy stretch and a pause, and the upload that
+// goes with it and one of its own; a link of 10 Mbps.
 void PlayTraffic(MonitorRecord* record, uint32_t seconds)
 {
-    uint32_t noise = 12345;
+    // What the sampling thread does before it hands a sample over; the
+    // maximum is never lowered.
+    for (DiagramHalf* half : {&record->diagram.receive, &record->diagram.send})
+        half->maxSpeed = std::max(half->maxSpeed, 10000000u);
     for (uint32_t t = 0; t < seconds; ++t) {
-        noise = noise * 1103515245 + 12345;
-        const uint32_t jitter = (noise >> 8) % 900000;
-        uint32_t receive = t < 8 ? 9400000 : t >= 95 && t < 104 ? 0 : (t >= 40 && t < 62 ? 7200000 : 2400000) + jitter;
-        uint32_t send = t >= 120 && t < 131 ? 1600000 + jitter / 3 : receive / 14 + (noise >> 20) % 40000;
-        // What the sampling thread does before it hands a sample over.
-        for (DiagramHalf* half : {&record->diagram.receive, &record->diagram.send})
-            half->maxSpeed = half->maxSpeed < 10000000 ? 10000000 : half->maxSpeed;
+        const uint32_t receive = t >= 95 && t < 104 ? 0 : (t >= 40 && t < 62 ? 7200000 : 2400000) + t * 7919 % 900000;
         record->connectionTime += 10000000;
-        AddDiagramSample(&record->diagram, receive, send, record->connectionCount, record->equalScale);
+        AddDiagramSample(&record->diagram, receive, t >= 120 && t < 131 ? 1600000 : receive / 14,
+                         record->connectionCount, record->equalScale);
     }
 }
 
 // Saves the picture; then, with no text over it, the painted area must be
-// the image with its columns rotated by the cursor and its rows upright.
-bool Render(MonitorRecord* record, SIZE client, const wchar_t* folder, const wchar_t* name, bool placement)
+// the image with its columns rotated by the cursor and its rows upright. The
+// time strip is painted over every second without an erase: with smoothed
+// text, paints after the first must leave it as the first did.
+bool Render(MonitorRecord* record, SIZE client, const wchar_t* folder, const wchar_t* name)
 {
     wchar_t path[MAX_PATH];
     swprintf(path, MAX_PATH, L"%ls\\%ls", folder, name);
-    bool saved = Canvas(client, record).Save(path);
-    if (!placement)
-        return saved;
     MonitorRecord quiet = *record;
     quiet.showCurPeak = quiet.showMaxPeak = quiet.showMaxSpeed = quiet.connectionTimeText = false;
     Canvas canvas(client, &quiet);
+    if (!Canvas(client, record).Save(path) || !canvas.pixels)
+        return false;
     const MonitorDiagram& d = record->diagram;
-    int wrong = canvas.pixels ? 0 : -1;
-    for (uint32_t y = 0; y < d.areaHeight && canvas.pixels; ++y)
+    int wrong = 0;
+    for (uint32_t y = 0; y < d.areaHeight; ++y)
         for (uint32_t x = 0; x < d.areaWidth; ++x) {
             uint32_t got = canvas.pixels[y * client.cx + x] & 0xFFFFFF,
                      want = d.pixels[(d.areaHeight - 1 - y) * d.areaWidth + (d.columnCursor + x) % d.areaWidth];
@@ -99,34 +98,28 @@ bool Render(MonitorRecord* record, SIZE client, const wchar_t* folder, const wch
         }
     std::wprintf(L"image placement: %ls (cursor %u, %d wrong pixels)\n", wrong ? L"WRONG" : L"right", d.columnCursor,
                  wrong);
-    return saved && !wrong;
+    const uint32_t* strip = canvas.pixels + d.stripTop * client.cx;
+    std::vector<uint32_t> first(strip, strip + d.stripHeight * client.cx);
+    for (int paint = 0; paint < 3; ++paint)
+        PaintMonitor(&quiet, canvas.dc);
+    GdiFlush();
+    bool same = std::equal(first.begin(), first.end(), strip);
+    std::wprintf(L"time strip repainted: %ls\n", same ? L"same" : L"CHANGED");
+    return !wrong && same;
 }
 
-// The strip is painted over every second without an erase: with smoothed
-// text, paints after the first must leave it as the first did.
-bool CheckStripRepaint(const MonitorRecord* record, SIZE client)
+// The monitor's settings with the time strip's font smoothed.
+void TakeSmoothSettings(MonitorRecord* record, const MonitorSettings& settings)
 {
     LOGFONTW look;
-    MonitorRecord smooth = *record;
+    DeleteMonitorFont(record);
+    TakeInitialSettings(record, settings);
+    // Without a font the texts check fails.
     if (!GetObjectW(record->timeArrowFont, sizeof look, &look))
-        return false;
+        return;
     look.lfQuality = ANTIALIASED_QUALITY;
-    smooth.timeArrowFont = CreateFontIndirectW(&look);
-    bool same = false;
-    {
-        Canvas canvas(client, &smooth);
-        const uint32_t* strip = canvas.pixels + record->diagram.stripTop * client.cx;
-        if (canvas.pixels) {
-            std::vector<uint32_t> first(strip, strip + record->diagram.stripHeight * client.cx);
-            for (int paint = 0; paint < 3; ++paint)
-                PaintMonitor(&smooth, canvas.dc);
-            GdiFlush();
-            same = std::equal(first.begin(), first.end(), strip);
-        }
-    }
-    DeleteObject(smooth.timeArrowFont);
-    std::wprintf(L"time strip repainted: %ls\n", same ? L"same" : L"CHANGED");
-    return same;
+    DeleteMonitorFont(record);
+    record->timeArrowFont = CreateFontIndirectW(&look);
 }
 
 // Every text painted over the diagram fits where it is painted, whatever the
@@ -139,9 +132,9 @@ bool CheckTextsFit(const MonitorRecord* record)
     // The speed lines are painted in the last 11 rows of each half, the rate
     // line above them.
     const int w = int(d.areaWidth), line = 11, rates = int(d.areaHeight) / 2 - line;
-    Char16 text[4][DiagramTextSize];
-    ComposeRateText(text[0], false, 999999999, 999999999, true, true, record->bytesPerSecond);
-    ComposeRateText(text[1], true, 999999999, 999999999, true, true, record->bytesPerSecond);
+    Char16 text[3][DiagramTextSize];
+    for (int send = 0; send < 2; ++send)
+        ComposeRateText(text[send], send, 999999999, 999999999, true, true, record->bytesPerSecond);
     ComposeMaxSpeedText(text[2], 999999999, 0, 2, record->bytesPerSecond);
     const struct {
         const Char16* text;
@@ -159,11 +152,10 @@ bool CheckTextsFit(const MonitorRecord* record)
             cut++,
                 std::wprintf(L"texts: \"%ls\" needs %ldx%ld, has %dx%d\n", t.text, size.cx, size.cy, t.width, t.height);
     }
+    // A memory DC made for the screen has the screen's resolution.
+    std::wprintf(L"texts: %ls at %d dpi\n", cut ? L"CUT" : L"fit", GetDeviceCaps(dc, LOGPIXELSY));
     SelectObject(dc, old);
     DeleteDC(dc);
-    HDC screen = GetDC(nullptr);
-    std::wprintf(L"texts: %ls at %d dpi\n", cut ? L"CUT" : L"fit", GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
     return cut == 0;
 }
 
@@ -180,36 +172,31 @@ int wmain(int argc, wchar_t** argv)
     AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
     const SIZE client = {settings.right - settings.left - (frame.right - frame.left),
                          settings.bottom - settings.top - (frame.bottom - frame.top)};
-    static wchar_t name[] = L"Ethernet adapter", id[] = L"{5D2A6C1E-0000-4000-8000-000000000001}";
     MonitorRecord record;
     ZeroMemory(&record, sizeof record);
-    record.interfaceName = name, record.interfaceId = id;
     record.connectionCount = 1;
-    // 1:02:00 already connected.
-    record.connectionTime = 36000000000ull + 2 * 600000000ull;
-    TakeInitialSettings(&record, settings);
+    // 1:02:00 already connected, in 100 ns.
+    record.connectionTime = 37200000000ull;
+    TakeSmoothSettings(&record, settings);
     bool ok = OpenMonitorDiagram(&record, client.cx, client.cy);
     std::wprintf(L"client %ldx%ld, diagram %ux%u, time text \"%ls\"\n", client.cx, client.cy, record.diagram.areaWidth,
                  record.diagram.areaHeight, record.diagram.timeText);
     PlayTraffic(&record, record.diagram.areaWidth + 37);
-    ok = Render(&record, client, folder, L"default.bmp", true) && ok;
+    ok = Render(&record, client, folder, L"default.bmp") && ok;
     ok = CheckTextsFit(&record) && ok;
-    ok = CheckStripRepaint(&record, client) && ok;
 
     // Every option the defaults leave off, on a bigger window.
     for (MonitorFlag on :
          {EnableVerticalLines, EnableConnectionTimeText, EnableBoldTextsOnWindow, MakeSendReceiveScaleEqual})
         settings.flags[on] = 1;
     settings.flags[EnableBytesPerSecond] = 0;
-    TakeInitialSettings(&record, settings);
+    TakeSmoothSettings(&record, settings);
     record.connectionCount = 2;
     const SIZE wide = {client.cx + 120, client.cy + 40};
     ok = LayoutMonitorDiagram(&record, wide.cx, wide.cy) && ok;
     PlayTraffic(&record, 23);
-    ok = Render(&record, wide, folder, L"options.bmp", true) && ok;
+    ok = Render(&record, wide, folder, L"options.bmp") && ok;
     ok = CheckTextsFit(&record) && ok;
-    record.connectionCount = 0;
-    ok = Render(&record, wide, folder, L"disconnected.bmp", false) && ok;
 
     CloseMonitorDiagram(&record);
     DeleteMonitorFont(&record);

@@ -3,7 +3,7 @@
 import re
 
 import ids
-from conftest import MAIN_WINDOW, TITLE, open_monitor, until
+from conftest import LAN, LAN_ID, MAIN_WINDOW, TITLE, open_monitor, until
 from wine import AGENT_KEY
 
 CHOICE, PROGRESS = "ZorvanHAgent Data Files Operation", "ZorvanH Agent is working, wait please..."
@@ -12,7 +12,7 @@ SELECT = " you must select which information you want to {}\nDo you want to sele
          "Configuration Information)?"
 FOLDER = "C:\\windows\\system32\\"
 SPEED = AGENT_KEY + r"\StatisticWindow", "SpeedInBytesPerSecond"
-LAN, LAN_KEY = "Gigabit Ethernet Adapter (PCI)", AGENT_KEY + r"\Monitors\0000"
+LAN_KEY = AGENT_KEY + r"\Monitors\0000"
 
 
 def browse(drv, page, parent=True):
@@ -80,7 +80,7 @@ def test_data_files(sim, agents, drv, prefix):
     # goes back to 30 % behind the monitor's back, so only the restore's reload
     # can bring it to the 60 % the backup carries.
     prefix.reg_import(f'[{LAN_KEY.replace("HKLM", "HKEY_LOCAL_MACHINE")}]\n"TransparentLevel"=dword:1e\n'
-                      '"Name"="{4D36E972-E325-11CE-BFC1-08002BE10318}"')
+                      f'"Name"="{LAN_ID}"')
     d = DataFiles(sim, agents)
     open_monitor(agents, 0, LAN)
     level = lambda n: prefix.reg("add", LAN_KEY, "/v", "TransparentLevel", "/t", "REG_DWORD", "/d", n, "/f")

@@ -5,7 +5,7 @@ import pathlib
 import pytest
 
 import ids
-from conftest import child, children, close_preferences, items, open_preferences, until
+from conftest import Page, child, children, close_preferences, open_preferences, until
 from wine import AGENT_KEY
 
 GENERAL, STATWIN, MONITORS = (AGENT_KEY + "\\" + k for k in ("General", "StatisticWindow", "Monitors"))
@@ -23,41 +23,6 @@ def start(sim, agents, *scenario):
     pages = [c for c in children(agents.drv) if c["cls"] == "#32770"]
     assert [c["state"] for c in pages] == ["hidden"], f"not one hidden General page: {pages}"
     return agent, Page(agents.drv, "hwnd:" + pages[0]["hwnd"])
-
-
-class Page(str):
-    # A page's window as the driver names it, with what a test asks of its controls.
-    def __new__(cls, drv, hwnd, list_id=None):
-        page = super().__new__(cls, hwnd)
-        page.drv, page.list = drv, list_id
-        return page
-
-    def text(self, id, want):
-        self.drv.wait_text(self, id, want)
-
-    def click(self, id):
-        self.drv.press(self, id, click=True)
-
-    def checked(self, id):
-        return self.drv.send(child(self.drv, self, id), ids.BM_GETCHECK) == "0x1"
-
-    def enabled(self, on, *controls):
-        for id in controls:
-            assert self.drv.ok("wait-enabled", self, id, "on" if on else "off", timeout=3000), f"{id} not {on}"
-
-    def lines(self):
-        # "image:text" per line
-        return [f"{r[1]}:{r[3]}" for r in items(self.drv, self, self.list)]
-
-    def expect(self, want):
-        # The whole list, or one line of it.
-        ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
-        assert until(lambda: ok(self.lines()), 10), self.lines()
-
-    def listed(self):
-        # The Interface(s) page's list came: no waiting line, its buttons back.
-        assert until(lambda: (got := self.lines()) and not got[0].startswith(f"{ids.WaitingImage}:") and
-                     self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), self.lines()
 
 
 def prefs(agents, n=None):
@@ -126,9 +91,6 @@ def test_general_page(sim, agents, drv, prefix, drive_c):
                "C:\\zorvanh-startup\\", "/f", check=True)
     agent, page = start(sim, agents, "default.scn", "data-settings folder=D:\\Counted\\ hold=250 cumulative=0")
     drv.wait_window("ZorvanHAgent Interface Statistics", timeout=8000)
-    flags(prefix, GENERAL, "00", "EnableStartZorvanHAgent", "SetDisableStateZorvanHAgent", "ShowMonitorWindows")
-    flags(prefix, STATWIN, "00", "ShowWindowOnTop", "AverageSpeedInBytesPerSecond", "SpeedInBytesPerSecond")
-    flags(prefix, STATWIN, "01", "HideMSInTime", "DontConsiderHardwareHeaders")
     assert page.checked(ids.IDC_HIDE_MS), '"Do not show milliseconds" is not checked'
     page.text(ids.IDC_DATA_FOLDER, "D:\\Counted\\")
     page.text(ids.IDC_HOLD_LABEL, HOLD + "Infinite")
@@ -156,9 +118,7 @@ def test_general_page(sim, agents, drv, prefix, drive_c):
     for id, key, value, name in ((ids.IDC_START_DISABLED, GENERAL, "01", "SetDisableStateZorvanHAgent"),
                                  (ids.IDC_START_MONITORS, GENERAL, "01", "ShowMonitorWindows"),
                                  (ids.IDC_START_MONITORS, GENERAL, "00", "ShowMonitorWindows"),
-                                 (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime"),
-                                 (ids.IDC_SPEED_IN_BYTES, STATWIN, "01", "SpeedInBytesPerSecond"),
-                                 (ids.IDC_START_DISABLED, GENERAL, "00", "SetDisableStateZorvanHAgent")):
+                                 (ids.IDC_HIDE_MS, STATWIN, "00", "HideMSInTime")):
         page.click(id)
         flags(prefix, key, value, name)
     # An existing shortcut is kept as it is; an uncheck with nothing there is still written.
@@ -192,24 +152,6 @@ def test_general_page(sim, agents, drv, prefix, drive_c):
     page.text(ids.IDC_DATA_FOLDER, "D:\\Again\\")
     assert not page.checked(ids.IDC_START_MONITORS), "a page not on show reloaded its check boxes"
     sim.ledger_clean(1)
-    agent.unload()
-
-
-def test_general_service_stopped(sim, agents, drv):
-    agent, page = start(sim, agents, "not-started.scn")
-    page.enabled(True, ids.IDC_ENABLE_START, ids.IDC_HIDE_MS)
-    # The watcher re-reads a started service by itself; a reply without the
-    # whole fixed part counts as another version, and the next refresh frees the controls.
-    data = "C:\\Program Files\\Merovax\\ZorvanHService\\Data\\"
-    for command, text in (("", STOPPED), ("start-service", data),
-                          ("fault truncate bytes=8 code=9 times=1", "Bad version of ZorvanHService!"), ("", data)):
-        if command:
-            sim(*command.split())
-        if text != STOPPED and command != "start-service":
-            drv.send(page, ids.WM_AGENT_REFRESH)
-        page.text(ids.IDC_DATA_FOLDER, text)
-        page.enabled(text == data, *SERVICE_CONTROLS)
-    sim.ledger_clean(2)
     agent.unload()
 
 

@@ -2,10 +2,9 @@
 import re
 
 import ids
-from conftest import STATS_WINDOW as W, open_statistics, until
+from conftest import LAN, STATS_WINDOW as W, WLAN, open_statistics, until
 
 CLEAR = "ZorvanHAgent Clear Statistics..."
-LAN, WLAN = "Gigabit Ethernet Adapter (PCI)", "Wireless LAN Adapter 802.11g"
 SENT, OFFICE_SENT = "4,311,744,512 / 3,100,000", "2,147,483,648 / 2,100,000"
 
 

@@ -17,6 +17,8 @@ SCENARIOS = ROOT / "standin" / "scenarios"
 TITLE = "ZorvanHAgent"
 EXIT_WINDOW, MAIN_WINDOW, STATS_WINDOW = (TITLE + t for t in (" Exit Window", " Preferences - ", " Interface Statistics"))
 RUNNING_MUTEX, TRAY_DESKTOP, MENU_CLASS = TITLE + "MtStillRunning", "ZorvanHTray", "#32768"
+# What the windows say when the service fails.
+STOPPED, ERROR, VERSION = "ZorvanHService is not started!", "ZorvanHService return error!", "Bad version of ZorvanHService!"
 DRIVERS, RETRIES = [], [0]  # this process's drivers; transport retries of every worker
 
 
@@ -379,6 +381,15 @@ class Page(str):
         # The Interface(s) page's list came: no waiting line, its buttons back.
         assert until(lambda: (got := self.lines()) and not got[0].startswith(f"{ids.WaitingImage}:") and
                      self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), self.lines()
+
+
+def answer(drv, caption, text, button, gone=None):
+    # No text while the box is being made.
+    said = lambda: drv.msgbox(caption).get("text")
+    assert until(lambda: said() == text, 8), f'"{caption}" says "{said()}"'
+    drv.press(caption, button, msgbox=True)
+    if gone:
+        drv.wait_gone(gone, 3000)
 
 
 def close_preferences(drv):

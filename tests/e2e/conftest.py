@@ -17,6 +17,8 @@ SCENARIOS = ROOT / "standin" / "scenarios"
 TITLE = "ZorvanHAgent"
 EXIT_WINDOW, MAIN_WINDOW, STATS_WINDOW = (TITLE + t for t in (" Exit Window", " Preferences - ", " Interface Statistics"))
 RUNNING_MUTEX, TRAY_DESKTOP, MENU_CLASS = TITLE + "MtStillRunning", "ZorvanHTray", "#32768"
+# What the windows say when the service fails.
+STOPPED, ERROR, VERSION = "ZorvanHService is not started!", "ZorvanHService return error!", "Bad version of ZorvanHService!"
 DRIVERS, RETRIES = [], [0]  # this process's drivers; transport retries of every worker
 
 
@@ -301,18 +303,6 @@ def child(drv, window, id):
     return drv.control(window, id)
 
 
-def shown_page(drv, control):  # the preferences page on show that holds the control
-    def find():
-        page = None
-        for c in children(drv):
-            page = c if c["cls"] == "#32770" else page
-            if c["id"] == str(control) and page and page["state"] == "visible":
-                return "hwnd:" + page["hwnd"]
-    page = until(find, 5)
-    assert page, f"no page with control {control} on show"
-    return page
-
-
 def items(drv, window, list_id):
     # [index, image, state, text] per line; none while the list is filled, as a read then fails.
     code, out = drv.run("list-items", window, list_id)
@@ -353,6 +343,53 @@ def open_preferences(agents, page=None, control=None):
             item = drv.send(tree, ids.TVM_GETNEXTITEM, ids.TVGN_NEXT, item)
         drv.send(tree, ids.TVM_SELECTITEM, ids.TVGN_CARET, item)
     return page_shown(drv, page)
+
+
+class Page(str):
+    # A preferences page's window as the driver names it, with what a test asks of its controls and list.
+    def __new__(cls, drv, hwnd, list_id=None):
+        page = super().__new__(cls, hwnd)
+        page.drv, page.hwnd, page.list = drv, hwnd, list_id
+        return page
+
+    def text(self, id, want):
+        self.drv.wait_text(self, id, want)
+
+    def click(self, id):
+        self.drv.press(self, id, click=True)
+
+    def checked(self, id):
+        return self.drv.send(child(self.drv, self, id), ids.BM_GETCHECK) == "0x1"
+
+    def enabled(self, on, *controls):
+        for id in controls:
+            assert self.drv.ok("wait-enabled", self, id, "on" if on else "off", timeout=3000), f"{id} not {on}"
+
+    def rows(self, list_id=None):
+        return items(self.drv, self, list_id or self.list)
+
+    def lines(self, selected=False):
+        # "image:text" per line, or the selected lines' text
+        return [r[3] if selected else f"{r[1]}:{r[3]}" for r in self.rows() if not selected or "selected" in r[2]]
+
+    def expect(self, want, seconds=10):
+        # The whole list, or one line of it.
+        ok = lambda got: got == want if type(want) is list else want in "\n".join(got)
+        assert until(lambda: ok(self.lines()), seconds), self.lines()
+
+    def listed(self):
+        # The Interface(s) page's list came: no waiting line, its buttons back.
+        assert until(lambda: (got := self.lines()) and not got[0].startswith(f"{ids.WaitingImage}:") and
+                     self.drv.ok("wait-enabled", self, ids.IDC_REFRESH_INTERFACES, "on", timeout=0), 10), self.lines()
+
+
+def answer(drv, caption, text, button, gone=None):
+    # No text while the box is being made.
+    said = lambda: drv.msgbox(caption).get("text")
+    assert until(lambda: said() == text, 8), f'"{caption}" says "{said()}"'
+    drv.press(caption, button, msgbox=True)
+    if gone:
+        drv.wait_gone(gone, 3000)
 
 
 def close_preferences(drv):

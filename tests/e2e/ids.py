@@ -18,8 +18,7 @@ _WIN32 = dict(BM_GETCHECK=0xF0, COLOR_RED=706, CBN_SELCHANGE=1, CB_GETCOUNT=0x14
 
 def _value(text, known):
     text = text.strip()
-    string = re.fullmatch(r'L?"((?:[^"\\]|\\.)*)"', text)
-    if string:
+    if string := re.fullmatch(r'L?"((?:[^"\\]|\\.)*)"', text):
         return string.group(1)
     expr = re.sub(r"\b(\d+|0x[0-9a-fA-F]+)[uUlL]*\b", r"\1", text)
     if not re.fullmatch(r"[\w\s()+\-*|<>]+", expr):
@@ -50,9 +49,6 @@ _KNOWN, _CLASHES = _load()
 
 
 def __getattr__(name):
-    if name in _CLASHES:
-        raise AttributeError(f"{name} has different values in the headers under src/")
-    try:
-        return _KNOWN[name]
-    except KeyError:
-        raise AttributeError(f"no {name} in the headers under src/") from None
+    if name in _CLASHES or name not in _KNOWN:
+        raise AttributeError(f"{name}: {'values differ' if name in _CLASHES else 'none'} in the headers under src/")
+    return _KNOWN[name]

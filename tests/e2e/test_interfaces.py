@@ -1,53 +1,43 @@
 # The Interface(s) page: its lines, the buttons per selection, binds behind
 # the progress dialog, each held by the simulator until let through.
 import ids
-from conftest import child, enabled, items, open_preferences, until
+import conftest
+from conftest import LAN as GIG, answer, WLAN, child, enabled, open_preferences, until
 
 BINDING, UNBINDING = "ZorvanH Agent is binding...", "ZorvanH Agent is unbinding..."
 ASKED = "If you are do unbind, you are posibble lost of statisic active network connection(s).  Are you sure?"
-GIG, USB, MODEM = "Gigabit Ethernet Adapter (PCI)", "USB Ethernet Adapter", "Dial-up Modem Adapter"
+USB, MODEM = "USB Ethernet Adapter", "Dial-up Modem Adapter"
 FAILED = "Error occured during the operation."
 
 
 def listed(gig, usb, *more):
     # Supported first, among them not present first, then by name.
     return ["6:Fast Ethernet 10/100 PCI Adapter", "11:Docking Station Ethernet", f"{gig}:{GIG}", f"{usb}:{USB}",
-            "5:Wireless LAN Adapter 802.11g", *more, f"7:{MODEM}", "1:WAN Miniport (PPTP)"]
+            f"5:{WLAN}", *more, f"7:{MODEM}", "1:WAN Miniport (PPTP)"]
 
 
-class Page:
-    def __init__(self, sim, agents, *commands, scenario="interfaces.scn"):
-        self.sim, self.drv = sim, agents.drv
+class Page(conftest.Page):
+    def __new__(cls, sim, agents, *commands, scenario="interfaces.scn"):
         # Else on the agent already running.
         if scenario:
             sim.start(scenario, *commands)
-            self.agent = agents.start_on_tray()
-        self.hwnd = open_preferences(agents, 3, ids.IDC_UNBIND_ALL)
-        self.wait_list()
-
-    def lines(self, selected=False):
-        return [r[3] if selected else f"{r[1]}:{r[3]}" for r in items(self.drv, self.hwnd, ids.IDC_INTERFACE_LIST)
-                if not selected or "selected" in r[2]]
-
-    def wait_list(self):
-        # No waiting line, and Refresh back on.
-        assert until(lambda: self.lines() and f"{ids.WaitingImage}:" not in str(self.lines()) and
-                     enabled(self.drv, self.hwnd, ids.IDC_REFRESH_INTERFACES), 10), f"no list: {self.lines()}"
-
-    def expect(self, *want, seconds=3):
-        assert until(lambda: self.lines() == list(want), seconds), self.lines()
+        agent = scenario and agents.start_on_tray()
+        page = super().__new__(cls, agents.drv, open_preferences(agents, 3), ids.IDC_INTERFACE_LIST)
+        page.sim, page.agent = sim, agent
+        page.listed()
+        return page
 
     def buttons(self, want, selected=None):
         # Bind selected, unbind selected, bind all, unbind all: y or n each
         # (off while a configuration event lists the page again).
-        got = lambda: "".join("ny"[enabled(self.drv, self.hwnd, b)] for b in (
+        got = lambda: "".join("ny"[enabled(self.drv, self, b)] for b in (
             ids.IDC_BIND_SELECTED, ids.IDC_UNBIND_SELECTED, ids.IDC_BIND_ALL, ids.IDC_UNBIND_ALL))
         assert until(lambda: got() == want, 3), f"buttons {got()} at {self.lines(True)}"
         assert selected in (None, *self.lines(True)), self.lines(True)
 
     def down(self, n, name):
         for _ in range(n):
-            self.drv("key", child(self.drv, self.hwnd, ids.IDC_INTERFACE_LIST), ids.VK_DOWN)
+            self.drv("key", child(self.drv, self, ids.IDC_INTERFACE_LIST), ids.VK_DOWN)
         assert until(lambda: self.lines(True) == [name], 2), self.lines(True)
 
     def progress(self, caption):
@@ -59,63 +49,55 @@ class Page:
     def bar(self, dialog):
         return int(self.drv.send(child(self.drv, dialog, ids.IDC_BIND_BAR), ids.PBM_GETPOS), 16)
 
-    def box(self, caption, text, answer, gone=None):
-        # No text while the box is being made.
-        said = lambda: self.drv.msgbox(caption).get("text")
-        assert until(lambda: said() == text, 8), f'"{caption}" says "{said()}"'
-        self.drv.press(caption, answer, msgbox=True)
-        if gone:
-            self.drv.wait_gone(gone, 3000)
-
     def binds(self):
         # "<bind> <name>" of every request 5
         return [" ".join(b.split(" ", 2)[::2]) for b in self.sim("bind-requests").splitlines()]
 
     def run(self, button, caption):
-        self.drv.press(self.hwnd, button)
+        self.drv.press(self, button)
         if caption == UNBINDING:
-            self.box(caption, ASKED, ids.IDYES)
+            answer(self.drv, caption, ASKED, ids.IDYES)
         dialog = self.progress(caption)
         self.sim("request-gate", 5, "step")
         self.drv.wait_gone(dialog, 10000)
-        self.wait_list()
+        self.listed()
 
 
 def test_interfaces_binds(sim, agents, drv, prefix):
     p = Page(sim, agents, "request-gate 5 closed")
-    p.expect(*listed(2, 3))
+    p.expect(listed(2, 3))
     prefix.shot("interfaces-page")
-    assert not enabled(drv, p.hwnd, ids.IDC_INTERFACE_PROPERTIES), '"Network interface &Properties" is on'
+    assert not enabled(drv, p, ids.IDC_INTERFACE_PROPERTIES)
     p.buttons("nyyy", "Fast Ethernet 10/100 PCI Adapter")
     p.down(2, GIG)
     p.buttons("ynyy")
     p.down(1, USB)
     # A bind and an unbind of the selected line, which stays selected; No sends nothing.
     p.run(ids.IDC_BIND_SELECTED, BINDING)
-    p.expect(*listed(2, 5))
+    p.expect(listed(2, 5))
     p.buttons("nyyy", USB)
-    drv.press(p.hwnd, ids.IDC_UNBIND_SELECTED)
-    p.box(UNBINDING, ASKED, ids.IDNO, UNBINDING)
+    drv.press(p, ids.IDC_UNBIND_SELECTED)
+    answer(drv, UNBINDING, ASKED, ids.IDNO, UNBINDING)
     p.buttons("nyyy")
-    assert sim.count(5) == 1, "No sent request 5"
+    assert sim.count(5) == 1
     p.run(ids.IDC_UNBIND_SELECTED, UNBINDING)
     assert p.binds() == [f"1 {USB}", f"0 {USB}"]
-    p.expect(*listed(2, 3))
+    p.expect(listed(2, 3))
     p.buttons("ynyy", USB)
     p.down(2, MODEM)
     p.buttons("nnyy")
-    drv.press(p.hwnd, ids.IDC_BIND_ALL)
+    drv.press(p, ids.IDC_BIND_ALL)
     dialog = p.progress(BINDING)
     assert drv.text(dialog, ids.IDC_BIND_TEXT) == "ZorvanH Agent is binding ZorvanHelper Miniport to:"
     # The agent shows the end for half a second; the driver waits for it itself.
     for name, bar in ((GIG, 0), (USB, 50), ("Completed", 100)):
         drv.wait_text(dialog, ids.IDC_BIND_NAME, name)
-        assert p.bar(dialog) == bar, f"the bar is at {p.bar(dialog)} on {name}"
+        assert p.bar(dialog) == bar
         sim("request-gate", 5, "step")
     drv.wait_gone(dialog)
     assert p.binds()[2:] == [f"1 {GIG}", f"1 {USB}"]
-    p.wait_list()
-    p.expect(*listed(4, 5))
+    p.listed()
+    p.expect(listed(4, 5))
     p.buttons("nnny", MODEM)
     sim.ledger_clean(2)
     p.agent.unload()
@@ -124,62 +106,25 @@ def test_interfaces_binds(sim, agents, drv, prefix):
 def test_interfaces_errors(sim, agents, drv):
     # A busy service fails a bind, not repeated.
     p = Page(sim, agents, "fault busy code=5 block=yes times=1")
-    drv.press(p.hwnd, ids.IDC_BIND_ALL)
-    p.box(BINDING, FAILED + " Do you want to continue?", ids.IDNO, p.progress(BINDING))
-    p.wait_list()
-    p.expect(*listed(2, 3))
-    assert sim.count(5) == 1, "a busy bind was repeated"
+    drv.press(p, ids.IDC_BIND_ALL)
+    answer(drv, BINDING, FAILED + " Do you want to continue?", ids.IDNO, p.progress(BINDING))
+    p.listed()
+    p.expect(listed(2, 3))
+    assert sim.count(5) == 1
     # A failure on the last interface asks nothing; 0xC0FE0018 counts as done.
     sim("fault", "status", "code=5", "interface=wired", "status=0xC0FE0018", "apply=1")
     sim("fault", "status", "code=5", "interface=usb", "status=0xC0FE0001")
-    drv.press(p.hwnd, ids.IDC_BIND_ALL)
-    p.box(BINDING, FAILED, ids.IDOK, p.progress(BINDING))
-    p.wait_list()
-    p.expect(*listed(4, 3))
+    drv.press(p, ids.IDC_BIND_ALL)
+    answer(drv, BINDING, FAILED, ids.IDOK, p.progress(BINDING))
+    p.listed()
+    p.expect(listed(4, 3))
     sim("fault", "status", "code=5", "status=0xC0FE0005", "times=1")
     binds = sim.count(5)
-    drv.press(p.hwnd, ids.IDC_UNBIND_ALL)
-    p.box(UNBINDING, ASKED, ids.IDYES)
-    p.box(UNBINDING, "Access denied! For this operation need admin privileges.", ids.IDOK, p.progress(UNBINDING))
-    assert sim.count(5) == binds + 1, "access denied did not stop the unbinding"
-    p.wait_list()
+    drv.press(p, ids.IDC_UNBIND_ALL)
+    answer(drv, UNBINDING, ASKED, ids.IDYES)
+    answer(drv, UNBINDING, "Access denied! For this operation need admin privileges.", ids.IDOK, p.progress(UNBINDING))
+    assert sim.count(5) == binds + 1
+    p.listed()
     sim.ledger_clean(2)
     p.agent.unload()
 
-
-def test_interfaces_escape(sim, agents, drv):
-    p = Page(sim, agents, "request-gate 5 closed", "fault status code=5 interface=wired status=0xC0FE0015 apply=1",
-             "fault status code=5 interface=extra status=0xC0FE0019 apply=1")
-    sim("add-interface", "extra", "name=Wireless USB Adapter", "flags=supported")
-    p.expect(*listed(2, 3, "3:Wireless USB Adapter"), seconds=8)
-    drv.press(p.hwnd, ids.IDC_BIND_ALL)
-    dialog = p.progress(BINDING)
-    drv.wait_text(dialog, ids.IDC_BIND_NAME, GIG)
-    # Escape reaches the dialog as IDCANCEL; sent, it has landed before the bind answers.
-    drv.send(dialog, ids.WM_COMMAND, ids.IDCANCEL)
-    sim("request-gate", 5, "open")
-    # Asked once the current interface is done, before the next is sent.
-    assert until(lambda: drv.ok("msgbox", BINDING, timeout=500), 8), "no question after Escape"
-    assert (p.binds(), p.bar(dialog)) == ([f"1 {GIG}"], 33)
-    p.box(BINDING, "Do you want stop operation?", ids.IDNO, dialog)
-    assert p.binds() == [f"1 {GIG}", f"1 {USB}", "1 Wireless USB Adapter"]
-    p.wait_list()
-    p.expect(*listed(4, 5, "5:Wireless USB Adapter"))
-    p.agent.unload()
-
-
-def test_interfaces_service_stopped(sim, agents, drv):
-    p = Page(sim, agents, scenario="not-started.scn")
-    p.expect("10:ZorvanHService is not started!")
-    # Only Refresh stays on.
-    p.buttons("nnnn")
-    sim("start-service")
-    # The configuration watcher finds the service's event within 2 s and lists the page again.
-    p.expect(f"4:{GIG}", seconds=5)
-    lists = sim.count(1)
-    drv.press(p.hwnd, ids.IDC_REFRESH_INTERFACES)
-    sim.wait_count(1, lists + 1)
-    p.wait_list()
-    p.expect(f"4:{GIG}")
-    p.buttons("nyny")
-    p.agent.unload()

@@ -5,34 +5,17 @@
 from conftest import hold
 
 
-def settled_count(sim):
-    # The request-1 count once it stayed the same for 2.5 s (longer than the refresh's settling time).
-    last, same = sim.count(1), 0
-    while same < 5:
-        hold(0.5, "the count settles")
-        same, last = (same + 1, last) if sim.count(1) == last else (0, sim.count(1))
-    return last
-
-
-def expect_rise(sim, count, what):
-    try:
-        sim.wait_count(1, count, 6)
-    except AssertionError as e:
-        raise AssertionError(f"{what}: {e}") from None
-    hold(0.5, "the refresh waits again before the next fault")
-
-
-def expect_quiet(sim, seconds, what, base):
-    hold(seconds, what)
-    assert sim.count(1) == base, f"list requested again while {what}"
-
-
 def test_mapping(sim, agents):
     sim.start("mapping.scn", "mapping remove-entry")
     agent = agents.start()
     sim.wait_count(1, 1)
-    n = settled_count(sim)
-    expect_quiet(sim, 1, "the directory had no statistics entry", n)
+    # The count once it stayed the same for 2.5 s (longer than the refresh's settling time).
+    n, same = sim.count(1), 0
+    while same < 5:
+        hold(0.5, "the count settles")
+        same, n = (same + 1, n) if sim.count(1) == n else (0, sim.count(1))
+    hold(1, "the directory has no statistics entry")
+    assert sim.count(1) == n, "list requested again without a statistics entry"
     for words in ("mapping restore-entry", "mapping directory-invalid", "mapping directory-valid",
                   "mapping view-identity", "stop-service", "start-service", "abandon-mutex",
                   "mapping directory-invalid", "mapping directory-valid"):
@@ -42,13 +25,15 @@ def test_mapping(sim, agents):
             # The simulator's tick stays away for three seconds; by then the
             # agent must have taken the mutex over and released it again.
             hold(4, "the agent takes the abandoned mutex over")
-            assert sim("mutex").endswith(" abandoned=0 busy=0"), f"server mutex kept: {sim('mutex')}"
+            assert sim("mutex").endswith(" abandoned=0 busy=0"), sim("mutex")
         elif words == "stop-service":
             hold(1.5, "the service is away")
         elif words.endswith("invalid"):
-            expect_quiet(sim, 1.5, "the directory was invalid", before)
+            hold(1.5, "the directory is invalid")
+            assert sim.count(1) == before, "list requested again with an invalid directory"
         else:
             n += 1
-            expect_rise(sim, n, f"publication after {words}")
+            sim.wait_count(1, n, 6)
+            hold(0.5, "the refresh waits again before the next change")
     agent.unload()
     sim.ledger_clean(n)

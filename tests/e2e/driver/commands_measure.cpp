@@ -29,14 +29,12 @@ static int Scale(int pixels)
 // chosen way of showing a long text.
 static Kind KindOf(HWND control, LONG style)
 {
-    wchar_t name[64] = L"";
-    GetClassNameW(control, name, 64);
     LONG type = style & SS_TYPEMASK, button = style & BS_TYPEMASK;
-    if (!_wcsicmp(name, L"Static"))
+    if (IsClass(control, L"Static"))
         return (type <= SS_RIGHT || type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP) && !(style & SS_ELLIPSISMASK)
             ? StaticText
             : NoText;
-    if (_wcsicmp(name, L"Button"))
+    if (!IsClass(control, L"Button"))
         return NoText;
     if (button == BS_GROUPBOX)
         return GroupText;

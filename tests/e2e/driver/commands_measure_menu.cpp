@@ -114,7 +114,7 @@ int MeasureMenu(const DriverArgs* args)
     // its items: it is looked at again until it shows some text.
     do {
         if (!GrabScreen(&Picture, area)) {
-            PrintError(L"cannot read the menu's pixels");
+            Print(L"cannot read the menu's pixels");
             return NotMet;
         }
         bands = Judge();

@@ -8,18 +8,15 @@
 // "name:Text" stands for the registered message of that name.
 int SendOrPost(const DriverArgs* args)
 {
-    ULONGLONG message = 0;
-    if (!wcsncmp(args->words[1], L"name:", 5))
-        message = RegisterWindowMessageW(args->words[1] + 5);
-    else if (!ParseNumber(args->words[1], &message))
-        return BadUsage;
+    const wchar_t* word = args->words[1];
+    UINT message = wcsncmp(word, L"name:", 5) ? UINT(args->number[1]) : RegisterWindowMessageW(word + 5);
     WPARAM wParam = WPARAM(args->number[2]);
     LPARAM lParam = LPARAM(args->number[3]);
     DWORD_PTR result = 0;
     if (args->name[0] == L'p')
-        return PostMessageW(args->window, UINT(message), wParam, lParam) ? Met : NotMet;
-    if (!SendMessageTimeoutW(args->window, UINT(message), wParam, lParam, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
-        PrintError(L"send: no answer (error %lu)", GetLastError());
+        return PostMessageW(args->window, message, wParam, lParam) ? Met : NotMet;
+    if (!SendMessageTimeoutW(args->window, message, wParam, lParam, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
+        Print(L"send: no answer (error %lu)", GetLastError());
         return NotMet;
     }
     Print(L"0x%llx", ULONGLONG(result));

@@ -3,7 +3,7 @@
 
 #include <psapi.h>
 
-#include <cstddef>
+#include <vector>
 
 int MutexExists(const DriverArgs* args)
 {
@@ -31,19 +31,13 @@ static DWORD HandlesInSystemTable(DWORD pid)
 {
     auto query = (LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*))(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
                                                                                    "NtQuerySystemInformation");
+    // Room for far more handles than one prefix's programs hold.
+    std::vector<char> room(1 << 22);
+    HandleTable* table = (HandleTable*)room.data();
     DWORD count = 0;
-    for (ULONG size = 1 << 16, needed = 0; query && size <= 1 << 23; size *= 2) {
-        HandleTable* table = (HandleTable*)HeapAlloc(GetProcessHeap(), 0, size);
-        // 16 asks for SystemHandleInformation; 0xC0000004: the table did not fit.
-        LONG status = table ? query(16, table, size, &needed) : 0;
-        ULONG room = (size - offsetof(HandleTable, entries)) / sizeof table->entries[0];
-        for (ULONG i = 0; status == 0 && table && i < table->count && i < room; ++i)
-            count += table->entries[i].ownerPid == pid;
-        if (table)
-            HeapFree(GetProcessHeap(), 0, table);
-        if (status != LONG(0xC0000004))
-            break;
-    }
+    // 16 asks for SystemHandleInformation.
+    for (ULONG i = 0, read = !query(16, table, ULONG(room.size()), nullptr); read && i < table->count; ++i)
+        count += table->entries[i].ownerPid == pid;
     return count;
 }
 
@@ -52,18 +46,16 @@ static DWORD HandlesInSystemTable(DWORD pid)
 // count and the private bytes come along as the measures that still work.
 int GuiResources(const DriverArgs* args)
 {
-    DWORD pid = DWORD(args->number[0]), handles = 0;
+    DWORD pid = DWORD(args->number[0]);
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
     if (!process) {
-        PrintError(L"cannot open process %lu", pid);
+        Print(L"cannot open process %lu", pid);
         return NotMet;
     }
-    PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
-    if (!GetProcessHandleCount(process, &handles) || !handles)
-        handles = HandlesInSystemTable(pid);
     GetProcessMemoryInfo(process, &memory, sizeof memory);
     Print(L"gdi=%lu user=%lu handles=%lu private=%llu", GetGuiResources(process, GR_GDIOBJECTS),
-          GetGuiResources(process, GR_USEROBJECTS), handles, ULONGLONG(memory.PagefileUsage));
+          GetGuiResources(process, GR_USEROBJECTS), HandlesInSystemTable(pid), ULONGLONG(memory.PagefileUsage));
     CloseHandle(process);
     return Met;
 }

@@ -9,8 +9,7 @@
 
 static void PrintAnswer(std::string text)
 {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
+    text.erase(text.find_last_not_of("\r\n") + 1);
     Print(L"%ls", Widen(text).c_str());
 }
 
@@ -22,10 +21,7 @@ int Sim(const DriverArgs* args)
     for (int i = 0; i < args->count; ++i)
         words.push_back(Narrow(args->words[i]));
     int result = SimControl(words, text);
-    if (result == 2)
-        PrintError(L"no simulator answers");
-    else
-        PrintAnswer(text);
+    PrintAnswer(result == 2 ? "no simulator answers" : text);
     return result;
 }
 

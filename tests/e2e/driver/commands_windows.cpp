@@ -42,19 +42,20 @@ int ListWindows(const DriverArgs* args)
     return Met;
 }
 
-int Text(const DriverArgs* args)
+// text, style, exstyle and window-rect. Enabled, topmost and the like are
+// style bits, which no message reports.
+int Property(const DriverArgs* args)
 {
-    wchar_t text[4096];
-    if (!ReadWindowText(args->target, text, 4096))
+    wchar_t kind = args->name[0], text[4096];
+    RECT rect;
+    if (kind == L'w' && GetWindowRect(args->target, &rect))
+        PrintRect(rect);
+    else if (kind == L't' && ReadWindowText(args->target, text, 4096))
+        Print(L"%ls", text);
+    else if (kind == L's' || kind == L'e')
+        Print(L"0x%08lx", GetWindowLongW(args->target, kind == L'e' ? GWL_EXSTYLE : GWL_STYLE));
+    else
         return NotMet;
-    Print(L"%ls", text);
-    return Met;
-}
-
-// Enabled, topmost and the like are style bits, which no message reports.
-int Style(const DriverArgs* args)
-{
-    Print(L"0x%08lx", GetWindowLongW(args->target, args->name[0] == L'e' ? GWL_EXSTYLE : GWL_STYLE));
     return Met;
 }
 
@@ -70,30 +71,15 @@ int Layered(const DriverArgs* args)
     return Met;
 }
 
-int WindowRect(const DriverArgs* args)
-{
-    RECT rect;
-    if (!GetWindowRect(args->window, &rect))
-        return NotMet;
-    PrintRect(rect);
-    return Met;
-}
-
-// The region's box in window coordinates, and how many rectangles make it up.
+// The region's box in window coordinates.
 int Region(const DriverArgs* args)
 {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     RECT box;
-    if (GetWindowRgn(args->window, region) == ERROR) {
+    if (GetWindowRgn(args->window, region) == ERROR)
         Print(L"none");
-    } else {
-        GetRgnBox(region, &box);
-        DWORD bytes = GetRegionData(region, 0, nullptr);
-        std::string data(bytes + sizeof(RGNDATA), '\0');
-        RGNDATA* header = (RGNDATA*)&data[0];
-        Print(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom,
-              GetRegionData(region, bytes, header) ? header->rdh.nCount : 0);
-    }
+    else if (GetRgnBox(region, &box))
+        PrintRect(box);
     DeleteObject(region);
     return Met;
 }

@@ -1,20 +1,16 @@
 #include "driver.h"
 
-#include <cwchar>
-
 int ScreenDpi()
 {
     HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     return dpi;
 }
 
-bool OpenCanvas(Canvas* canvas, int width, int height)
+static bool OpenCanvas(Canvas* canvas, int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB}};
     *canvas = {CreateCompatibleDC(nullptr), nullptr, nullptr, nullptr, width, height};
     if (canvas->dc && width > 0 && height > 0)
         canvas->bitmap = CreateDIBSection(canvas->dc, &info, DIB_RGB_COLORS, (void**)&canvas->pixels, nullptr, 0);
@@ -37,23 +33,20 @@ void CloseCanvas(Canvas* canvas)
 bool GrabScreen(Canvas* canvas, const RECT& area)
 {
     HDC screen = GetDC(nullptr);
-    if (!screen)
-        return false;
-    bool copied = OpenCanvas(canvas, area.right - area.left, area.bottom - area.top);
+    bool copied = screen && OpenCanvas(canvas, area.right - area.left, area.bottom - area.top);
     if (copied && !BitBlt(canvas->dc, 0, 0, canvas->width, canvas->height, screen, area.left, area.top, SRCCOPY)) {
         CloseCanvas(canvas);
         copied = false;
     }
-    ReleaseDC(nullptr, screen);
+    if (screen)
+        ReleaseDC(nullptr, screen);
     GdiFlush();
     return copied;
 }
 
 static BOOL CALLBACK FindIcon(HWND child, LPARAM found)
 {
-    wchar_t name[32];
-    if (!GetClassNameW(child, name, 32) || _wcsicmp(name, L"Static") ||
-        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+    if (!IsClass(child, L"Static") || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
         return TRUE;
     *(HWND*)found = child;
     return FALSE;

@@ -2,11 +2,10 @@
 
 #include <cwchar>
 
-bool ParseNumber(const wchar_t* text, ULONGLONG* value)
+bool IsClass(HWND window, const wchar_t* name)
 {
-    wchar_t* end = nullptr;
-    *value = wcstoull(text, &end, 0);
-    return *text && end && !*end;
+    wchar_t seen[64];
+    return GetClassNameW(window, seen, 64) && !_wcsicmp(seen, name);
 }
 
 bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
@@ -17,14 +16,6 @@ bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
     bool read = SendMessageTimeoutW(window, WM_GETTEXT, capacity, LPARAM(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
     buffer[capacity - 1] = 0;
     return read;
-}
-
-static bool IsMessageBox(HWND window)
-{
-    wchar_t name[64];
-    HWND text = GetDlgItem(window, 0xFFFF);
-    return GetClassNameW(window, name, 64) && !wcscmp(name, L"#32770") && text && GetClassNameW(text, name, 64) &&
-        !_wcsicmp(name, L"Static");
 }
 
 struct Query {
@@ -40,7 +31,8 @@ static BOOL CALLBACK Match(HWND window, LPARAM context)
     // The caption wine keeps with the window: a busy owner does not stall the scan.
     GetWindowTextW(window, caption, 512);
     if (wcscmp(caption, query->caption) || (query->args->shownOnly && !IsWindowVisible(window)) ||
-        (query->args->messageBoxOnly && !IsMessageBox(window)))
+        (query->args->messageBoxOnly &&
+         !(IsClass(window, L"#32770") && IsClass(GetDlgItem(window, 0xFFFF), L"Static"))))
         return TRUE;
     query->found = window;
     return FALSE;
@@ -49,8 +41,7 @@ static BOOL CALLBACK Match(HWND window, LPARAM context)
 HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args)
 {
     if (!wcsncmp(caption, L"hwnd:", 5)) {
-        ULONGLONG number = 0;
-        HWND window = ParseNumber(caption + 5, &number) ? HWND(ULONG_PTR(number)) : nullptr;
+        HWND window = HWND(ULONG_PTR(wcstoull(caption + 5, nullptr, 0)));
         return IsWindow(window) ? window : nullptr;
     }
     Query query = {caption, args, nullptr};

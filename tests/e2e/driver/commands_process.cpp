@@ -8,18 +8,16 @@
 int MutexExists(const DriverArgs* args)
 {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, args->words[0]);
-    Print(mutex ? L"present" : L"absent");
     if (mutex)
         CloseHandle(mutex);
     return mutex ? Met : NotMet;
 }
 
+// An entry's type, flags and value take the ULONG after its owner's pid.
 struct HandleTable {
     ULONG count;
     struct {
-        ULONG ownerPid;
-        BYTE objectType, flags;
-        USHORT value;
+        ULONG ownerPid, kind;
         void* object;
         ULONG access;
     } entries[1];
@@ -41,23 +39,30 @@ static DWORD HandlesInSystemTable(DWORD pid)
     return count;
 }
 
-// GDI and USER object counts of another process, for leak checks across
-// many open and close cycles. Wine answers 0 for both, so the kernel handle
-// count and the private bytes come along as the measures that still work.
-int GuiResources(const DriverArgs* args)
+// gui-resources: GDI and USER object counts of another process, for leak
+// checks across many open and close cycles. Wine answers 0 for both, so the
+// kernel handle count and the private bytes come along as the measures that
+// still work. modules: the path of every module it has loaded, one a line.
+int ProcessInfo(const DriverArgs* args)
 {
-    DWORD pid = DWORD(args->number[0]);
+    DWORD pid = DWORD(args->number[0]), bytes = 0;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
-    if (!process) {
-        Print(L"cannot open process %lu", pid);
-        return NotMet;
-    }
-    GetProcessMemoryInfo(process, &memory, sizeof memory);
-    Print(L"gdi=%lu user=%lu handles=%lu private=%llu", GetGuiResources(process, GR_GDIOBJECTS),
-          GetGuiResources(process, GR_USEROBJECTS), HandlesInSystemTable(pid), ULONGLONG(memory.PagefileUsage));
-    CloseHandle(process);
-    return Met;
+    HMODULE modules[512];
+    wchar_t path[MAX_PATH];
+    bool gui = args->name[0] == L'g',
+         read = process &&
+        (gui ? GetProcessMemoryInfo(process, &memory, sizeof memory)
+             : EnumProcessModules(process, modules, sizeof modules, &bytes));
+    if (read && gui)
+        Print(L"gdi=%lu user=%lu handles=%lu private=%llu", GetGuiResources(process, GR_GDIOBJECTS),
+              GetGuiResources(process, GR_USEROBJECTS), HandlesInSystemTable(pid), ULONGLONG(memory.PagefileUsage));
+    for (DWORD i = 0; read && i < bytes / sizeof *modules && i < 512; ++i)
+        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH))
+            Print(L"%ls", path);
+    if (process)
+        CloseHandle(process);
+    return read ? Met : NotMet;
 }
 
 // A process that a launcher started (an agent on another desktop) leaves
@@ -82,21 +87,4 @@ int ExitCode(const DriverArgs* args)
     Watched = nullptr;
     Print(L"%lu", code);
     return Met;
-}
-
-// <pid>: the path of every module the process has loaded, one a line.
-int Modules(const DriverArgs* args)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(args->number[0]));
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    bool listed = process && EnumProcessModules(process, modules, sizeof modules, &bytes);
-    for (DWORD i = 0; listed && i < bytes / sizeof modules[0] && i < 512; ++i) {
-        wchar_t path[MAX_PATH];
-        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH))
-            Print(L"%ls", path);
-    }
-    if (process)
-        CloseHandle(process);
-    return listed ? Met : NotMet;
 }

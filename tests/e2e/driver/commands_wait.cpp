@@ -14,7 +14,8 @@ int Focus(const DriverArgs* args)
     bool found;
     do {
         GUITHREADINFO info = {sizeof info};
-        focus = GetGUIThreadInfo(GetWindowThreadProcessId(args->window, nullptr), &info) ? info.hwndFocus : nullptr;
+        GetGUIThreadInfo(GetWindowThreadProcessId(args->window, nullptr), &info);
+        focus = info.hwndFocus;
         found =
             focus && (args->count < 2 || (GetDlgCtrlID(focus) == int(args->number[1]) && IsChild(args->window, focus)));
     } while (!found && WaitStep(args));
@@ -25,20 +26,19 @@ int Focus(const DriverArgs* args)
     return found ? Met : NotMet;
 }
 
-// Until that window is in front, where typed keys go.
+// Until that window is in front, where typed keys go; prints the caption of
+// the window that is.
 int WaitActive(const DriverArgs* args)
 {
-    HWND front;
-    while (!(front = GetForegroundWindow()) || front != FindTopLevel(args->words[0], args)) {
-        if (!WaitStep(args)) {
-            wchar_t caption[512] = L"";
-            GetWindowTextW(front, caption, 512);
-            Print(L"front: %ls", caption);
-            return NotMet;
-        }
-    }
-    Print(L"0x%llx", ULONGLONG(ULONG_PTR(front)));
-    return Met;
+    wchar_t caption[512];
+    bool met;
+    do {
+        HWND front = GetForegroundWindow();
+        met = front && front == FindTopLevel(args->words[0], args);
+        GetWindowTextW(front, caption, 512);
+    } while (!met && WaitStep(args));
+    Print(L"front: %ls", caption);
+    return met ? Met : NotMet;
 }
 
 // wait-text and wait-enabled. The control is looked up afresh on each try:

@@ -5,7 +5,7 @@
 
 int WaitWindow(const DriverArgs* args)
 {
-    Print(L"0x%llx", ULONGLONG(ULONG_PTR(args->window)));
+    Print(L"0x%llx", ULONGLONG(ULONG_PTR(args->target)));
     return Met;
 }
 
@@ -23,12 +23,11 @@ int WaitGone(const DriverArgs* args)
 static BOOL CALLBACK PrintRow(HWND window, LPARAM topLevel)
 {
     wchar_t name[256] = L"", caption[512];
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
     GetClassNameW(window, name, 256);
     GetWindowTextW(window, caption, 512);
-    Print(L"0x%llx\t%lld\t%ls\t%ls\t%ls", ULONGLONG(ULONG_PTR(window)),
-          topLevel ? (long long)processId : (long long)GetDlgCtrlID(window),
+    Print(L"0x%llx\t%d\t%ls\t%ls\t%ls", ULONGLONG(ULONG_PTR(window)), topLevel ? int(pid) : GetDlgCtrlID(window),
           IsWindowVisible(window) ? L"visible" : L"hidden", name, caption);
     return TRUE;
 }
@@ -42,32 +41,27 @@ int ListWindows(const DriverArgs* args)
     return Met;
 }
 
-// text, style, exstyle and window-rect. Enabled, topmost and the like are
-// style bits, which no message reports.
+// text, style, exstyle, window-rect and layered. Enabled, topmost and the
+// like are style bits, which no message reports.
 int Property(const DriverArgs* args)
 {
     wchar_t kind = args->name[0], text[4096];
     RECT rect;
+    BYTE alpha = 0;
+    DWORD flags = 0;
     if (kind == L'w' && GetWindowRect(args->target, &rect))
         PrintRect(rect);
     else if (kind == L't' && ReadWindowText(args->target, text, 4096))
         Print(L"%ls", text);
     else if (kind == L's' || kind == L'e')
         Print(L"0x%08lx", GetWindowLongW(args->target, kind == L'e' ? GWL_EXSTYLE : GWL_STYLE));
+    else if (kind == L'l')
+        // Only a window with WS_EX_LAYERED has these.
+        Print(GetLayeredWindowAttributes(args->target, nullptr, &alpha, &flags) && flags & LWA_ALPHA ? L"layered %u"
+                                                                                                     : L"opaque",
+              alpha);
     else
         return NotMet;
-    return Met;
-}
-
-int Layered(const DriverArgs* args)
-{
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    if ((GetWindowLongW(args->window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
-        GetLayeredWindowAttributes(args->window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA))
-        Print(L"layered %u", alpha);
-    else
-        Print(L"opaque");
     return Met;
 }
 
@@ -94,10 +88,8 @@ int ReadMessageBox(const DriverArgs* args)
             return NotMet;
         box = FindTopLevel(args->words[0], args);
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(box, &processId);
     // The box may still be drawing its icon when it first appears.
     Sleep(300);
-    Print(L"hwnd=0x%llx\npid=%lu\nicon=%ls\ntext=%ls", ULONGLONG(ULONG_PTR(box)), processId, MessageBoxIcon(box), text);
+    Print(L"icon=%ls\ntext=%ls", MessageBoxIcon(box), text);
     return Met;
 }

@@ -41,7 +41,6 @@ bool WaitStep(const DriverArgs* args);
 HWND WaitControl(HWND window, int id, const DriverArgs* args);
 bool ReadWindowText(HWND window, wchar_t* buffer, int capacity);
 HDESK WaitDesktop(const DriverArgs* args, const wchar_t* name);
-int ScreenDpi();
 
 // A 32-bit top-down picture (0x00RRGGBB) in a memory DC.
 struct Canvas {

@@ -15,8 +15,8 @@
 
 typedef int Handler(const DriverArgs* args);
 Handler WaitWindow, WaitGone, ListWindows, Property, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
-    MutexExists, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode, Modules, ListItems,
-    SelectRow, Layered, WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
+    MutexExists, Region, TrayDelete, Key, Tooltips, WaitTip, ProcessInfo, WatchProcess, ExitCode, ListItems, SelectRow,
+    WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
 
 // What the dispatcher does before the handler runs: it finds window words[0]
 // (only a shown one, only a message box) and, for Control, its control
@@ -32,8 +32,8 @@ struct Command {
 
 // Words, and what each command prints:
 static const Command Commands[] = {
-    // <caption>: the hwnd
-    {L"wait-window", WaitWindow, Window},
+    // <caption> [control-id]: the hwnd
+    {L"wait-window", WaitWindow, Control},
     {L"wait-shown", WaitWindow, Shown},
     {L"wait-gone", WaitGone},
     // hwnd pid visible class caption
@@ -47,7 +47,7 @@ static const Command Commands[] = {
     // <caption> [control-id]: id class text of the focus; waits for that id
     {L"focus", Focus, Window},
     {L"wait-active", WaitActive},
-    // <caption>: hwnd=, pid=, icon=, text= lines
+    // <caption>: icon=, then text= and the text to the end
     {L"msgbox", ReadMessageBox, Box},
     // <caption> <control-id> [--click]
     {L"press", Press, Window},
@@ -69,16 +69,16 @@ static const Command Commands[] = {
     // <text>: the tip's rectangle
     {L"wait-tip", WaitTip},
     // <pid>: gdi= user= handles= private=
-    {L"gui-resources", GuiResources},
+    {L"gui-resources", ProcessInfo},
     {L"watch-process", WatchProcess},
     {L"exit-code", ExitCode},
-    {L"modules", Modules},
+    {L"modules", ProcessInfo},
     // <caption> <control-id>: index image state text
     {L"list-items", ListItems, Control},
     // <caption> <control-id> <row> <on|off>
     {L"lv-select", SelectRow, Control},
     // <caption>: "layered <alpha>" or "opaque"
-    {L"layered", Layered, Window},
+    {L"layered", Property, Window},
     // <caption> <control-id> <text>, or <on|off>
     {L"wait-text", WaitControlState},
     {L"wait-enabled", WaitControlState},
@@ -93,8 +93,11 @@ static const Command Commands[] = {
     {L"measure-menu", MeasureMenu, Window},
 };
 
-static int Run(wchar_t** argv)
+// Each command runs on a thread of its own: a thread that has moved to a
+// virtual desktop cannot move back, and the next command may want another.
+static DWORD WINAPI Run(void* context)
 {
+    wchar_t** argv = (wchar_t**)context;
     DriverArgs args = {argv[0]};
     const wchar_t* desktop = nullptr;
     args.timeoutMs = 5000;
@@ -145,13 +148,6 @@ static int Run(wchar_t** argv)
     return BadUsage;
 }
 
-// Each command runs on a thread of its own: a thread that has moved to a
-// virtual desktop cannot move back, and the next command may want another.
-static DWORD WINAPI RunThread(void* argv)
-{
-    return Run((wchar_t**)argv);
-}
-
 int main()
 {
     std::string line;
@@ -165,16 +161,13 @@ int main()
         if (words.size() < 2)
             continue;
         words.push_back(nullptr);
+        // A thread that cannot start leaves the code at BadUsage.
         DWORD code = BadUsage;
         Print(L"\x1e%ls begin", words[0]);
-        HANDLE thread = CreateThread(nullptr, 0, RunThread, &words[1], 0, nullptr);
-        if (thread) {
-            WaitForSingleObject(thread, INFINITE);
-            GetExitCodeThread(thread, &code);
-            CloseHandle(thread);
-        } else {
-            Print(L"cannot start a thread (error %lu)", GetLastError());
-        }
+        HANDLE thread = CreateThread(nullptr, 0, Run, &words[1], 0, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        GetExitCodeThread(thread, &code);
+        CloseHandle(thread);
         Print(L"\x1e%ls %lu", words[0], code);
     }
     return 0;

@@ -18,35 +18,18 @@ bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
     return read;
 }
 
-struct Query {
-    const wchar_t* caption;
-    const DriverArgs* args;
-    HWND found;
-};
-
-static BOOL CALLBACK Match(HWND window, LPARAM context)
-{
-    Query* query = (Query*)context;
-    wchar_t caption[512];
-    // The caption wine keeps with the window: a busy owner does not stall the scan.
-    GetWindowTextW(window, caption, 512);
-    if (wcscmp(caption, query->caption) || (query->args->shownOnly && !IsWindowVisible(window)) ||
-        (query->args->messageBoxOnly &&
-         !(IsClass(window, L"#32770") && IsClass(GetDlgItem(window, 0xFFFF), L"Static"))))
-        return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
+// By the caption wine keeps with the window: a busy owner does not stall the
+// scan.
 HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args)
 {
-    if (!wcsncmp(caption, L"hwnd:", 5)) {
-        HWND window = HWND(ULONG_PTR(wcstoull(caption + 5, nullptr, 0)));
-        return IsWindow(window) ? window : nullptr;
-    }
-    Query query = {caption, args, nullptr};
-    EnumWindows(Match, LPARAM(&query));
-    return query.found;
+    HWND window = nullptr;
+    if (!wcsncmp(caption, L"hwnd:", 5))
+        return IsWindow(window = HWND(ULONG_PTR(wcstoull(caption + 5, nullptr, 0)))) ? window : nullptr;
+    while ((window = FindWindowExW(nullptr, window, args->messageBoxOnly ? L"#32770" : nullptr, caption)) &&
+           ((args->shownOnly && !IsWindowVisible(window)) ||
+            (args->messageBoxOnly && !IsClass(GetDlgItem(window, 0xFFFF), L"Static"))))
+        ;
+    return window;
 }
 
 bool WaitStep(const DriverArgs* args)

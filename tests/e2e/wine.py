@@ -28,19 +28,23 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
+def x_files(n):  # a display's lock and socket
+    return pathlib.Path(f"/tmp/.X{n}-lock"), pathlib.Path(f"/tmp/.X11-unix/X{n}")
+
+
 def display_free(n):
     # A server killed outright leaves its lock behind, and its pid may since
     # belong to another process: such a lock is stale and goes, as it would
     # stop every later run from taking the number.
-    lock = pathlib.Path(f"/tmp/.X{n}-lock")
+    lock, socket = x_files(n)
     try:
         comm = pathlib.Path(f"/proc/{lock.read_text().strip()}/comm")
         if comm.exists() and comm.read_text() == "Xvfb\n":
             return False
     except OSError:
         return not lock.exists()
-    for path in (lock, pathlib.Path(f"/tmp/.X11-unix/X{n}")):
-        path.unlink(missing_ok=True)
+    lock.unlink(missing_ok=True)
+    socket.unlink(missing_ok=True)
     return True
 
 
@@ -49,10 +53,10 @@ def start_xvfb(log):
     for n in filter(display_free, range(90, 200)):
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)
+        lock, socket = x_files(n)
         for _ in range(50):
             try:
-                if pathlib.Path(f"/tmp/.X{n}-lock").read_text().strip() == str(proc.pid) and \
-                        os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                if lock.read_text().strip() == str(proc.pid) and socket.exists():
                     return proc, f":{n}"
             except OSError:
                 pass
@@ -77,7 +81,7 @@ class Prefix:
             # The "wine" launcher tries the 32-bit loader first, which this
             # kernel cannot run: every wine program goes to the 64-bit one.
             if self.arch != 64:
-                raise RuntimeError("this machine runs no 32-bit programs (32-bit emulation is off)")
+                raise RuntimeError("no 32-bit programs run here")
             self.wine = self.env["WINELOADER"] = WINE64
         # Wine's own programs (reg, explorer) run as the agent's architecture,
         # so reg sees the registry view the agent writes to.

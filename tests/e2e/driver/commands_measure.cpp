@@ -217,16 +217,15 @@ static int Judge()
             --textRight;
         if (y < bottom && Ink(left, right, y, y + 1) && !Separator(left, right, y)) {
             if (bandTop < 0 && y == top)
-                Problem(L"cut\ttext against the menu's top edge");
+                Problem(L"cut\tat the top edge");
             bandTop = bandTop < 0 ? y : bandTop;
             bandRight = std::max(bandRight, textRight);
         } else if (bandTop >= 0) {
-            Print(L"item\t%d\trows %d-%d\ttext from x=%d to x=%d of %d", ++bands, bandTop, y - 1, left, bandRight,
-                  right);
+            Print(L"item\t%d\trows %d-%d\tx %d-%d of %d", ++bands, bandTop, y - 1, left, bandRight, right);
             if (bandRight >= itemRight - 2)
-                Problem(L"cut\titem %d: its text reaches the item's right edge at x=%d", bands, itemRight);
+                Problem(L"cut\titem %d at its right edge x=%d", bands, itemRight);
             if (y == bottom)
-                Problem(L"cut\titem %d: its text reaches the menu's bottom edge", bands);
+                Problem(L"cut\titem %d at the bottom edge", bands);
             bandTop = bandRight = -1;
         }
     }
@@ -247,7 +246,7 @@ int MeasureMenu(const DriverArgs* args)
     // its items: it is looked at again until it shows some text.
     do {
         if (!GrabScreen(&Picture, area)) {
-            Print(L"cannot read the menu's pixels");
+            Print(L"no pixels");
             return NotMet;
         }
         bands = Judge();
@@ -255,6 +254,6 @@ int MeasureMenu(const DriverArgs* args)
     } while (!bands && WaitStep(args));
     // Texts of neighbouring items that touch read as one.
     if (ULONGLONG(bands) != args->number[1])
-        Problem(L"items\t%d lines of text, not %llu", bands, args->number[1]);
+        Problem(L"items\t%d, not %llu", bands, args->number[1]);
     return Summary(L"item", bands);
 }

@@ -10,12 +10,12 @@ int SendOrPost(const DriverArgs* args)
 {
     const wchar_t* word = args->words[1];
     UINT message = wcsncmp(word, L"name:", 5) ? UINT(args->number[1]) : RegisterWindowMessageW(word + 5);
-    WPARAM wParam = WPARAM(args->number[2]);
-    LPARAM lParam = LPARAM(args->number[3]);
+    WPARAM w = WPARAM(args->number[2]);
+    LPARAM l = LPARAM(args->number[3]);
     DWORD_PTR result = 0;
     if (args->name[0] == L'p')
-        return PostMessageW(args->window, message, wParam, lParam) ? Met : NotMet;
-    if (!SendMessageTimeoutW(args->window, message, wParam, lParam, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
+        return PostMessageW(args->window, message, w, l) ? Met : NotMet;
+    if (!SendMessageTimeoutW(args->window, message, w, l, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
         Print(L"send: no answer (error %lu)", GetLastError());
         return NotMet;
     }

@@ -6,12 +6,12 @@
 #include <cwchar>
 
 struct Item {
-    LVITEMW head;
+    LVITEMW item;
     wchar_t text[256];
 };
 
 struct Tool {
-    TTTOOLINFOW head;
+    TTTOOLINFOW info;
     wchar_t text[256];
 };
 
@@ -47,8 +47,8 @@ int ListItems(const DriverArgs* args)
     bool read = SendMessageTimeoutW(args->target, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
     for (int i = 0; read && i < int(count); ++i) {
         Item local = {{LVIF_TEXT | LVIF_IMAGE | LVIF_STATE, i, 0, 0, LVIS_SELECTED | LVIS_FOCUSED, nullptr, 256}};
-        if ((read = SendRemote(args->target, LVM_GETITEMW, 0, &local, sizeof local, &local.head.pszText)))
-            Print(L"%d\t%d\t%ls\t%ls", i, local.head.iImage, states[local.head.state & 3], local.text);
+        if ((read = SendRemote(args->target, LVM_GETITEMW, 0, &local, sizeof local, &local.item.pszText)))
+            Print(L"%d\t%d\t%ls\t%ls", i, local.item.iImage, states[local.item.state & 3], local.text);
     }
     return read ? Met : NotMet;
 }
@@ -70,17 +70,17 @@ int Tooltips(const DriverArgs* args)
         DWORD_PTR count = 0;
         SendMessageTimeoutW(tooltip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
         for (DWORD_PTR i = 0; i < count; ++i) {
-            Tool local = {{sizeof local.head}};
+            Tool local = {{sizeof local.info}};
             // A removed icon leaves its tool behind with an empty rectangle
             // on a hidden window; only a tool one can hover counts.
-            if (!SendRemote(tooltip, TTM_ENUMTOOLSW, i, &local, sizeof local, &local.head.lpszText) ||
-                !IsWindowVisible(local.head.hwnd) || IsRectEmpty(&local.head.rect))
+            if (!SendRemote(tooltip, TTM_ENUMTOOLSW, i, &local, sizeof local, &local.info.lpszText) ||
+                !IsWindowVisible(local.info.hwnd) || IsRectEmpty(&local.info.rect))
                 continue;
-            MapWindowPoints(local.head.hwnd, nullptr, (POINT*)&local.head.rect, 2);
+            MapWindowPoints(local.info.hwnd, nullptr, (POINT*)&local.info.rect, 2);
             if (!args->count)
                 Print(L"%ls", local.text);
             else if (!wcscmp(local.text, args->words[0]))
-                PrintRect(local.head.rect);
+                PrintRect(local.info.rect);
         }
     }
     return Met;

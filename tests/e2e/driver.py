@@ -9,11 +9,16 @@ import threading
 import time
 
 
+def rows(out, second):
+    return [dict(zip(("hwnd", second, "visible", "cls", "caption"), r.split("\t"))) for r in out.splitlines() if r]
+
+
 class Driver:
     def __init__(self, command, env, log):
         self.command, self.env, self.log = command, env, log
-        self.retries, self.desktop = 0, None  # every call goes to that virtual desktop while it is set
-        self._ids = itertools.count(1)
+        # Every call goes to the virtual desktop self.desktop while it is set.
+        self.retries, self.desktop = 0, None
+        self._ids = itertools.count()
         self._start()
 
     def _start(self):
@@ -25,20 +30,20 @@ class Driver:
         self.note(f"driver pid {proc.pid}")
 
     def note(self, text):
-        self.log.write(f"{time.strftime('%H:%M:%S')} {text}\n")
+        self.log.write(f"{time.strftime('%T')} {text}\n")
 
     def stop(self):
         self.proc.kill()
         self.proc.wait()
 
+    # (code, output), or None when the transport failed.
     def _once(self, words, seconds):
-        """(code, output), or None when the transport failed."""
         tag, out, deadline = f"\x1e{os.getpid()}.{next(self._ids)} ", None, time.monotonic() + seconds
         try:
             self.proc.stdin.write(("\x1f".join([tag[1:-1], *words]) + "\n").encode())
             self.proc.stdin.flush()
             while line := self._lines.get(timeout=max(0, deadline - time.monotonic())):
-                line = line.decode("utf-8", "replace").rstrip("\r\n")
+                line = line.decode(errors="replace").rstrip("\n")
                 if line == tag + "begin":
                     out = []
                 elif line.startswith(tag):
@@ -46,17 +51,16 @@ class Driver:
                 elif out is not None:
                     out.append(line)
         except (OSError, queue.Empty):
-            return None
+            return
 
+    # (code, output); a flag (msgbox=True) becomes --msgbox.
     def run(self, *words, timeout=5000, desktop=None, **flags):
-        """(code, output); a flag (msgbox=True) becomes --msgbox."""
         desktop = desktop or self.desktop
         words = [*map(str, words), "--timeout", str(timeout), *map("--{}".format, flags)]
         words += ["--desktop", desktop] * bool(desktop)
         call = " ".join(words)
-        for attempt in (1, 2):
-            started = time.monotonic()
-            answer = self._once(words, timeout / 1000 + 15)
+        for _ in (1, 2):
+            started, answer = time.monotonic(), self._once(words, timeout / 1000 + 15)
             code, out = answer or ("no answer", "")
             self.note(f"driver {call} -> {code} in {(time.monotonic() - started) * 1000:.0f} ms: {out[:400]!r}")
             if answer:
@@ -66,13 +70,13 @@ class Driver:
             self.retries += 1
             self.stop()
             self._start()
-        raise RuntimeError(f"the driver failed twice on: {call}")
+        raise RuntimeError(f"driver failed twice: {call}")
 
     def ok(self, *words, **kw):
         return self.run(*words, **kw)[0] == 0
 
+    # The output; else an AssertionError naming what was missing and what the screen held.
     def __call__(self, *words, what=None, **kw):
-        """The output; else an AssertionError naming what was missing and what the screen held."""
         code, out = self.run(*words, **kw)
         if code:
             shown = "; ".join(f'"{w["caption"]}"' for w in self.windows() if w.get("visible") == "visible")
@@ -80,18 +84,14 @@ class Driver:
                                  f"driver said: {out.strip() or '-'}; on screen: {shown or 'nothing'}")
         return out
 
-    @staticmethod
-    def _rows(out, second):
-        return [dict(zip(("hwnd", second, "visible", "cls", "caption"), r.split("\t"))) for r in out.splitlines() if r]
-
     def windows(self, **kw):
-        return self._rows(self.run("list-windows", **kw)[1], "pid")
+        return rows(self.run("list-windows", **kw)[1], "pid")
 
     def children(self, caption, **kw):
-        return self._rows(self("list-children", caption, **kw), "id")
+        return rows(self("list-children", caption, **kw), "id")
 
+    # "hwnd:..." of the window's control with that id, awaited, as a dialog is found before its controls.
     def control(self, caption, control, **kw):
-        """ "hwnd:..." of the window's control with that id, awaited, as a dialog is found before its controls."""
         return "hwnd:" + self("wait-window", caption, control, **kw).strip()
 
     def wait_window(self, caption, timeout=10000, **kw):
@@ -103,10 +103,10 @@ class Driver:
     def text(self, caption, control=None, **kw):
         return self("text", caption, *([] if control is None else [control]), **kw).strip()
 
+    # On failure the driver says what the control showed last.
     def wait_text(self, caption, control, text, timeout=5000, **kw):
-        if not self.ok("wait-text", caption, control, text, timeout=timeout, **kw):
-            raise AssertionError(f'control {control} of "{caption}" shows "{self.text(caption, control, **kw)}",'
-                                 f' not "{text}"')
+        self("wait-text", caption, control, text, timeout=timeout,
+             what=f'control {control} of "{caption}" to show "{text}"', **kw)
 
     def send(self, caption, message, wparam=0, lparam=0, timeout=5000, **kw):
         return self("send", caption, message, wparam, lparam, timeout=timeout, **kw).strip()
@@ -117,8 +117,8 @@ class Driver:
     def press(self, caption, control, timeout=3000, **kw):
         self("press", caption, control, timeout=timeout, **kw)
 
+    # The open message box's icon and text.
     def msgbox(self, title, timeout=10000, **kw):
-        """The open message box's icon and text."""
         head, _, text = self("msgbox", title, timeout=timeout, **kw).partition("text=")
         return {"icon": head.strip()[5:], "text": text}
 

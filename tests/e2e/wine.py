@@ -1,4 +1,4 @@
-"""A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer."""
+# A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer.
 import os
 import pathlib
 import re
@@ -12,14 +12,14 @@ AGENT_KEY = r"HKLM\Software\Merovax\ZorvanHAgent"
 
 
 def pe_arch(path):
-    data = pathlib.Path(path).read_bytes()[:4096]
+    data = pathlib.Path(path).read_bytes()
     at = int.from_bytes(data[60:64], "little") + 4
     return {0x8664: 64, 0x14C: 32}[int.from_bytes(data[at:at + 2], "little")]
 
 
 def runs_32bit():
     try:
-        return subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode == 0
+        return not subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode
     except OSError:
         return False
 
@@ -28,23 +28,19 @@ def winpath(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
-def x_files(n):  # a display's lock and socket
-    return pathlib.Path(f"/tmp/.X{n}-lock"), pathlib.Path(f"/tmp/.X11-unix/X{n}")
-
-
 def display_free(n):
     # A server killed outright leaves its lock behind, and its pid may since
     # belong to another process: such a lock is stale and goes, as it would
     # stop every later run from taking the number.
-    lock, socket = x_files(n)
+    lock = pathlib.Path(f"/tmp/.X{n}-lock")
     try:
         comm = pathlib.Path(f"/proc/{lock.read_text().strip()}/comm")
         if comm.exists() and comm.read_text() == "Xvfb\n":
             return False
     except OSError:
         return not lock.exists()
-    lock.unlink(missing_ok=True)
-    socket.unlink(missing_ok=True)
+    for path in (lock, pathlib.Path(f"/tmp/.X11-unix/X{n}")):
+        path.unlink(missing_ok=True)
     return True
 
 
@@ -53,10 +49,10 @@ def start_xvfb(log):
     for n in filter(display_free, range(90, 200)):
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)
-        lock, socket = x_files(n)
+        lock = pathlib.Path(f"/tmp/.X{n}-lock")
         for _ in range(50):
             try:
-                if lock.read_text().strip() == str(proc.pid) and socket.exists():
+                if lock.read_text().strip() == str(proc.pid) and os.path.exists(f"/tmp/.X11-unix/X{n}"):
                     return proc, f":{n}"
             except OSError:
                 pass
@@ -65,7 +61,7 @@ def start_xvfb(log):
             time.sleep(0.1)
         proc.kill()
         proc.wait()
-    raise RuntimeError("no free X display for Xvfb")
+    raise RuntimeError("no free X display")
 
 
 class Prefix:
@@ -93,14 +89,15 @@ class Prefix:
                      "/d", os.environ["E2E_DPI"], "/f", check=True)
             self.run("wineserver", "-k")
             self.run("wineserver", "-w")
-        self.run("wineserver", "-p")  # a persistent server keeps later wine calls quick
+        # A persistent server keeps later wine calls quick.
+        self.run("wineserver", "-p")
 
     def run(self, *args, timeout=60, check=False):
         # The time-out only guards a hung prefix.
         done = subprocess.run([*map(str, args)], env=self.env, stdout=subprocess.PIPE, stderr=self.log, timeout=timeout)
         if check and done.returncode:
             raise RuntimeError(f"{args} ended with {done.returncode}: {done.stdout[-300:]!r}")
-        return done.stdout.decode("utf-8", "replace").replace("\r", "")
+        return done.stdout.decode(errors="replace").replace("\r", "")
 
     def spawn(self, *args, cwd=None):
         return subprocess.Popen([*map(str, args)], env=self.env, cwd=cwd, stdout=self.log, stderr=self.log)
@@ -117,7 +114,8 @@ class Prefix:
         return " ".join(re.split(r"\s{4}", found[1].strip())) if found else ""
 
     def reg_subkeys(self, key):
-        tail = key.split("\\", 1)[1].upper() + "\\"  # reg names the root in full
+        # reg names the root in full.
+        tail = key.split("\\", 1)[1].upper() + "\\"
         return [l for l in self.reg("query", key).splitlines() if l.startswith("HKEY_") and tail in l.upper()]
 
     def reg_import(self, text):

@@ -22,7 +22,7 @@ int main()
             named = name;
         }
     }
-    std::printf("%d %d %s\n", x, y, named ? named : "");
+    printf("%d %d %s\n", x, y, named ? named : "");
     if (named)
         XFree(named);
     XCloseDisplay(display);

@@ -28,12 +28,12 @@ static Canvas Picture;
 // The menu's background colour as the picture holds colours.
 static DWORD Background;
 
-static int ScreenDpi()
+static void Start()
 {
     HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    Dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    Problems = 0;
     ReleaseDC(nullptr, screen);
-    return dpi;
 }
 
 template <typename... Words> static void Problem(const wchar_t* format, Words... words)
@@ -114,8 +114,7 @@ static BOOL CALLBACK MeasureOne(HWND control, LPARAM measured)
     ++*(int*)measured;
     // A group box's caption sits on its top edge: only the width counts.
     if (needed.cx > client.right || (kind != GroupText && needed.cy > client.bottom))
-        Problem(L"clipped\t%d\tneeds %ldx%ld\thas %ldx%ld\t%ls", id, needed.cx, needed.cy, client.right, client.bottom,
-                text);
+        Problem(L"clipped\t%d\t%ldx%ld in %ldx%ld\t%ls", id, needed.cx, needed.cy, client.right, client.bottom, text);
     // The whole control must lie inside its parent, or its edge is cut.
     HWND parent = GetParent(control);
     GetWindowRect(control, &screen);
@@ -124,6 +123,9 @@ static BOOL CALLBACK MeasureOne(HWND control, LPARAM measured)
     if (!IntersectRect(&inside, &screen, &room) || !EqualRect(&inside, &screen))
         Problem(L"outside\t%d\t%ls", id, text);
     // A group box holds its siblings.
+    for (const Placed& other : Boxes)
+        if (kind != GroupText && other.parent == parent && IntersectRect(&inside, &other.screen, &screen))
+            Problem(L"overlap\t%d\t%d\t%ldx%ld", other.id, id, inside.right - inside.left, inside.bottom - inside.top);
     if (kind != GroupText)
         Boxes.push_back({parent, id, screen});
     return TRUE;
@@ -131,22 +133,14 @@ static BOOL CALLBACK MeasureOne(HWND control, LPARAM measured)
 
 int Measure(const DriverArgs* args)
 {
-    int measured = Problems = 0;
+    int measured = 0;
     Dc = CreateCompatibleDC(nullptr);
-    Dpi = ScreenDpi();
+    Start();
     Boxes.clear();
     if (!Dc)
         return NotMet;
     EnumChildWindows(args->window, MeasureOne, LPARAM(&measured));
     DeleteDC(Dc);
-    for (size_t a = 0; a < Boxes.size(); ++a) {
-        for (size_t b = a + 1; b < Boxes.size(); ++b) {
-            RECT common;
-            if (Boxes[a].parent == Boxes[b].parent && IntersectRect(&common, &Boxes[a].screen, &Boxes[b].screen))
-                Problem(L"overlap\t%d\t%d\t%ldx%ld", Boxes[a].id, Boxes[b].id, common.right - common.left,
-                        common.bottom - common.top);
-        }
-    }
     return Summary(L"control", measured);
 }
 
@@ -239,8 +233,7 @@ int MeasureMenu(const DriverArgs* args)
     MapWindowPoints(args->window, nullptr, (POINT*)&area, 2);
     COLORREF menu = GetSysColor(COLOR_MENU);
     Background = RGB(GetBValue(menu), GetGValue(menu), GetRValue(menu));
-    Dpi = ScreenDpi();
-    Problems = 0;
+    Start();
     int bands = 0;
     // A menu is found once it is on show, which may be before it has drawn
     // its items: it is looked at again until it shows some text.

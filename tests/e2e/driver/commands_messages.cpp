@@ -16,7 +16,7 @@ int SendOrPost(const DriverArgs* args)
     if (args->name[0] == L'p')
         return PostMessageW(args->window, message, w, l) ? Met : NotMet;
     if (!SendMessageTimeoutW(args->window, message, w, l, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
-        Print(L"send: no answer (error %lu)", GetLastError());
+        Print(L"no answer (error %lu)", GetLastError());
         return NotMet;
     }
     Print(L"0x%llx", ULONGLONG(result));
@@ -29,9 +29,9 @@ int SendOrPost(const DriverArgs* args)
 int Flood(const DriverArgs* args)
 {
     unsigned unanswered = 0;
+    DWORD_PTR result = 0;
     for (ULONGLONG message = args->number[1]; message <= args->number[2]; ++message) {
         for (LPARAM lParam : {LPARAM(0), LPARAM(0x10), LPARAM(-1)}) {
-            DWORD_PTR result = 0;
             if (message == args->number[3])
                 continue;
             PostMessageW(args->window, UINT(message), 0, lParam);

@@ -2,6 +2,7 @@
 #include "driver.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
 #include <vector>
 
@@ -13,29 +14,17 @@ int MutexExists(const DriverArgs* args)
     return mutex ? Met : NotMet;
 }
 
-// An entry's type, flags and value take the ULONG after its owner's pid.
-struct HandleTable {
-    ULONG count;
-    struct {
-        ULONG ownerPid, kind;
-        void* object;
-        ULONG access;
-    } entries[1];
-};
-
 // Wine's GetProcessHandleCount answers 0; the system's handle table, which
 // it does keep, still tells how many handles a process holds.
 static DWORD HandlesInSystemTable(DWORD pid)
 {
-    auto query = (LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*))(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
-                                                                                   "NtQuerySystemInformation");
     // Room for far more handles than one prefix's programs hold.
     std::vector<char> room(1 << 22);
-    HandleTable* table = (HandleTable*)room.data();
+    auto table = (SYSTEM_HANDLE_INFORMATION*)room.data();
     DWORD count = 0;
-    // 16 asks for SystemHandleInformation.
-    for (ULONG i = 0, read = !query(16, table, ULONG(room.size()), nullptr); read && i < table->count; ++i)
-        count += table->entries[i].ownerPid == pid;
+    if (!NtQuerySystemInformation(SystemHandleInformation, table, ULONG(room.size()), nullptr))
+        for (ULONG i = 0; i < table->Count; ++i)
+            count += table->Handle[i].OwnerPid == pid;
     return count;
 }
 
@@ -80,8 +69,7 @@ int WatchProcess(const DriverArgs* args)
 int ExitCode(const DriverArgs* args)
 {
     DWORD code = 0;
-    if (!Watched || WaitForSingleObject(Watched, args->timeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(Watched, &code))
+    if (WaitForSingleObject(Watched, args->timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(Watched, &code))
         return NotMet;
     CloseHandle(Watched);
     Watched = nullptr;

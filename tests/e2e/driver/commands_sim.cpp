@@ -21,7 +21,7 @@ int Sim(const DriverArgs* args)
     for (int i = 0; i < args->count; ++i)
         words.push_back(Narrow(args->words[i]));
     int result = SimControl(words, text);
-    PrintAnswer(result == 2 ? "no simulator answers" : text);
+    PrintAnswer(result == 2 ? "no simulator" : text);
     return result;
 }
 
@@ -32,7 +32,7 @@ int SimCount(const DriverArgs* args)
     std::string seen = "none", text;
     bool met = false;
     do {
-        if (SimControl({"count", Narrow(args->words[0])}, text) == 0) {
+        if (!SimControl({"count", Narrow(args->words[0])}, text)) {
             seen = text;
             met = strtoull(text.c_str(), nullptr, 10) >= args->number[1] && !text.empty();
         }

@@ -19,7 +19,7 @@ int Focus(const DriverArgs* args)
         found =
             focus && (args->count < 2 || (GetDlgCtrlID(focus) == int(args->number[1]) && IsChild(args->window, focus)));
     } while (!found && WaitStep(args));
-    wchar_t name[256] = L"", text[512] = L"";
+    wchar_t name[256] = L"", text[512];
     GetClassNameW(focus, name, 256);
     ReadWindowText(focus, text, 512);
     Print(focus ? L"%d\t%ls\t%ls" : L"none", GetDlgCtrlID(focus), name, text);
@@ -37,7 +37,7 @@ int WaitActive(const DriverArgs* args)
         met = front && front == FindTopLevel(args->words[0], args);
         GetWindowTextW(front, caption, 512);
     } while (!met && WaitStep(args));
-    Print(L"front: %ls", caption);
+    Print(L"%ls", caption);
     return met ? Met : NotMet;
 }
 
@@ -74,7 +74,6 @@ int HoldDesktop(const DriverArgs* args)
 {
     HDESK desktop = WaitDesktop(args, args->words[0]);
     HANDLE thread = desktop ? CreateThread(nullptr, 0, Hold, desktop, 0, nullptr) : nullptr;
-    if (thread)
-        CloseHandle(thread);
+    CloseHandle(thread);
     return thread ? Met : NotMet;
 }

@@ -55,11 +55,11 @@ int Property(const DriverArgs* args)
         Print(L"%ls", text);
     else if (kind == L's' || kind == L'e')
         Print(L"0x%08lx", GetWindowLongW(args->target, kind == L'e' ? GWL_EXSTYLE : GWL_STYLE));
+    else if (kind == L'l' && GetLayeredWindowAttributes(args->target, nullptr, &alpha, &flags) && flags & LWA_ALPHA)
+        Print(L"layered %u", alpha);
     else if (kind == L'l')
-        // Only a window with WS_EX_LAYERED has these.
-        Print(GetLayeredWindowAttributes(args->target, nullptr, &alpha, &flags) && flags & LWA_ALPHA ? L"layered %u"
-                                                                                                     : L"opaque",
-              alpha);
+        // Only a window with WS_EX_LAYERED has those.
+        Print(L"opaque");
     else
         return NotMet;
     return Met;

@@ -27,20 +27,20 @@ struct DriverArgs {
 // Output goes out as UTF-8 lines with plain '\n', whatever the code page;
 // errors too, so that a failing call shows why.
 void Print(const wchar_t* format, ...);
-void PrintRect(const RECT& rect);
-std::wstring Widen(const std::string& text);
-std::string Narrow(const wchar_t* text);
+void PrintRect(const RECT&);
+std::wstring Widen(const std::string&);
+std::string Narrow(const wchar_t*);
 bool IsClass(HWND window, const wchar_t* name);
 
 // A caption of the form "hwnd:0x1234" names a window directly.
-HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args);
+HWND FindTopLevel(const wchar_t* caption, const DriverArgs*);
 // Sleeps a moment; false once the command's time is up.
-bool WaitStep(const DriverArgs* args);
+bool WaitStep(const DriverArgs*);
 // A window is found as soon as it exists, while a dialog may still be making
 // its controls.
-HWND WaitControl(HWND window, int id, const DriverArgs* args);
+HWND WaitControl(HWND window, int id, const DriverArgs*);
 bool ReadWindowText(HWND window, wchar_t* buffer, int capacity);
-HDESK WaitDesktop(const DriverArgs* args, const wchar_t* name);
+HDESK WaitDesktop(const DriverArgs*, const wchar_t* name);
 
 // A 32-bit top-down picture (0x00RRGGBB) in a memory DC.
 struct Canvas {
@@ -52,7 +52,7 @@ struct Canvas {
 };
 // What the screen shows at that place and size.
 bool GrabScreen(Canvas* canvas, const RECT& area);
-void CloseCanvas(Canvas* canvas);
+void CloseCanvas(Canvas*);
 // Which standard icon a message box shows, told by its pixels: icon handles
 // mean nothing across processes.
 const wchar_t* MessageBoxIcon(HWND box);

@@ -13,7 +13,7 @@
 #include <iostream>
 #include <vector>
 
-typedef int Handler(const DriverArgs* args);
+typedef int Handler(const DriverArgs*);
 Handler WaitWindow, WaitGone, ListWindows, Property, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
     MutexExists, Region, TrayDelete, Key, Tooltips, WaitTip, ProcessInfo, WatchProcess, ExitCode, ListItems, SelectRow,
     WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
@@ -46,6 +46,7 @@ static const Command Commands[] = {
     {L"exstyle", Property, Control},
     // <caption> [control-id]: id class text of the focus; waits for that id
     {L"focus", Focus, Window},
+    // <caption>: the caption of the window in front
     {L"wait-active", WaitActive},
     // <caption>: icon=, then text= and the text to the end
     {L"msgbox", ReadMessageBox, Box},
@@ -129,9 +130,8 @@ static DWORD WINAPI Run(void* context)
         // cannot be closed: its handle goes with the process.
         HDESK moved = desktop ? WaitDesktop(&args, desktop) : nullptr;
         if (desktop && !(moved && SetThreadDesktop(moved))) {
-            if (moved)
-                CloseDesktop(moved);
-            Print(L"cannot move to desktop %ls", desktop);
+            CloseDesktop(moved);
+            Print(L"no desktop %ls", desktop);
             return NotMet;
         }
         if (command.lookup) {

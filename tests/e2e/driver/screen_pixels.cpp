@@ -49,7 +49,8 @@ const wchar_t* MessageBoxIcon(HWND box)
     if (!icon || !IsWindowVisible(icon))
         return L"none";
     Canvas shown, drawn;
-    if (!GetWindowRect(icon, &rect) || !GrabScreen(&shown, rect))
+    GetWindowRect(icon, &rect);
+    if (!GrabScreen(&shown, rect))
         return L"unknown";
     const wchar_t* best = L"unknown";
     int count = shown.width * shown.height, fewest = count / 20 + 1;

@@ -99,12 +99,12 @@ static BOOL CALLBACK MeasureOne(HWND control, LPARAM measured)
     if (!IsWindowVisible(control) || kind == NoText || !ReadWindowText(control, text, 1024) || !text[0])
         return TRUE;
     GetClientRect(control, &client);
-    // A font handle belongs to the process that made it, but wine lets
-    // another process read what it is.
+    // A font handle belongs to the process that made it; where another
+    // process cannot read it (wine), the dialogs' own face and size stand in.
     DWORD_PTR handle = 0;
-    LOGFONTW shape = {};
+    LOGFONTW shape = {-MulDiv(8, Dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg"};
     SendMessageTimeoutW(control, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &handle);
-    GetObjectW(handle ? HGDIOBJ(handle) : GetStockObject(SYSTEM_FONT), sizeof shape, &shape);
+    GetObjectW(HFONT(handle), sizeof shape, &shape);
     HFONT font = CreateFontIndirectW(&shape);
     HGDIOBJ old = SelectObject(Dc, font);
     SIZE needed = Needed(text, kind, style, client.right);
@@ -200,10 +200,10 @@ static int Judge()
         ++top;
     while (bottom > top && Ink(banner, width, bottom - 1, bottom) * 10 > (width - banner) * 9)
         --bottom;
-    const int left = TextLeft(banner + 1, right);
+    int left = TextLeft(banner + 1, right);
     // A text drawn up to the item's edge was cut there: a text that fits
     // ends short of it by the item's margin.
-    const int itemRight = right - GetSystemMetrics(SM_CXMENUCHECK);
+    int itemRight = right - GetSystemMetrics(SM_CXMENUCHECK);
     int bands = 0, bandTop = -1, bandRight = -1;
     for (int y = top; y <= bottom; ++y) {
         int textRight = itemRight - 1;

@@ -52,7 +52,7 @@ int WaitControlState(const DriverArgs* args)
         if (control && args->name[5] == L't')
             ReadWindowText(control, seen, 4096);
         else if (control)
-            wcscpy(seen, GetWindowLongW(control, GWL_STYLE) & WS_DISABLED ? L"off" : L"on");
+            wcscpy(seen, IsWindowEnabled(control) ? L"on" : L"off");
         met = control && !wcscmp(seen, args->words[2]);
     } while (!met && WaitStep(args));
     Print(L"%ls", seen);

@@ -144,7 +144,7 @@ static DWORD WINAPI Run(void* context)
         }
         return command.handler(&args);
     }
-    Print(L"unknown command %ls", argv[0]);
+    Print(L"no command %ls", argv[0]);
     return BadUsage;
 }
 

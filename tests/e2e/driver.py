@@ -43,7 +43,8 @@ class Driver:
             self.proc.stdin.write(("\x1f".join([tag[1:-1], *words]) + "\n").encode())
             self.proc.stdin.flush()
             while line := self._lines.get(timeout=max(0, deadline - time.monotonic())):
-                line = line.decode(errors="replace").rstrip("\n")
+                # A control's text may hold Windows line breaks.
+                line = line.decode(errors="replace").rstrip("\r\n")
                 if line == tag + "begin":
                     out = []
                 elif line.startswith(tag):

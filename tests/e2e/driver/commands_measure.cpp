@@ -247,6 +247,6 @@ int MeasureMenu(const DriverArgs* args)
     } while (!bands && WaitStep(args));
     // Texts of neighbouring items that touch read as one.
     if (ULONGLONG(bands) != args->number[1])
-        Problem(L"items\t%d, not %llu", bands, args->number[1]);
+        Problem(L"items\t%d not %llu", bands, args->number[1]);
     return Summary(L"item", bands);
 }

@@ -16,7 +16,7 @@ int SendOrPost(const DriverArgs* args)
     if (args->name[0] == L'p')
         return PostMessageW(args->window, message, w, l) ? Met : NotMet;
     if (!SendMessageTimeoutW(args->window, message, w, l, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
-        Print(L"no answer (error %lu)", GetLastError());
+        Print(L"no answer, error %lu", GetLastError());
         return NotMet;
     }
     Print(L"0x%llx", ULONGLONG(result));

@@ -1,4 +1,4 @@
-"""A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer."""
+# A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer.
 import os
 import pathlib
 import re
@@ -12,14 +12,14 @@ AGENT_KEY = r"HKLM\Software\Merovax\ZorvanHAgent"
 
 
 def pe_arch(path):
-    data = pathlib.Path(path).read_bytes()[:4096]
-    offset = int.from_bytes(data[60:64], "little")
-    return {0x8664: 64, 0x14C: 32}[int.from_bytes(data[offset + 4:offset + 6], "little")]
+    data = pathlib.Path(path).read_bytes()
+    at = int.from_bytes(data[60:64], "little") + 4
+    return {0x8664: 64, 0x14C: 32}[int.from_bytes(data[at:at + 2], "little")]
 
 
 def runs_32bit():
     try:
-        return subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode == 0
+        return not subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode
     except OSError:
         return False
 
@@ -34,14 +34,11 @@ def display_free(n):
     # stop every later run from taking the number.
     lock = pathlib.Path(f"/tmp/.X{n}-lock")
     try:
-        pid = lock.read_text().strip()
-    except OSError:
-        return not lock.exists()
-    try:
-        if pathlib.Path(f"/proc/{pid}/comm").read_text().strip() == "Xvfb":
+        comm = pathlib.Path(f"/proc/{lock.read_text().strip()}/comm")
+        if comm.exists() and comm.read_text() == "Xvfb\n":
             return False
     except OSError:
-        pass
+        return not lock.exists()
     for path in (lock, pathlib.Path(f"/tmp/.X11-unix/X{n}")):
         path.unlink(missing_ok=True)
     return True
@@ -49,15 +46,13 @@ def display_free(n):
 
 def start_xvfb(log):
     # A display is ours only once its lock names our server.
-    for n in range(90, 200):
-        if not display_free(n):
-            continue
+    for n in filter(display_free, range(90, 200)):
         proc = subprocess.Popen(["Xvfb", f":{n}", "-nolisten", "tcp", "-screen", "0", "1280x800x24"],
                                 stdout=log, stderr=log)
+        lock = pathlib.Path(f"/tmp/.X{n}-lock")
         for _ in range(50):
             try:
-                if pathlib.Path(f"/tmp/.X{n}-lock").read_text().strip() == str(proc.pid) and \
-                        os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                if lock.read_text().strip() == str(proc.pid) and os.path.exists(f"/tmp/.X11-unix/X{n}"):
                     return proc, f":{n}"
             except OSError:
                 pass
@@ -66,7 +61,7 @@ def start_xvfb(log):
             time.sleep(0.1)
         proc.kill()
         proc.wait()
-    raise RuntimeError("no free X display for Xvfb")
+    raise RuntimeError("no free X display")
 
 
 class Prefix:
@@ -75,43 +70,37 @@ class Prefix:
         self.bin, self.artifacts, self.log = pathlib.Path(bin_dir).resolve(), pathlib.Path(artifacts), log
         self.arch = pe_arch(self.bin / "ZorvanHAgent.exe")
         self.tmp = pathlib.Path(tempfile.mkdtemp(prefix="zorvanh-e2e."))
-        env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
-        self.wine = shutil.which("wine") or "wine"
+        self.env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+        self.wine = "wine"
         if not runs_32bit():
             # The "wine" launcher tries the 32-bit loader first, which this
-            # kernel cannot run: every wine command goes to the 64-bit one.
+            # kernel cannot run: every wine program goes to the 64-bit one.
             if self.arch != 64:
-                raise RuntimeError("this machine runs no 32-bit programs (32-bit emulation is off)")
-            (self.tmp / "bin").mkdir()
-            for name in ("wine", "wine-stable"):
-                (self.tmp / "bin" / name).write_text(f'#!/bin/sh\nexec {WINE64} "$@"\n')
-                (self.tmp / "bin" / name).chmod(0o755)
-            env.update(PATH=f"{self.tmp / 'bin'}:{env['PATH']}", WINELOADER=WINE64)
-            self.wine = str(self.tmp / "bin" / "wine")
+                raise RuntimeError("no 32-bit programs run here")
+            self.wine = self.env["WINELOADER"] = WINE64
         # Wine's own programs (reg, explorer) run as the agent's architecture,
         # so reg sees the registry view the agent writes to.
-        self.own = WINE64 if self.arch == 64 and os.path.exists(WINE64) else self.wine
-        self.env = env
-        self.run("wineboot", "-i", timeout=120, check=True)
+        self.own = WINE64 if self.arch == 64 else self.wine
+        self.run(self.wine, "wineboot", "-i", timeout=120, check=True)
         if os.environ.get("E2E_DPI"):
             # A wine process reads the value when it starts: wineboot's are ended first.
             self.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
                      "/d", os.environ["E2E_DPI"], "/f", check=True)
             self.run("wineserver", "-k")
             self.run("wineserver", "-w")
-        self.run("wineserver", "-p")  # a persistent server keeps later wine calls quick
+        # A persistent server keeps later wine calls quick.
+        self.run("wineserver", "-p")
 
-    def run(self, *args, timeout=60, check=False, **kw):
+    def run(self, *args, timeout=60, check=False):
         # The time-out only guards a hung prefix.
-        done = subprocess.run([str(a) for a in args], env=self.env, stdout=subprocess.PIPE, stderr=self.log,
-                              timeout=timeout, **kw)
+        done = subprocess.run([*map(str, args)], env=self.env, stdout=subprocess.PIPE, stderr=self.log, timeout=timeout)
         if check and done.returncode:
-            raise RuntimeError(f"{' '.join(map(str, args))} ended with {done.returncode}: {done.stdout[-300:]!r}")
-        return done.stdout.decode("utf-8", "replace").replace("\r", "")
+            raise RuntimeError(f"{args} ended with {done.returncode}: {done.stdout[-300:]!r}")
+        return done.stdout.decode(errors="replace").replace("\r", "")
 
     def spawn(self, *args, cwd=None):
-        return subprocess.Popen([str(a) for a in args], env=self.env, cwd=cwd, stdout=self.log, stderr=self.log)
+        return subprocess.Popen([*map(str, args)], env=self.env, cwd=cwd, stdout=self.log, stderr=self.log)
 
     def close(self):
         self.run("wineserver", "-k")
@@ -121,14 +110,12 @@ class Prefix:
         return self.run(self.own, "reg", *args, check=check)
 
     def reg_value(self, key, name):
-        for line in self.reg("query", key, "/v", name).splitlines():
-            words = re.split(r"\s{4}", line.strip())
-            if len(words) >= 2 and words[0] == name:
-                return " ".join(words[1:])
-        return ""
+        found = re.search(rf"^ *{re.escape(name)} {{4}}(.*)", self.reg("query", key, "/v", name), re.M)
+        return " ".join(re.split(r"\s{4}", found[1].strip())) if found else ""
 
     def reg_subkeys(self, key):
-        tail = key.split("\\", 1)[1].upper() + "\\"  # reg names the root in full
+        # reg names the root in full.
+        tail = key.split("\\", 1)[1].upper() + "\\"
         return [l for l in self.reg("query", key).splitlines() if l.startswith("HKEY_") and tail in l.upper()]
 
     def reg_import(self, text):
@@ -138,13 +125,13 @@ class Prefix:
 
     def shot(self, name):
         path = self.artifacts / f"{name}.png"
-        subprocess.run(["/usr/bin/import", "-display", self.env["DISPLAY"], "-window", "root", str(path)],
+        subprocess.run(["/usr/bin/import", "-display", self.env["DISPLAY"], "-window", "root", path],
                        stdout=self.log, stderr=self.log, timeout=20)
         return path
 
     @staticmethod
     def _row(shot, x, y, width=1):
-        out = subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{width}x1+{x}+{y}", "-depth", "8", "txt:-"],
+        out = subprocess.run(["/usr/bin/convert", shot, "-crop", f"{width}x1+{x}+{y}", "-depth", "8", "txt:-"],
                              capture_output=True, text=True).stdout
         return [tuple(map(int, p)) for p in re.findall(r"\((\d+),(\d+),(\d+)", out)]
 
@@ -162,13 +149,13 @@ class Prefix:
         # Where X has the pointer, and the name of the window it routes a click to.
         probe = self.tmp / "xpointer"
         if not probe.exists():
-            subprocess.run(["g++", "-O", "-o", str(probe), str(pathlib.Path(__file__).with_name("xpointer.cpp")),
-                            "-lX11"], check=True, stderr=self.log)
-        x, y, name = (self.run(probe).rstrip("\n") + "  ").split(" ", 2)
-        return int(x), int(y), name.strip()
+            subprocess.run(["g++", "-O", "-o", probe, pathlib.Path(__file__).with_name("xpointer.cpp"), "-lX11"],
+                           check=True, stderr=self.log)
+        x, y, name = self.run(probe).rstrip("\n").split(" ", 2)
+        return int(x), int(y), name
 
 
 def differ(a, b):
     # "file.png[WxH+X+Y]" crops a picture; pictures of different sizes differ in all.
-    done = subprocess.run(["/usr/bin/compare", "-metric", "AE", str(a), str(b), "null:"], capture_output=True, text=True)
+    done = subprocess.run(["/usr/bin/compare", "-metric", "AE", a, b, "null:"], capture_output=True, text=True)
     return float(done.stderr.split()[0]) if done.returncode < 2 else float("inf")

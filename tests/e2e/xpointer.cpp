@@ -8,26 +8,22 @@
 int main()
 {
     Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "xpointer: cannot open the display\n");
+    if (!display)
         return 2;
-    }
     Window window = DefaultRootWindow(display), root, child;
-    int rootX = 0, rootY = 0, x, y;
+    int x = 0, y = 0, inside;
     unsigned int mask;
-    char* named = nullptr;
-    while (XQueryPointer(display, window, &root, &child, &rootX, &rootY, &x, &y, &mask) && child != None) {
+    char *named = nullptr, *name;
+    while (XQueryPointer(display, window, &root, &child, &x, &y, &inside, &inside, &mask) && child != None) {
         window = child;
-        char* name = nullptr;
         if (XFetchName(display, window, &name) && name) {
             if (named)
                 XFree(named);
             named = name;
         }
     }
-    std::printf("%d %d %s\n", rootX, rootY, named ? named : "");
+    printf("%d %d %s\n", x, y, named ? named : "");
     if (named)
         XFree(named);
     XCloseDisplay(display);
-    return 0;
 }

@@ -8,18 +8,15 @@
 // "name:Text" stands for the registered message of that name.
 int SendOrPost(const DriverArgs* args)
 {
-    ULONGLONG message = 0;
-    if (!wcsncmp(args->words[1], L"name:", 5))
-        message = RegisterWindowMessageW(args->words[1] + 5);
-    else if (!ParseNumber(args->words[1], &message))
-        return BadUsage;
-    WPARAM wParam = WPARAM(args->number[2]);
-    LPARAM lParam = LPARAM(args->number[3]);
+    const wchar_t* word = args->words[1];
+    UINT message = wcsncmp(word, L"name:", 5) ? UINT(args->number[1]) : RegisterWindowMessageW(word + 5);
+    WPARAM w = WPARAM(args->number[2]);
+    LPARAM l = LPARAM(args->number[3]);
     DWORD_PTR result = 0;
     if (args->name[0] == L'p')
-        return PostMessageW(args->window, UINT(message), wParam, lParam) ? Met : NotMet;
-    if (!SendMessageTimeoutW(args->window, UINT(message), wParam, lParam, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
-        PrintError(L"send: no answer (error %lu)", GetLastError());
+        return PostMessageW(args->window, message, w, l) ? Met : NotMet;
+    if (!SendMessageTimeoutW(args->window, message, w, l, SMTO_ABORTIFHUNG, args->timeoutMs, &result)) {
+        Print(L"no answer, error %lu", GetLastError());
         return NotMet;
     }
     Print(L"0x%llx", ULONGLONG(result));
@@ -32,9 +29,9 @@ int SendOrPost(const DriverArgs* args)
 int Flood(const DriverArgs* args)
 {
     unsigned unanswered = 0;
+    DWORD_PTR result = 0;
     for (ULONGLONG message = args->number[1]; message <= args->number[2]; ++message) {
         for (LPARAM lParam : {LPARAM(0), LPARAM(0x10), LPARAM(-1)}) {
-            DWORD_PTR result = 0;
             if (message == args->number[3])
                 continue;
             PostMessageW(args->window, UINT(message), 0, lParam);

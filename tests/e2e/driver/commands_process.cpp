@@ -2,70 +2,56 @@
 #include "driver.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
-#include <cstddef>
+#include <vector>
 
 int MutexExists(const DriverArgs* args)
 {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, args->words[0]);
-    Print(mutex ? L"present" : L"absent");
     if (mutex)
         CloseHandle(mutex);
     return mutex ? Met : NotMet;
 }
 
-struct HandleTable {
-    ULONG count;
-    struct {
-        ULONG ownerPid;
-        BYTE objectType, flags;
-        USHORT value;
-        void* object;
-        ULONG access;
-    } entries[1];
-};
-
 // Wine's GetProcessHandleCount answers 0; the system's handle table, which
 // it does keep, still tells how many handles a process holds.
 static DWORD HandlesInSystemTable(DWORD pid)
 {
-    auto query = (LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*))(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
-                                                                                   "NtQuerySystemInformation");
+    // Room for far more handles than one prefix's programs hold.
+    std::vector<char> room(1 << 22);
+    auto table = (SYSTEM_HANDLE_INFORMATION*)room.data();
     DWORD count = 0;
-    for (ULONG size = 1 << 16, needed = 0; query && size <= 1 << 23; size *= 2) {
-        HandleTable* table = (HandleTable*)HeapAlloc(GetProcessHeap(), 0, size);
-        // 16 asks for SystemHandleInformation; 0xC0000004: the table did not fit.
-        LONG status = table ? query(16, table, size, &needed) : 0;
-        ULONG room = (size - offsetof(HandleTable, entries)) / sizeof table->entries[0];
-        for (ULONG i = 0; status == 0 && table && i < table->count && i < room; ++i)
-            count += table->entries[i].ownerPid == pid;
-        if (table)
-            HeapFree(GetProcessHeap(), 0, table);
-        if (status != LONG(0xC0000004))
-            break;
-    }
+    if (!NtQuerySystemInformation(SystemHandleInformation, table, ULONG(room.size()), nullptr))
+        for (ULONG i = 0; i < table->Count; ++i)
+            count += table->Handle[i].OwnerPid == pid;
     return count;
 }
 
-// GDI and USER object counts of another process, for leak checks across
-// many open and close cycles. Wine answers 0 for both, so the kernel handle
-// count and the private bytes come along as the measures that still work.
-int GuiResources(const DriverArgs* args)
+// gui-resources: GDI and USER object counts of another process, for leak
+// checks across many open and close cycles. Wine answers 0 for both, so the
+// kernel handle count and the private bytes come along as the measures that
+// still work. modules: the path of every module it has loaded, one a line.
+int ProcessInfo(const DriverArgs* args)
 {
-    DWORD pid = DWORD(args->number[0]), handles = 0;
+    DWORD pid = DWORD(args->number[0]), bytes = 0;
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) {
-        PrintError(L"cannot open process %lu", pid);
-        return NotMet;
-    }
     PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
-    if (!GetProcessHandleCount(process, &handles) || !handles)
-        handles = HandlesInSystemTable(pid);
-    GetProcessMemoryInfo(process, &memory, sizeof memory);
-    Print(L"gdi=%lu user=%lu handles=%lu private=%llu", GetGuiResources(process, GR_GDIOBJECTS),
-          GetGuiResources(process, GR_USEROBJECTS), handles, ULONGLONG(memory.PagefileUsage));
-    CloseHandle(process);
-    return Met;
+    HMODULE modules[512];
+    wchar_t path[MAX_PATH];
+    bool gui = args->name[0] == L'g',
+         read = process &&
+        (gui ? GetProcessMemoryInfo(process, &memory, sizeof memory)
+             : EnumProcessModules(process, modules, sizeof modules, &bytes));
+    if (read && gui)
+        Print(L"gdi=%lu user=%lu handles=%lu private=%llu", GetGuiResources(process, GR_GDIOBJECTS),
+              GetGuiResources(process, GR_USEROBJECTS), HandlesInSystemTable(pid), ULONGLONG(memory.PagefileUsage));
+    for (DWORD i = 0; read && i < bytes / sizeof *modules && i < 512; ++i)
+        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH))
+            Print(L"%ls", path);
+    if (process)
+        CloseHandle(process);
+    return read ? Met : NotMet;
 }
 
 // A process that a launcher started (an agent on another desktop) leaves
@@ -83,28 +69,10 @@ int WatchProcess(const DriverArgs* args)
 int ExitCode(const DriverArgs* args)
 {
     DWORD code = 0;
-    if (!Watched || WaitForSingleObject(Watched, args->timeoutMs) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(Watched, &code))
+    if (WaitForSingleObject(Watched, args->timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(Watched, &code))
         return NotMet;
     CloseHandle(Watched);
     Watched = nullptr;
     Print(L"%lu", code);
     return Met;
-}
-
-// <pid>: the path of every module the process has loaded, one a line.
-int Modules(const DriverArgs* args)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(args->number[0]));
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    bool listed = process && EnumProcessModules(process, modules, sizeof modules, &bytes);
-    for (DWORD i = 0; listed && i < bytes / sizeof modules[0] && i < 512; ++i) {
-        wchar_t path[MAX_PATH];
-        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH))
-            Print(L"%ls", path);
-    }
-    if (process)
-        CloseHandle(process);
-    return listed ? Met : NotMet;
 }

@@ -9,8 +9,7 @@
 
 static void PrintAnswer(std::string text)
 {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
+    text.erase(text.find_last_not_of("\r\n") + 1);
     Print(L"%ls", Widen(text).c_str());
 }
 
@@ -22,10 +21,7 @@ int Sim(const DriverArgs* args)
     for (int i = 0; i < args->count; ++i)
         words.push_back(Narrow(args->words[i]));
     int result = SimControl(words, text);
-    if (result == 2)
-        PrintError(L"no simulator answers");
-    else
-        PrintAnswer(text);
+    PrintAnswer(result == 2 ? "no simulator" : text);
     return result;
 }
 
@@ -36,7 +32,7 @@ int SimCount(const DriverArgs* args)
     std::string seen = "none", text;
     bool met = false;
     do {
-        if (SimControl({"count", Narrow(args->words[0])}, text) == 0) {
+        if (!SimControl({"count", Narrow(args->words[0])}, text)) {
             seen = text;
             met = strtoull(text.c_str(), nullptr, 10) >= args->number[1] && !text.empty();
         }

@@ -14,31 +14,31 @@ int Focus(const DriverArgs* args)
     bool found;
     do {
         GUITHREADINFO info = {sizeof info};
-        focus = GetGUIThreadInfo(GetWindowThreadProcessId(args->window, nullptr), &info) ? info.hwndFocus : nullptr;
+        GetGUIThreadInfo(GetWindowThreadProcessId(args->window, nullptr), &info);
+        focus = info.hwndFocus;
         found =
             focus && (args->count < 2 || (GetDlgCtrlID(focus) == int(args->number[1]) && IsChild(args->window, focus)));
     } while (!found && WaitStep(args));
-    wchar_t name[256] = L"", text[512] = L"";
+    wchar_t name[256] = L"", text[512];
     GetClassNameW(focus, name, 256);
     ReadWindowText(focus, text, 512);
     Print(focus ? L"%d\t%ls\t%ls" : L"none", GetDlgCtrlID(focus), name, text);
     return found ? Met : NotMet;
 }
 
-// Until that window is in front, where typed keys go.
+// Until that window is in front, where typed keys go; prints the caption of
+// the window that is.
 int WaitActive(const DriverArgs* args)
 {
-    HWND front;
-    while (!(front = GetForegroundWindow()) || front != FindTopLevel(args->words[0], args)) {
-        if (!WaitStep(args)) {
-            wchar_t caption[512] = L"";
-            GetWindowTextW(front, caption, 512);
-            Print(L"front: %ls", caption);
-            return NotMet;
-        }
-    }
-    Print(L"0x%llx", ULONGLONG(ULONG_PTR(front)));
-    return Met;
+    wchar_t caption[512];
+    bool met;
+    do {
+        HWND front = GetForegroundWindow();
+        met = front && front == FindTopLevel(args->words[0], args);
+        GetWindowTextW(front, caption, 512);
+    } while (!met && WaitStep(args));
+    Print(L"%ls", caption);
+    return met ? Met : NotMet;
 }
 
 // wait-text and wait-enabled. The control is looked up afresh on each try:
@@ -52,7 +52,7 @@ int WaitControlState(const DriverArgs* args)
         if (control && args->name[5] == L't')
             ReadWindowText(control, seen, 4096);
         else if (control)
-            wcscpy(seen, GetWindowLongW(control, GWL_STYLE) & WS_DISABLED ? L"off" : L"on");
+            wcscpy(seen, IsWindowEnabled(control) ? L"on" : L"off");
         met = control && !wcscmp(seen, args->words[2]);
     } while (!met && WaitStep(args));
     Print(L"%ls", seen);
@@ -74,7 +74,6 @@ int HoldDesktop(const DriverArgs* args)
 {
     HDESK desktop = WaitDesktop(args, args->words[0]);
     HANDLE thread = desktop ? CreateThread(nullptr, 0, Hold, desktop, 0, nullptr) : nullptr;
-    if (thread)
-        CloseHandle(thread);
+    CloseHandle(thread);
     return thread ? Met : NotMet;
 }

@@ -5,7 +5,7 @@
 
 int WaitWindow(const DriverArgs* args)
 {
-    Print(L"0x%llx", ULONGLONG(ULONG_PTR(args->window)));
+    Print(L"0x%llx", ULONGLONG(ULONG_PTR(args->target)));
     return Met;
 }
 
@@ -23,12 +23,11 @@ int WaitGone(const DriverArgs* args)
 static BOOL CALLBACK PrintRow(HWND window, LPARAM topLevel)
 {
     wchar_t name[256] = L"", caption[512];
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
     GetClassNameW(window, name, 256);
     GetWindowTextW(window, caption, 512);
-    Print(L"0x%llx\t%lld\t%ls\t%ls\t%ls", ULONGLONG(ULONG_PTR(window)),
-          topLevel ? (long long)processId : (long long)GetDlgCtrlID(window),
+    Print(L"0x%llx\t%d\t%ls\t%ls\t%ls", ULONGLONG(ULONG_PTR(window)), topLevel ? int(pid) : GetDlgCtrlID(window),
           IsWindowVisible(window) ? L"visible" : L"hidden", name, caption);
     return TRUE;
 }
@@ -42,58 +41,39 @@ int ListWindows(const DriverArgs* args)
     return Met;
 }
 
-int Text(const DriverArgs* args)
+// text, style, exstyle, window-rect and layered. Enabled, topmost and the
+// like are style bits, which no message reports.
+int Property(const DriverArgs* args)
 {
-    wchar_t text[4096];
-    if (!ReadWindowText(args->target, text, 4096))
-        return NotMet;
-    Print(L"%ls", text);
-    return Met;
-}
-
-// Enabled, topmost and the like are style bits, which no message reports.
-int Style(const DriverArgs* args)
-{
-    Print(L"0x%08lx", GetWindowLongW(args->target, args->name[0] == L'e' ? GWL_EXSTYLE : GWL_STYLE));
-    return Met;
-}
-
-int Layered(const DriverArgs* args)
-{
+    wchar_t kind = args->name[0], text[4096];
+    RECT rect;
     BYTE alpha = 0;
     DWORD flags = 0;
-    if ((GetWindowLongW(args->window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
-        GetLayeredWindowAttributes(args->window, nullptr, &alpha, &flags) && (flags & LWA_ALPHA))
+    if (kind == L'w' && GetWindowRect(args->target, &rect))
+        PrintRect(rect);
+    else if (kind == L't' && ReadWindowText(args->target, text, 4096))
+        Print(L"%ls", text);
+    else if (kind == L's' || kind == L'e')
+        Print(L"0x%08lx", GetWindowLongW(args->target, kind == L'e' ? GWL_EXSTYLE : GWL_STYLE));
+    else if (kind == L'l' && GetLayeredWindowAttributes(args->target, nullptr, &alpha, &flags) && flags & LWA_ALPHA)
         Print(L"layered %u", alpha);
-    else
+    else if (kind == L'l')
+        // Only a window with WS_EX_LAYERED has those.
         Print(L"opaque");
-    return Met;
-}
-
-int WindowRect(const DriverArgs* args)
-{
-    RECT rect;
-    if (!GetWindowRect(args->window, &rect))
+    else
         return NotMet;
-    PrintRect(rect);
     return Met;
 }
 
-// The region's box in window coordinates, and how many rectangles make it up.
+// The region's box in window coordinates.
 int Region(const DriverArgs* args)
 {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     RECT box;
-    if (GetWindowRgn(args->window, region) == ERROR) {
+    if (GetWindowRgn(args->window, region) == ERROR)
         Print(L"none");
-    } else {
-        GetRgnBox(region, &box);
-        DWORD bytes = GetRegionData(region, 0, nullptr);
-        std::string data(bytes + sizeof(RGNDATA), '\0');
-        RGNDATA* header = (RGNDATA*)&data[0];
-        Print(L"%ld %ld %ld %ld in %lu", box.left, box.top, box.right, box.bottom,
-              GetRegionData(region, bytes, header) ? header->rdh.nCount : 0);
-    }
+    else if (GetRgnBox(region, &box))
+        PrintRect(box);
     DeleteObject(region);
     return Met;
 }
@@ -108,10 +88,8 @@ int ReadMessageBox(const DriverArgs* args)
             return NotMet;
         box = FindTopLevel(args->words[0], args);
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(box, &processId);
     // The box may still be drawing its icon when it first appears.
     Sleep(300);
-    Print(L"hwnd=0x%llx\npid=%lu\nicon=%ls\ntext=%ls", ULONGLONG(ULONG_PTR(box)), processId, MessageBoxIcon(box), text);
+    Print(L"icon=%ls\ntext=%ls", MessageBoxIcon(box), text);
     return Met;
 }

@@ -1,176 +1,174 @@
 // Console program that finds, reads and presses the agent's windows from
-// inside the same wine prefix; the end-to-end scripts start it once with
-// --serve and send it their steps (serve_loop.cpp).
+// inside the same wine prefix. A test script starts it once and sends it one
+// command a line, so no check pays for a new wine process:
+//
+// Request:  <id> US <command> US <word> ... LF      (US = 0x1F, UTF-8)
+// Answer:   RS <id> " begin" LF, the command's output, RS <id> " " <code> LF
+//                                                   (RS = 0x1E)
+// The framing lets a client that restarted a dead driver skip whatever the
+// dead one left in the pipe.
 #include "driver.h"
 
 #include <cwchar>
+#include <iostream>
+#include <vector>
 
-int ServeCommands();
-Handler WaitWindow, WaitGone, ListWindows, Text, Style, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
-    MutexExists, WindowRect, Region, TrayDelete, Key, Tooltips, WaitTip, GuiResources, WatchProcess, ExitCode, Modules,
-    ListItems, SelectRow, Layered, WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
+typedef int Handler(const DriverArgs*);
+Handler WaitWindow, WaitGone, ListWindows, Property, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
+    MutexExists, Region, TrayDelete, Key, Tooltips, WaitTip, ProcessInfo, WatchProcess, ExitCode, ListItems, SelectRow,
+    WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
 
-// What the dispatcher does before the handler runs: it parses the words
-// that must be numbers (where given) and finds window words[0] and, with
-// AndControl, its control words[1] (where given); a window not found within
-// the time-out ends the command with NotMet.
-enum { Number0 = 1, Number1 = 2, Number2 = 4, Number3 = 8 };
-enum {
-    NeedWindow = 16,
-    AndControl = 32,
-    OnlyShown = 64,
-    OnlyBox = 128,
-    NeedControl = NeedWindow | AndControl | Number1
-};
+// What the dispatcher does before the handler runs: it finds window words[0]
+// (only a shown one, only a message box) and, for Control, its control
+// words[1] where given; a window not found within the time-out ends the
+// command with NotMet.
+enum { Window = 1, Control = 3, Shown = 5, Box = 9 };
 
 struct Command {
     const wchar_t* name;
-    int minimumWords;
     Handler* handler;
     int lookup;
 };
 
 // Words, and what each command prints:
 static const Command Commands[] = {
-    // <caption>: the hwnd
-    {L"wait-window", 1, WaitWindow, NeedWindow},
-    {L"wait-shown", 1, WaitWindow, NeedWindow | OnlyShown},
-    {L"wait-gone", 1, WaitGone, 0},
+    // <caption> [control-id]: the hwnd
+    {L"wait-window", WaitWindow, Control},
+    {L"wait-shown", WaitWindow, Shown},
+    {L"wait-gone", WaitGone},
     // hwnd pid visible class caption
-    {L"list-windows", 0, ListWindows, 0},
+    {L"list-windows", ListWindows},
     // <caption>: hwnd id visible class text
-    {L"list-children", 1, ListWindows, NeedWindow},
+    {L"list-children", ListWindows, Window},
     // <caption> [control-id]
-    {L"text", 1, Text, NeedControl},
-    {L"style", 1, Style, NeedControl},
-    {L"exstyle", 1, Style, NeedControl},
+    {L"text", Property, Control},
+    {L"style", Property, Control},
+    {L"exstyle", Property, Control},
     // <caption> [control-id]: id class text of the focus; waits for that id
-    {L"focus", 1, Focus, NeedWindow | Number1},
-    {L"wait-active", 1, WaitActive, 0},
-    // <caption>: hwnd=, pid=, icon=, text= lines
-    {L"msgbox", 1, ReadMessageBox, NeedWindow | OnlyBox},
+    {L"focus", Focus, Window},
+    // <caption>: the caption of the window in front
+    {L"wait-active", WaitActive},
+    // <caption>: icon=, then text= and the text to the end
+    {L"msgbox", ReadMessageBox, Box},
     // <caption> <control-id> [--click]
-    {L"press", 2, Press, NeedWindow | Number1},
+    {L"press", Press, Window},
     // <caption> <msg|name:N> [wparam] [lparam]; send prints the result
-    {L"send", 2, SendOrPost, NeedWindow | Number2 | Number3},
-    {L"post", 2, SendOrPost, NeedWindow | Number2 | Number3},
+    {L"send", SendOrPost, Window},
+    {L"post", SendOrPost, Window},
     // <caption> <first> <last> [skip]: how many sends went unanswered
-    {L"flood", 3, Flood, NeedWindow | Number1 | Number2 | Number3},
-    {L"mutex-exists", 1, MutexExists, 0},
+    {L"flood", Flood, Window},
+    {L"mutex-exists", MutexExists},
     // <caption>: left top right bottom
-    {L"window-rect", 1, WindowRect, NeedWindow},
-    // <caption>: "none", or the region's box and rectangle count
-    {L"region", 1, Region, NeedWindow},
-    {L"tray-delete", 1, TrayDelete, NeedWindow},
+    {L"window-rect", Property, Window},
+    // <caption>: "none", or the region's box
+    {L"region", Region, Window},
+    {L"tray-delete", TrayDelete, Window},
     // <caption> <virtual-key>
-    {L"key", 2, Key, NeedWindow | Number1},
+    {L"key", Key, Window},
     // [text]: every tool's text, or the rectangles of tools with that text
-    {L"tooltips", 0, Tooltips, 0},
+    {L"tooltips", Tooltips},
     // <text>: the tip's rectangle
-    {L"wait-tip", 1, WaitTip, 0},
+    {L"wait-tip", WaitTip},
     // <pid>: gdi= user= handles= private=
-    {L"gui-resources", 1, GuiResources, Number0},
-    {L"watch-process", 1, WatchProcess, Number0},
-    {L"exit-code", 0, ExitCode, 0},
-    {L"modules", 1, Modules, Number0},
+    {L"gui-resources", ProcessInfo},
+    {L"watch-process", WatchProcess},
+    {L"exit-code", ExitCode},
+    {L"modules", ProcessInfo},
     // <caption> <control-id>: index image state text
-    {L"list-items", 2, ListItems, NeedControl},
+    {L"list-items", ListItems, Control},
     // <caption> <control-id> <row> <on|off>
-    {L"lv-select", 4, SelectRow, NeedControl | Number2},
+    {L"lv-select", SelectRow, Control},
     // <caption>: "layered <alpha>" or "opaque"
-    {L"layered", 1, Layered, NeedWindow},
+    {L"layered", Property, Window},
     // <caption> <control-id> <text>, or <on|off>
-    {L"wait-text", 3, WaitControlState, Number1},
-    {L"wait-enabled", 3, WaitControlState, Number1},
-    {L"hold-desktop", 1, HoldDesktop, 0},
+    {L"wait-text", WaitControlState},
+    {L"wait-enabled", WaitControlState},
+    {L"hold-desktop", HoldDesktop},
     // <command> [words]: the simulator's answer
-    {L"sim", 1, Sim, 0},
+    {L"sim", Sim},
     // <code> <minimum>
-    {L"sim-count", 2, SimCount, Number1},
+    {L"sim-count", SimCount},
     // <caption>: controls whose text does not fit, and overlapping ones
-    {L"measure", 1, Measure, NeedWindow},
+    {L"measure", Measure, Window},
     // <caption> <text items>: menu texts cut or run together
-    {L"measure-menu", 2, MeasureMenu, NeedWindow | Number1},
+    {L"measure-menu", MeasureMenu, Window},
 };
 
-static bool ParseArgs(const Command& command, int argc, wchar_t** argv, DriverArgs* args)
+// Each command runs on a thread of its own: a thread that has moved to a
+// virtual desktop cannot move back, and the next command may want another.
+static DWORD WINAPI Run(void* context)
 {
-    *args = {};
-    args->name = command.name;
-    args->timeoutMs = 5000;
-    args->messageBoxOnly = (command.lookup & OnlyBox) != 0;
-    args->shownOnly = (command.lookup & OnlyShown) != 0;
-    for (int i = 1; i < argc; ++i) {
-        ULONGLONG number = 0;
-        if (wcscmp(argv[i], L"--msgbox") == 0) {
-            args->messageBoxOnly = true;
-        } else if (wcscmp(argv[i], L"--click") == 0) {
-            args->click = true;
-        } else if (wcscmp(argv[i], L"--timeout") == 0) {
-            if (++i >= argc || !ParseNumber(argv[i], &number))
-                return false;
-            args->timeoutMs = DWORD(number);
-        } else if (wcscmp(argv[i], L"--desktop") == 0) {
-            if (++i >= argc)
-                return false;
-            args->desktop = argv[i];
-        } else if (args->count < 64) {
-            args->words[args->count++] = argv[i];
-        }
+    wchar_t** argv = (wchar_t**)context;
+    DriverArgs args = {argv[0]};
+    const wchar_t* desktop = nullptr;
+    args.timeoutMs = 5000;
+    for (int i = 1; argv[i]; ++i) {
+        if (!wcscmp(argv[i], L"--msgbox"))
+            args.messageBoxOnly = true;
+        else if (!wcscmp(argv[i], L"--click"))
+            args.click = true;
+        else if (!wcscmp(argv[i], L"--timeout") && argv[i + 1])
+            args.timeoutMs = wcstoul(argv[++i], nullptr, 0);
+        else if (!wcscmp(argv[i], L"--desktop") && argv[i + 1])
+            desktop = argv[++i];
+        else if (args.count < 63)
+            args.words[args.count++] = argv[i];
     }
-    for (int i = 0; i < 4 && i < args->count; ++i)
-        if ((command.lookup & (Number0 << i)) && !ParseNumber(args->words[i], &args->number[i]))
-            return false;
-    return args->count >= command.minimumWords;
-}
-
-static int Lookup(int lookup, DriverArgs* args)
-{
-    if (!(lookup & NeedWindow))
-        return Met;
-    while (!(args->window = args->target = FindTopLevel(args->words[0], args)))
-        if (!WaitStep(args))
-            return NotMet;
-    if (!(lookup & AndControl) || args->count < 2)
-        return Met;
-    args->target = WaitControl(args->window, int(args->number[1]), args);
-    return args->target ? Met : NotMet;
-}
-
-int RunCommandLine(int argc, wchar_t** argv)
-{
+    for (int i = 0; i < 64; ++i)
+        if (!args.words[i])
+            args.words[i] = L"";
+        else if (i < 4)
+            args.number[i] = wcstoull(args.words[i], nullptr, 0);
     for (const Command& command : Commands) {
-        if (wcscmp(command.name, argv[0]) != 0)
+        if (wcscmp(command.name, argv[0]))
             continue;
-        DriverArgs args;
-        if (!ParseArgs(command, argc, argv, &args)) {
-            PrintError(L"usage: %ls: see driver_main.cpp", argv[0]);
-            return BadUsage;
-        }
+        args.messageBoxOnly |= command.lookup == Box;
+        args.shownOnly = command.lookup == Shown;
         args.start = GetTickCount();
         // Window enumeration sees only the calling thread's desktop. This
-        // thread is the command's own (serve_loop.cpp), and a desktop that a
-        // thread is on cannot be closed: its handle goes with the process.
-        if (args.desktop) {
-            HDESK desktop = WaitDesktop(&args, args.desktop);
-            if (!desktop || !SetThreadDesktop(desktop)) {
-                if (desktop)
-                    CloseDesktop(desktop);
-                PrintError(L"cannot move to desktop %ls", args.desktop);
-                return NotMet;
-            }
+        // thread is the command's own, and a desktop that a thread is on
+        // cannot be closed: its handle goes with the process.
+        HDESK moved = desktop ? WaitDesktop(&args, desktop) : nullptr;
+        if (desktop && !(moved && SetThreadDesktop(moved))) {
+            CloseDesktop(moved);
+            Print(L"no desktop %ls", desktop);
+            return NotMet;
         }
-        int found = Lookup(command.lookup, &args);
-        return found == Met ? command.handler(&args) : found;
+        if (command.lookup) {
+            while (!(args.window = args.target = FindTopLevel(args.words[0], &args)))
+                if (!WaitStep(&args))
+                    return NotMet;
+            if (command.lookup == Control && args.count > 1 &&
+                !(args.target = WaitControl(args.window, int(args.number[1]), &args)))
+                return NotMet;
+        }
+        return command.handler(&args);
     }
-    PrintError(L"unknown command %ls", argv[0]);
+    Print(L"no command %ls", argv[0]);
     return BadUsage;
 }
 
-int wmain(int argc, wchar_t** argv)
+int main()
 {
-    if (argc == 2 && wcscmp(argv[1], L"--serve") == 0)
-        return ServeCommands();
-    PrintError(L"usage: AgentDriver --serve: one command a line on standard input");
-    return BadUsage;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::wstring wide = Widen(line) + L'\x1f';
+        std::vector<wchar_t*> words;
+        for (size_t at = 0, end; (end = wide.find(L'\x1f', at)) != wide.npos; at = end + 1) {
+            wide[end] = 0;
+            words.push_back(&wide[at]);
+        }
+        if (words.size() < 2)
+            continue;
+        words.push_back(nullptr);
+        // A thread that cannot start leaves the code at BadUsage.
+        DWORD code = BadUsage;
+        Print(L"\x1e%ls begin", words[0]);
+        HANDLE thread = CreateThread(nullptr, 0, Run, &words[1], 0, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        GetExitCodeThread(thread, &code);
+        CloseHandle(thread);
+        Print(L"\x1e%ls %lu", words[0], code);
+    }
+    return 0;
 }

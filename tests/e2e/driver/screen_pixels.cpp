@@ -1,20 +1,10 @@
 #include "driver.h"
 
-#include <cwchar>
+#include <algorithm>
 
-int ScreenDpi()
+static bool OpenCanvas(Canvas* canvas, int width, int height)
 {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-bool OpenCanvas(Canvas* canvas, int width, int height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32}};
     *canvas = {CreateCompatibleDC(nullptr), nullptr, nullptr, nullptr, width, height};
     if (canvas->dc && width > 0 && height > 0)
         canvas->bitmap = CreateDIBSection(canvas->dc, &info, DIB_RGB_COLORS, (void**)&canvas->pixels, nullptr, 0);
@@ -36,27 +26,15 @@ void CloseCanvas(Canvas* canvas)
 
 bool GrabScreen(Canvas* canvas, const RECT& area)
 {
-    HDC screen = GetDC(nullptr);
-    if (!screen)
+    if (!OpenCanvas(canvas, area.right - area.left, area.bottom - area.top))
         return false;
-    bool copied = OpenCanvas(canvas, area.right - area.left, area.bottom - area.top);
-    if (copied && !BitBlt(canvas->dc, 0, 0, canvas->width, canvas->height, screen, area.left, area.top, SRCCOPY)) {
-        CloseCanvas(canvas);
-        copied = false;
-    }
+    HDC screen = GetDC(nullptr);
+    bool copied = BitBlt(canvas->dc, 0, 0, canvas->width, canvas->height, screen, area.left, area.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
     GdiFlush();
+    if (!copied)
+        CloseCanvas(canvas);
     return copied;
-}
-
-static BOOL CALLBACK FindIcon(HWND child, LPARAM found)
-{
-    wchar_t name[32];
-    if (!GetClassNameW(child, name, 32) || _wcsicmp(name, L"Static") ||
-        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        return TRUE;
-    *(HWND*)found = child;
-    return FALSE;
 }
 
 // The icon control as it shows, against each standard icon drawn on the
@@ -64,21 +42,22 @@ static BOOL CALLBACK FindIcon(HWND child, LPARAM found)
 const wchar_t* MessageBoxIcon(HWND box)
 {
     HWND icon = nullptr;
-    EnumChildWindows(box, FindIcon, LPARAM(&icon));
     RECT rect;
+    while ((icon = FindWindowExW(box, icon, L"Static", nullptr)) &&
+           (GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        ;
     if (!icon || !IsWindowVisible(icon))
         return L"none";
     Canvas shown, drawn;
-    if (!GetWindowRect(icon, &rect) || rect.right - rect.left > 256 || rect.bottom - rect.top > 256 ||
-        !GrabScreen(&shown, rect))
+    GetWindowRect(icon, &rect);
+    if (!GrabScreen(&shown, rect))
         return L"unknown";
     const wchar_t* best = L"unknown";
     int count = shown.width * shown.height, fewest = count / 20 + 1;
     const wchar_t* names[] = {L"exclamation", L"hand", L"asterisk", L"question"};
     LPCWSTR ids[] = {IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QUESTION};
     for (int i = 0; i < 4 && OpenCanvas(&drawn, shown.width, shown.height); ++i) {
-        for (int p = 0; p < count; ++p)
-            drawn.pixels[p] = shown.pixels[0];
+        std::fill_n(drawn.pixels, count, shown.pixels[0]);
         DrawIconEx(drawn.dc, 0, 0, LoadIconW(nullptr, ids[i]), shown.width, shown.height, 0, nullptr, DI_NORMAL);
         GdiFlush();
         int differences = 0;

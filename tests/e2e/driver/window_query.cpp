@@ -2,11 +2,10 @@
 
 #include <cwchar>
 
-bool ParseNumber(const wchar_t* text, ULONGLONG* value)
+bool IsClass(HWND window, const wchar_t* name)
 {
-    wchar_t* end = nullptr;
-    *value = wcstoull(text, &end, 0);
-    return *text && end && !*end;
+    wchar_t seen[64];
+    return GetClassNameW(window, seen, 64) && !_wcsicmp(seen, name);
 }
 
 bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
@@ -19,43 +18,18 @@ bool ReadWindowText(HWND window, wchar_t* buffer, int capacity)
     return read;
 }
 
-static bool IsMessageBox(HWND window)
-{
-    wchar_t name[64];
-    HWND text = GetDlgItem(window, 0xFFFF);
-    return GetClassNameW(window, name, 64) && !wcscmp(name, L"#32770") && text && GetClassNameW(text, name, 64) &&
-        !_wcsicmp(name, L"Static");
-}
-
-struct Query {
-    const wchar_t* caption;
-    const DriverArgs* args;
-    HWND found;
-};
-
-static BOOL CALLBACK Match(HWND window, LPARAM context)
-{
-    Query* query = (Query*)context;
-    wchar_t caption[512];
-    // The caption wine keeps with the window: a busy owner does not stall the scan.
-    GetWindowTextW(window, caption, 512);
-    if (wcscmp(caption, query->caption) || (query->args->shownOnly && !IsWindowVisible(window)) ||
-        (query->args->messageBoxOnly && !IsMessageBox(window)))
-        return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
+// By the caption wine keeps with the window: a busy owner does not stall the
+// scan.
 HWND FindTopLevel(const wchar_t* caption, const DriverArgs* args)
 {
-    if (!wcsncmp(caption, L"hwnd:", 5)) {
-        ULONGLONG number = 0;
-        HWND window = ParseNumber(caption + 5, &number) ? HWND(ULONG_PTR(number)) : nullptr;
-        return IsWindow(window) ? window : nullptr;
-    }
-    Query query = {caption, args, nullptr};
-    EnumWindows(Match, LPARAM(&query));
-    return query.found;
+    HWND window = nullptr;
+    if (!wcsncmp(caption, L"hwnd:", 5))
+        return IsWindow(window = HWND(ULONG_PTR(wcstoull(caption + 5, nullptr, 0)))) ? window : nullptr;
+    while ((window = FindWindowExW(nullptr, window, args->messageBoxOnly ? L"#32770" : nullptr, caption)) &&
+           ((args->shownOnly && !IsWindowVisible(window)) ||
+            (args->messageBoxOnly && !IsClass(GetDlgItem(window, 0xFFFF), L"Static"))))
+        ;
+    return window;
 }
 
 bool WaitStep(const DriverArgs* args)

@@ -454,7 +454,7 @@ class Hand:
         # In a few steps, so the window under it sees the way in; with a title, until X
         # has it in that window: a press goes where X has the pointer, which is not yet
         # where wine already shows a window.
-        fx, fy, _ = self.prefix.xpointer()
+        fx, fy = self.prefix.xpointer()[:2]
         for i in (1, 2, 3, 4):
             self.x("mousemove", fx + (x - fx) * i // 4, fy + (y - fy) * i // 4)
         assert title is None or until(lambda: self.prefix.xpointer()[2] == title, 3), \

@@ -122,9 +122,10 @@ def lit(prefix, drv, shot, count):
 
 
 def carry(hand, title, x, y, dx, dy, held):
-    # Pressed at x,y and carried by dx,dy in four steps, each awaited: under wine's virtual
-    # desktop a step that comes before X has the last one counts twice. The held process is
-    # stopped until X has the press and the first step, as from a hand quicker than it.
+    # Pressed at x,y and carried by dx,dy in four steps, each awaited until X too has the
+    # window there: wine moves it first, and a step X makes before its own move is placed
+    # from where X still had the window, so it counts twice. The held process is stopped
+    # until X has the press and the first step, as from a hand quicker than it.
     drv, at = hand.drv, rect(hand.drv, title)
     step = lambda i: (x + dx * i // 4, y + dy * i // 4)
     hand.move(x, y, title)
@@ -136,9 +137,12 @@ def carry(hand, title, x, y, dx, dy, held):
         os.kill(held, signal.SIGCONT)
     try:
         for i in (1, 2, 3, 4):
-            hand.x("mousemove", *step(i))
+            if i > 1:
+                hand.x("mousemove", *step(i))
             want = tuple(v + (dx, dy)[k % 2] * i // 4 for k, v in enumerate(at))
             assert until(lambda: rect(drv, title) == want, 3), f"step {i}: {rect(drv, title)}"
+            inside = (step(i)[0] - want[0], step(i)[1] - want[1])
+            assert until(lambda: hand.prefix.xpointer()[3] == inside, 3), f"step {i}: X {hand.prefix.xpointer()}"
     finally:
         hand.x("mouseup", 1)
 

@@ -146,13 +146,14 @@ class Prefix:
         self.run("xdotool", *args, timeout=20, check=True)
 
     def xpointer(self):
-        # Where X has the pointer, and the name of the window it routes a click to.
+        # Where X has the pointer, the name of the window it routes a click to,
+        # and the pointer's place in that window as X has it.
         probe = self.tmp / "xpointer"
         if not probe.exists():
             subprocess.run(["g++", "-O", "-o", probe, pathlib.Path(__file__).with_name("xpointer.cpp"), "-lX11"],
                            check=True, stderr=self.log)
-        x, y, name = self.run(probe).rstrip("\n").split(" ", 2)
-        return int(x), int(y), name
+        x, y, inx, iny, name = self.run(probe).rstrip("\n").split(" ", 4)
+        return int(x), int(y), name, (int(inx), int(iny))
 
 
 def differ(a, b):

@@ -1,7 +1,8 @@
-// Prints where X's pointer is and the name of the innermost named window
-// under it, as X itself routes a click there: window shapes count, so a
-// pixel cut out of a window names the window beneath.
-//   xpointer      ->  "<x> <y> <name>" (name empty when none)
+// Prints where X's pointer is, and where it is in the innermost named window
+// under it, which X routes a click to: window shapes count, so a pixel cut
+// out of a window names the window beneath. The second point tells where X
+// itself has that window, which may lag behind where wine says it is.
+//   xpointer      ->  "<x> <y> <x in window> <y in window> <name>" (name empty when none)
 #include <X11/Xlib.h>
 #include <cstdio>
 
@@ -10,20 +11,24 @@ int main()
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return 2;
-    Window window = DefaultRootWindow(display), root, child;
-    int x = 0, y = 0, inside;
+    Window window = DefaultRootWindow(display), named = None, root, child;
+    int x = 0, y = 0, inX, inY, namedX = 0, namedY = 0;
     unsigned int mask;
-    char *named = nullptr, *name;
-    while (XQueryPointer(display, window, &root, &child, &x, &y, &inside, &inside, &mask) && child != None) {
+    char *name = nullptr, *fetched;
+    while (XQueryPointer(display, window, &root, &child, &x, &y, &inX, &inY, &mask)) {
+        if (window == named)
+            namedX = inX, namedY = inY;
+        if (child == None)
+            break;
         window = child;
-        if (XFetchName(display, window, &name) && name) {
-            if (named)
-                XFree(named);
-            named = name;
+        if (XFetchName(display, window, &fetched) && fetched) {
+            if (name)
+                XFree(name);
+            name = fetched, named = window;
         }
     }
-    printf("%d %d %s\n", x, y, named ? named : "");
-    if (named)
-        XFree(named);
+    printf("%d %d %d %d %s\n", x, y, namedX, namedY, name ? name : "");
+    if (name)
+        XFree(name);
     XCloseDisplay(display);
 }

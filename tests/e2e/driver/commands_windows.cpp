@@ -89,7 +89,9 @@ int ReadMessageBox(const DriverArgs* args)
         box = FindTopLevel(args->words[0], args);
     }
     // The box may still be drawing its icon when it first appears.
-    Sleep(300);
-    Print(L"icon=%ls\ntext=%ls", MessageBoxIcon(box), text);
+    const wchar_t* icon;
+    while (!wcscmp(icon = MessageBoxIcon(box), L"unknown") && WaitStep(args))
+        ;
+    Print(L"icon=%ls\ntext=%ls", icon, text);
     return Met;
 }

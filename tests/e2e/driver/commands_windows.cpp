@@ -88,9 +88,11 @@ int ReadMessageBox(const DriverArgs* args)
             return NotMet;
         box = FindTopLevel(args->words[0], args);
     }
-    // The box may still be drawing its icon when it first appears.
+    // The box may still be drawing its icon when it first appears; some boxes
+    // off the tray's desktop never show readable pixels here: a second tells.
+    const DWORD found = GetTickCount();
     const wchar_t* icon;
-    while (!wcscmp(icon = MessageBoxIcon(box), L"unknown") && WaitStep(args))
+    while (!wcscmp(icon = MessageBoxIcon(box), L"unknown") && GetTickCount() - found < 1000 && WaitStep(args))
         ;
     Print(L"icon=%ls\ntext=%ls", icon, text);
     return Met;

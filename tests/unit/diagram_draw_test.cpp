@@ -162,9 +162,8 @@ TEST(DiagramGrid, RowsColumnsAndPhase)
     EXPECT_TRUE(t.At(t.d.send, 39, 5) == VerticalColor && t.At(t.d.send, 27, 5) == VerticalColor);
 }
 
-// A disconnected diagram standing still and a cleared half are the monitor
-// tests' to see end to end.
-TEST(DiagramEdges, OneColumn)
+// A cleared half is the monitor tests' to see end to end.
+TEST(DiagramEdges, OneColumnAndDisconnected)
 {
     Diagram one(1, 40, false, true);
     for (uint32_t rate : {1000, 500, 0, 1, 0, 900}) {
@@ -172,6 +171,10 @@ TEST(DiagramEdges, OneColumn)
         ASSERT_EQ(one.Bar(one.d.receive, 0), rate ? 20u : 0u) << rate;
         ASSERT_NE(one.At(one.d.send, 0, 5), VerticalColor);
     }
+    // No connection: the diagram stands still.
+    const std::vector<uint32_t> before = one.image;
+    one.Add(300, 300, 0);
+    EXPECT_TRUE(one.image == before && one.Bar(one.d.receive, 0) == 20u);
 }
 
 std::vector<uint32_t> Gradient(uint32_t rows)

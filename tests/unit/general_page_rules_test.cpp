@@ -19,9 +19,10 @@ std::vector<uint8_t> Reply(uint32_t pathBytes, uint32_t hold, const std::u16stri
     return bytes;
 }
 
-// The hold sent back, the folder shown and damaged sizes are the General
-// page's and its fault tests' to see; what they cannot tell apart is the
-// shortest whole reply and a path without its NUL ending in half a character.
+// The hold sent back and the folder shown are the General page's tests' to
+// see; what they cannot tell apart is the shortest whole reply, a path without
+// its NUL ending in half a character, and sizes past the reply, checked
+// before anything is taken: a huge PathBytes must not wrap the check.
 TEST(GeneralPage, DataFilesSettings)
 {
     DisconnectedOptions options = {77, 0};
@@ -32,6 +33,10 @@ TEST(GeneralPage, DataFilesSettings)
     reply = Reply(5, 0, u"ABC");
     EXPECT_EQ(DecodeDataFilesSettings(reply.data(), 14, &options, &path), DataFilesDecoded);
     EXPECT_EQ(path, u"AB");
+    for (uint32_t bytes : {2u, 0xFFFFFFF8u}) {
+        reply = Reply(bytes, 45, u"C");
+        EXPECT_EQ(DecodeDataFilesSettings(reply.data(), 10, &options, &path), DataFilesPathPastEnd) << bytes;
+    }
 }
 
 // Progress counts only for this operation (a restore that finds its snapshot

@@ -24,8 +24,7 @@ std::vector<uint8_t> Encode(const std::vector<SnapshotEntry>& top, uint64_t time
     return bytes;
 }
 
-// The stored total made to match the bytes: a total that does not match is
-// the registry tests' to make, short and cut files the fuzz target's.
+// The stored total made to match the bytes; short files are the fuzz target's.
 SnapshotDecode Decode(std::vector<uint8_t> bytes, std::vector<SnapshotEntry>* back)
 {
     for (int i = 0; i < 4; ++i)
@@ -48,6 +47,13 @@ TEST(SettingsSnapshot, DamagedFilesAreRefusedWhole)
     const std::vector<uint8_t> good = Encode(
         {Key('K', {Value('a', SnapshotDword, {1, 0, 0, 0})}), Value('s', SnapshotString, {'h', 0, 'i', 0, 0, 0})});
     std::vector<SnapshotEntry> back;
+    // A total that differs from the bytes received, either way; a missing key's bare header.
+    for (size_t size : {good.size() - 1, good.size() + 1}) {
+        std::vector<uint8_t> bytes = good;
+        bytes.resize(size);
+        EXPECT_EQ(DecodeSettingsSnapshot(bytes.data(), bytes.size(), &back), SnapshotSizeMismatch) << size;
+    }
+    EXPECT_EQ(Decode(Encode({}), &back), SnapshotEmpty);
     // Version 0x0000FFFF, below the first.
     std::vector<uint8_t> old = good;
     old[5] = 0xFF, old[6] = 0;

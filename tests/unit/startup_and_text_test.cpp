@@ -16,8 +16,13 @@ TEST(StartupChecks, WindowsVersionAdministratorsAndAgentFolder)
                    denied[] = {{UsedForDeny, admins, 3}, {Enabled, users, 2}};
     EXPECT_TRUE(GroupsGrantAdmin(granted, 2) && GroupsGrantAdmin(granted + 2, 1));
     EXPECT_FALSE(GroupsGrantAdmin(denied, 2) || GroupsGrantAdmin(nullptr, 0));
-    // The agent's folder, and the type of its value, are the registry fault
-    // test's to see in the help file's path.
+    // The folder value must be a string long enough to hold a path.
+    EXPECT_TRUE(AcceptAgentDirectoryValue(true, 1, 8));
+    EXPECT_FALSE(AcceptAgentDirectoryValue(true, 1, 6) || AcceptAgentDirectoryValue(true, 2, 40));
+    Char16 path[] = u"C:\\Program Files\\Merovax\\ZorvanHAgent.exe", bare[] = u"agent.exe";
+    KeepFolderOfPath(path);
+    KeepFolderOfPath(bare);
+    EXPECT_EQ(Text16(path) + bare, u"C:\\Program Files\\Merovax\\agent.exe");
 }
 
 // Interface names: only ASCII letters ignore case (the statistics view tests),

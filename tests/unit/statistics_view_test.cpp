@@ -115,7 +115,7 @@ TEST(StatisticsView, OffsetsAndWholeNamesIgnoringTheCaseOfAToZOnly)
     EXPECT_EQ(Found(view, full.substr(1)), 1400u);
 
     // Only the entries InterfaceCount announces; a count past the block is
-    // the fuzz target's and the short-mapping fault's to make.
+    // the fuzz target's to make.
     EXPECT_EQ(Found(View(1, {u"A", u"B"}), u"B"), 0u);
 }
 

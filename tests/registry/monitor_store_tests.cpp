@@ -69,6 +69,10 @@ void MonitorValueTests()
     memcpy(&expected.positionWord, at, sizeof at);
     LoadMonitorSettings(&loaded, false);
     CHECK(memcmp(&loaded.transparentLevel, &expected.transparentLevel, StoredSize(loaded)) == 0);
+    // Written back in the types the agent keeps.
+    CHECK(ReadRaw(First, L"HideWindowTitle") == Binary({0}) && ReadRaw(First, L"RefreshRate") == Dword(500) &&
+          ReadRaw(First, L"TransparentLevel") == Dword(expected.transparentLevel) &&
+          ReadRaw(First, L"Colors") == Binary(Bytes(expected.colors, MonitorColorCount)));
 
     // The rectangle is checked on the way out, against the real screen.
     MonitorSettings m = Monitor(IdA, true), unknown = Monitor(IdB, true);

@@ -55,7 +55,9 @@ TEST(StatisticsTexts, StatusRulesInOrder)
     e.isAggregate = 1;
     EXPECT_EQ(Status(e), u"*** Not connected *** | ");
     e = connected;
-    e.isAggregate = 1, e.aggregateCount = 3, e.removalPending = 1, e.removalTime = 42 * 10000000ull + 9999999;
+    e.isAggregate = 1, e.aggregateCount = 3;
+    EXPECT_EQ(Status(e), u"has 3 connection(s) | ");
+    e.removalPending = 1, e.removalTime = 42 * 10000000ull + 9999999;
     EXPECT_EQ(Status(e), u"*** Not connected *** | Will be removed in 42 sec...");
     e.removalTime = 100 * 10000000ull;
     EXPECT_EQ(Status(e), u"*** Not connected *** | ");

@@ -1,10 +1,10 @@
-// Damaged sizes and cut replies are left to the fuzz target and to the
-// malformed and truncated scenarios end to end; here what only the decoded
+// Cut replies are left to the fuzz target; here what only the decoded
 // records show.
 #include <gtest/gtest.h>
 
 #include "core/interface_list.h"
 #include "core/interface_list_message.h"
+#include "core/wire_read.h"
 #include "reply_builder.h"
 #include "resources/resource_ids.h"
 
@@ -56,6 +56,25 @@ TEST(InterfaceList, StatusSizeAndReaders)
         EXPECT_EQ(Names(reply, reader), u"NoThird|{3}! AB| LAN|{F} ") << reader;
     EXPECT_EQ(Names(reply, ReaderInterfaceRefresh), u"AB| LAN|{F} ");
     EXPECT_EQ(Names(reply, ReaderMonitorsPage), u"NoThird|{3}! LAN|{F} ");
+}
+
+// Sizes a faulty service could send: the walk keeps what came before a
+// record it cannot step over (a zero size would walk on the spot for ever),
+// steps over a name that runs past its record, and takes no more records
+// than there are.
+TEST(InterfaceList, BrokenSizes)
+{
+    const std::vector<uint8_t> three = BuildInterfaceList({Card(u"First"), Card(u"Second"), Card(u"Third")});
+    const auto with = [&](uint32_t at, uint32_t value) {
+        std::vector<uint8_t> reply = three;
+        for (int i = 0; i < 4; ++i)
+            reply[at + i] = uint8_t(value >> 8 * i);
+        return Names(reply);
+    };
+    const uint32_t second = 8 + ReadU32(&three[8]);
+    EXPECT_EQ(with(second, 0) + with(second, 0x7FFFFFF0), u"First|{1} First|{1} ");
+    EXPECT_EQ(with(second + 8, 0xFFFFFFF0), u"First|{1} Third|{1} ");
+    EXPECT_EQ(with(4, 1000000), u"First|{1} Second|{1} Third|{1} ");
 }
 
 TEST(InterfaceList, StateBitsPickTheIcon)

@@ -41,8 +41,8 @@ bool Read(const std::vector<uint8_t>& reply, ConnectionEntry* entry)
 
 // The combo lists the reply reversed, each group below its connections, and
 // every entry then finds the counters after its own name. A nameless record
-// is walked but not listed, nor is anything under a nameless group. Cut
-// replies are the fuzz target's and the fault tests' to make.
+// is walked but not listed, nor is anything under a nameless group; any cut
+// fails the walk whole.
 TEST(ConnectionList, OrderNamesAndCounters)
 {
     const auto two = BuildConnectionReply({Group(1, 10, u"G1", {Conn(11, u"c11", 1100), Conn(12, u"c12", 1200)}),
@@ -64,6 +64,8 @@ TEST(ConnectionList, OrderNamesAndCounters)
     EXPECT_FALSE(Read(BuildConnectionReply({Group(2, 20, u"G2", {Conn(21, u"c21")})}, false), &c21));
     c21.connectionId = 22;
     EXPECT_FALSE(Read(two, &c21));
+    for (uint32_t size = 0; size < two.size(); ++size)
+        EXPECT_TRUE(!DecodeConnectionList(two.data(), size, &e) && e.empty()) << size;
 }
 
 // Each field's place is the statistics window's to show end to end; here

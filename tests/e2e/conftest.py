@@ -313,6 +313,25 @@ def enabled(drv, window, id):
     return not int(drv("style", window, id), 16) & ids.WS_DISABLED
 
 
+def agent_pid(drv):
+    return next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)
+
+
+def gui_resources(drv, most_bytes):
+    # Whether the agent's gdi, user, handles, private bytes and windows grew past their bounds since this call.
+    # Wine answers 0 GDI and USER objects; a lost monitor shows in the handles (two threads and an
+    # event a round) and private bytes (80 KB of history a round).
+    pid = agent_pid(drv)
+    measure = lambda: [*map(int, re.findall(r"=(\d+)", drv("gui-resources", pid))),
+                       sum(w["pid"] == pid for w in drv.windows())]
+    first = measure()
+
+    def grown():
+        last = measure()
+        return any(b > a + most for a, b, most in zip(first, last, (4, 4, 10, most_bytes, 0))), f"{first} -> {last}"
+    return grown
+
+
 def children(drv, window=MAIN_WINDOW):
     return [dict(zip(("hwnd", "id", "state", "cls", "text"), r.split("\t"))) for r in
             drv("list-children", window).splitlines() if r]

@@ -4,7 +4,8 @@ import re
 import subprocess
 
 import ids
-from conftest import EXIT_WINDOW, LAN, LAN_ID, await_monitor, hold, menus, open_monitor, place_monitor, until, window_states
+from conftest import (LAN, LAN_ID, await_monitor, gui_resources, hold, menus, open_monitor, place_monitor, until,
+                      window_states)
 from wine import AGENT_KEY, differ, winpath
 
 BUSY = "set-interface lan rx-rate=5000000 tx-rate=2000000"
@@ -154,25 +155,6 @@ def test_monitor_stored_flags(sim, agents, prefix):
 
 
 # The agent's process id as Windows knows it.
-def agent_pid(drv):
-    return next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)
-
-
-def gui_resources(drv, most_bytes):
-    # Whether the agent's gdi, user, handles, private bytes and windows grew past their bounds since this call.
-    # Wine answers 0 GDI and USER objects; a lost monitor shows in the handles (two threads and an
-    # event a round) and private bytes (80 KB of history a round).
-    pid = agent_pid(drv)
-    measure = lambda: [*map(int, re.findall(r"=(\d+)", drv("gui-resources", pid))),
-                       sum(w["pid"] == pid for w in drv.windows())]
-    first = measure()
-
-    def grown():
-        last = measure()
-        return any(b > a + most for a, b, most in zip(first, last, (4, 4, 10, most_bytes, 0))), f"{first} -> {last}"
-    return grown
-
-
 def test_monitor_close_reopen(sim, agents, prefix):
     drv = agents.drv
     sim.start("default.scn", BUSY)

@@ -7,8 +7,7 @@ import time
 import pytest
 
 import ids
-from conftest import LAN, STATS_WINDOW, close_preferences, open_monitor, open_preferences, until
-from test_monitors import gui_resources
+from conftest import LAN, STATS_WINDOW, close_preferences, gui_resources, open_monitor, open_preferences, until
 from wine import AGENT_KEY
 
 pytestmark = [pytest.mark.soak, pytest.mark.timeout(0)]

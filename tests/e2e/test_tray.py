@@ -5,9 +5,8 @@ import shutil
 import pytest
 
 import ids
-from conftest import (LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, await_monitor, menus,
+from conftest import (LAN, MAIN_WINDOW, agent_pid, STATS_WINDOW as STATS, TITLE, await_monitor, menus,
                       open_monitor, open_statistics, rect, until, window_states)
-from test_monitors import agent_pid
 from wine import differ, winpath
 
 # The items' underlined letters.

@@ -5,11 +5,10 @@ import time
 import pytest
 
 import ids
-from conftest import (EXIT_WINDOW, LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, TWO_MONITORS, WLAN, child, enabled,
-                      open_monitor, open_preferences, open_statistics, scenario, until)
+from conftest import (EXIT_WINDOW, LAN, MAIN_WINDOW, STATS_WINDOW as STATS, TITLE, TWO_MONITORS, WLAN, agent_pid, child,
+                      enabled, open_monitor, open_preferences, open_statistics, scenario, until)
 from test_data_files import CHOICE, PROGRESS, browse
 from test_interfaces import UNBINDING
-from test_monitors import agent_pid
 from test_monitors_page import properties
 from test_preferences import ASKING
 from test_statistics import CLEAR

@@ -370,6 +370,9 @@ DWORD WINAPI OpenStatisticsWindow(void*)
     INT_PTR ended = -1;
     if (!InterlockedCompareExchange(&WindowsEnded, 0, 0))
         ended = DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_STATISTICS), nullptr, StatisticsDialogProc, 0);
+    // The window is gone: the unload must not end it again while the
+    // worker below still finishes a slow request.
+    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&StatisticsWindow), nullptr);
     if (ended == -1)
         InterlockedExchange(&WindowStarting, 0);
     HANDLE& closer = StatisticsWindowState.helpers[HelperClose];
@@ -382,7 +385,6 @@ DWORD WINAPI OpenStatisticsWindow(void*)
     if (StatisticsWindowState.worker || StatisticsWindowState.stopEvent)
         StopWorkerAndEvents();
     JoinStatisticsHelpers();
-    StatisticsWindow = nullptr;
     StatisticsWindowState.closing = false;
     // The font outlives the dialog's controls, which use it until they go.
     if (StatisticsWindowState.valueFont) {

@@ -68,9 +68,11 @@ class Prefix:
 
     def __init__(self, bin_dir, artifacts, display, log):
         self.bin, self.artifacts, self.log = pathlib.Path(bin_dir).resolve(), pathlib.Path(artifacts), log
+        self.tray = None  # the explorer of the virtual desktop with a taskbar
         self.arch = pe_arch(self.bin / "ZorvanHAgent.exe")
         self.tmp = pathlib.Path(tempfile.mkdtemp(prefix="zorvanh-e2e."))
-        self.env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
+        # Wine's errors go to the log, where a failure is read.
+        self.env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="fixme-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
         self.wine = "wine"
         if not runs_32bit():
@@ -101,6 +103,18 @@ class Prefix:
 
     def spawn(self, *args, cwd=None):
         return subprocess.Popen([*map(str, args)], env=self.env, cwd=cwd, stdout=self.log, stderr=self.log)
+
+    def processes(self):  # {pid: (Windows command line, Linux state)} of this prefix's processes
+        mine, found = f"WINEPREFIX={self.env['WINEPREFIX']}".encode(), {}
+        for proc in pathlib.Path("/proc").glob("[0-9]*"):
+            try:
+                cmd = (proc / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace").strip()
+                state = (proc / "stat").read_text().rsplit(")", 1)[1].split()[0]
+                if mine in (proc / "environ").read_bytes().split(b"\0"):
+                    found[int(proc.name)] = (cmd, state)
+            except (OSError, IndexError):
+                continue
+        return found
 
     def close(self):
         self.run("wineserver", "-k")

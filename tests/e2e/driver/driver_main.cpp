@@ -16,7 +16,7 @@
 typedef int Handler(const DriverArgs*);
 Handler WaitWindow, WaitGone, ListWindows, Property, Focus, WaitActive, ReadMessageBox, Press, SendOrPost, Flood,
     MutexExists, Region, TrayDelete, Key, Tooltips, WaitTip, ProcessInfo, WatchProcess, ExitCode, ListItems, SelectRow,
-    WaitControlState, HoldDesktop, Sim, SimCount, Measure, MeasureMenu;
+    WaitControlState, HoldDesktop, Launch, Sim, SimCount, Measure, MeasureMenu;
 
 // What the dispatcher does before the handler runs: it finds window words[0]
 // (only a shown one, only a message box) and, for Control, its control
@@ -84,6 +84,8 @@ static const Command Commands[] = {
     {L"wait-text", WaitControlState},
     {L"wait-enabled", WaitControlState},
     {L"hold-desktop", HoldDesktop},
+    // <program path>: the pid
+    {L"launch", Launch},
     // <command> [words]: the simulator's answer
     {L"sim", Sim},
     // <code> <minimum>

@@ -71,9 +71,11 @@ class Prefix:
         self.tray = None  # the explorer of the virtual desktop with a taskbar
         self.arch = pe_arch(self.bin / "ZorvanHAgent.exe")
         self.tmp = pathlib.Path(tempfile.mkdtemp(prefix="zorvanh-e2e."))
-        # Wine's errors go to the log, where a failure is read.
+        # Wine's errors go to the log, where a failure is read. One malloc arena: wine's own Unix-side
+        # allocations, spread over an arena a thread, grow the agent's private bytes for a hundred soak
+        # rounds before they level off, which would hide a leak.
         self.env = dict(os.environ, DISPLAY=display, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="fixme-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win64", MALLOC_ARENA_MAX="1")
         self.wine = "wine"
         if not runs_32bit():
             # The "wine" launcher tries the 32-bit loader first, which this

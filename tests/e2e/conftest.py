@@ -214,7 +214,7 @@ class Agents:  # the agents a test starts; whatever still runs at its end is unl
         self.expect_tip(f"{TITLE} is enabled")  # the icon comes once the main dialog's loop runs
         return self.started[-1]
 
-    def _launched_pid(self, known):  # the newest agent of this prefix that a launcher started
+    def _launched_pid(self, known):  # the newest agent process of this prefix not yet known
         return max((pid for pid, (cmd, _) in self.prefix.processes().items()
                     if re.search(r"(^|[\\/])ZorvanHAgent\.exe$", cmd) and pid not in known), default=None)
 

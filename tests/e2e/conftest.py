@@ -102,18 +102,10 @@ class Sim:  # the simulator of one test, started on demand
     def start(self, scenario, *commands):
         path = SCENARIOS / scenario
         assert path.is_file(), f"no scenario {path}"
-        for attempt in (1, 2):
-            self.proc = self.prefix.spawn(self.prefix.wine, self.prefix.bin / "ZorvanHSim.exe", wine.winpath(path))
-            self.drv.note(f"simulator pid {self.proc.pid} with {scenario}")
-            answered = until(lambda: self.drv.ok("sim", "ping") or self.proc.poll() is not None, 10)
-            if answered and self.proc.poll() is None:
-                break
-            # Wine now and then ends a process as it starts; the simulator is
-            # the harness's own, so that one start is made again, and counted.
-            assert attempt == 1 and self.proc.poll() is not None, \
-                f"simulator with {scenario} does not answer ping (exit code {self.proc.poll()})"
-            self.drv.retries += 1
-            self.drv.note(f"simulator ended with {self.proc.returncode} as it started: started again")
+        self.proc = self.prefix.spawn(self.prefix.wine, self.prefix.bin / "ZorvanHSim.exe", wine.winpath(path))
+        self.drv.note(f"simulator pid {self.proc.pid} with {scenario}")
+        assert until(lambda: self.drv.ok("sim", "ping") or self.proc.poll() is not None, 10) and \
+            self.proc.poll() is None, f"simulator with {scenario} does not answer ping (exit code {self.proc.poll()})"
         # Timed changes would land wherever a case happens to be: cases script every change.
         for command in ("drop-timed", *commands):
             self(*command.split())

@@ -1,4 +1,5 @@
 # A private X display and wine prefix per worker; the registry, screenshots, pixels and X's pointer.
+import ctypes
 import os
 import pathlib
 import re
@@ -22,6 +23,16 @@ def runs_32bit():
         return not subprocess.run(["/usr/lib/wine/wine", "--version"], capture_output=True).returncode
     except OSError:
         return False
+
+
+def fixed_layout():
+    # Debian's wine comes without the preloader that reserves a process's low
+    # addresses before anything else is mapped there. With a randomized layout
+    # a wine process now and then finds the place of its shared user data taken
+    # and exits with code 1 as it starts ("failed to map the shared user data").
+    # Every process started from here on gets the same layout every time.
+    libc = ctypes.CDLL(None)
+    libc.personality(libc.personality(0xFFFFFFFF) | 0x0040000)  # ADDR_NO_RANDOMIZE
 
 
 def winpath(path):
@@ -69,6 +80,7 @@ class Prefix:
     def __init__(self, bin_dir, artifacts, display, log):
         self.bin, self.artifacts, self.log = pathlib.Path(bin_dir).resolve(), pathlib.Path(artifacts), log
         self.tray = None  # the explorer of the virtual desktop with a taskbar
+        fixed_layout()
         self.arch = pe_arch(self.bin / "ZorvanHAgent.exe")
         self.tmp = pathlib.Path(tempfile.mkdtemp(prefix="zorvanh-e2e."))
         # Wine's errors go to the log, where a failure is read. One malloc arena: wine's own Unix-side

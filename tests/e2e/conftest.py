@@ -310,7 +310,7 @@ def enabled(drv, window, id):
     return not int(drv("style", window, id), 16) & ids.WS_DISABLED
 
 
-def agent_pid(drv):
+def agent_pid(drv):  # the agent's process id as Windows knows it
     return next(w["pid"] for w in drv.windows() if w["caption"] == EXIT_WINDOW)
 
 

@@ -154,7 +154,6 @@ def test_monitor_stored_flags(sim, agents, prefix):
     agent.unload()
 
 
-# The agent's process id as Windows knows it.
 def test_monitor_close_reopen(sim, agents, prefix):
     drv = agents.drv
     sim.start("default.scn", BUSY)
